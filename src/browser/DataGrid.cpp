@@ -1,0 +1,95 @@
+#include "browser/DataGrid.h"
+
+#include "browser/GridCopy.h"
+#include "browser/RecordsetModel.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
+
+namespace varnex {
+
+DataGrid::DataGrid(QWidget* parent) : QTableView(parent), model_(new RecordsetModel(this))
+{
+    setObjectName(QStringLiteral("dgData"));
+    setModel(model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSortingEnabled(false);  // a heading click selects its column
+    setWordWrap(false);
+    // Fixed row heights let the view place a million rows without measuring any.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(true);
+    connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int) { emit DblClick(); });
+}
+
+std::shared_ptr<Recordset> DataGrid::DataSource() const
+{
+    return model_->recordset();
+}
+
+void DataGrid::setDataSource(std::shared_ptr<Recordset> recordset)
+{
+    clearSelection();
+    model_->setRecordset(std::move(recordset));
+    for (int c = 0; c < model_->columnCount(); ++c)
+        setColumnHidden(c, false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+int16_t DataGrid::SelStartCol() const
+{
+    for (int c = 0; c < model_->columnCount(); ++c)
+        if (selectionModel()->isColumnSelected(c, QModelIndex()))
+            return static_cast<int16_t>(c);
+    return -1;
+}
+
+int16_t DataGrid::SelEndCol() const
+{
+    for (int c = model_->columnCount() - 1; c >= 0; --c)
+        if (selectionModel()->isColumnSelected(c, QModelIndex()))
+            return static_cast<int16_t>(c);
+    return -1;
+}
+
+void DataGrid::Refresh()
+{
+    model_->refreshOrder();
+}
+
+QString DataGrid::SelectedText() const
+{
+    return SelectionAsTabText(*this);
+}
+
+void DataGrid::CopySelection()
+{
+    const QString text = SelectedText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    emit DblClick();
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        CopySelection();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+}  // namespace varnex

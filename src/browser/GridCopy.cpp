@@ -1,0 +1,84 @@
+#include "browser/GridCopy.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace varnex {
+
+namespace {
+
+using Span = std::pair<int, int>;  // first and last index, inclusive
+
+// Sorted, merged spans of the row ranges of a selection.
+std::vector<Span> SelectedRowSpans(const QItemSelection& selection)
+{
+    std::vector<Span> spans;
+    for (const QItemSelectionRange& range : selection)
+        spans.emplace_back(range.top(), range.bottom());
+    std::sort(spans.begin(), spans.end());
+    std::vector<Span> merged;
+    for (const Span& span : spans) {
+        if (!merged.empty() && span.first <= merged.back().second + 1)
+            merged.back().second = std::max(merged.back().second, span.second);
+        else
+            merged.push_back(span);
+    }
+    return merged;
+}
+
+std::vector<int> SelectedVisibleColumns(const QTableView& view, const QItemSelection& selection)
+{
+    std::vector<int> columns;
+    for (const QItemSelectionRange& range : selection)
+        for (int c = range.left(); c <= range.right(); ++c)
+            if (!view.isColumnHidden(c))
+                columns.push_back(c);
+    std::sort(columns.begin(), columns.end(), [&view](int a, int b) {
+        return view.horizontalHeader()->visualIndex(a) < view.horizontalHeader()->visualIndex(b);
+    });
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+    return columns;
+}
+
+bool CellSelected(const QItemSelection& selection, int row, int column)
+{
+    return std::any_of(selection.begin(), selection.end(), [&](const QItemSelectionRange& range) {
+        return row >= range.top() && row <= range.bottom() && column >= range.left() && column <= range.right();
+    });
+}
+
+}  // namespace
+
+QString SelectionAsTabText(const QTableView& view)
+{
+    if (view.model() == nullptr || view.selectionModel() == nullptr)
+        return {};
+    const QItemSelection selection = view.selectionModel()->selection();
+    const std::vector<int> columns = SelectedVisibleColumns(view, selection);
+    if (columns.empty())
+        return {};
+
+    const QAbstractItemModel& model = *view.model();
+    QString text;
+    for (const Span& span : SelectedRowSpans(selection)) {
+        for (int row = span.first; row <= span.second; ++row) {
+            bool first = true;
+            for (int column : columns) {
+                if (!first)
+                    text += QLatin1Char('\t');
+                first = false;
+                if (CellSelected(selection, row, column))
+                    text += model.index(row, column).data().toString();
+            }
+            text += QLatin1Char('\n');
+        }
+    }
+    return text;
+}
+
+}  // namespace varnex
