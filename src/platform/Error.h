@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cassert>
+#include <stdexcept>
 #include <utility>
 #include <variant>
 
@@ -70,5 +71,19 @@ private:
 };
 
 using Status = Result<void>;
+
+// For the few places where an error must leave a function whose signature cannot carry it
+// (a window's load handler reaching the start-up routine): thrown, and caught by that routine.
+class RaisedError : public std::runtime_error {
+public:
+    explicit RaisedError(Error error)
+        : std::runtime_error(error.description.toStdString()), error_(std::move(error)) {}
+    const Error& error() const { return error_; }
+
+private:
+    Error error_;
+};
+
+[[noreturn]] inline void Raise(Error error) { throw RaisedError(std::move(error)); }
 
 }  // namespace varnex

@@ -1,0 +1,11 @@
+#include "app/GlobalSettings.h"
+
+namespace varnex {
+
+GlobalSettings& Globals()
+{
+    static GlobalSettings settings;
+    return settings;
+}
+
+}  // namespace varnex

@@ -1,0 +1,28 @@
+#pragma once
+// One running instance per application title and user.
+
+#include "platform/Error.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace varnex {
+
+// True when another instance with the current application title is running. The first call
+// decides: when none runs, this process becomes the running instance and answers requests
+// to come forward from now on (a guard left behind by a crashed instance is taken over).
+bool PrevInstance();
+
+// Asks the instance that runs under title to bring its windows to the front.
+// Error 5 when no instance answers.
+Status AppActivate(const QString& title);
+
+// What the running instance does when asked to come forward (by default: raise the
+// loaded windows). An empty handler restores the default. Returns the previous handler.
+std::function<void()> SetActivationHandler(std::function<void()> handler);
+
+// Gives up being the running instance (tests, and before the process ends).
+void ReleaseInstanceGuard();
+
+}  // namespace varnex
