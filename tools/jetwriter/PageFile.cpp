@@ -1,0 +1,68 @@
+#include "jetwriter/PageFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace jetwriter {
+namespace {
+
+std::runtime_error ioError(const std::string& what, const std::filesystem::path& path)
+{
+    return std::runtime_error(what + " " + path.string() + ": " + std::strerror(errno));
+}
+
+}  // namespace
+
+PageFile::PageFile(const std::filesystem::path& file, uint32_t pageSize) : path_(file), pageSize_(pageSize)
+{
+    fd_ = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0)
+        throw ioError("cannot create", file);
+}
+
+PageFile::~PageFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+uint32_t PageFile::allocate(uint32_t count)
+{
+    const uint32_t first = next_;
+    if (count > 0x00FFFFFFu - next_)
+        throw std::runtime_error("database would exceed the page limit");
+    next_ += count;
+    return first;
+}
+
+void PageFile::write(uint32_t page, const std::vector<uint8_t>& bytes)
+{
+    if (bytes.size() != pageSize_ || page >= next_)
+        throw std::logic_error("page write out of range");
+    const auto offset = static_cast<off_t>(page) * pageSize_;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw ioError("cannot write", path_);
+        done += static_cast<size_t>(n);
+    }
+}
+
+void PageFile::close()
+{
+    if (fd_ < 0)
+        return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::ftruncate(fd, static_cast<off_t>(next_) * pageSize_) != 0 || ::close(fd) != 0)
+        throw ioError("cannot finish", path_);
+}
+
+}  // namespace jetwriter

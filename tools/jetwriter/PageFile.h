@@ -1,0 +1,30 @@
+#pragma once
+// The output file as an array of pages: numbers are handed out in order, pages written in any order.
+
+#include "jetwriter/FormatInfo.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace jetwriter {
+
+class PageFile {
+public:
+    PageFile(const std::filesystem::path& file, uint32_t pageSize);
+    ~PageFile();
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
+
+    uint32_t allocate(uint32_t count = 1);
+    uint32_t pageCount() const { return next_; }
+    void write(uint32_t page, const std::vector<uint8_t>& bytes);
+    void close();
+
+private:
+    std::filesystem::path path_;
+    int fd_ = -1;
+    uint32_t pageSize_;
+    uint32_t next_ = 0;
+};
+
+}  // namespace jetwriter

@@ -1,0 +1,240 @@
+#include "jetwriter/TableLayout.h"
+
+#include "jetwriter/ByteOrder.h"
+#include "jetwriter/TextCodec.h"
+
+#include <stdexcept>
+
+namespace jetwriter {
+namespace {
+
+constexpr uint32_t kTableMagic = 0x0659;       // repeated in every Jet 4 definition and column entry
+constexpr uint16_t kGeneralSortOrder = 0x0409;
+constexpr uint16_t kCodePage1252 = 0x04E4;
+constexpr uint8_t kFlagFixed = 0x01;
+constexpr uint8_t kFlagNullable = 0x02;
+constexpr uint8_t kFlagCompressedUnicode = 0x01;
+constexpr size_t kPageHeaderSize = 8;
+
+uint8_t typeCode(ColumnType type)
+{
+    switch (type) {
+    case ColumnType::YesNo: return 0x01;
+    case ColumnType::Byte: return 0x02;
+    case ColumnType::Integer: return 0x03;
+    case ColumnType::Long: return 0x04;
+    case ColumnType::Currency: return 0x05;
+    case ColumnType::Single: return 0x06;
+    case ColumnType::Double: return 0x07;
+    case ColumnType::DateTime: return 0x08;
+    case ColumnType::Binary: return 0x09;
+    case ColumnType::Text: return 0x0A;
+    case ColumnType::Ole: return 0x0B;
+    case ColumnType::Memo: return 0x0C;
+    case ColumnType::Guid: return 0x0F;
+    case ColumnType::Decimal: return 0x10;
+    }
+    throw std::runtime_error("unknown column type");
+}
+
+// Bytes a fixed column takes in a row; Yes/No lives in the null mask and takes none.
+int fixedBytes(ColumnType type)
+{
+    switch (type) {
+    case ColumnType::YesNo: return 0;
+    case ColumnType::Byte: return 1;
+    case ColumnType::Integer: return 2;
+    case ColumnType::Long: case ColumnType::Single: return 4;
+    case ColumnType::Currency: case ColumnType::Double: case ColumnType::DateTime: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Decimal: return 17;
+    default: return -1;
+    }
+}
+
+bool isTextual(ColumnType type) { return type == ColumnType::Text || type == ColumnType::Memo; }
+
+uint16_t declaredLength(const FormatInfo& info, const Column& column)
+{
+    switch (column.type) {
+    case ColumnType::YesNo: return 1;
+    case ColumnType::Text: return static_cast<uint16_t>(column.size * (info.jet4 ? 2 : 1));
+    case ColumnType::Binary: return static_cast<uint16_t>(column.size);
+    case ColumnType::Memo: case ColumnType::Ole: return 0;
+    default: return static_cast<uint16_t>(fixedBytes(column.type));
+    }
+}
+
+void checkColumn(const FormatInfo& info, Column& column)
+{
+    if (column.name.empty() || utf8ToUtf16(column.name).size() > 64)
+        throw std::runtime_error("column name must have 1 to 64 characters");
+    if (column.type == ColumnType::Text || column.type == ColumnType::Binary) {
+        if (column.size == 0)
+            column.size = column.type == ColumnType::Text ? 50 : 255;
+        if (column.size < 1 || column.size > static_cast<int>(info.maxTextLength))
+            throw std::runtime_error("column " + column.name + ": length must be 1 to 255");
+    }
+    if (column.type == ColumnType::Decimal) {
+        if (!info.jet4)
+            throw std::runtime_error("Decimal columns need the Jet 4 format");
+        if (column.precision < 1 || column.precision > 28 || column.scale < 0 || column.scale > column.precision)
+            throw std::runtime_error("column " + column.name + ": bad precision or scale");
+    }
+}
+
+void appendName(const FormatInfo& info, std::vector<uint8_t>& out, const std::string& name)
+{
+    const std::u16string text = utf8ToUtf16(name);
+    if (info.jet4) {
+        appendU16(out, static_cast<uint32_t>(text.size() * 2));
+        for (char16_t c : text)
+            appendU16(out, c);
+    } else {
+        const auto bytes = toCp1252(text);
+        appendU8(out, static_cast<uint32_t>(bytes.size()));
+        appendBytes(out, bytes.data(), bytes.size());
+    }
+}
+
+// Access writes, for a fixed column, the number of variable columns before it in place of an offset-table entry.
+void appendJet4Column(std::vector<uint8_t>& out, const ColumnLayout& c, uint16_t varsBefore)
+{
+    appendU8(out, c.typeCode);
+    appendU32(out, kTableMagic);
+    appendU16(out, c.number);
+    appendU16(out, c.fixed ? varsBefore : c.varIndex);
+    appendU16(out, c.number + 1u);
+    if (c.column.type == ColumnType::Decimal) {
+        appendU8(out, static_cast<uint32_t>(c.column.precision));
+        appendU8(out, static_cast<uint32_t>(c.column.scale));
+    } else {
+        appendU16(out, kGeneralSortOrder);
+    }
+    appendU16(out, 0);
+    appendU8(out, (c.fixed ? kFlagFixed : 0) | kFlagNullable);
+    appendU8(out, isTextual(c.column.type) ? kFlagCompressedUnicode : 0);
+    appendU32(out, 0);
+    appendU16(out, c.fixed ? c.fixedOffset : 0);
+    appendU16(out, c.length);
+}
+
+void appendJet3Column(std::vector<uint8_t>& out, const ColumnLayout& c, uint16_t varsBefore)
+{
+    appendU8(out, c.typeCode);
+    appendU16(out, c.number);
+    appendU16(out, c.fixed ? varsBefore : c.varIndex);
+    appendU16(out, c.number);
+    appendU16(out, 1);
+    appendU16(out, kGeneralSortOrder);
+    appendU16(out, kCodePage1252);
+    appendU8(out, (c.fixed ? kFlagFixed : 0) | kFlagNullable);
+    appendU16(out, c.fixed ? c.fixedOffset : 0);
+    appendU16(out, c.length);
+}
+
+void appendHeader(const FormatInfo& info, std::vector<uint8_t>& out, const TableLayout& layout, const TableTotals& totals)
+{
+    out.assign(kPageHeaderSize, 0);
+    appendU32(out, 0);  // total length, filled in at the end
+    if (info.jet4)
+        appendU32(out, kTableMagic);
+    appendU32(out, totals.rowCount);
+    appendU32(out, 0);  // next autonumber
+    if (info.jet4) {
+        appendU8(out, 0x01);
+        appendBytes(out, "\0\0\0", 3);
+        appendU32(out, 0);
+        appendBytes(out, "\0\0\0\0\0\0\0\0", 8);
+    }
+    appendU8(out, totals.system ? 0x53 : 0x4E);
+    const auto count = static_cast<uint32_t>(layout.columns.size());
+    appendU16(out, count);
+    appendU16(out, layout.varCount);
+    appendU16(out, count);
+    appendU32(out, 0);  // logical indexes
+    appendU32(out, 0);  // index records
+    appendU32(out, totals.ownedPagesMap);
+    appendU32(out, totals.freePagesMap);
+}
+
+}  // namespace
+
+TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& columns)
+{
+    if (columns.empty() || columns.size() > 255)
+        throw std::runtime_error("a table needs 1 to 255 columns");
+    TableLayout layout;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        ColumnLayout c;
+        c.column = columns[i];
+        checkColumn(info, c.column);
+        c.typeCode = typeCode(c.column.type);
+        c.number = static_cast<uint16_t>(i);
+        c.length = declaredLength(info, c.column);
+        c.fixed = fixedBytes(c.column.type) >= 0;
+        if (c.fixed) {
+            c.fixedOffset = c.column.type == ColumnType::YesNo ? 0 : layout.fixedSize;
+            layout.fixedSize = static_cast<uint16_t>(layout.fixedSize + fixedBytes(c.column.type));
+        } else {
+            c.varIndex = layout.varCount++;
+        }
+        layout.columns.push_back(std::move(c));
+    }
+    return layout;
+}
+
+std::vector<uint8_t> encodeTableDefinition(const FormatInfo& info, const TableLayout& layout, const TableTotals& totals)
+{
+    std::vector<uint8_t> out;
+    appendHeader(info, out, layout, totals);
+    uint16_t varsBefore = 0;
+    for (const auto& c : layout.columns) {
+        if (info.jet4)
+            appendJet4Column(out, c, varsBefore);
+        else
+            appendJet3Column(out, c, varsBefore);
+        if (!c.fixed)
+            ++varsBefore;
+    }
+    for (const auto& c : layout.columns)
+        appendName(info, out, c.column.name);
+    appendU16(out, 0xFFFF);  // no per-column long-value usage maps
+    putU32(out.data() + kPageHeaderSize, static_cast<uint32_t>(out.size()));
+    return out;
+}
+
+uint32_t tableDefinitionPages(const FormatInfo& info, size_t logicalSize)
+{
+    const size_t body = logicalSize - kPageHeaderSize;
+    const size_t perPage = info.pageSize - kPageHeaderSize;
+    return static_cast<uint32_t>((body + perPage - 1) / perPage);
+}
+
+std::vector<std::vector<uint8_t>> tableDefinitionPageImages(const FormatInfo& info, const std::vector<uint8_t>& record,
+                                                            uint32_t first)
+{
+    const uint32_t count = tableDefinitionPages(info, record.size());
+    const size_t perPage = info.pageSize - kPageHeaderSize;
+    std::vector<std::vector<uint8_t>> pages;
+    for (uint32_t k = 0; k < count; ++k) {
+        std::vector<uint8_t> page(info.pageSize, 0);
+        const size_t from = kPageHeaderSize + k * perPage;
+        const size_t take = std::min(perPage, record.size() - from);
+        std::copy(record.begin() + static_cast<std::ptrdiff_t>(from),
+                  record.begin() + static_cast<std::ptrdiff_t>(from + take), page.begin() + kPageHeaderSize);
+        page[0] = 0x02;
+        page[1] = 0x01;
+        if (info.jet4) {
+            putU16(page.data() + 2, static_cast<uint32_t>(info.pageSize - kPageHeaderSize - take - kPageHeaderSize));
+        } else {
+            page[2] = 'V';
+            page[3] = 'C';
+        }
+        putU32(page.data() + 4, k + 1 < count ? first + k + 1 : 0);
+        pages.push_back(std::move(page));
+    }
+    return pages;
+}
+
+}  // namespace jetwriter
