@@ -1,0 +1,63 @@
+#include "settings/SettingsTestFixture.h"
+
+#include "platform/AnsiCodec.h"
+#include "platform/AppInfo.h"
+#include "settings/frmSetting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace varnex::test {
+
+void SettingsFixture::SetUp()
+{
+    SetAppPathForTesting(appDir.path());
+    Globals() = GlobalSettings{};
+    Globals().gIniFile = appDir.file(QStringLiteral("Setup.ini"));
+}
+
+void SettingsFixture::TearDown()
+{
+    SetAnsiCodeSetForTesting({});
+    Globals() = GlobalSettings{};
+    SetAppPathForTesting({});
+}
+
+void SettingsFixture::writeIni(const QByteArray& bytes) const
+{
+    QFile file(iniFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray SettingsFixture::iniBytes() const
+{
+    QFile file(iniFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QString SettingsFixture::makeFile(const QString& relativePath) const
+{
+    const QString path = appDir.file(relativePath);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    return path;
+}
+
+void SettingsFixture::openAndClose(const std::function<void(frmSetting&)>& use)
+{
+    frmSetting window;
+    QTimer::singleShot(0, &window, [&] {
+        if (use)
+            use(window);
+        window.close();
+    });
+    window.ShowModal();
+}
+
+}  // namespace varnex::test

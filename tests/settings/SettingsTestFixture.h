@@ -1,0 +1,51 @@
+#pragma once
+// A settings window test: a real Setup.ini in a fresh application folder,
+// message boxes and file dialog answered by the test.
+
+#include "app/GlobalSettings.h"
+#include "support/FileDialogStub.h"
+#include "support/MsgBoxRecorder.h"
+#include "support/TempDir.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+namespace varnex {
+
+class frmSetting;
+
+namespace test {
+
+class SettingsFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString iniFile() const { return Globals().gIniFile; }
+    void writeIni(const QByteArray& bytes) const;
+    QByteArray iniBytes() const;
+    // Makes an empty file (and its folders) below the application folder; returns its path.
+    QString makeFile(const QString& relativePath) const;
+
+    // How the file dialog is answered from now on: a chosen path, or nullopt for Cancel.
+    void answerDialog(std::optional<QString> answer) { fileDialog.setAnswer(std::move(answer)); }
+
+    // Opens the window as the Settings button does, runs `use` while it is
+    // shown, then closes it with its close box.
+    void openAndClose(const std::function<void(frmSetting&)>& use = {});
+
+    const QList<MsgBoxCall>& boxes() const { return msgBoxes.calls(); }
+    const QList<CommonDialog>& dialogs() const { return fileDialog.shown(); }
+
+    TempDir appDir;
+    MsgBoxRecorder msgBoxes;
+    FileDialogStub fileDialog{std::nullopt};
+};
+
+}  // namespace test
+}  // namespace varnex
