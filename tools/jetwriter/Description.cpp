@@ -1,0 +1,293 @@
+#include "jetwriter/Description.h"
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+
+namespace jetwriter {
+namespace {
+
+struct Field {
+    std::string text;
+    bool quoted = false;
+};
+
+const std::map<std::string, ColumnType>& typeNames()
+{
+    static const std::map<std::string, ColumnType> names = {
+        {"byte", ColumnType::Byte},         {"integer", ColumnType::Integer}, {"long", ColumnType::Long},
+        {"single", ColumnType::Single},     {"double", ColumnType::Double},   {"currency", ColumnType::Currency},
+        {"datetime", ColumnType::DateTime}, {"yesno", ColumnType::YesNo},     {"text", ColumnType::Text},
+        {"memo", ColumnType::Memo},         {"ole", ColumnType::Ole},         {"guid", ColumnType::Guid},
+        {"decimal", ColumnType::Decimal},   {"binary", ColumnType::Binary}};
+    return names;
+}
+
+int64_t toInteger(const std::string& text)
+{
+    size_t used = 0;
+    const long long value = std::stoll(text, &used);
+    if (used != text.size())
+        throw std::invalid_argument(text);
+    return value;
+}
+
+double toReal(const std::string& text)
+{
+    size_t used = 0;
+    const double value = std::stod(text, &used);
+    if (used != text.size())
+        throw std::invalid_argument(text);
+    return value;
+}
+
+// Exact decimal text ("-12.5") as a mantissa and its number of places.
+DecimalValue toDecimal(const std::string& text)
+{
+    DecimalValue value{false, 0, 0};
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        value.negative = text[i++] == '-';
+    bool point = false;
+    bool digits = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            value.mantissa = value.mantissa * 10 + static_cast<unsigned>(c - '0');
+            value.scale += point ? 1 : 0;
+            digits = true;
+        } else {
+            throw std::invalid_argument(text);
+        }
+    }
+    if (!digits || value.scale > 28)
+        throw std::invalid_argument(text);
+    return value;
+}
+
+CurrencyValue toCurrency(const std::string& text)
+{
+    DecimalValue value = toDecimal(text);
+    if (value.scale > 4)
+        throw std::invalid_argument(text);
+    for (; value.scale < 4; ++value.scale)
+        value.mantissa *= 10;
+    if (value.mantissa > static_cast<Uint128>(INT64_MAX))
+        throw std::invalid_argument(text);
+    const auto magnitude = static_cast<int64_t>(value.mantissa);
+    return CurrencyValue{value.negative ? -magnitude : magnitude};
+}
+
+Bytes toBytes(const std::string& text)
+{
+    if (text.size() % 2 != 0 || text.rfind("0x", 0) != 0)
+        throw std::invalid_argument(text);
+    Bytes bytes;
+    for (size_t i = 2; i < text.size(); i += 2)
+        bytes.data.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+bool toTruth(const std::string& text)
+{
+    if (text == "true" || text == "yes" || text == "1" || text == "True" || text == "Yes")
+        return true;
+    if (text == "false" || text == "no" || text == "0" || text == "False" || text == "No")
+        return false;
+    throw std::invalid_argument(text);
+}
+
+// Days since 1899-12-30 of a proleptic Gregorian date.
+int64_t daysFromCivil(int64_t y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<int64_t>(doe) - 719468 + 25569;
+}
+
+// Splits CSV records; a quoted field may hold commas, doubled quotes and line breaks.
+class CsvReader {
+public:
+    CsvReader(std::istream& in, int& line) : in_(in), line_(line) {}
+
+    // Returns false at "end" (or end of input).
+    bool next(std::vector<Field>& fields)
+    {
+        std::string text;
+        if (!std::getline(in_, text))
+            return false;
+        ++line_;
+        if (text == "end" || text == "end\r")
+            return false;
+        fields.assign(1, Field{});
+        bool inQuotes = false;
+        for (size_t i = 0;; ++i) {
+            if (i == text.size()) {
+                if (!inQuotes)
+                    break;
+                fields.back().text += '\n';
+                if (!std::getline(in_, text))
+                    throw std::runtime_error("unterminated quoted field");
+                ++line_;
+                i = static_cast<size_t>(-1);
+                continue;
+            }
+            const char c = text[i];
+            Field& field = fields.back();
+            if (inQuotes) {
+                if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') { field.text += '"'; ++i; }
+                else if (c == '"') inQuotes = false;
+                else field.text += c;
+            } else if (c == '"') {
+                inQuotes = true;
+                field.quoted = true;
+            } else if (c == ',') {
+                fields.emplace_back();
+            } else if (c != '\r' || i + 1 != text.size()) {
+                field.text += c;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::istream& in_;
+    int& line_;
+};
+
+Column parseColumn(std::istringstream& words)
+{
+    Column column;
+    std::string type;
+    words >> column.name >> type;
+    const auto found = typeNames().find(type);
+    if (column.name.empty() || found == typeNames().end())
+        throw std::runtime_error("expected: column NAME TYPE [SIZE]");
+    column.type = found->second;
+    if (column.type == ColumnType::Decimal) {
+        int precision = 18, scale = 0;
+        if (words >> precision) {
+            column.precision = precision;
+            if (words >> scale)
+                column.scale = scale;
+        }
+    } else {
+        int size = 0;
+        if (words >> size)
+            column.size = size;
+    }
+    return column;
+}
+
+void applyDirective(Database& database, const std::string& keyword, const std::string& rest, std::istringstream& words,
+                    std::istream& in, int& line)
+{
+    if (keyword == "format") {
+        if (rest != "jet3" && rest != "jet4")
+            throw std::runtime_error("format must be jet3 or jet4");
+        database.format = rest == "jet3" ? Format::Jet3 : Format::Jet4;
+    } else if (keyword == "password") {
+        database.password = rest;
+    } else if (keyword == "created") {
+        database.created = parseDateTime(rest);
+    } else if (keyword == "table") {
+        if (rest.empty())
+            throw std::runtime_error("table needs a name");
+        database.tables.push_back(Table{rest, {}, {}, {}});
+    } else if (keyword == "column" || keyword == "rows") {
+        if (database.tables.empty())
+            throw std::runtime_error(keyword + " before any table");
+        Table& table = database.tables.back();
+        if (keyword == "column") {
+            table.columns.push_back(parseColumn(words));
+            return;
+        }
+        CsvReader reader(in, line);
+        std::vector<Field> fields;
+        while (reader.next(fields)) {
+            if (fields.size() != table.columns.size())
+                throw std::runtime_error("row has " + std::to_string(fields.size()) + " fields for " +
+                                         std::to_string(table.columns.size()) + " columns");
+            Row row;
+            for (size_t i = 0; i < fields.size(); ++i)
+                row.push_back(!fields[i].quoted && fields[i].text.empty() ? Cell{Null{}}
+                                                                           : parseCell(table.columns[i], fields[i].text));
+            table.rows.push_back(std::move(row));
+        }
+    } else {
+        throw std::runtime_error("unknown keyword: " + keyword);
+    }
+}
+
+}  // namespace
+
+double parseDateTime(const std::string& text)
+{
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    char tail = 0;
+    const int n = std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &y, &mo, &d, &h, &mi, &s, &tail);
+    if ((n != 3 && n != 6) || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 ||
+        s > 59)
+        throw std::runtime_error("bad date/time: " + text);
+    const auto days = static_cast<double>(daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)));
+    const double fraction = (h * 3600 + mi * 60 + s) / 86400.0;
+    // Before 1899-12-30 Jet keeps the time of day as a positive fraction after a negative day count.
+    return days >= 0 ? days + fraction : days - fraction;
+}
+
+Cell parseCell(const Column& column, const std::string& text)
+{
+    try {
+        switch (column.type) {
+        case ColumnType::Byte: case ColumnType::Integer: case ColumnType::Long: return toInteger(text);
+        case ColumnType::Single: case ColumnType::Double: return toReal(text);
+        case ColumnType::Currency: return toCurrency(text);
+        case ColumnType::DateTime: return DateValue{parseDateTime(text)};
+        case ColumnType::YesNo: return toTruth(text);
+        case ColumnType::Text: case ColumnType::Memo: return text;
+        case ColumnType::Ole: case ColumnType::Binary: return toBytes(text);
+        case ColumnType::Guid:
+            if (auto guid = parseGuid(text))
+                return *guid;
+            throw std::invalid_argument(text);
+        case ColumnType::Decimal: return toDecimal(text);
+        }
+    } catch (const std::invalid_argument&) {
+    } catch (const std::out_of_range&) {
+    }
+    throw std::runtime_error("column " + column.name + ": bad value \"" + text + "\"");
+}
+
+Database parseDescription(std::istream& in)
+{
+    Database database;
+    std::string text;
+    int line = 0;
+    try {
+        while (std::getline(in, text)) {
+            ++line;
+            if (!text.empty() && text.back() == '\r')
+                text.pop_back();
+            std::istringstream words(text);
+            std::string keyword;
+            if (!(words >> keyword) || keyword[0] == '#')
+                continue;
+            std::string rest;
+            std::getline(words >> std::ws, rest);
+            std::istringstream args(rest);
+            applyDirective(database, keyword, rest, args, in, line);
+        }
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("line " + std::to_string(line) + ": " + e.what());
+    }
+    return database;
+}
+
+}  // namespace jetwriter

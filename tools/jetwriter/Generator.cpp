@@ -1,0 +1,89 @@
+#include "jetwriter/Generator.h"
+
+#include <array>
+#include <memory>
+
+namespace jetwriter {
+namespace {
+
+// splitmix64: small, fast and the same on every platform.
+class Random {
+public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t next()
+    {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    uint64_t below(uint64_t bound) { return next() % bound; }
+    bool chance(unsigned percent) { return below(100) < percent; }
+
+private:
+    uint64_t state_;
+};
+
+const std::array<const char*, 16> kWords = {"Müller", "Straße", "café", "naïve", "Ørsted", "Zoë", "smith", "Lagerhaus",
+                                            "\"quoted\"", "a,b", "line\r\nbreak", "Δelta", "日本", "año", "x", "Kunde"};
+
+std::string text(Random& random, size_t maxChars)
+{
+    std::string out;
+    size_t chars = 0;
+    const size_t target = 1 + random.below(maxChars);
+    while (true) {
+        const std::string word = kWords[random.below(kWords.size())];
+        size_t wordChars = 0;
+        for (unsigned char c : word)
+            wordChars += (c & 0xC0) != 0x80;
+        if (chars + wordChars + (out.empty() ? 0 : 1) > target)
+            break;
+        if (!out.empty()) { out += ' '; ++chars; }
+        out += word;
+        chars += wordChars;
+    }
+    return out.empty() ? std::string("-") : out;
+}
+
+struct GeneratorState {
+    Random random;
+    uint64_t produced = 0;
+    uint64_t total;
+};
+
+Cell maybeNull(Random& random, Cell value) { return random.chance(10) ? Cell{Null{}} : value; }
+
+}  // namespace
+
+Table syntheticTable(const std::string& name, uint64_t rows, uint64_t seed)
+{
+    Table table;
+    table.name = name;
+    table.columns = {{"ID", ColumnType::Long},           {"Code", ColumnType::Text, 50},
+                     {"Description", ColumnType::Text, 100}, {"Grade", ColumnType::Byte},
+                     {"Quantity", ColumnType::Integer},  {"Ratio", ColumnType::Double},
+                     {"Stamp", ColumnType::DateTime},    {"Price", ColumnType::Currency},
+                     {"Active", ColumnType::YesNo},      {"Counter", ColumnType::Long}};
+    auto state = std::make_shared<GeneratorState>(GeneratorState{Random(seed), 0, rows});
+    table.rowSource = [state](Row& row) {
+        if (state->produced == state->total)
+            return false;
+        Random& r = state->random;
+        ++state->produced;
+        row.assign({static_cast<int64_t>(state->produced),
+                    maybeNull(r, text(r, 50)),
+                    maybeNull(r, text(r, 100)),
+                    maybeNull(r, static_cast<int64_t>(r.below(256))),
+                    maybeNull(r, static_cast<int64_t>(r.below(65536)) - 32768),
+                    maybeNull(r, (static_cast<double>(r.below(2000000)) - 1000000.0) / 1024.0),
+                    maybeNull(r, DateValue{30000.0 + static_cast<double>(r.below(20000)) + static_cast<double>(r.below(86400)) / 86400.0}),
+                    maybeNull(r, CurrencyValue{static_cast<int64_t>(r.below(2000000000)) - 1000000000}),
+                    r.chance(50),
+                    maybeNull(r, static_cast<int64_t>(r.below(4000000000ull)) - 2000000000)});
+        return true;
+    };
+    return table;
+}
+
+}  // namespace jetwriter
