@@ -1,0 +1,12 @@
+#include "export/CsvFileName.h"
+
+namespace varnex {
+
+QString WithCsvEnding(const QString& chosenName)
+{
+    if (chosenName.right(4).toUpper() == QLatin1String(".CSV"))
+        return chosenName;
+    return chosenName + QLatin1String(".CSV");
+}
+
+}  // namespace varnex

@@ -1,0 +1,171 @@
+#include "export/CsvWriter.h"
+
+#include "export/ClassifyFieldType.h"
+#include "platform/AnsiCodec.h"
+#include "platform/data/Recordset.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace varnex {
+
+namespace {
+
+constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
+constexpr int64_t kRecordsPerProgressCall = 1024;
+
+struct ExportColumn {
+    int index;
+    bool text;
+};
+
+bool IsRecIdName(const QString& name)
+{
+    return name.toUpper() == QLatin1String("RECID");
+}
+
+std::vector<ExportColumn> ExportedColumns(const Recordset& records)
+{
+    std::vector<ExportColumn> columns;
+    const int count = records.columnCount();
+    for (int c = 0; c < count; ++c) {
+        if (IsRecIdName(records.columnName(c)))
+            continue;
+        columns.push_back({c, ClassifyFieldType(records.columnType(c)) == fieldCategory::Text});
+    }
+    return columns;
+}
+
+bool NeedsQuotes(std::string_view text)
+{
+    return text.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+// Puts buffer[start..] between double quotes and doubles the quotes inside.
+void QuoteTail(std::string& buffer, std::size_t start)
+{
+    const std::size_t oldSize = buffer.size();
+    const auto quotes = static_cast<std::size_t>(
+        std::count(buffer.begin() + static_cast<std::ptrdiff_t>(start), buffer.end(), '"'));
+    buffer.resize(oldSize + quotes + 2);
+    std::size_t to = buffer.size();
+    buffer[--to] = '"';
+    for (std::size_t from = oldSize; from > start;) {
+        const char c = buffer[--from];
+        buffer[--to] = c;
+        if (c == '"')
+            buffer[--to] = '"';
+    }
+    buffer[--to] = '"';
+}
+
+// Turns values and names into bytes of the ANSI code page; where that is
+// UTF-8 the recordset hands out the bytes directly.
+class AnsiAppender {
+public:
+    explicit AnsiAppender(const Recordset& records) : records_(records), utf8_(AnsiIsUtf8()) {}
+
+    void appendCell(int64_t position, int column, std::string& out) const
+    {
+        if (utf8_) {
+            records_.appendCellTextUtf8(position, column, out);
+            return;
+        }
+        appendText(records_.cellText(position, column), out);
+    }
+
+    void appendText(const QString& text, std::string& out) const
+    {
+        const QByteArray bytes = ToAnsi(text);
+        out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+
+private:
+    const Recordset& records_;
+    bool utf8_;
+};
+
+void AppendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,
+                  const AnsiAppender& ansi, std::string& out)
+{
+    bool first = true;
+    for (const ExportColumn& column : columns) {
+        if (!first)
+            out += ',';
+        first = false;
+        const std::size_t start = out.size();
+        ansi.appendText(records.columnName(column.index), out);
+        QuoteTail(out, start);
+    }
+    out += "\r\n";
+}
+
+void AppendRecord(int64_t position, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
+                  std::string& out)
+{
+    bool first = true;
+    for (const ExportColumn& column : columns) {
+        if (!first)
+            out += ',';
+        first = false;
+        const std::size_t start = out.size();
+        if (column.text) {
+            // Text is always quoted; the opening quote goes first so that the
+            // usual value without quotes inside is not moved again.
+            out += '"';
+            ansi.appendCell(position, column.index, out);
+            if (out.find('"', start + 1) == std::string::npos) {
+                out += '"';
+            } else {
+                out.erase(start, 1);
+                QuoteTail(out, start);
+            }
+        } else {
+            ansi.appendCell(position, column.index, out);
+            if (NeedsQuotes(std::string_view(out).substr(start)))
+                QuoteTail(out, start);
+        }
+    }
+    out += "\r\n";
+}
+
+}  // namespace
+
+Result<CsvOutcome> WriteCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
+                            ExportProgress* progress)
+{
+    const Result<int64_t> recordCount = records.RecordCount();
+    if (!recordCount)
+        return recordCount.error();
+    const int64_t count = *recordCount;
+    const std::vector<ExportColumn> columns = ExportedColumns(records);
+    const AnsiAppender ansi(records);
+
+    std::string buffer;
+    buffer.reserve(kFlushBytes + kFlushBytes / 4);
+    if (options.includeHeader)
+        AppendHeader(columns, records, ansi, buffer);
+
+    for (int64_t position = 0; position < count; ++position) {
+        if (progress && position % kRecordsPerProgressCall == 0 && !progress->keepGoing(position, count))
+            return CsvOutcome::Cancelled;
+        AppendRecord(position, columns, ansi, buffer);
+        if (buffer.size() >= kFlushBytes) {
+            if (Status written = sink.write(buffer); !written)
+                return written.error();
+            buffer.clear();
+        }
+    }
+    if (progress && !progress->keepGoing(count, count))
+        return CsvOutcome::Cancelled;
+    if (!buffer.empty()) {
+        if (Status written = sink.write(buffer); !written)
+            return written.error();
+    }
+    return CsvOutcome::Completed;
+}
+
+}  // namespace varnex

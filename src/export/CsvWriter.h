@@ -1,0 +1,27 @@
+#pragma once
+// Writes the records of a recordset as CSV lines: fields named RECID (in any
+// case) are left out, text values are quoted, every line ends in CR LF, and the
+// bytes are those of the ANSI code page. A value or name holding a comma, a
+// double quote, CR or LF is quoted with its double quotes doubled, so every
+// line reads back into the values it came from.
+
+#include "export/CsvSink.h"
+#include "export/ExportProgress.h"
+#include "platform/Error.h"
+
+namespace varnex {
+
+class Recordset;
+
+struct CsvOptions {
+    bool includeHeader = false;
+};
+
+enum class CsvOutcome { Completed, Cancelled };
+
+// Walks the records in the recordset's current order without moving its
+// current record. A sink failure ends the walk and is returned.
+Result<CsvOutcome> WriteCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
+                            ExportProgress* progress = nullptr);
+
+}  // namespace varnex
