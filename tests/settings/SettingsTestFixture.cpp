@@ -4,6 +4,7 @@
 #include "platform/AppInfo.h"
 #include "settings/frmSetting.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -58,6 +59,16 @@ void SettingsFixture::openAndClose(const std::function<void(frmSetting&)>& use)
         window.close();
     });
     window.ShowModal();
+}
+
+void SettingsFixture::onNextSettingsWindow(const std::function<void(frmSetting&)>& use)
+{
+    QTimer::singleShot(0, qApp, [use] {
+        auto* window = qobject_cast<frmSetting*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr) << "the settings window is not open";
+        use(*window);
+        window->close();
+    });
 }
 
 }  // namespace varnex::test

@@ -38,6 +38,9 @@ protected:
     // Opens the window as the Settings button does, runs `use` while it is
     // shown, then closes it with its close box.
     void openAndClose(const std::function<void(frmSetting&)>& use = {});
+    // Runs `use` on the settings window that is opened next (by the Settings
+    // button), then closes that window with its close box.
+    void onNextSettingsWindow(const std::function<void(frmSetting&)>& use);
 
     const QList<MsgBoxCall>& boxes() const { return msgBoxes.calls(); }
     const QList<CommonDialog>& dialogs() const { return fileDialog.shown(); }
