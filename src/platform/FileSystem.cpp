@@ -43,6 +43,9 @@ bool wildcardMatch(QStringView pattern, QStringView name)
     return p == pattern.size();
 }
 
+// The C library would see such a name cut short at the NUL, i.e. another file.
+bool hasNul(const QString& path) { return path.contains(QChar(u'\0')); }
+
 enum class Kind { Missing, File, Folder, Other };
 
 Kind kindOf(const QString& path)
@@ -88,7 +91,7 @@ QString firstMatch(const QString& folder, QStringView namePattern, int attribute
 
 QString Dir(const QString& pattern, int attributes)
 {
-    if (pattern.isEmpty())
+    if (pattern.isEmpty() || hasNul(pattern))
         return {};
     const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
     const QString folder = pattern.left(slash + 1);
@@ -110,7 +113,7 @@ QString Dir(const QString& pattern, int attributes)
 
 Status MkDir(const QString& path)
 {
-    if (path.isEmpty())
+    if (path.isEmpty() || hasNul(path))
         return RuntimeError(err::PathNotFound);
     if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0)
         return errno == EEXIST ? RuntimeError(err::PathFileAccess) : FileError(errno);
@@ -119,6 +122,8 @@ Status MkDir(const QString& path)
 
 Status Kill(const QString& path)
 {
+    if (hasNul(path))
+        return RuntimeError(52);
     const Kind kind = kindOf(path);
     if (kind == Kind::Missing || kind == Kind::Folder)
         return RuntimeError(err::FileNotFound);
@@ -149,6 +154,8 @@ Status TextFile::Open(const QString& path, Mode mode)
         return RuntimeError(55);
     if (path.isEmpty())
         return RuntimeError(err::PathNotFound);
+    if (hasNul(path))
+        return RuntimeError(52);
     if (kindOf(path) == Kind::Folder)
         return RuntimeError(err::PathFileAccess);
     file_ = std::fopen(QFile::encodeName(path).constData(), mode == Mode::Output ? "wbe" : "abe");

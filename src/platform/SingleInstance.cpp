@@ -114,7 +114,7 @@ bool PrevInstance()
     g.decided = true;
     const QString base = guardBase(AppTitle());
     g.socketPath = base + QStringLiteral(".sock");
-    const int fd = ::open(QFile::encodeName(base + QStringLiteral(".lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
+    const int fd = ::open(QFile::encodeName(InstanceLockPath(AppTitle())).constData(), O_RDWR | O_CREAT | O_CLOEXEC,
                           0600);
     if (fd < 0)
         return false;  // no guard to be had: run unguarded rather than not at all
@@ -128,6 +128,8 @@ bool PrevInstance()
     listen(g);
     return false;
 }
+
+QString InstanceLockPath(const QString& title) { return guardBase(title) + QStringLiteral(".lock"); }
 
 Status AppActivate(const QString& title)
 {

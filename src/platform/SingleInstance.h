@@ -22,6 +22,9 @@ Status AppActivate(const QString& title);
 // loaded windows). An empty handler restores the default. Returns the previous handler.
 std::function<void()> SetActivationHandler(std::function<void()> handler);
 
+// The lock file whose holder is the running instance of title.
+QString InstanceLockPath(const QString& title);
+
 // Gives up being the running instance (tests, and before the process ends).
 void ReleaseInstanceGuard();
 

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "TestEnvironment.h"
+
 int main(int argc, char** argv)
 {
+    varnex::test::SetTestEnvironmentDefaults();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
