@@ -3,6 +3,8 @@
 #include "platform/data/ConnectionString.h"
 #include "platform/data/DataErrors.h"
 #include "platform/data/DataTypes.h"
+#include "platform/data/Recordset.h"
+#include "platform/data/TableLoader.h"
 
 #include <optional>
 
@@ -108,7 +110,12 @@ Result<std::shared_ptr<Recordset>> Connection::OpenSchema(int schema)
         return dataerr::connectionClosed();
     if (schema != adSchemaTables)
         return dataerr::unsupportedSchema();
-    return dataerr::unsupportedSchema();
+    auto rows = LoadTable(path_, std::nullopt, {});
+    if (!rows)
+        return rows.error();
+    auto recordset = std::make_shared<Recordset>();
+    recordset->openOver(std::move(*rows));
+    return recordset;
 }
 
 }  // namespace varnex

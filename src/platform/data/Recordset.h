@@ -2,11 +2,9 @@
 // Client-side, read-only recordset in the manner of ADO: every row of a table
 // is read into memory on Open; after disconnecting it stays readable and
 // sortable on its own.
-//
-// DRAFT INTERFACE: the data-access work fills in the implementation and may add
-// to it; the names below are what the browser, the export and the settings use.
 
 #include "platform/Error.h"
+#include "platform/data/TableLoader.h"
 #include "platform/data/Variant.h"
 
 #include <QString>
@@ -15,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace varnex {
 
@@ -24,31 +23,42 @@ class TableData;  // columnar storage of the loaded rows
 
 class Field {
 public:
+    Field(const Recordset* recordset, int column) : recordset_(recordset), column_(column) {}
     QString Name() const;
     int16_t Type() const;
-    Variant Value() const;  // value in the recordset's current row (Null at EOF/BOF is an error 3021 in ADO)
+    Variant Value() const;  // value in the recordset's current row; Null at EOF/BOF
+
+private:
+    const Recordset* recordset_;
+    int column_;
 };
 
 class Fields {
 public:
+    explicit Fields(const Recordset* recordset) : recordset_(recordset) {}
     int16_t Count() const;
     Result<::varnex::Field> Item(int index) const;            // 3265 when out of range
     Result<::varnex::Field> Item(const QString& name) const;  // 3265 when absent (case-insensitive)
-};
 
-// Progress of a long Open: called now and then with rows read so far and the
-// table's row count; returning false cancels the load.
-using LoadProgress = std::function<bool(int64_t rowsRead, int64_t rowCount)>;
+private:
+    const Recordset* recordset_;
+};
 
 class Recordset {
 public:
     Recordset();
     ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
 
     void setCursorLocation(int location);
+    int CursorLocation() const { return cursorLocation_; }
+    // Reads every row of the table named by source. A cancelled load (progress returned false)
+    // leaves the recordset closed and returns no error.
     Status Open(const QString& source, Connection* connection, int cursorType, int lockType, int options,
                 const LoadProgress& progress = {});
     void setActiveConnection(std::nullptr_t);  // disconnect
+    Connection* ActiveConnection() const { return connection_; }
 
     int State() const;  // adStateClosed / adStateOpen
     Result<int64_t> RecordCount() const;
@@ -70,6 +80,21 @@ public:
     bool isNull(int64_t position, int column) const;
     QString cellText(int64_t position, int column) const;                 // the shared value text
     void appendCellTextUtf8(int64_t position, int column, std::string& out) const;
+    Variant value(int64_t position, int column) const;
+    int64_t currentPosition() const { return position_; }
+
+    // Opens the recordset over rows already loaded (the table list of a connection).
+    void openOver(std::shared_ptr<const TableData> rows);
+
+private:
+    int64_t rowAt(int64_t position) const;
+
+    std::shared_ptr<const TableData> data_;
+    std::vector<uint32_t> order_;  // positions to stored rows; empty: load order
+    QString sort_;
+    int64_t position_ = 0;
+    int cursorLocation_ = 2;
+    Connection* connection_ = nullptr;
 };
 
 }  // namespace varnex

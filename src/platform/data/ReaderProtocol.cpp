@@ -1,0 +1,136 @@
+#include "platform/data/ReaderProtocol.h"
+
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace varnex::reader {
+namespace {
+
+template <class T>
+void Put(std::vector<char>& out, const T& value)
+{
+    const auto* bytes = reinterpret_cast<const char*>(&value);
+    out.insert(out.end(), bytes, bytes + sizeof value);
+}
+
+template <class T>
+bool Take(const std::vector<char>& in, size_t& at, T& value)
+{
+    if (in.size() - at < sizeof value)
+        return false;
+    std::memcpy(&value, in.data() + at, sizeof value);
+    at += sizeof value;
+    return true;
+}
+
+bool WriteMessage(int fd, MessageKind kind, const std::vector<char>& payload)
+{
+    const MessageHeader header{static_cast<uint32_t>(kind), 0, payload.size()};
+    return WriteAll(fd, &header, sizeof header) && WriteAll(fd, payload.data(), payload.size());
+}
+
+}  // namespace
+
+bool WriteAll(int fd, const void* data, size_t n)
+{
+    const auto* at = static_cast<const char*>(data);
+    while (n > 0) {
+        const ssize_t written = write(fd, at, n);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        at += written;
+        n -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool WriteColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCountHint)
+{
+    std::vector<char> payload;
+    Put(payload, rowCountHint);
+    Put(payload, static_cast<uint32_t>(columns.size()));
+    for (const ColumnInfo& column : columns) {
+        const QByteArray name = column.name.toUtf8();
+        Put(payload, column.type);
+        Put(payload, column.precision);
+        Put(payload, column.scale);
+        Put(payload, static_cast<uint32_t>(name.size()));
+        payload.insert(payload.end(), name.begin(), name.end());
+    }
+    return WriteMessage(fd, MessageKind::Columns, payload);
+}
+
+bool WriteRows(int fd, const TableData& batch)
+{
+    uint64_t length = 0;
+    for (int c = 0; c < batch.columnCount(); ++c) {
+        const ColumnData& column = batch.column(c);
+        length += column.nulls.size() + column.values.size();
+        if (IsVariableLength(column.info.type))
+            length += sizeof(uint64_t) + column.bytes.size();
+    }
+    const MessageHeader header{static_cast<uint32_t>(MessageKind::Rows), static_cast<uint32_t>(batch.rowCount()), length};
+    if (!WriteAll(fd, &header, sizeof header))
+        return false;
+    for (int c = 0; c < batch.columnCount(); ++c) {
+        const ColumnData& column = batch.column(c);
+        if (!WriteAll(fd, column.nulls.data(), column.nulls.size()) || !WriteAll(fd, column.values.data(), column.values.size()))
+            return false;
+        if (IsVariableLength(column.info.type)) {
+            const uint64_t byteCount = column.bytes.size();
+            if (!WriteAll(fd, &byteCount, sizeof byteCount) || !WriteAll(fd, column.bytes.data(), column.bytes.size()))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool WriteError(int fd, const Error& error)
+{
+    std::vector<char> payload;
+    Put(payload, static_cast<int32_t>(error.number));
+    const QByteArray text = error.description.toUtf8();
+    payload.insert(payload.end(), text.begin(), text.end());
+    return WriteMessage(fd, MessageKind::Error, payload);
+}
+
+bool WriteDone(int fd)
+{
+    return WriteMessage(fd, MessageKind::Done, {});
+}
+
+bool ParseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& columns, int64_t& rowCountHint)
+{
+    size_t at = 0;
+    uint32_t count = 0;
+    if (!Take(payload, at, rowCountHint) || !Take(payload, at, count) || count > 4096)
+        return false;
+    columns.clear();
+    for (uint32_t i = 0; i < count; ++i) {
+        ColumnInfo column;
+        uint32_t nameLength = 0;
+        if (!Take(payload, at, column.type) || !Take(payload, at, column.precision) || !Take(payload, at, column.scale) ||
+            !Take(payload, at, nameLength) || payload.size() - at < nameLength)
+            return false;
+        column.name = QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(nameLength));
+        at += nameLength;
+        columns.push_back(column);
+    }
+    return at == payload.size();
+}
+
+Error ParseError(const std::vector<char>& payload)
+{
+    size_t at = 0;
+    int32_t number = 0;
+    if (!Take(payload, at, number))
+        return {0, QString()};
+    return {number, QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(payload.size() - at))};
+}
+
+}  // namespace varnex::reader

@@ -1,0 +1,142 @@
+#include "platform/data/TableData.h"
+
+#include "platform/data/DataTypes.h"
+
+namespace varnex {
+
+int FixedWidth(int16_t type)
+{
+    switch (type) {
+    case adType::UnsignedTinyInt:
+    case adType::Boolean: return 1;
+    case adType::SmallInt: return 2;
+    case adType::Integer:
+    case adType::Single: return 4;
+    case adType::Double:
+    case adType::Currency:
+    case adType::Date:
+    case adType::BigInt: return 8;
+    case adType::GUID: return 16;
+    case adType::Numeric: return 17;  // sign byte, then the 128-bit mantissa little-endian
+    default: return 0;
+    }
+}
+
+bool IsVariableLength(int16_t type)
+{
+    switch (type) {
+    case adType::VarWChar:
+    case adType::LongVarWChar:
+    case adType::Binary:
+    case adType::VarBinary:
+    case adType::LongVarBinary: return true;
+    default: return false;
+    }
+}
+
+TableData::TableData(const std::vector<ColumnInfo>& columns)
+{
+    columns_.resize(columns.size());
+    for (size_t i = 0; i < columns.size(); ++i)
+        columns_[i].info = columns[i];
+}
+
+bool TableData::putNull(int column)
+{
+    ColumnData& c = columns_[static_cast<size_t>(column)];
+    const uint8_t one = 1;
+    if (!c.nulls.append(&one, 1))
+        return false;
+    if (IsVariableLength(c.info.type)) {
+        const uint64_t end = c.bytes.size();
+        return c.values.append(&end, sizeof end);
+    }
+    const auto width = static_cast<size_t>(FixedWidth(c.info.type));
+    uint8_t* at = c.values.extend(width);
+    if (!at)
+        return false;
+    std::memset(at, 0, width);
+    return true;
+}
+
+bool TableData::putFixed(int column, const void* value)
+{
+    ColumnData& c = columns_[static_cast<size_t>(column)];
+    const uint8_t zero = 0;
+    return c.nulls.append(&zero, 1) && c.values.append(value, static_cast<size_t>(FixedWidth(c.info.type)));
+}
+
+bool TableData::putBytes(int column, const void* bytes, size_t length)
+{
+    ColumnData& c = columns_[static_cast<size_t>(column)];
+    const uint8_t zero = 0;
+    if (!c.nulls.append(&zero, 1) || !c.bytes.append(bytes, length))
+        return false;
+    const uint64_t end = c.bytes.size();
+    return c.values.append(&end, sizeof end);
+}
+
+bool TableData::appendBytes(int column, const void* bytes, size_t length)
+{
+    ColumnData& c = columns_[static_cast<size_t>(column)];
+    if (!c.bytes.append(bytes, length))
+        return false;
+    auto* ends = reinterpret_cast<uint64_t*>(c.values.data());
+    ends[c.values.size() / sizeof(uint64_t) - 1] = c.bytes.size();
+    return true;
+}
+
+bool TableData::takeRows(TableData& other)
+{
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        ColumnData& to = columns_[i];
+        ColumnData& from = other.columns_[i];
+        if (!to.nulls.append(from.nulls.data(), from.nulls.size()))
+            return false;
+        if (IsVariableLength(to.info.type)) {
+            const uint64_t base = to.bytes.size();
+            const size_t count = from.values.size() / sizeof(uint64_t);
+            auto* ends = reinterpret_cast<uint64_t*>(to.values.extend(count * sizeof(uint64_t)));
+            if (!ends || !to.bytes.append(from.bytes.data(), from.bytes.size()))
+                return false;
+            for (size_t r = 0; r < count; ++r)
+                ends[r] = base + from.values.at<uint64_t>(r);
+        } else if (!to.values.append(from.values.data(), from.values.size())) {
+            return false;
+        }
+    }
+    rows_ += other.rows_;
+    other.clearRows();
+    return true;
+}
+
+void TableData::clearRows()
+{
+    for (ColumnData& c : columns_) {
+        c.nulls.resetSize();
+        c.values.resetSize();
+        c.bytes.resetSize();
+    }
+    rows_ = 0;
+}
+
+bool TableData::reserveRows(int64_t rows)
+{
+    const auto more = static_cast<size_t>(rows);
+    for (ColumnData& c : columns_) {
+        const size_t width = IsVariableLength(c.info.type) ? sizeof(uint64_t) : static_cast<size_t>(FixedWidth(c.info.type));
+        if (!c.nulls.reserve(c.nulls.size() + more) || !c.values.reserve(c.values.size() + more * width))
+            return false;
+    }
+    return true;
+}
+
+size_t TableData::byteSize() const
+{
+    size_t total = 0;
+    for (const ColumnData& c : columns_)
+        total += c.nulls.size() + c.values.size() + c.bytes.size();
+    return total;
+}
+
+}  // namespace varnex

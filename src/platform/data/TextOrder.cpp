@@ -1,0 +1,124 @@
+#include "platform/data/TextOrder.h"
+
+#include <QChar>
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+
+#include <clocale>
+#include <cstring>
+
+namespace varnex {
+namespace {
+
+// Decodes one code point from UTF-8 at text[at], advancing at; malformed bytes stand for themselves.
+char32_t NextCodePoint(std::string_view text, size_t& at)
+{
+    const auto lead = static_cast<uint8_t>(text[at]);
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (extra == 0 || at + static_cast<size_t>(extra) >= text.size()) {
+        ++at;
+        return lead;
+    }
+    char32_t cp = lead & (0x3F >> extra);
+    for (int i = 1; i <= extra; ++i)
+        cp = (cp << 6) | (static_cast<uint8_t>(text[at + static_cast<size_t>(i)]) & 0x3F);
+    at += static_cast<size_t>(extra) + 1;
+    return cp;
+}
+
+char32_t Folded(char32_t cp)
+{
+    if (cp < 0x80)
+        return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
+    return QChar::toUpper(cp);
+}
+
+int AppendUtf8(char32_t cp, uint8_t* out)
+{
+    if (cp < 0x80) {
+        out[0] = static_cast<uint8_t>(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = static_cast<uint8_t>(0xC0 | (cp >> 6));
+        out[1] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<uint8_t>(0xE0 | (cp >> 12));
+        out[1] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<uint8_t>(0xF0 | (cp >> 18));
+    out[1] = static_cast<uint8_t>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+    return 4;
+}
+
+}  // namespace
+
+bool CollationIsCodePoint()
+{
+    const char* name = std::setlocale(LC_COLLATE, nullptr);
+    if (!name)
+        return true;
+    return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
+}
+
+int CompareFolded(std::string_view a, std::string_view b)
+{
+    size_t i = 0;
+    size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        const auto x = static_cast<uint8_t>(a[i]);
+        const auto y = static_cast<uint8_t>(b[j]);
+        char32_t p;
+        char32_t q;
+        if ((x | y) < 0x80) {
+            p = Folded(x);
+            q = Folded(y);
+            ++i;
+            ++j;
+        } else {
+            p = Folded(NextCodePoint(a, i));
+            q = Folded(NextCodePoint(b, j));
+        }
+        if (p != q)
+            return p < q ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    return j < b.size() ? -1 : 0;
+}
+
+uint64_t FoldedPrefix(std::string_view text)
+{
+    uint8_t bytes[12] = {};
+    int filled = 0;
+    size_t at = 0;
+    while (filled < 8 && at < text.size()) {
+        const auto lead = static_cast<uint8_t>(text[at]);
+        const char32_t cp = lead < 0x80 ? (++at, static_cast<char32_t>(lead)) : NextCodePoint(text, at);
+        filled += AppendUtf8(Folded(cp), bytes + filled);
+    }
+    uint64_t prefix = 0;
+    for (int k = 0; k < 8; ++k)
+        prefix = (prefix << 8) | bytes[k];
+    return prefix;
+}
+
+int CompareCollated(std::string_view a, std::string_view b)
+{
+    static thread_local QCollator collator = [] {
+        QCollator c{QLocale()};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
+                            QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())));
+}
+
+}  // namespace varnex

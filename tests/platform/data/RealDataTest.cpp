@@ -1,0 +1,64 @@
+#include "platform/data/Connection.h"
+#include "platform/data/DataTypes.h"
+#include "platform/data/Recordset.h"
+
+#include <QFile>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+namespace varnex {
+namespace {
+
+QString RealData(const QString& name)
+{
+    const QString dir = qEnvironmentVariable("VARNEX_REALDATA");
+    return dir.isEmpty() ? QString() : dir + "/" + name;
+}
+
+struct RealFile {
+    const char* file;
+    const char* provider;
+};
+
+// Access's own files: the table list and Table1 (text, byte, integer, long, double, date, currency, yes/no).
+TEST(RealDataTest, ReadsTableListAndValuesOfFilesMadeByAccess)
+{
+    if (!QFile::exists(RealData("testV1997.mdb")))
+        GTEST_SKIP() << "no real Access files here";
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const std::vector<RealFile> files = {{"testV1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
+                                         {"testV2000.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+                                         {"testV2003.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+                                         {"testV2007.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"}};
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        Connection connection;
+        connection.setConnectionString(f.provider);
+        ASSERT_TRUE(connection.Open(RealData(f.file), "Admin", "", -1).ok());
+
+        auto schema = connection.OpenSchema(adSchemaTables);
+        ASSERT_TRUE(schema.ok()) << schema.error().description.toStdString();
+        QStringList tables;
+        for (auto& rs = *schema; !rs->Eof(); (void)rs->MoveNext()) {
+            if (rs->Fields().Item("TABLE_TYPE")->Value().toText() == "TABLE")
+                tables << rs->Fields().Item("TABLE_NAME")->Value().toText();
+        }
+        EXPECT_EQ(tables, QStringList({"Table1", "Table2", "Table3", "Table4"}));
+
+        Recordset rs;
+        rs.setCursorLocation(adUseClient);
+        const Status opened = rs.Open("Table1", &connection, 1, 1, -1);
+        ASSERT_TRUE(opened.ok()) << opened.error().description.toStdString();
+        rs.setActiveConnection(nullptr);
+        ASSERT_EQ(*rs.RecordCount(), 2);
+        ASSERT_TRUE(rs.setSort("[A] DESC").ok());
+        QStringList texts;
+        for (int c = 0; c < rs.columnCount(); ++c)
+            texts << rs.cellText(0, c);
+        EXPECT_EQ(texts.join("|").toStdString(), "abcdefg|hijklmnop|2|222|333333333|444.555|9/21/1974|3.5|True");
+    }
+}
+
+}  // namespace
+}  // namespace varnex
