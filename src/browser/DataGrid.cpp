@@ -18,6 +18,7 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent), model_(new RecordsetMo
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);  // Tab moves on to the next control
     setSortingEnabled(false);  // a heading click selects its column
     setWordWrap(false);
     // Fixed row heights let the view place a million rows without measuring any.

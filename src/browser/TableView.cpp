@@ -85,12 +85,13 @@ void frmMain::LoadTable(const QString& tableName)
     recordset->setCursorLocation(adUseClient);
     LoadProgressDialog progress(this, tableName, loadProgressDelayMs_);
     const std::shared_ptr<Connection>& connection = Globals().gConn;
-    if (Status opened = recordset->Open(tableName, connection.get(), adOpenKeyset, adLockReadOnly,
-                                        adOptionUnspecified, progress.callback());
-        !opened) {
-        // A load the user cancelled ends as quietly as it began.
-        if (!progress.cancelled())
-            WriteLog(kLoadTableError, opened.error().description, true);
+    const Status opened = recordset->Open(tableName, connection.get(), adOpenKeyset, adLockReadOnly,
+                                          adOptionUnspecified, progress.callback());
+    // A load the user cancelled ends as quietly as it began, with the grid left empty.
+    if (progress.cancelled())
+        return;
+    if (!opened) {
+        WriteLog(kLoadTableError, opened.error().description, true);
         return;
     }
     recordset->setActiveConnection(nullptr);
