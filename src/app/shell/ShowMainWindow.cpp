@@ -1,8 +1,21 @@
 #include "app/ShowMainWindow.h"
 
+#include "browser/frmMain.h"
+#include "platform/Error.h"
+#include "platform/Forms.h"
+
+#include <QPushButton>
+
 namespace varnex {
 
-// Placeholder until the main window exists: start-up ends after initialisation.
-void ShowMainWindow() {}
+void ShowMainWindow()
+{
+    auto* form = new frmMain;
+    LoadForm(form);
+    // A failing load handler goes to the trap of the start-up routine.
+    if (Status loaded = form->Form_Load(); !loaded)
+        Raise(loaded.error());
+    form->show();
+}
 
 }  // namespace varnex
