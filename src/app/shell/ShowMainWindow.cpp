@@ -1,6 +1,7 @@
 #include "app/ShowMainWindow.h"
 
 #include "browser/frmMain.h"
+#include "export/cmdExport_Click.h"
 #include "platform/Error.h"
 #include "platform/Forms.h"
 
@@ -15,6 +16,7 @@ void ShowMainWindow()
     // A failing load handler goes to the trap of the start-up routine.
     if (Status loaded = form->Form_Load(); !loaded)
         Raise(loaded.error());
+    QObject::connect(form->cmdExport, &QPushButton::clicked, form, [form] { cmdExport_Click(*form); });
     form->show();
 }
 

@@ -1,0 +1,178 @@
+// The Export button: its message boxes, the save dialog, the file name rule,
+// replacing and cancelling, the sorted order and large tables.
+
+#include "CsvReadBack.h"
+#include "ExportFixture.h"
+#include "TableBuilders.h"
+
+#include "app/GlobalSettings.h"
+#include "platform/AnsiCodec.h"
+#include "platform/AppInfo.h"
+#include "platform/data/Recordset.h"
+
+#include <QFile>
+
+#include <string>
+
+namespace varnex::test {
+namespace {
+
+using jetwriter::ColumnType;
+
+const QByteArray kThreePeople = "1,\"Ann\"\r\n2,\"Bob\"\r\n3,\"Cy\"\r\n";
+
+jetwriter::Table People()
+{
+    return Table("People", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)},
+                 {{I(1), T("Ann")}, {I(2), T("Bob")}, {I(3), T("Cy")}});
+}
+
+class ExportCommand : public ExportFixture {
+protected:
+    void SetUp() override
+    {
+        ExportFixture::SetUp();
+        SetAnsiCodeSetForTesting("UTF-8");
+    }
+    void TearDown() override
+    {
+        SetAnsiCodeSetForTesting({});
+        ExportFixture::TearDown();
+    }
+};
+
+TEST_F(ExportCommand, SaysNoDataWithoutATableOrWithAnEmptyOne)
+{
+    openDatabase({Table("Empty", {Column("ID", ColumnType::Long)}, {})});
+    pressExport();  // nothing loaded yet
+    form().LoadTable(QStringLiteral("Empty"));
+    ASSERT_NE(form().dgData->DataSource(), nullptr);
+    pressExport();
+
+    const std::vector<MsgBoxCall> expected = {
+        {QStringLiteral("No data to export!"), 16, AppTitle()},
+        {QStringLiteral("No data to export!"), 64, AppTitle()},
+    };
+    EXPECT_EQ(boxes(), expected);
+    EXPECT_TRUE(dialogs().empty());
+    EXPECT_TRUE(filesIn(folder()).isEmpty());
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(ExportCommand, PreparesTheSaveDialogAndProposesTheLastName)
+{
+    showTable(People());
+    form().CD.FileName.clear();
+    exportAs(QStringLiteral("first"));
+    exportAs(QStringLiteral("second"));
+
+    ASSERT_EQ(dialogs().size(), 2u);
+    for (const SaveDialogSeen& seen : dialogs()) {
+        EXPECT_EQ(seen.InitDir, AppPath());
+        EXPECT_EQ(seen.DialogTitle, QStringLiteral("Select output File and Directory"));
+        EXPECT_EQ(seen.Filter, QStringLiteral("CSV |*.csv"));
+        EXPECT_TRUE(seen.CancelError);
+    }
+    EXPECT_EQ(dialogs()[0].FileName, QString());
+    EXPECT_EQ(dialogs()[1].FileName, pathOf(QStringLiteral("first")));
+}
+
+TEST_F(ExportCommand, EndsTheNameInCsv)
+{
+    showTable(People());
+    const std::vector<std::pair<QString, QString>> names = {
+        {"report", "report.CSV"}, {"REPORT.csv", "REPORT.csv"}, {"report.cSv", "report.cSv"},
+        {"a.b", "a.b.CSV"},       {"csv", "csv.CSV"},           {"data.txt", "data.txt.CSV"},
+    };
+    QStringList expectedFiles;
+    for (const auto& [chosen, written] : names) {
+        answerSaveDialog(pathOf(chosen));
+        pressExport();
+        EXPECT_EQ(readFile(pathOf(written)), kThreePeople) << written.toStdString();
+        expectedFiles << written;
+    }
+    expectedFiles.sort();
+    EXPECT_EQ(filesIn(folder()), expectedFiles);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(ExportCommand, ReplacesAnExistingFileWithoutAsking)
+{
+    showTable(People());
+    writeFile(pathOf(QStringLiteral("report.CSV")), "old contents, longer than the new ones ...........\r\n");
+    EXPECT_EQ(exportAs(QStringLiteral("report")), kThreePeople);
+    EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(ExportCommand, CancelLeavesEverythingAsItWas)
+{
+    showTable(People());
+    writeFile(pathOf(QStringLiteral("keep.CSV")), "old\r\n");
+    form().CD.FileName = pathOf(QStringLiteral("keep"));
+    answerSaveDialog(std::nullopt);
+    pressExport();
+
+    EXPECT_EQ(dialogs().size(), 1u);
+    EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("keep.CSV")});
+    EXPECT_EQ(readFile(pathOf(QStringLiteral("keep.CSV"))), QByteArray("old\r\n"));
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(ExportCommand, FollowsTheGridSortAndKeepsTheView)
+{
+    showTable(Table("Sortable", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)},
+                    {{I(1), T("pear")}, {I(2), T("apple")}, {I(3), T("fig")}}));
+    form().dgData->selectColumn(1);
+    form().GridSort();
+    ASSERT_TRUE(boxes().empty());
+
+    EXPECT_EQ(exportAs(QStringLiteral("sorted")), QByteArray("2,\"apple\"\r\n3,\"fig\"\r\n1,\"pear\"\r\n"));
+    const std::shared_ptr<Recordset> records = form().dgData->DataSource();
+    ASSERT_NE(records, nullptr);
+    EXPECT_EQ(records->Sort(), QStringLiteral("[Name]"));
+}
+
+TEST_F(ExportCommand, WritesEveryRecordBeyondThe16BitLimit)
+{
+    constexpr int64_t kRows = 40000;
+    auto table = Table("Many", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)}, {});
+    for (int64_t i = 1; i <= kRows; ++i)
+        table.rows.push_back({I(i), T("r" + std::to_string(i))});
+    showTable(table);
+    setHeader(true);
+
+    const QByteArray bytes = exportAs(QStringLiteral("many"));
+    EXPECT_EQ(bytes.count("\r\n"), kRows + 1);
+    EXPECT_TRUE(bytes.startsWith("\"ID\",\"Name\"\r\n1,\"r1\"\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n32767,\"r32767\"\r\n32768,\"r32768\"\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n40000,\"r40000\"\r\n"));
+
+    CsvRecords expected{{"ID", "Name"}};
+    for (int64_t i = 1; i <= kRows; ++i)
+        expected.push_back({QString::number(i), QStringLiteral("r%1").arg(i)});
+    ExpectReadsBackAs(pathOf(QStringLiteral("many.CSV")), expected);
+}
+
+TEST_F(ExportCommand, WritesTheAnsiCodePage)
+{
+    showTable(Table("Words", {Column("Wort", ColumnType::Text)}, {{T("Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac \xf0\x9f\x98\x80")}}));
+    struct CodeSetCase {
+        QByteArray codeSet;
+        QByteArray expected;
+    };
+    const std::vector<CodeSetCase> cases = {
+        {"UTF-8", "\"Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac \xf0\x9f\x98\x80\"\r\n"},
+        {"ISO-8859-1", "\"Gr\xfc\xdf" "e ? ?\"\r\n"},
+        {"ISO-8859-15", "\"Gr\xfc\xdf" "e \xa4 ?\"\r\n"},
+        {"ANSI_X3.4-1968", "\"Gr??e ? ?\"\r\n"},
+    };
+    for (const CodeSetCase& c : cases) {
+        SetAnsiCodeSetForTesting(c.codeSet);
+        EXPECT_EQ(exportAs(QString::fromLatin1(c.codeSet)).toStdString(), c.expected.toStdString()) << c.codeSet.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace varnex::test
