@@ -345,8 +345,9 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
     std::vector<ColumnInfo> columns;
     for (unsigned i = 0; i < table->num_cols; ++i) {
         const auto* column = static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i));
-        columns.push_back({QString::fromUtf8(column->name), FieldType(*column), static_cast<uint8_t>(column->col_prec),
-                           static_cast<uint8_t>(column->col_scale)});
+        // The column entry holds precision, then scale; libmdb files them the other way round.
+        columns.push_back({QString::fromUtf8(column->name), FieldType(*column), static_cast<uint8_t>(column->col_scale),
+                           static_cast<uint8_t>(column->col_prec)});
     }
     Status status = Error{0, {}};
     if (sink.columns(columns, static_cast<int64_t>(table->num_rows))) {
