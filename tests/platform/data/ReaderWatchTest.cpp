@@ -1,0 +1,96 @@
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
+
+#include "WriterDatabase.h"
+
+#include "platform/data/DataTypes.h"
+#include "platform/data/ReaderProcess.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace varnex {
+namespace {
+
+using jetwriter::ColumnType;
+
+jetwriter::Table Numbers(int64_t rows)
+{
+    auto next = std::make_shared<int64_t>(0);
+    return {"Numbers", {{"N", ColumnType::Long}, {"T", ColumnType::Text}}, {},
+            [next, rows](jetwriter::Row& row) {
+                if (*next >= rows)
+                    return false;
+                row = {*next, std::string("row ") + std::to_string(*next)};
+                ++*next;
+                return true;
+            }};
+}
+
+// The reader made to hang or crash by its test switches.
+class ReaderWatchTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetReaderStallTimeoutForTesting(std::chrono::milliseconds(500)); }
+    void TearDown() override
+    {
+        SetReaderArgumentsForTesting({});
+        SetReaderStallTimeoutForTesting(std::chrono::milliseconds(5000));
+    }
+};
+
+TEST_F(ReaderWatchTest, HungOrCrashedReaderIsEndedAndTheOpenFails)
+{
+    struct Case {
+        const char* fault;
+        const char* tableMessagePart;
+    };
+    const std::vector<Case> cases = {{"--test-stall", "stopped making progress"}, {"--test-crash", "ended unexpectedly"}};
+    test::OpenDatabase db(jetwriter::Format::Jet4, {Numbers(10)});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        SetReaderArgumentsForTesting({c.fault});
+        QElapsedTimer timer;
+        timer.start();
+        Status status;
+        EXPECT_FALSE(db.load("Numbers", &status));
+        EXPECT_TRUE(status.error().description.contains(c.tableMessagePart)) << status.error().description.toStdString();
+        EXPECT_TRUE(status.error().description.contains(db.path()));
+        EXPECT_LT(timer.elapsed(), 5000);
+
+        const auto schema = db.connection().OpenSchema(adSchemaTables);
+        ASSERT_FALSE(schema.ok());
+        EXPECT_EQ(schema.error().description, QString("Unrecognized database format '%1'.").arg(db.path()));
+    }
+    SetReaderArgumentsForTesting({});
+    EXPECT_TRUE(db.load("Numbers"));
+}
+
+// The progress callback sees the rows arrive and can cancel: no error, a closed recordset.
+TEST_F(ReaderWatchTest, ProgressReportsRowsAndCancelLeavesAClosedRecordset)
+{
+    test::OpenDatabase db(jetwriter::Format::Jet4, {Numbers(20000)});
+    std::vector<std::pair<int64_t, int64_t>> calls;
+    Recordset rs;
+    ASSERT_TRUE(rs.Open("Numbers", &db.connection(), 1, 1, -1, [&](int64_t read, int64_t count) {
+        calls.emplace_back(read, count);
+        return true;
+    }).ok());
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls.front(), std::make_pair(int64_t{0}, int64_t{20000}));
+    EXPECT_EQ(calls.back(), std::make_pair(int64_t{20000}, int64_t{20000}));
+    EXPECT_EQ(*rs.RecordCount(), 20000);
+    EXPECT_EQ(rs.cellText(19999, 1), "row 19999");
+
+    Recordset cancelled;
+    int seen = 0;
+    const Status status = cancelled.Open("Numbers", &db.connection(), 1, 1, -1, [&](int64_t read, int64_t) {
+        ++seen;
+        return read == 0;
+    });
+    EXPECT_TRUE(status.ok());
+    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(cancelled.State(), adStateClosed);
+}
+
+}  // namespace
+}  // namespace varnex
