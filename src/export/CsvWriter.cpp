@@ -41,7 +41,11 @@ std::vector<ExportColumn> ExportedColumns(const Recordset& records)
 
 bool NeedsQuotes(std::string_view text)
 {
-    return text.find_first_of(",\"\r\n") != std::string_view::npos;
+    for (const char c : text) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n')
+            return true;
+    }
+    return false;
 }
 
 // Puts buffer[start..] between double quotes and doubles the quotes inside.
