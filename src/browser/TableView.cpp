@@ -61,6 +61,7 @@ Status frmMain::TryFillTableList()
         if (Status moved = schema->MoveNext(); !moved)
             return moved.error();
     }
+    cboTable->setCurrentIndex(-1);  // the refilled list has no entry chosen
     return schema->Close();
 }
 

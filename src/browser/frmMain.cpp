@@ -126,6 +126,7 @@ float frmMain::OuterHeightTwips() const
 
 void frmMain::Form_Resize()
 {
+    lastOuterSize_ = frameGeometry().size();
     ApplyResizeRule(layout_, OuterWidthTwips(), OuterHeightTwips(), isMinimized());
     placeControls();
 }
@@ -134,6 +135,15 @@ void frmMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+}
+
+void frmMain::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The window manager adds its frame after the first resize; the outer size grows then
+    // without a resize event of the client area.
+    if (frameGeometry().size() != lastOuterSize_)
+        Form_Resize();
 }
 
 void frmMain::changeEvent(QEvent* event)

@@ -60,6 +60,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -73,6 +74,7 @@ private:
     void showRowCount();
 
     MainLayout layout_;
+    QSize lastOuterSize_;
     float twipsPerPixel_;
     int loadProgressDelayMs_ = 500;
 };

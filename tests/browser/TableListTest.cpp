@@ -36,7 +36,8 @@ TEST_F(TableListTest, ListsUserTablesWithoutMsysPrefixInSchemaOrder)
         OpenDatabase(NamedTables(c.tables));
         ShowWindow();
         EXPECT_EQ(ListEntries(), c.expected);
-        EXPECT_EQ(window_->cboTable->currentIndex(), c.expected.isEmpty() ? -1 : 0);
+        EXPECT_EQ(window_->cboTable->currentIndex(), -1);
+        EXPECT_EQ(window_->cboTable->currentText(), "");
         EXPECT_EQ(window_->dgData->DataSource(), nullptr);
     }
 }
