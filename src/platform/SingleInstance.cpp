@@ -28,11 +28,17 @@ const QByteArray kAnswer = "ok\n";
 // The guard of one title: a lock file held with flock (the kernel drops the lock when the
 // process dies, so a crashed instance leaves nothing that blocks the next start) and a
 // local socket on which the running instance listens for requests to come forward.
+QString& folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
 QString guardBase(const QString& title)
 {
     const QByteArray key = title.toUtf8() + '\0' + QByteArray::number(static_cast<qulonglong>(::getuid()));
     const QString hash = QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    QString folder = folderOverride().isEmpty() ? qEnvironmentVariable("XDG_RUNTIME_DIR") : folderOverride();
     if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::tempPath();
     return folder + QStringLiteral("/varnex-") + hash;
@@ -152,6 +158,8 @@ std::function<void()> SetActivationHandler(std::function<void()> handler)
 {
     return std::exchange(guard().activation, std::move(handler));
 }
+
+void SetInstanceGuardFolderForTesting(const QString& folder) { folderOverride() = folder; }
 
 void ReleaseInstanceGuard()
 {

@@ -25,6 +25,9 @@ std::function<void()> SetActivationHandler(std::function<void()> handler);
 // The lock file whose holder is the running instance of title.
 QString InstanceLockPath(const QString& title);
 
+// Tests keep the guard files in a folder of their own (empty: the user's runtime folder).
+void SetInstanceGuardFolderForTesting(const QString& folder);
+
 // Gives up being the running instance (tests, and before the process ends).
 void ReleaseInstanceGuard();
 

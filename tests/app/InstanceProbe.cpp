@@ -1,5 +1,6 @@
 // A stand-in for the program in single-instance tests: runs the real start-up under the title
-// and application folder given on the command line and reports on stdout what happens
+// and application folder given on the command line (and, optionally, the folder of the guard
+// files) and reports on stdout what happens
 // ("shown", "activated", "box|<text>|<style>|<title>").
 
 #include "app/Main.h"
@@ -27,11 +28,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        say("usage: instance_probe TITLE APPDIR");
+        say("usage: instance_probe TITLE APPDIR [GUARDDIR]");
         return 2;
     }
     varnex::SetAppTitle(QString::fromLocal8Bit(argv[1]));
     varnex::SetAppPathForTesting(QString::fromLocal8Bit(argv[2]));
+    if (argc > 3)
+        varnex::SetInstanceGuardFolderForTesting(QString::fromLocal8Bit(argv[3]));
     varnex::SetMsgBoxHandler([](const varnex::MsgBoxCall& call) {
         say("box|" + call.prompt + "|" + QString::number(call.style) + "|" + call.title);
         return varnex::msgbox::vbOK;

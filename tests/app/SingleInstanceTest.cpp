@@ -24,10 +24,17 @@ QString probePath()
     return bin + "/instance_probe";
 }
 
-// A title of its own for each test run, so parallel runs and a real Varnex do not meet.
+// A title of its own for each test run, so parallel runs and a real Varnex do not meet, with
+// the guard files in a folder of their own.
 QString uniqueTitle(const char* name)
 {
     return QStringLiteral("VarnexTest-%1-%2").arg(name).arg(QCoreApplication::applicationPid());
+}
+
+const test::TempDir& guardFolder()
+{
+    static test::TempDir folder;
+    return folder;
 }
 
 class Probe {
@@ -35,7 +42,7 @@ public:
     Probe(const QString& title, const QString& appDir)
     {
         process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start(probePath(), {title, appDir});
+        process_.start(probePath(), {title, appDir, guardFolder().path()});
     }
     ~Probe()
     {
@@ -136,7 +143,10 @@ TEST(SingleInstance, FailedHandOverIsLoggedUnderMain)
         ASSERT_TRUE(owner.waitFor("shown"));
         owner.crash();
     }
-    const QString lockPath = InstanceLockPath(title);
+    const QString lockPath = [&] {
+        SetInstanceGuardFolderForTesting(guardFolder().path());
+        return InstanceLockPath(title);
+    }();
     const int fd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);

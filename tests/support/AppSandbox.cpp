@@ -4,6 +4,7 @@
 #include "platform/AppInfo.h"
 #include "platform/Clock.h"
 #include "platform/Forms.h"
+#include "platform/SingleInstance.h"
 #include "platform/data/Connection.h"
 
 #include <QFile>
@@ -27,6 +28,9 @@ AppSandbox::AppSandbox(QDateTime now) : now_(std::move(now))
     SetAppPathForTesting(dir_.path());
     SetClockForTesting([this] { return now_; });
     previousEnd_ = SetEndProcessHandler([this] { ++ends_; });
+    // Start-up in a test must not meet a real Varnex, nor another test program.
+    ReleaseInstanceGuard();
+    SetInstanceGuardFolderForTesting(dir_.path());
 }
 
 AppSandbox::~AppSandbox()
@@ -35,6 +39,8 @@ AppSandbox::~AppSandbox()
     SetClockForTesting({});
     SetAppPathForTesting({});
     SetAppTitle(QStringLiteral("Varnex"));
+    ReleaseInstanceGuard();
+    SetInstanceGuardFolderForTesting({});
     resetGlobals();
 }
 
