@@ -56,9 +56,9 @@ protected:
     }
 
     // Names the database in Setup.ini and starts as the program does.
-    frmMain& start(const QString& database, const QByteArray& password = {})
+    frmMain& start(const QString& database, const std::string& password = {})
     {
-        writeIni("[DataConnection]\r\nPath=" + database.toUtf8() + "\r\nPassword=" + password
+        writeIni("[DataConnection]\r\nPath=" + database.toStdString() + "\r\nPassword=" + password
                  + "\r\nConnectionString=Provider=Microsoft.Jet.OLEDB.4.0\r\n");
         initialised = InitGlobals();
         main_ = std::make_unique<frmMain>();
@@ -177,13 +177,13 @@ TEST_F(SettingsButtonTest, EndingTheProgramUnloadsAnOpenSettingsWindow)
     frmMain& main = start(first);
     ASSERT_TRUE(initialised);
 
-    QByteArray afterExit;
+    QString afterExit;
     bool stillOpen = true;
     onNextSettingsWindow([&](frmSetting& window) {
         window.txtUser->setText("sam");
         ExitApplication(&main);
         stillOpen = window.isVisible();
-        afterExit = GetPrivateProfileString("DataConnection", "User", "", iniFile()).toUtf8();
+        afterExit = GetPrivateProfileString("DataConnection", "User", "", iniFile());
     });
     cmdSettings_Click(main);
 

@@ -26,19 +26,19 @@ void SettingsFixture::TearDown()
     SetAppPathForTesting({});
 }
 
-void SettingsFixture::writeIni(const QByteArray& bytes) const
+void SettingsFixture::writeIni(const std::string& bytes) const
 {
     QFile file(iniFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    file.write(bytes.data(), qint64(bytes.size()));
 }
 
-QByteArray SettingsFixture::iniBytes() const
+std::string SettingsFixture::iniBytes() const
 {
     QFile file(iniFile());
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return file.readAll();
+    return file.readAll().toStdString();
 }
 
 QString SettingsFixture::makeFile(const QString& relativePath) const

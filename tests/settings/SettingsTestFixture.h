@@ -7,13 +7,13 @@
 #include "support/MsgBoxRecorder.h"
 #include "support/TempDir.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace varnex {
 
@@ -27,8 +27,9 @@ protected:
     void TearDown() override;
 
     QString iniFile() const { return Globals().gIniFile; }
-    void writeIni(const QByteArray& bytes) const;
-    QByteArray iniBytes() const;
+    // The settings file's bytes (std::string, so that a difference prints readably).
+    void writeIni(const std::string& bytes) const;
+    std::string iniBytes() const;
     // Makes an empty file (and its folders) below the application folder; returns its path.
     QString makeFile(const QString& relativePath) const;
 

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsIcon.h"
 #include "settings/frmSetting.h"
+#include "support/MsgBoxRecorder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -104,6 +105,7 @@ TEST(SettingsWindowDesign, PasswordIsShownInClearAndPathIsReadOnly)
 
 TEST(SettingsWindowDesign, FocusStartsOnTheCheckBoxAndTabsThroughTheFields)
 {
+    test::MsgBoxRecorder boxes;
     frmSetting window;
     window.show();
     QApplication::setActiveWindow(&window);
@@ -123,6 +125,7 @@ TEST(SettingsWindowDesign, FocusStartsOnTheCheckBoxAndTabsThroughTheFields)
 
 TEST(SettingsWindowDesign, EscapeAndEnterDoNotCloseTheWindow)
 {
+    test::MsgBoxRecorder boxes;  // an unload would try to store and report
     frmSetting window;
     window.show();
     QApplication::setActiveWindow(&window);
@@ -132,6 +135,7 @@ TEST(SettingsWindowDesign, EscapeAndEnterDoNotCloseTheWindow)
     window.txtUser->setFocus();
     QTest::keyClick(window.txtUser, Qt::Key_Return);
     EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(boxes.calls().isEmpty());
     window.hide();
 }
 

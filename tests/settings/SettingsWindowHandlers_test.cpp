@@ -19,7 +19,8 @@
 namespace varnex::test {
 namespace {
 
-const QByteArray BaseIni = "[DataConnection]\r\nPath=/srv/data/rilk.mdb\r\nUser=Admin\r\nPassword=\r\n";
+// Setup.ini contents as bytes; std::string so that a difference prints readably.
+const std::string BaseIni = "[DataConnection]\r\nPath=/srv/data/rilk.mdb\r\nUser=Admin\r\nPassword=\r\n";
 
 using SettingsWindowTest = SettingsFixture;
 
@@ -28,8 +29,8 @@ TEST_F(SettingsWindowTest, LoadStoresTheHeaderOptionOnlyWhenItIsOn)
     struct Case {
         const char* name;
         int16_t incHeader;
-        QByteArray before;
-        QByteArray afterLoad;
+        std::string before;
+        std::string afterLoad;
     };
     const Case cases[] = {
         {"on, no Export section", -1, BaseIni, BaseIni + "\r\n[Export]\r\nIncHeader=True\r\n"},
@@ -45,7 +46,7 @@ TEST_F(SettingsWindowTest, LoadStoresTheHeaderOptionOnlyWhenItIsOn)
         Globals().gIncHeader = c.incHeader;
         Globals().gDataPath = QStringLiteral("/srv/data/rilk.mdb");
         Globals().gUser = QStringLiteral("Admin");
-        QByteArray afterLoad;
+        std::string afterLoad;
         bool ticked = false;
         openAndClose([&](frmSetting& window) {
             afterLoad = iniBytes();
@@ -64,14 +65,14 @@ TEST_F(SettingsWindowTest, EachClickStoresTheOptionAtOnceAndClosingDoesNot)
 {
     writeIni(BaseIni + "[Export]\r\nIncHeader=False\r\n");
     Globals().gUser = QStringLiteral("Admin");
-    std::vector<std::pair<QByteArray, int16_t>> afterClicks;
+    std::vector<std::pair<std::string, int16_t>> afterClicks;
     openAndClose([&](frmSetting& window) {
         for (int i = 0; i < 3; ++i) {
             window.chkHeader->click();
             afterClicks.emplace_back(iniBytes(), Globals().gIncHeader);
         }
     });
-    const std::vector<std::pair<QByteArray, int16_t>> expected{
+    const std::vector<std::pair<std::string, int16_t>> expected{
         {BaseIni + "[Export]\r\nIncHeader=True\r\n", -1},
         {BaseIni + "[Export]\r\nIncHeader=False\r\n", 0},
         {BaseIni + "[Export]\r\nIncHeader=True\r\n", -1},
@@ -87,7 +88,7 @@ TEST_F(SettingsWindowTest, ClosingStoresUserAndPasswordAsShown)
         const char* name;
         QString storedUser, storedPassword;     // what the window opens with
         std::optional<QString> typedUser, typedPassword;
-        QByteArray expected;
+        std::string expected;
     };
     const Case cases[] = {
         {"untouched", "Admin", "s3cret", {}, {},
@@ -139,7 +140,7 @@ TEST_F(SettingsWindowTest, BrowseStartsInTheFolderOfTheDatabase)
         SCOPED_TRACE(c.name);
         writeIni(BaseIni);
         Globals().gDataPath = c.dataPath;
-        QByteArray afterCancel;
+        std::string afterCancel;
         openAndClose([&](frmSetting& window) {
             answerDialog(std::nullopt);
             window.cmdDataPath->click();
@@ -161,7 +162,7 @@ TEST_F(SettingsWindowTest, AcceptedBrowseStoresThePathAtOnceAndCancelKeepsIt)
     writeIni(BaseIni);
     Globals().gDataPath = QStringLiteral("/srv/data/rilk.mdb");
     const QString chosen = makeFile(QStringLiteral("new db/Notes.txt"));  // any extension will do
-    QByteArray afterAccept;
+    std::string afterAccept;
     QString shownAfterCancel;
     openAndClose([&](frmSetting& window) {
         answerDialog(chosen);
@@ -171,7 +172,7 @@ TEST_F(SettingsWindowTest, AcceptedBrowseStoresThePathAtOnceAndCancelKeepsIt)
         window.cmdDataPath->click();
         shownAfterCancel = window.txtDataPath->text();
     });
-    EXPECT_EQ(afterAccept, "[DataConnection]\r\nPath=" + chosen.toUtf8()
+    EXPECT_EQ(afterAccept, "[DataConnection]\r\nPath=" + chosen.toStdString()
                                + "\r\nUser=Admin\r\nPassword=\r\n");
     ASSERT_EQ(dialogs().size(), 2);
     EXPECT_EQ(dialogs()[1].InitDir, appDir.file(QStringLiteral("new db/")));
@@ -198,7 +199,7 @@ TEST_F(SettingsWindowTest, BrowseRefusesANameThatIsNoFile)
         writeIni(BaseIni);
         msgBoxes.clear();
         Globals().gDataPath = QStringLiteral("/srv/data/rilk.mdb");
-        QByteArray afterRefusal;
+        std::string afterRefusal;
         QString shown;
         openAndClose([&](frmSetting& window) {
             answerDialog(name);
@@ -292,7 +293,7 @@ TEST_F(SettingsWindowTest, CharactersTheCodePageCannotHoldAreStoredAsQuestionMar
         window.txtUser->setText(QStringLiteral("Zo\u00eb \u03a9"));
         window.txtPassword->setText(QStringLiteral("\u043a\u043b\u044e\u0447"));
     });
-    const QByteArray expected = "[DataConnection]\r\nPath=" + appDir.path().toLatin1()
+    const std::string expected = "[DataConnection]\r\nPath=" + appDir.path().toStdString()
                                 + "/base?.mdb\r\nUser=Zo\xeb ?\r\nPassword=????\r\n";
     EXPECT_EQ(iniBytes(), expected);
     EXPECT_EQ(GetPrivateProfileString("DataConnection", "User", "", iniFile()), "Zo\u00eb ?");
@@ -304,7 +305,7 @@ TEST_F(SettingsWindowTest, TheOpenWindowIsALoadedFormThatUnloadingCloses)
     Globals().gUser = QStringLiteral("Admin");
     QStringList namesWhileOpen;
     bool visibleAfterUnload = true;
-    QByteArray afterUnload;
+    std::string afterUnload;
     frmSetting window;
     QTimer::singleShot(0, &window, [&] {
         for (QWidget* form : LoadedForms())
