@@ -139,6 +139,15 @@ TEST_P(ColumnTypesTest, ValuesThatDoNotSuitTheColumnAreRefused)
     }
     Table wrongWidth{"T", {{"A", ColumnType::Long}, {"B", ColumnType::Long}}, {{int64_t{1}}}, {}};
     EXPECT_THROW(write(singleTable(GetParam(), wrongWidth)), std::runtime_error);
+
+    // A fault deep in a streamed table leaves no half-written file behind.
+    auto produced = std::make_shared<int>(0);
+    Table streamed{"S", {{"A", ColumnType::Byte}}, {}, [produced](Row& row) {
+                       row = {int64_t{++*produced < 5000 ? 1 : 999}};
+                       return true;
+                   }};
+    EXPECT_THROW(write(singleTable(GetParam(), streamed), "partial.mdb"), std::runtime_error);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("partial.mdb").toStdString()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ColumnTypesTest, ::testing::Values(Format::Jet3, Format::Jet4),

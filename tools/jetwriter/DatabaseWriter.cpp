@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <set>
 #include <stdexcept>
 
@@ -21,10 +22,15 @@ constexpr uint32_t kGlobalMapPage = 1;
 constexpr uint32_t kCatalogPage = 2;
 constexpr double kUnixEpochInDays = 25569.0;  // 1970-01-01 counted from 1899-12-30
 
+// Local time, as Access stamps a new database.
 double nowInDays()
 {
-    const auto seconds = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-    return kUnixEpochInDays + seconds / 86400.0;
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const double unixSeconds = std::chrono::duration<double>(now.time_since_epoch()).count();
+    return kUnixEpochInDays + (unixSeconds + static_cast<double>(local.tm_gmtoff)) / 86400.0;
 }
 
 std::string foldedName(const std::string& name)
@@ -110,18 +116,10 @@ std::vector<uint8_t> globalMapPage(const FormatInfo& info, uint32_t pageCount)
     return page.bytes();
 }
 
-}  // namespace
-
-void writeDatabase(const Database& database, const std::filesystem::path& path)
+void writeInto(PageFile& file, const Database& database, const std::vector<TableLayout>& userLayouts)
 {
     const FormatInfo& info = formatInfo(database.format);
-    checkTableNames(database);
     const double created = database.created.value_or(nowInDays());
-    std::vector<TableLayout> userLayouts;
-    for (const auto& table : database.tables)
-        userLayouts.push_back(layoutTable(info, table.columns));
-
-    PageFile file(path, info.pageSize);
     file.allocate(2);  // header and global usage map, written last
     std::vector<TableLayout> systemLayouts;
     std::vector<CatalogTable> catalog;
@@ -147,6 +145,28 @@ void writeDatabase(const Database& database, const std::filesystem::path& path)
     file.write(kGlobalMapPage, globalMapPage(info, file.pageCount()));
     file.write(0, buildHeaderPage(info, created, database.password));
     file.close();
+}
+
+}  // namespace
+
+void writeDatabase(const Database& database, const std::filesystem::path& path)
+{
+    const FormatInfo& info = formatInfo(database.format);
+    checkTableNames(database);
+    std::vector<TableLayout> userLayouts;
+    for (const auto& table : database.tables)
+        userLayouts.push_back(layoutTable(info, table.columns));
+    if (database.password && utf8ToUtf16(*database.password).size() > 20)
+        throw std::runtime_error("database password longer than 20 characters");
+    PageFile file(path, info.pageSize);
+    try {
+        writeInto(file, database, userLayouts);
+    } catch (...) {
+        // A half-written database would only mislead whoever opens it next.
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        throw;
+    }
 }
 
 std::optional<GuidValue> parseGuid(const std::string& text)

@@ -34,6 +34,7 @@ struct Bytes { std::vector<uint8_t> data; };      // OLE Object / Binary
 struct GuidValue { uint8_t bytes[16]; };
 
 // A cell: Null, bool (Yes/No), integer, double/float, text (UTF-8), or a typed value.
+// Yes/No has no Null (Jet keeps it in the null mask): Null is written as No.
 // Integers are accepted for every numeric type, doubles for Single, Double, Currency and Date/Time,
 // text "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" for Replication ID.
 using Cell = std::variant<Null, bool, int64_t, double, std::string, CurrencyValue, DateValue, DecimalValue, Bytes, GuidValue>;
@@ -54,7 +55,8 @@ struct Database {
     std::vector<Table> tables;
 };
 
-// Throws std::runtime_error on failure.
+// Throws std::runtime_error on failure (a bad definition or a cell that does not suit its column),
+// leaving no file behind.
 void writeDatabase(const Database& database, const std::filesystem::path& file);
 
 // Parses "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" (braces optional); nullopt when malformed.

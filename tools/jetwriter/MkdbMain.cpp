@@ -17,6 +17,8 @@ constexpr const char* kUsage =
     "  varnex-mkdb generate [--rows N] [--seed S] [--format jet3|jet4] [--table NAME] OUT.mdb\n"
     "  varnex-mkdb demo OUT.mdb\n";
 
+constexpr double kBenchmarkCreated = 43831.0;  // 2020-01-01
+
 int describe(const std::string& input, const std::string& output)
 {
     std::ifstream in(input, std::ios::binary);
@@ -49,6 +51,7 @@ int generate(int argc, char** argv)
     }
     if (output.empty())
         throw std::runtime_error("no output file");
+    database.created = kBenchmarkCreated;  // the same seed gives the same file
     database.tables.push_back(jetwriter::syntheticTable(table, rows, seed));
     jetwriter::writeDatabase(database, output);
     return 0;
