@@ -4,6 +4,9 @@
 #include "platform/data/DataTypes.h"
 #include "platform/data/TextOrder.h"
 
+#include <string>
+#include <string_view>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -59,21 +62,28 @@ uint64_t NumericKey(int16_t type, const uint8_t* at)
     }
 }
 
-// Stable least-significant-digit radix sort on 16-bit digits, skipping digits all rows share.
+// Stable least-significant-digit radix sort on 16-bit digits, skipping digits all rows share
+// and the whole sort when the rows are already in order.
 void RadixSort(std::vector<KeyedRow>& rows)
 {
+    if (std::is_sorted(rows.begin(), rows.end(), [](const KeyedRow& a, const KeyedRow& b) { return a.key < b.key; }))
+        return;
+    std::vector<std::array<uint32_t, 65536>> counts(4);
+    for (const KeyedRow& r : rows) {
+        for (int digit = 0; digit < 4; ++digit)
+            ++counts[static_cast<size_t>(digit)][(r.key >> (16 * digit)) & 0xFFFF];
+    }
     std::vector<KeyedRow> scratch(rows.size());
-    for (int shift = 0; shift < 64; shift += 16) {
-        std::array<size_t, 65536> counts{};
-        for (const KeyedRow& r : rows)
-            ++counts[(r.key >> shift) & 0xFFFF];
-        if (std::any_of(counts.begin(), counts.end(), [&](size_t n) { return n == rows.size(); }))
+    for (int digit = 0; digit < 4; ++digit) {
+        auto& count = counts[static_cast<size_t>(digit)];
+        const int shift = 16 * digit;
+        if (count[(rows.front().key >> shift) & 0xFFFF] == rows.size())
             continue;
-        size_t total = 0;
-        for (size_t& n : counts)
+        uint32_t total = 0;
+        for (uint32_t& n : count)
             total += std::exchange(n, total);
         for (const KeyedRow& r : rows)
-            scratch[counts[(r.key >> shift) & 0xFFFF]++] = r;
+            scratch[count[(r.key >> shift) & 0xFFFF]++] = r;
         rows.swap(scratch);
     }
 }
@@ -110,8 +120,65 @@ void StableSortBy(std::vector<uint32_t>& rows, bool descending, Compare compare)
     });
 }
 
-// Text: a folded eight-byte prefix decides most comparisons; ties fall back to the whole text
-// and then to the earlier position, which keeps the sort stable.
+// Folded texts back to back, by position in the rows being sorted.
+class FoldedTexts {
+public:
+    FoldedTexts(const TableData& table, int column, const std::vector<uint32_t>& rows) : ends_(rows.size())
+    {
+        text_.reserve(table.column(column).bytes.size() + rows.size());
+        for (size_t i = 0; i < rows.size(); ++i) {
+            AppendFoldedUtf8(table.bytesValue(rows[i], column), text_);
+            ends_[i] = text_.size();
+        }
+    }
+
+    size_t length(uint32_t position) const { return ends_[position] - begin(position); }
+
+    // Eight bytes from offset, big-endian, zero past the end: equal keys mean equal bytes so far.
+    uint64_t key(uint32_t position, size_t offset) const
+    {
+        const size_t from = begin(position) + offset;
+        const size_t to = ends_[position];
+        uint64_t key = 0;
+        for (size_t k = 0; k < 8; ++k)
+            key = (key << 8) | (from + k < to ? static_cast<uint8_t>(text_[from + k]) : 0u);
+        return key;
+    }
+
+private:
+    size_t begin(uint32_t position) const { return position == 0 ? 0 : ends_[position - 1]; }
+
+    std::string text_;
+    std::vector<size_t> ends_;
+};
+
+struct TextEntry {
+    uint64_t key;
+    uint32_t position;
+};
+
+// Most significant eight bytes first; runs that agree so far are sorted on the next eight.
+// Equal texts end up by position, which keeps the sort stable.
+void SortTextRun(TextEntry* first, TextEntry* last, size_t offset, const FoldedTexts& texts, bool descending)
+{
+    for (TextEntry* e = first; e != last; ++e)
+        e->key = texts.key(e->position, offset);
+    std::sort(first, last, [descending](const TextEntry& a, const TextEntry& b) {
+        if (a.key != b.key)
+            return descending ? a.key > b.key : a.key < b.key;
+        return a.position < b.position;
+    });
+    for (TextEntry* run = first; run != last;) {
+        TextEntry* end = run + 1;
+        bool longer = texts.length(run->position) > offset + 8;
+        for (; end != last && end->key == run->key; ++end)
+            longer = longer || texts.length(end->position) > offset + 8;
+        if (end - run > 1 && longer)
+            SortTextRun(run, end, offset + 8, texts, descending);
+        run = end;
+    }
+}
+
 void SortText(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
 {
     const int column = key.column;
@@ -121,25 +188,15 @@ void SortText(const TableData& table, const SortKey& key, std::vector<uint32_t>&
         });
         return;
     }
-    struct Entry {
-        uint64_t prefix;
-        uint32_t row;
-        uint32_t position;
-    };
-    std::vector<Entry> entries(rows.size());
+    const FoldedTexts texts(table, column, rows);
+    std::vector<TextEntry> entries(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
-        entries[i] = {FoldedPrefix(table.bytesValue(rows[i], column)), rows[i], static_cast<uint32_t>(i)};
-    const bool descending = key.descending;
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        int c = a.prefix < b.prefix ? -1 : a.prefix > b.prefix ? 1 : 0;
-        if (c == 0)
-            c = CompareFolded(table.bytesValue(a.row, column), table.bytesValue(b.row, column));
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        return a.position < b.position;
-    });
+        entries[i].position = static_cast<uint32_t>(i);
+    SortTextRun(entries.data(), entries.data() + entries.size(), 0, texts, key.descending);
+    std::vector<uint32_t> sorted(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = entries[i].row;
+        sorted[i] = rows[entries[i].position];
+    rows.swap(sorted);
 }
 
 void SortBytes(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)

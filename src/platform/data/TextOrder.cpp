@@ -68,46 +68,20 @@ bool CollationIsCodePoint()
     return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
-int CompareFolded(std::string_view a, std::string_view b)
+void AppendFoldedUtf8(std::string_view text, std::string& out)
 {
-    size_t i = 0;
-    size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        const auto x = static_cast<uint8_t>(a[i]);
-        const auto y = static_cast<uint8_t>(b[j]);
-        char32_t p;
-        char32_t q;
-        if ((x | y) < 0x80) {
-            p = Folded(x);
-            q = Folded(y);
-            ++i;
-            ++j;
-        } else {
-            p = Folded(NextCodePoint(a, i));
-            q = Folded(NextCodePoint(b, j));
-        }
-        if (p != q)
-            return p < q ? -1 : 1;
-    }
-    if (i < a.size())
-        return 1;
-    return j < b.size() ? -1 : 0;
-}
-
-uint64_t FoldedPrefix(std::string_view text)
-{
-    uint8_t bytes[12] = {};
-    int filled = 0;
     size_t at = 0;
-    while (filled < 8 && at < text.size()) {
+    uint8_t bytes[4];
+    while (at < text.size()) {
         const auto lead = static_cast<uint8_t>(text[at]);
-        const char32_t cp = lead < 0x80 ? (++at, static_cast<char32_t>(lead)) : NextCodePoint(text, at);
-        filled += AppendUtf8(Folded(cp), bytes + filled);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead >= 'a' && lead <= 'z' ? lead - 32 : lead));
+            ++at;
+            continue;
+        }
+        const int n = AppendUtf8(Folded(NextCodePoint(text, at)), bytes);
+        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
     }
-    uint64_t prefix = 0;
-    for (int k = 0; k < 8; ++k)
-        prefix = (prefix << 8) | bytes[k];
-    return prefix;
 }
 
 int CompareCollated(std::string_view a, std::string_view b)

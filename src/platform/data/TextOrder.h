@@ -2,6 +2,7 @@
 // Case-insensitive order of UTF-8 text under the locale's collation.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace varnex {
@@ -10,11 +11,9 @@ namespace varnex {
 // UTF-8 text can be compared without building strings.
 bool CollationIsCodePoint();
 
-// Compares by code point after folding each to upper case (as "sort -f" does).
-int CompareFolded(std::string_view a, std::string_view b);
-// The first eight bytes of the folded text's UTF-8 form, big-endian: a cheap first
-// comparison that agrees with CompareFolded whenever two prefixes differ.
-uint64_t FoldedPrefix(std::string_view text);
+// Appends the text with each code point folded to upper case (as "sort -f" folds), as UTF-8:
+// comparing two such forms byte by byte orders them by folded code point.
+void AppendFoldedUtf8(std::string_view text, std::string& out);
 
 // Compares under the locale's collation, ignoring case.
 int CompareCollated(std::string_view a, std::string_view b);

@@ -4,6 +4,7 @@
 #include "platform/data/DataTypes.h"
 #include "platform/data/JetHeader.h"
 #include "platform/data/Variant.h"
+#include "platform/reader/TableDefinitionCheck.h"
 #include "platform/reader/TextDecoding.h"
 
 #include <mdbtools.h>
@@ -150,13 +151,15 @@ private:
     bool storeValue(int c, const MdbField& field)
     {
         const int16_t type = batch_.info(c).type;
-        const uint8_t* raw = mdb_->pg_buf + field.start;
         if (type == adType::Boolean) {
             const uint8_t value = field.is_null ? 0 : 1;  // a Yes/No value lives in the Null mask
             return batch_.putFixed(c, &value);
         }
-        if (field.is_null || type == 0)
+        // A damaged row can place a value outside the page; such a value is not read.
+        const bool onPage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
+        if (field.is_null || type == 0 || !onPage)
             return batch_.putNull(c);
+        const uint8_t* raw = mdb_->pg_buf + field.start;
         switch (type) {
         case adType::Numeric: return storeDecimal(c, raw, static_cast<size_t>(field.siz));
         case adType::VarWChar: return storeText(c, raw, static_cast<size_t>(field.siz));
@@ -289,7 +292,8 @@ Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path)
 Status JetReader::readCatalogue(TableSink& sink)
 {
     auto* mdb_ = static_cast<MdbHandle*>(handle_);
-    if (!mdb_read_catalog(mdb_, MDB_ANY))
+    if (!TableDefinitionLooksSound(path_, static_cast<int>(mdb_->fmt->pg_size), kCatalogueDefinitionPage)
+        || !mdb_read_catalog(mdb_, MDB_ANY))
         return dataerr::unrecognizedFormat(path_);
     struct Entry {
         QString name;
@@ -328,7 +332,8 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
 {
     auto* mdb_ = static_cast<MdbHandle*>(handle_);
     const QString name = SourceTableName(source);
-    if (!mdb_read_catalog(mdb_, MDB_TABLE))
+    const int pageSize = static_cast<int>(mdb_->fmt->pg_size);
+    if (!TableDefinitionLooksSound(path_, pageSize, kCatalogueDefinitionPage) || !mdb_read_catalog(mdb_, MDB_TABLE))
         return dataerr::unrecognizedFormat(path_);
     MdbCatalogEntry* found = nullptr;
     for (guint i = 0; i < mdb_->num_catalog && !found; ++i) {
@@ -338,6 +343,8 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
     }
     if (!found || name.isEmpty())
         return dataerr::tableNotFound(name);
+    if (!TableDefinitionLooksSound(path_, pageSize, static_cast<uint32_t>(found->table_pg)))
+        return dataerr::unrecognizedFormat(path_);
     MdbTableDef* table = mdb_read_table(found);
     if (!table)
         return dataerr::unrecognizedFormat(path_);
