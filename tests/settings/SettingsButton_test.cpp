@@ -5,6 +5,7 @@
 
 #include "app/InitGlobals.h"
 #include "app/Main.h"
+#include "app/ShowMainWindow.h"
 #include "browser/frmMain.h"
 #include "platform/Forms.h"
 #include "platform/ProfileString.h"
@@ -169,6 +170,29 @@ TEST_F(SettingsButtonTest, ATypedPasswordTakesEffectWhenTheWindowCloses)
     EXPECT_EQ(GetPrivateProfileString("DataConnection", "Password", "", iniFile()), "s3cret");
     EXPECT_EQ(listEntries(), QStringList({"Vault"}));
     EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(SettingsButtonTest, TheMainWindowsSettingsButtonOpensTheWindow)
+{
+    const QString first = writeDatabase("first.mdb", {TextTable("Alpha")});
+    writeIni("[DataConnection]\r\nPath=" + first.toStdString()
+             + "\r\nConnectionString=Provider=Microsoft.Jet.OLEDB.4.0\r\n");
+    ASSERT_TRUE(InitGlobals());
+    ShowMainWindow();
+    ASSERT_EQ(LoadedForms().size(), 1);
+    std::unique_ptr<frmMain> shown(qobject_cast<frmMain*>(LoadedForms().front()));
+    ASSERT_NE(shown, nullptr);
+
+    QString ownerName;
+    onNextSettingsWindow([&](frmSetting& window) {
+        ownerName = window.parentWidget()->objectName();
+        window.txtUser->setText("kim");
+    });
+    shown->cmdSettings->click();
+
+    EXPECT_EQ(ownerName, "frmMain");
+    EXPECT_EQ(GetPrivateProfileString("DataConnection", "User", "", iniFile()), "kim");
+    EXPECT_EQ(Globals().gUser, "kim");
 }
 
 TEST_F(SettingsButtonTest, EndingTheProgramUnloadsAnOpenSettingsWindow)

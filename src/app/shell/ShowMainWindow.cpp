@@ -4,6 +4,7 @@
 #include "export/cmdExport_Click.h"
 #include "platform/Error.h"
 #include "platform/Forms.h"
+#include "settings/cmdSettings_Click.h"
 
 #include <QPushButton>
 
@@ -17,6 +18,7 @@ void ShowMainWindow()
     if (Status loaded = form->Form_Load(); !loaded)
         Raise(loaded.error());
     QObject::connect(form->cmdExport, &QPushButton::clicked, form, [form] { cmdExport_Click(*form); });
+    QObject::connect(form->cmdSettings, &QPushButton::clicked, form, [form] { cmdSettings_Click(*form); });
     form->show();
 }
 
