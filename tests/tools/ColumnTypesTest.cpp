@@ -4,6 +4,10 @@
 
 #include <mdbtools.h>
 
+#include <QFile>
+
+#include <filesystem>
+
 namespace jetwriter::test {
 namespace {
 
@@ -148,6 +152,22 @@ TEST_P(ColumnTypesTest, ValuesThatDoNotSuitTheColumnAreRefused)
                    }};
     EXPECT_THROW(write(singleTable(GetParam(), streamed), "partial.mdb"), std::runtime_error);
     EXPECT_FALSE(std::filesystem::exists(dir_.file("partial.mdb").toStdString()));
+}
+
+// Jet 4 stores text that gains from it in the compressed form: a 0xFF 0xFE marker, one byte per
+// character below U+0100, and a zero byte switching to and from two-byte characters.
+TEST_F(WriterTest, Jet4TextUsesTheCompressedFormWhereItIsShorter)
+{
+    const std::string mixed = "abc日本def";
+    Table table{"T", {{"A", ColumnType::Text, 20}, {"B", ColumnType::Text, 20}}, {{mixed, std::string("Āx")}}, {}};
+    const std::string path = write(singleTable(Format::Jet4, table));
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.contains(QByteArray::fromHex("fffe61626300e5652c6700646566")));
+    EXPECT_TRUE(bytes.contains(QByteArray::fromHex("00017800")));  // "Āx" stays two bytes a character
+    const MdbFile reader(path);
+    EXPECT_EQ(reader.read("T").rows, (std::vector<ReadRow>{{mixed, "Āx"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ColumnTypesTest, ::testing::Values(Format::Jet3, Format::Jet4),

@@ -226,7 +226,9 @@ std::vector<std::vector<uint8_t>> tableDefinitionPageImages(const FormatInfo& in
         page[0] = 0x02;
         page[1] = 0x01;
         if (info.jet4) {
-            putU16(page.data() + 2, static_cast<uint32_t>(info.pageSize - kPageHeaderSize - take - kPageHeaderSize));
+            // Jet 4 keeps the page's free space less 8 here.
+            const size_t free = info.pageSize - kPageHeaderSize - take;
+            putU16(page.data() + 2, static_cast<uint32_t>(free > kPageHeaderSize ? free - kPageHeaderSize : 0));
         } else {
             page[2] = 'V';
             page[3] = 'C';
