@@ -4,7 +4,7 @@
 #include "platform/Forms.h"
 #include "platform/RuntimeError.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -46,7 +46,10 @@ QString guardBase(const QString& title)
 
 void bringFormsForward()
 {
-    for (QWidget* form : LoadedForms()) {
+    QList<QWidget*> windows = LoadedForms();
+    if (QWidget* modal = QApplication::activeModalWidget())
+        windows.append(modal);  // a box or dialog that the user has to answer first
+    for (QWidget* form : windows) {
         if (!form->isVisible())
             continue;
         if (form->isMinimized())
