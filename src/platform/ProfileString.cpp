@@ -95,14 +95,20 @@ QString capped(const QString& value)
     return FromAnsi(bytes);
 }
 
-std::optional<QByteArray> readFile(const QString& path)
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// The file's bytes, without a UTF-8 byte order mark (bom tells whether there was one).
+std::optional<QByteArray> readFile(const QString& path, bool* bom = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
+    const bool hasBom = bytes.startsWith(kUtf8Bom);
+    if (hasBom)
+        bytes.remove(0, kUtf8Bom.size());
+    if (bom)
+        *bom = hasBom;
     return bytes;
 }
 
@@ -126,9 +132,9 @@ bool hasLineBreak(const QString& text)
     return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
-QByteArray joined(const QList<RawLine>& lines)
+QByteArray joined(const QList<RawLine>& lines, bool bom)
 {
-    QByteArray out;
+    QByteArray out = bom ? kUtf8Bom : QByteArray();
     for (const RawLine& line : lines)
         out += line.text + line.end;
     return out;
@@ -178,7 +184,8 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     if (section.trimmed().isEmpty() || key.trimmed().isEmpty() || hasLineBreak(section) || hasLineBreak(key)
         || hasLineBreak(value))
         return false;
-    QList<RawLine> lines = splitLines(readFile(file).value_or(QByteArray()));
+    bool bom = false;
+    QList<RawLine> lines = splitLines(readFile(file, &bom).value_or(QByteArray()));
     const QByteArray crlf("\r\n");
     const auto range = findSection(lines, section);
 
@@ -189,7 +196,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
             lines.append({{}, crlf});
         lines.append({ToAnsi(QLatin1Char('[') + section.trimmed() + QLatin1Char(']')), crlf});
         lines.append({ToAnsi(key.trimmed() + QLatin1Char('=') + value), crlf});
-        return writeFile(file, joined(lines));
+        return writeFile(file, joined(lines, bom));
     }
 
     qsizetype lastContent = range->first - 1;  // the header when the section is empty
@@ -197,7 +204,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
         const ParsedLine entry = parse(lines[i].text);
         if (entry.kind == ParsedLine::Kind::Entry && sameName(entry.name, key)) {
             lines[i].text = ToAnsi(entry.name + QLatin1Char('=') + value);
-            return writeFile(file, joined(lines));
+            return writeFile(file, joined(lines, bom));
         }
         if (!lines[i].text.trimmed().isEmpty())
             lastContent = i;
@@ -205,7 +212,7 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     if (lines[lastContent].end.isEmpty())
         lines[lastContent].end = crlf;
     lines.insert(lastContent + 1, {ToAnsi(key.trimmed() + QLatin1Char('=') + value), crlf});
-    return writeFile(file, joined(lines));
+    return writeFile(file, joined(lines, bom));
 }
 
 }  // namespace varnex

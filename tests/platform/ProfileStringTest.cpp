@@ -103,6 +103,7 @@ TEST(ProfileString, WritesInPlaceAndKeepsEverythingElse)
         {"new section at the end", "[A]\r\nX=1\r\n", "B", "Y", "2", "[A]\r\nX=1\r\n\r\n[B]\r\nY=2\r\n"},
         {"LF lines stay LF", "[A]\nX=1\nW=0\n", "A", "X", "2", "[A]\nX=2\nW=0\n"},
         {"empty value", "[A]\r\nX=1\r\n", "A", "X", "", "[A]\r\nX=\r\n"},
+        {"byte order mark kept", "\xEF\xBB\xBF[A]\r\nX=1\r\n", "a", "x", "2", "\xEF\xBB\xBF[A]\r\nX=2\r\n"},
     };
     test::TempDir dir;
     const QString file = dir.file("Setup.ini");
