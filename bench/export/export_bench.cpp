@@ -1,6 +1,6 @@
 // Times the CSV export of one table beside mdb-export's, in one run:
 //   export_bench FILE TABLE
-// Prints "name value" lines: mdb_export_file_s, export_s, export_ratio,
+// Prints "name: value" lines: mdb_export_file_s, export_s, export_ratio,
 // load_export_s, load_export_ratio, export_rss_growth_mb.
 
 #include "export/ExportCsvFile.h"
@@ -58,7 +58,7 @@ double MdbExportSeconds(const QString& file, const QString& table, const QString
 
 void Print(const char* name, double value)
 {
-    std::printf("%-22s %.3f\n", name, value);
+    std::printf("%s: %.3f\n", name, value);
 }
 
 int Fail(const char* what, const Error& error)
