@@ -45,23 +45,27 @@ protected:
         SettingsFixture::TearDown();
     }
 
-    QString writeDatabase(const QString& name, std::vector<jetwriter::Table> tables,
-                          std::optional<std::string> password = std::nullopt) const
+    QString writeDatabase(const QString& name, std::vector<jetwriter::Table> tables) const
     {
         jetwriter::Database database;
         database.tables = std::move(tables);
-        database.password = std::move(password);
         const QString path = appDir.file(name);
         jetwriter::writeDatabase(database, path.toStdString());
         return path;
     }
 
-    // Names the database in Setup.ini and starts as the program does.
-    frmMain& start(const QString& database, const std::string& password = {})
+    // Names the database in Setup.ini and initialises from it.
+    void nameDatabase(const QString& database)
     {
-        writeIni("[DataConnection]\r\nPath=" + database.toStdString() + "\r\nPassword=" + password
+        writeIni("[DataConnection]\r\nPath=" + database.toStdString()
                  + "\r\nConnectionString=Provider=Microsoft.Jet.OLEDB.4.0\r\n");
         initialised = InitGlobals();
+    }
+
+    // Starts as the program does, with a main window of the test's own.
+    frmMain& start(const QString& database)
+    {
+        nameDatabase(database);
         main_ = std::make_unique<frmMain>();
         LoadForm(main_.get());
         main_->FillTableList();
@@ -155,64 +159,33 @@ TEST_F(SettingsButtonTest, ADatabaseThatCannotBeOpenedIsStoredAndTheRefillSkippe
     EXPECT_EQ(boxes()[0].style, 16);
 }
 
-TEST_F(SettingsButtonTest, ATypedPasswordTakesEffectWhenTheWindowCloses)
-{
-    const QString secured = writeDatabase(
-        "secured.mdb", {TextTable("Vault", {{"v1", "gold"}})}, "s3cret");
-    frmMain& main = start(secured, "wrong");
-    ASSERT_FALSE(initialised);
-    msgBoxes.clear();
-    ASSERT_TRUE(listEntries().isEmpty());
-
-    onNextSettingsWindow([](frmSetting& window) { window.txtPassword->setText("s3cret"); });
-    cmdSettings_Click(main);
-
-    EXPECT_EQ(GetPrivateProfileString("DataConnection", "Password", "", iniFile()), "s3cret");
-    EXPECT_EQ(listEntries(), QStringList({"Vault"}));
-    EXPECT_TRUE(boxes().empty());
-}
-
-TEST_F(SettingsButtonTest, TheMainWindowsSettingsButtonOpensTheWindow)
+TEST_F(SettingsButtonTest, TheButtonOpensTheWindowThatEndingTheProgramUnloads)
 {
     const QString first = writeDatabase("first.mdb", {TextTable("Alpha")});
-    writeIni("[DataConnection]\r\nPath=" + first.toStdString()
-             + "\r\nConnectionString=Provider=Microsoft.Jet.OLEDB.4.0\r\n");
-    ASSERT_TRUE(InitGlobals());
+    nameDatabase(first);
+    ASSERT_TRUE(initialised);
     ShowMainWindow();
     ASSERT_EQ(LoadedForms().size(), 1);
     std::unique_ptr<frmMain> shown(qobject_cast<frmMain*>(LoadedForms().front()));
     ASSERT_NE(shown, nullptr);
 
     QString ownerName;
+    QStringList formsWhileOpen;
+    bool openAfterExit = true;
     onNextSettingsWindow([&](frmSetting& window) {
         ownerName = window.parentWidget()->objectName();
+        for (const QWidget* form : LoadedForms())
+            formsWhileOpen << form->objectName();
         window.txtUser->setText("kim");
+        ExitApplication(shown.get());
+        openAfterExit = window.isVisible();
     });
     shown->cmdSettings->click();
 
     EXPECT_EQ(ownerName, "frmMain");
+    EXPECT_EQ(formsWhileOpen, QStringList({"frmMain", "frmSetting"}));
+    EXPECT_FALSE(openAfterExit);
     EXPECT_EQ(GetPrivateProfileString("DataConnection", "User", "", iniFile()), "kim");
-    EXPECT_EQ(Globals().gUser, "kim");
-}
-
-TEST_F(SettingsButtonTest, EndingTheProgramUnloadsAnOpenSettingsWindow)
-{
-    const QString first = writeDatabase("first.mdb", {TextTable("Alpha")});
-    frmMain& main = start(first);
-    ASSERT_TRUE(initialised);
-
-    QString afterExit;
-    bool stillOpen = true;
-    onNextSettingsWindow([&](frmSetting& window) {
-        window.txtUser->setText("sam");
-        ExitApplication(&main);
-        stillOpen = window.isVisible();
-        afterExit = GetPrivateProfileString("DataConnection", "User", "", iniFile());
-    });
-    cmdSettings_Click(main);
-
-    EXPECT_FALSE(stillOpen);
-    EXPECT_EQ(afterExit, "sam");
     EXPECT_EQ(endProcessCount, 1);
 }
 

