@@ -146,11 +146,22 @@ bool ReceiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
         return false;
     for (int c = 0; c < table.columnCount(); ++c) {
         ColumnData& column = table.column(c);
-        uint8_t* nulls = column.nulls.extend(rows);
-        if (!nulls)
-            return channel.fail(Failure::TooLarge);
-        if (!channel.read(nulls, rows))
-            return false;
+        const size_t nullBytes = (rows + 7) / 8;
+        if (column.count % 8 == 0) {
+            uint8_t* nulls = column.nulls.extend(nullBytes);  // straight into place
+            if (!nulls)
+                return channel.fail(Failure::TooLarge);
+            if (!channel.read(nulls, nullBytes))
+                return false;
+            column.count += static_cast<int64_t>(rows);
+            ClearUnusedNullBits(column);
+        } else {
+            std::vector<uint8_t> nulls(nullBytes);
+            if (!channel.read(nulls.data(), nullBytes))
+                return false;
+            if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
+                return channel.fail(Failure::TooLarge);
+        }
         if (!IsVariableLength(column.info.type)) {
             const size_t bytes = rows * static_cast<size_t>(FixedWidth(column.info.type));
             uint8_t* values = column.values.extend(bytes);

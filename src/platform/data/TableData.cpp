@@ -41,11 +41,49 @@ TableData::TableData(const std::vector<ColumnInfo>& columns)
         columns_[i].info = columns[i];
 }
 
+void ClearUnusedNullBits(ColumnData& column)
+{
+    if (column.count % 8 != 0)
+        column.nulls.data()[column.count / 8] &= static_cast<uint8_t>((1u << (column.count % 8)) - 1);
+}
+
+bool TableData::appendNullFlag(ColumnData& column, bool isNull)
+{
+    const auto bit = static_cast<size_t>(column.count);
+    if (bit % 8 == 0) {
+        uint8_t* byte = column.nulls.extend(1);
+        if (!byte)
+            return false;
+        *byte = 0;
+    }
+    if (isNull)
+        column.nulls.data()[bit / 8] |= static_cast<uint8_t>(1u << (bit % 8));
+    ++column.count;
+    return true;
+}
+
+bool TableData::appendNullBits(int column, const uint8_t* bits, int64_t n)
+{
+    ColumnData& c = columns_[static_cast<size_t>(column)];
+    if (c.count % 8 == 0) {
+        const auto bytes = static_cast<size_t>((n + 7) / 8);
+        if (!c.nulls.append(bits, bytes))
+            return false;
+        c.count += n;
+        ClearUnusedNullBits(c);
+        return true;
+    }
+    for (int64_t i = 0; i < n; ++i) {
+        if (!appendNullFlag(c, (bits[i >> 3] >> (i & 7)) & 1))
+            return false;
+    }
+    return true;
+}
+
 bool TableData::putNull(int column)
 {
     ColumnData& c = columns_[static_cast<size_t>(column)];
-    const uint8_t one = 1;
-    if (!c.nulls.append(&one, 1))
+    if (!appendNullFlag(c, true))
         return false;
     if (IsVariableLength(c.info.type)) {
         const uint64_t end = c.bytes.size();
@@ -62,15 +100,13 @@ bool TableData::putNull(int column)
 bool TableData::putFixed(int column, const void* value)
 {
     ColumnData& c = columns_[static_cast<size_t>(column)];
-    const uint8_t zero = 0;
-    return c.nulls.append(&zero, 1) && c.values.append(value, static_cast<size_t>(FixedWidth(c.info.type)));
+    return appendNullFlag(c, false) && c.values.append(value, static_cast<size_t>(FixedWidth(c.info.type)));
 }
 
 bool TableData::putBytes(int column, const void* bytes, size_t length)
 {
     ColumnData& c = columns_[static_cast<size_t>(column)];
-    const uint8_t zero = 0;
-    if (!c.nulls.append(&zero, 1) || !c.bytes.append(bytes, length))
+    if (!appendNullFlag(c, false) || !c.bytes.append(bytes, length))
         return false;
     const uint64_t end = c.bytes.size();
     return c.values.append(&end, sizeof end);
@@ -91,7 +127,7 @@ bool TableData::takeRows(TableData& other)
     for (size_t i = 0; i < columns_.size(); ++i) {
         ColumnData& to = columns_[i];
         ColumnData& from = other.columns_[i];
-        if (!to.nulls.append(from.nulls.data(), from.nulls.size()))
+        if (!appendNullBits(static_cast<int>(i), from.nulls.data(), from.count))
             return false;
         if (IsVariableLength(to.info.type)) {
             const uint64_t base = to.bytes.size();
@@ -116,6 +152,7 @@ void TableData::clearRows()
         c.nulls.resetSize();
         c.values.resetSize();
         c.bytes.resetSize();
+        c.count = 0;
     }
     rows_ = 0;
 }
@@ -125,7 +162,7 @@ bool TableData::reserveRows(int64_t rows)
     const auto more = static_cast<size_t>(rows);
     for (ColumnData& c : columns_) {
         const size_t width = IsVariableLength(c.info.type) ? sizeof(uint64_t) : static_cast<size_t>(FixedWidth(c.info.type));
-        if (!c.nulls.reserve(c.nulls.size() + more) || !c.values.reserve(c.values.size() + more * width))
+        if (!c.nulls.reserve(c.nulls.size() + more / 8 + 1) || !c.values.reserve(c.values.size() + more * width))
             return false;
     }
     return true;

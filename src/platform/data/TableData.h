@@ -1,5 +1,5 @@
 #pragma once
-// Columnar storage of a loaded table: per column one Null flag byte per row, the
+// Columnar storage of a loaded table: per column one Null bit per row, the
 // values at a fixed width per row, or (text and binary) the end offset of each
 // row's value in one shared byte area. Text is held as UTF-8.
 
@@ -26,10 +26,14 @@ bool IsVariableLength(int16_t type);
 
 struct ColumnData {
     ColumnInfo info;
-    GrowBuffer nulls;    // 1 = Null
+    GrowBuffer nulls;    // bit r % 8 of byte r / 8 set: row r is Null
+    int64_t count = 0;   // rows stored in this column
     GrowBuffer values;   // fixed width per row; for variable-length types the uint64 end offset
     GrowBuffer bytes;    // variable-length values, back to back
 };
+
+// Clears the bits past the column's last row in its last Null byte, which later rows fill.
+void ClearUnusedNullBits(ColumnData& column);
 
 class TableData {
 public:
@@ -44,7 +48,8 @@ public:
 
     bool isNull(int64_t row, int column) const
     {
-        return columns_[static_cast<size_t>(column)].nulls.at<uint8_t>(static_cast<size_t>(row)) != 0;
+        const auto bits = columns_[static_cast<size_t>(column)].nulls.data();
+        return (bits[static_cast<size_t>(row) >> 3] >> (row & 7)) & 1;
     }
     const uint8_t* fixedValue(int64_t row, int column) const
     {
@@ -67,6 +72,9 @@ public:
     bool appendBytes(int column, const void* bytes, size_t length);
     void endRow() { ++rows_; }
 
+    // Appends n Null flags, packed as in ColumnData::nulls, to a column.
+    bool appendNullBits(int column, const uint8_t* bits, int64_t n);
+
     // Moves all rows of other (same columns) to the end of this table and empties other.
     bool takeRows(TableData& other);
     void setRowCount(int64_t rows) { rows_ = rows; }
@@ -77,6 +85,8 @@ public:
     size_t byteSize() const;
 
 private:
+    bool appendNullFlag(ColumnData& column, bool isNull);
+
     std::vector<ColumnData> columns_;
     int64_t rows_ = 0;
 };
