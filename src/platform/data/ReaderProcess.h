@@ -22,6 +22,8 @@ Result<std::shared_ptr<TableData>> ReadWithReaderProcess(const QString& path, co
 // Tests: how long the reader may stay silent, and extra arguments (e.g. "--test-stall").
 void SetReaderStallTimeoutForTesting(std::chrono::milliseconds timeout);
 void SetReaderArgumentsForTesting(const QStringList& arguments);
+// The most the rows of one read may take; 0 derives it from the file's size (the default).
+void SetReaderMemoryBoundForTesting(uint64_t bytes);
 // The reader program; default: varnex-reader in the folder of the running executable.
 void SetReaderProgramForTesting(const QString& program);
 

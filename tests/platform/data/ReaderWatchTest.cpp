@@ -35,6 +35,7 @@ protected:
     {
         SetReaderArgumentsForTesting({});
         SetReaderStallTimeoutForTesting(std::chrono::milliseconds(5000));
+        SetReaderMemoryBoundForTesting(0);
     }
 };
 
@@ -62,6 +63,18 @@ TEST_F(ReaderWatchTest, HungOrCrashedReaderIsEndedAndTheOpenFails)
         EXPECT_EQ(schema.error().description, QString("Unrecognized database format '%1'.").arg(db.path()));
     }
     SetReaderArgumentsForTesting({});
+    EXPECT_TRUE(db.load("Numbers"));
+}
+
+// Rows beyond the memory bound end the read instead of filling the memory.
+TEST_F(ReaderWatchTest, ReadBeyondTheMemoryBoundFails)
+{
+    test::OpenDatabase db(jetwriter::Format::Jet4, {Numbers(50000)});
+    SetReaderMemoryBoundForTesting(256 * 1024);
+    Status status;
+    EXPECT_FALSE(db.load("Numbers", &status));
+    EXPECT_TRUE(status.error().description.contains("needed more memory")) << status.error().description.toStdString();
+    SetReaderMemoryBoundForTesting(0);
     EXPECT_TRUE(db.load("Numbers"));
 }
 
