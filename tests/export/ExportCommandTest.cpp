@@ -10,6 +10,7 @@
 #include "platform/AppInfo.h"
 #include "platform/data/Recordset.h"
 
+#include <QComboBox>
 #include <QFile>
 
 #include <string>
@@ -171,6 +172,42 @@ TEST_F(ExportCommand, WritesTheAnsiCodePage)
     for (const CodeSetCase& c : cases) {
         SetAnsiCodeSetForTesting(c.codeSet);
         EXPECT_EQ(exportAs(QString::fromLatin1(c.codeSet)).toStdString(), c.expected.toStdString()) << c.codeSet.toStdString();
+    }
+}
+
+// Files made by Access itself: every record reads back with the header's number of fields.
+TEST_F(ExportCommand, ExportsTablesOfRealAccessFiles)
+{
+    const QString realData = qEnvironmentVariable("VARNEX_REALDATA");
+    if (realData.isEmpty() || !QFile::exists(realData + QStringLiteral("/testV2000.mdb")))
+        GTEST_SKIP() << "no real Access files here";
+    setHeader(true);
+    const std::vector<std::pair<QString, QString>> files = {
+        {"testV1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
+        {"testV2000.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+        {"test2V1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
+    };
+    for (const auto& [file, provider] : files) {
+        SCOPED_TRACE(file.toStdString());
+        connectTo(realData + QLatin1Char('/') + file, provider);
+        form().FillTableList();
+        int exported = 0;
+        for (int entry = 0; entry < form().cboTable->count(); ++entry) {
+            const QString table = form().cboTable->itemText(entry);
+            form().LoadTable(table);
+            const std::shared_ptr<Recordset> records = form().dgData->DataSource();
+            ASSERT_NE(records, nullptr) << table.toStdString();
+            if (*records->RecordCount() == 0)
+                continue;
+            const QString chosen = file + QLatin1Char('_') + table;
+            exportAs(chosen);
+            ++exported;
+            const CsvRecords read = ReadCsvWithPython(pathOf(chosen + QStringLiteral(".CSV")));
+            ASSERT_EQ(static_cast<int64_t>(read.size()), *records->RecordCount() + 1) << table.toStdString();
+            for (const QStringList& record : read)
+                EXPECT_EQ(record.size(), records->columnCount()) << table.toStdString();
+        }
+        EXPECT_GT(exported, 0);
     }
 }
 

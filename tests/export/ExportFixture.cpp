@@ -50,9 +50,13 @@ void ExportFixture::openDatabase(const std::vector<jetwriter::Table>& tables)
     database.tables = tables;
     const QString file = dir_.file(QStringLiteral("data.mdb"));
     jetwriter::writeDatabase(database, file.toStdString());
+    connectTo(file, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"));
+}
 
+void ExportFixture::connectTo(const QString& file, const QString& provider)
+{
     auto connection = std::make_shared<Connection>();
-    connection->setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"));
+    connection->setConnectionString(provider);
     const Status opened = connection->Open(file, QStringLiteral("Admin"), QString(), adOptionUnspecified);
     ASSERT_TRUE(opened.ok()) << opened.error().description.toStdString();
     Globals().gDataPath = file;
