@@ -21,7 +21,7 @@
 namespace varnex {
 namespace {
 
-constexpr int kAnswerTimeoutMs = 3000;
+constexpr int kAnswerTimeoutMs = 5000;  // generous: a busy machine may be slow to answer
 const QByteArray kRequest = "activate\n";
 const QByteArray kAnswer = "ok\n";
 
