@@ -125,16 +125,16 @@ void frmSetting::CreateControls()
 
 void frmSetting::LayOut()
 {
-    const float dpi = TwipsPerPixel(this);
-    setFixedSize(TwipsToPixels(ClientWidth, dpi), TwipsToPixels(ClientHeight, dpi));
-    Place(chkHeader, chkHeaderAt, dpi);
-    Place(txtDataPath, txtDataPathAt, dpi);
-    Place(lblDataPath, lblDataPathAt, dpi);
-    Place(cmdDataPath, cmdDataPathAt, dpi);
-    Place(txtUser, txtUserAt, dpi);
-    Place(Label1, Label1At, dpi);
-    Place(txtPassword, txtPasswordAt, dpi);
-    Place(Label2, Label2At, dpi);
+    const float twipsPerPixel = TwipsPerPixel(this);
+    setFixedSize(TwipsToPixels(ClientWidth, twipsPerPixel), TwipsToPixels(ClientHeight, twipsPerPixel));
+    Place(chkHeader, chkHeaderAt, twipsPerPixel);
+    Place(txtDataPath, txtDataPathAt, twipsPerPixel);
+    Place(lblDataPath, lblDataPathAt, twipsPerPixel);
+    Place(cmdDataPath, cmdDataPathAt, twipsPerPixel);
+    Place(txtUser, txtUserAt, twipsPerPixel);
+    Place(Label1, Label1At, twipsPerPixel);
+    Place(txtPassword, txtPasswordAt, twipsPerPixel);
+    Place(Label2, Label2At, twipsPerPixel);
     // The browse button overlaps the path box's right end and must stay on top.
     cmdDataPath->raise();
 }
