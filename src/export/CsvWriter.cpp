@@ -48,22 +48,30 @@ bool NeedsQuotes(std::string_view text)
     return false;
 }
 
-// Puts buffer[start..] between double quotes and doubles the quotes inside.
-void QuoteTail(std::string& buffer, std::size_t start)
+// Doubles every double quote in buffer[from..], in place.
+void DoubleQuotesFrom(std::string& buffer, std::size_t from)
 {
-    const std::size_t oldSize = buffer.size();
     const auto quotes = static_cast<std::size_t>(
-        std::count(buffer.begin() + static_cast<std::ptrdiff_t>(start), buffer.end(), '"'));
-    buffer.resize(oldSize + quotes + 2);
+        std::count(buffer.begin() + static_cast<std::ptrdiff_t>(from), buffer.end(), '"'));
+    if (quotes == 0)
+        return;
+    const std::size_t oldSize = buffer.size();
+    buffer.resize(oldSize + quotes);
     std::size_t to = buffer.size();
-    buffer[--to] = '"';
-    for (std::size_t from = oldSize; from > start;) {
-        const char c = buffer[--from];
+    for (std::size_t at = oldSize; at > from;) {
+        const char c = buffer[--at];
         buffer[--to] = c;
         if (c == '"')
             buffer[--to] = '"';
     }
-    buffer[--to] = '"';
+}
+
+// Puts buffer[start..] between double quotes and doubles the quotes inside.
+void QuoteTail(std::string& buffer, std::size_t start)
+{
+    buffer.insert(start, 1, '"');
+    DoubleQuotesFrom(buffer, start + 1);
+    buffer += '"';
 }
 
 // Turns values and names into bytes of the ANSI code page; where that is
@@ -117,16 +125,10 @@ void AppendRecord(int64_t position, const std::vector<ExportColumn>& columns, co
         first = false;
         const std::size_t start = out.size();
         if (column.text) {
-            // Text is always quoted; the opening quote goes first so that the
-            // usual value without quotes inside is not moved again.
             out += '"';
             ansi.appendCell(position, column.index, out);
-            if (out.find('"', start + 1) == std::string::npos) {
-                out += '"';
-            } else {
-                out.erase(start, 1);
-                QuoteTail(out, start);
-            }
+            DoubleQuotesFrom(out, start + 1);
+            out += '"';
         } else {
             ansi.appendCell(position, column.index, out);
             if (NeedsQuotes(std::string_view(out).substr(start)))
