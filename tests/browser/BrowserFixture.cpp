@@ -32,14 +32,18 @@ BrowserFixture::~BrowserFixture()
 
 void BrowserFixture::OpenDatabase(const jetwriter::Database& database)
 {
-    if (Globals().gConn)
-        (void)Globals().gConn->Close();
     const QString path = dir_.file(QStringLiteral("browse%1.mdb").arg(++databaseCount_));
     jetwriter::writeDatabase(database, path.toStdString());
+    OpenFile(path, database.format == jetwriter::Format::Jet4);
+}
+
+void BrowserFixture::OpenFile(const QString& path, bool jet4)
+{
+    if (Globals().gConn)
+        (void)Globals().gConn->Close();
     auto connection = std::make_shared<Connection>();
-    connection->setConnectionString(database.format == jetwriter::Format::Jet4
-                                        ? QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0")
-                                        : QStringLiteral("Provider=Microsoft.Jet.OLEDB.3.51"));
+    connection->setConnectionString(jet4 ? QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0")
+                                         : QStringLiteral("Provider=Microsoft.Jet.OLEDB.3.51"));
     const Status opened = connection->Open(path, QStringLiteral("Admin"), QString(), -1);
     ASSERT_TRUE(opened.ok()) << opened.error().description.toStdString();
     Globals().gDataPath = path;

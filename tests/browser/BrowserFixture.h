@@ -25,6 +25,8 @@ protected:
 
     // Writes the database, opens the shared connection on it and names it in the settings.
     void OpenDatabase(const jetwriter::Database& database);
+    // Opens an existing file through the shared connection and names it in the settings.
+    void OpenFile(const QString& path, bool jet4);
     // A new main window, loaded (its table list filled) and shown.
     frmMain& ShowWindow();
 
