@@ -45,6 +45,17 @@ std::vector<int> SelectedVisibleColumns(const QTableView& view, const QItemSelec
     return columns;
 }
 
+// A cell holding a tab, line break or quote is quoted, as spreadsheets expect on paste.
+QString ClipboardCell(const QString& text)
+{
+    if (!text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
+        !text.contains(QLatin1Char('"')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
 bool CellSelected(const QItemSelection& selection, int row, int column)
 {
     return std::any_of(selection.begin(), selection.end(), [&](const QItemSelectionRange& range) {
@@ -73,7 +84,7 @@ QString SelectionAsTabText(const QTableView& view)
                     text += QLatin1Char('\t');
                 first = false;
                 if (CellSelected(selection, row, column))
-                    text += model.index(row, column).data().toString();
+                    text += ClipboardCell(model.index(row, column).data().toString());
             }
             text += QLatin1Char('\n');
         }

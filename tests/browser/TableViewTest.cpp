@@ -24,7 +24,7 @@ jetwriter::Database PeopleDatabase()
     jetwriter::Table people = TextTable("People", {"Name"});
     people.columns.push_back({"Age", jetwriter::ColumnType::Long});
     people.rows = {{std::string("Carol"), int64_t{30}}, {std::string("Alice"), jetwriter::Null{}},
-                   {std::string("Bob"), int64_t{41}}};
+                   {std::string("Bob"), int64_t{41}}, {std::string("Tab\there, \"quoted\""), int64_t{7}}};
     jetwriter::Database database;
     database.tables.push_back(people);
     int keyed = 0;
@@ -40,13 +40,13 @@ TEST_F(TableViewTest, PickedTableShowsItsRowsWithNullEmpty)
     ShowWindow();
     Pick("People");
     ASSERT_NE(window_->dgData->DataSource(), nullptr);
-    EXPECT_EQ(ColumnTexts(0), (QStringList{"Carol", "Alice", "Bob"}));
-    EXPECT_EQ(ColumnTexts(1), (QStringList{"30", "", "41"}));
+    EXPECT_EQ(ColumnTexts(0), (QStringList{"Carol", "Alice", "Bob", "Tab\there, \"quoted\""}));
+    EXPECT_EQ(ColumnTexts(1), (QStringList{"30", "", "41", "7"}));
     GridColumns columns = window_->dgData->Columns();
     ASSERT_EQ(columns.Count(), 2);
     EXPECT_EQ(columns.Item(1).Caption(), "Age");
     EXPECT_EQ(columns.Item(1).DataField(), "Age");
-    EXPECT_EQ(window_->lblTable->toolTip(), "3 rows");
+    EXPECT_EQ(window_->lblTable->toolTip(), "4 rows");
     EXPECT_TRUE(LogLines().isEmpty());
 }
 
@@ -79,13 +79,13 @@ TEST_F(TableViewTest, PickingAgainReloadsAndResetsTheSort)
     const std::shared_ptr<Recordset> first = window_->dgData->DataSource();
     ASSERT_TRUE(first->setSort("[Name]").ok());
     window_->dgData->Refresh();
-    EXPECT_EQ(ColumnTexts(0), (QStringList{"Alice", "Bob", "Carol"}));
+    EXPECT_EQ(ColumnTexts(0), (QStringList{"Alice", "Bob", "Carol", "Tab\there, \"quoted\""}));
 
     Pick("People");
 
     EXPECT_NE(window_->dgData->DataSource(), first);
     EXPECT_EQ(first->State(), adStateClosed);
-    EXPECT_EQ(ColumnTexts(0), (QStringList{"Carol", "Alice", "Bob"}));
+    EXPECT_EQ(ColumnTexts(0), (QStringList{"Carol", "Alice", "Bob", "Tab\there, \"quoted\""}));
 }
 
 TEST_F(TableViewTest, FailedLoadLogsOnceAndLeavesGridEmpty)
@@ -169,7 +169,7 @@ TEST_F(TableViewTest, CtrlCCopiesSelectedCellsAsTabSeparatedText)
         QItemSelection selection;
         QString expected;
     } cases[] = {
-        {"one column", QItemSelection(model.index(0, 1), model.index(2, 1)), "Carol\nAlice\nBob\n"},
+        {"one column", QItemSelection(model.index(0, 1), model.index(3, 1)), "Carol\nAlice\nBob\n\"Tab\there, \"\"quoted\"\"\"\n"},
         {"block over a hidden column", QItemSelection(model.index(0, 0), model.index(1, 2)), "Carol\t30\nAlice\t\n"},
         {"nothing", QItemSelection(), ""},
     };
