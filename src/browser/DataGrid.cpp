@@ -11,6 +11,11 @@
 
 namespace varnex {
 
+namespace {
+constexpr int kRowsMeasured = 200;
+constexpr int kWidestColumnChars = 40;
+}  // namespace
+
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent), model_(new RecordsetModel(this))
 {
     setObjectName(QStringLiteral("dgData"));
@@ -42,6 +47,18 @@ void DataGrid::setDataSource(std::shared_ptr<Recordset> recordset)
     for (int c = 0; c < model_->columnCount(); ++c)
         setColumnHidden(c, false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    fitColumnWidths();
+}
+
+void DataGrid::fitColumnWidths()
+{
+    // Measured over the heading and the first rows only, so a large table binds as fast as a small one.
+    horizontalHeader()->setResizeContentsPrecision(kRowsMeasured);
+    resizeColumnsToContents();
+    const int widest = fontMetrics().averageCharWidth() * kWidestColumnChars;
+    for (int c = 0; c < model_->columnCount(); ++c)
+        if (columnWidth(c) > widest)
+            setColumnWidth(c, widest);
 }
 
 int16_t DataGrid::SelStartCol() const

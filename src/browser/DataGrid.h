@@ -50,6 +50,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void fitColumnWidths();
+
     RecordsetModel* model_;
 };
 
