@@ -7,15 +7,19 @@
 #include <QString>
 
 #include <algorithm>
+#include <future>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace varnex {
 
 namespace {
 
-constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
-constexpr int64_t kRecordsPerProgressCall = 1024;
+// Records are formatted and written in blocks of this many.
+constexpr int64_t kRecordsPerBlock = 4096;
+constexpr std::size_t kBlockBytesHint = std::size_t{1} << 20;
 
 struct ExportColumn {
     int index;
@@ -138,6 +142,34 @@ void AppendRecord(int64_t position, const std::vector<ExportColumn>& columns, co
     out += "\r\n";
 }
 
+void AppendRecords(int64_t first, int64_t last, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
+                   std::string& out)
+{
+    for (int64_t position = first; position < last; ++position)
+        AppendRecord(position, columns, ansi, out);
+}
+
+// Formats records [first, last) on a helper thread where there is a second
+// core, else at once; reading the recordset is safe from several threads.
+std::future<std::string> FormatAside(int64_t first, int64_t last, const std::vector<ExportColumn>& columns,
+                                     const AnsiAppender& ansi)
+{
+    auto format = [first, last, &columns, &ansi] {
+        std::string out;
+        out.reserve(kBlockBytesHint);
+        AppendRecords(first, last, columns, ansi, out);
+        return out;
+    };
+    if (std::thread::hardware_concurrency() > 1) {
+        try {
+            return std::async(std::launch::async, format);
+        } catch (const std::system_error&) {
+            // No thread to be had: format here instead.
+        }
+    }
+    return std::async(std::launch::deferred, format);
+}
+
 }  // namespace
 
 Result<CsvOutcome> WriteCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
@@ -151,19 +183,30 @@ Result<CsvOutcome> WriteCsv(const Recordset& records, const CsvOptions& options,
     const AnsiAppender ansi(records);
 
     std::string buffer;
-    buffer.reserve(kFlushBytes + kFlushBytes / 4);
+    buffer.reserve(kBlockBytesHint);
     if (options.includeHeader)
         AppendHeader(columns, records, ansi, buffer);
 
-    for (int64_t position = 0; position < count; ++position) {
-        if (progress && position % kRecordsPerProgressCall == 0 && !progress->keepGoing(position, count))
+    // Two blocks of records at a time: the second formatted aside while this
+    // thread formats the first, both written in record order.
+    for (int64_t first = 0; first < count; first += 2 * kRecordsPerBlock) {
+        if (progress && !progress->keepGoing(first, count))
             return CsvOutcome::Cancelled;
-        AppendRecord(position, columns, ansi, buffer);
-        if (buffer.size() >= kFlushBytes) {
-            if (Status written = sink.write(buffer); !written)
-                return written.error();
-            buffer.clear();
+        const int64_t middle = std::min(first + kRecordsPerBlock, count);
+        const int64_t last = std::min(middle + kRecordsPerBlock, count);
+        std::future<std::string> second;
+        if (middle < last)
+            second = FormatAside(middle, last, columns, ansi);
+        AppendRecords(first, middle, columns, ansi, buffer);
+        Status written = sink.write(buffer);
+        buffer.clear();
+        if (second.valid()) {
+            const std::string secondBlock = second.get();
+            if (written)
+                written = sink.write(secondBlock);
         }
+        if (!written)
+            return written.error();
     }
     if (progress && !progress->keepGoing(count, count))
         return CsvOutcome::Cancelled;

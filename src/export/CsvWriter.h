@@ -20,7 +20,8 @@ struct CsvOptions {
 enum class CsvOutcome { Completed, Cancelled };
 
 // Walks the records in the recordset's current order without moving its
-// current record. A sink failure ends the walk and is returned.
+// current record; a second thread may format some of them meanwhile. A sink
+// failure ends the walk and is returned.
 Result<CsvOutcome> WriteCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
                             ExportProgress* progress = nullptr);
 
