@@ -145,6 +145,8 @@ bool ReceiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
     const size_t rows = header.rows;
     if (!channel.within(table.byteSize() + header.length))
         return false;
+    if (rows > header.length)  // every row takes at least a byte
+        return channel.fail(Failure::Garbled);
     for (int c = 0; c < table.columnCount(); ++c) {
         ColumnData& column = table.column(c);
         const size_t nullBytes = (rows + 7) / 8;

@@ -98,6 +98,13 @@ private:
         return static_cast<size_t>(ftello(mdb->f->stream)) / static_cast<size_t>(mdb->fmt->pg_size) + 1;
     }
 
+    // libmdb does not check the row it finds through a pointer; a damaged one may lie off the page.
+    bool onPage(int offset, size_t length) const
+    {
+        const auto start = static_cast<size_t>(offset & kOffsetMask);
+        return start + length <= static_cast<size_t>(mdb_->fmt->pg_size);
+    }
+
     static Error outOfMemory() { return Error{7, QStringLiteral("Out of memory")}; }
 
     bool flush()
@@ -125,7 +132,8 @@ private:
         void* buffer = nullptr;
         int offset = 0;
         size_t targetLength = 0;
-        if (mdb_find_pg_row(mdb_, static_cast<int>(target), &buffer, &offset, &targetLength) != 0)
+        if (mdb_find_pg_row(mdb_, static_cast<int>(target), &buffer, &offset, &targetLength) != 0 ||
+            !onPage(offset, targetLength))
             return true;
         // Crack the moved row where libmdb expects it, in the current page buffer, and
         // put this page back afterwards (long values read in between reuse the other buffer).
@@ -156,8 +164,8 @@ private:
             return batch_.putFixed(c, &value);
         }
         // A damaged row can place a value outside the page; such a value is not read.
-        const bool onPage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
-        if (field.is_null || type == 0 || !onPage)
+        const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
+        if (field.is_null || type == 0 || !insidePage)
             return batch_.putNull(c);
         const uint8_t* raw = mdb_->pg_buf + field.start;
         switch (type) {
@@ -228,6 +236,8 @@ private:
             int offset = 0;
             size_t rowLength = 0;
             if (mdb_find_pg_row(mdb_, static_cast<int>(pointer), &buffer, &offset, &rowLength) != 0)
+                return;
+            if (!onPage(offset, rowLength))
                 return;
             const auto* row = static_cast<const uint8_t*>(buffer) + (offset & kOffsetMask);
             if (singleRow) {
