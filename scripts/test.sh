@@ -2,7 +2,8 @@
 # Installs what is missing, builds and runs the whole test suite, then the same
 # tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # VARNEX_SKIP_SANITIZE=1 runs the plain build only; VARNEX_SANITIZE_ONLY=1 the sanitizer build only.
-# Both runs happen even when the first fails; the exit status says whether either failed.
+# VARNEX_SKIP_FUZZ=1 leaves out the fuzzers (built with clang in build-fuzz, about a minute each).
+# Every run happens even when an earlier one fails; the exit status says whether any failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup-debian.sh"
@@ -21,5 +22,11 @@ if [ "${VARNEX_SKIP_SANITIZE:-0}" != 1 ]; then
   export LSAN_OPTIONS=suppressions="$root/tests/lsan.supp"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs" --timeout 900 -LE no-sanitize) || status=1
+fi
+if [ "${VARNEX_SKIP_FUZZ:-0}" != 1 ]; then
+  cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+    -DCMAKE_CXX_COMPILER=clang++ -DVARNEX_BUILD_TESTS=OFF -DVARNEX_FUZZ=ON >/dev/null
+  cmake --build "$root/build-fuzz" -j"$jobs" --target varnex_fuzz_database varnex_fuzz_profile
+  (cd "$root/build-fuzz/fuzz" && ctest --output-on-failure -j"$jobs" -L fuzz) || status=1
 fi
 exit "$status"
