@@ -13,9 +13,7 @@ if [ $# -gt 0 ] && [ "$1" != "--" ]; then
 fi
 [ "${1:-}" = "--" ] && shift
 mkdir -p "$workdir/corpus" "$workdir/artifacts"
-here=$(cd "$(dirname "$0")" && pwd)
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
-export LSAN_OPTIONS=suppressions=$here/lsan.supp
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TMPDIR=$workdir
 exec "$fuzzer" "$workdir/corpus" "${seeds[@]}" \
