@@ -115,7 +115,7 @@ TEST_F(SettingsButtonTest, AChosenDatabaseRefillsTheListWhileTheGridKeepsTheOldT
 
     QWidget* ownerSeen = nullptr;
     bool modal = false;
-    answerDialog(second);
+    chooseInDialog(second);
     onNextSettingsWindow([&](frmSetting& window) {
         ownerSeen = window.parentWidget();
         modal = window.isModal();
@@ -147,7 +147,7 @@ TEST_F(SettingsButtonTest, ADatabaseThatCannotBeOpenedIsStoredAndTheRefillSkippe
     ASSERT_TRUE(initialised);
     main.LoadTable("Alpha");
 
-    answerDialog(broken);
+    chooseInDialog(broken);
     onNextSettingsWindow([](frmSetting& window) { window.cmdDataPath->click(); });
     cmdSettings_Click(main);
 

@@ -50,6 +50,17 @@ QString SettingsFixture::makeFile(const QString& relativePath) const
     return path;
 }
 
+void SettingsFixture::chooseInDialog(const QString& path)
+{
+    fileDialog.setAnswer(path);
+}
+
+void SettingsFixture::cancelDialog()
+{
+    static const std::optional<QString> cancel;
+    fileDialog.setAnswer(cancel);
+}
+
 void SettingsFixture::openAndClose(const std::function<void(frmSetting&)>& use)
 {
     frmSetting window;

@@ -33,8 +33,9 @@ protected:
     // Makes an empty file (and its folders) below the application folder; returns its path.
     QString makeFile(const QString& relativePath) const;
 
-    // How the file dialog is answered from now on: a chosen path, or nullopt for Cancel.
-    void answerDialog(std::optional<QString> answer) { fileDialog.setAnswer(std::move(answer)); }
+    // How the file dialog is answered from now on: the path chosen, or Cancel.
+    void chooseInDialog(const QString& path);
+    void cancelDialog();
 
     // Opens the window as the Settings button does, runs `use` while it is
     // shown, then closes it with its close box.

@@ -139,7 +139,7 @@ TEST_F(SettingsWindowTest, BrowseStartsInTheFolderOfTheDatabase)
         Globals().gDataPath = c.dataPath;
         std::string afterCancel;
         openAndClose([&](frmSetting& window) {
-            answerDialog(std::nullopt);
+            cancelDialog();
             window.cmdDataPath->click();
             afterCancel = iniBytes();
         });
@@ -162,10 +162,10 @@ TEST_F(SettingsWindowTest, AcceptedBrowseStoresThePathAtOnceAndCancelKeepsIt)
     std::string afterAccept;
     QString shownAfterCancel;
     openAndClose([&](frmSetting& window) {
-        answerDialog(chosen);
+        chooseInDialog(chosen);
         window.cmdDataPath->click();
         afterAccept = iniBytes();
-        answerDialog(std::nullopt);
+        cancelDialog();
         window.cmdDataPath->click();
         shownAfterCancel = window.txtDataPath->text();
     });
@@ -199,7 +199,7 @@ TEST_F(SettingsWindowTest, BrowseRefusesANameThatIsNoFile)
         std::string afterRefusal;
         QString shown;
         openAndClose([&](frmSetting& window) {
-            answerDialog(name);
+            chooseInDialog(name);
             window.cmdDataPath->click();
             afterRefusal = iniBytes();
             shown = window.txtDataPath->text();
@@ -230,7 +230,7 @@ TEST_F(SettingsWindowTest, AFailedWriteIsReportedNamingTheFile)
         {"close only", 0, {}},
         {"tick", 0, [](frmSetting& w) { w.chkHeader->click(); }},
         {"browse", 0, [&](frmSetting& w) {
-             answerDialog(chosen);
+             chooseInDialog(chosen);
              w.cmdDataPath->click();
          }},
     };
@@ -285,7 +285,7 @@ TEST_F(SettingsWindowTest, CharactersTheCodePageCannotHoldAreStoredAsQuestionMar
     writeIni(BaseIni);
     const QString chosen = makeFile(QStringLiteral("base\u03a9.mdb"));
     openAndClose([&](frmSetting& window) {
-        answerDialog(chosen);
+        chooseInDialog(chosen);
         window.cmdDataPath->click();
         window.txtUser->setText(QStringLiteral("Zo\u00eb \u03a9"));
         window.txtPassword->setText(QStringLiteral("\u043a\u043b\u044e\u0447"));
