@@ -4,6 +4,9 @@
 #include "WriterDatabase.h"
 
 #include "platform/data/DataTypes.h"
+#include "platform/data/Rc4.h"
+
+#include <QFile>
 
 #include <QLocale>
 
@@ -145,6 +148,35 @@ TEST_P(TypesTest, LongMemoAndOleValuesComeBackWhole)
     const QByteArray bytes = rs->Fields().Item("O")->Value().toBytes();
     ASSERT_EQ(static_cast<size_t>(bytes.size()), blob.size());
     EXPECT_EQ(std::memcmp(bytes.constData(), blob.data(), blob.size()), 0);
+}
+
+// Jet 3 text is in the code page the header names: the same byte reads as another letter under 1251.
+TEST(Jet3CodePageTest, TextIsDecodedWithTheHeadersCodePage)
+{
+    test::TempDir dir;
+    jetwriter::Database database;
+    database.format = Format::Jet3;
+    database.tables = {{"T", {{"S", ColumnType::Text}}, {{std::string("caf\u00e9")}}, {}}};
+    const QString path = test::WriteDatabase(dir, database);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray page = file.read(2048);
+        const std::array<uint8_t, 4> key = {0xC7, 0xDA, 0x39, 0x6B};
+        auto* scrambled = reinterpret_cast<uint8_t*>(page.data()) + 0x18;
+        Rc4Apply(key, std::span<uint8_t>(scrambled, 126));
+        page[0x3C] = static_cast<char>(1251 & 0xFF);
+        page[0x3D] = static_cast<char>(1251 >> 8);
+        Rc4Apply(key, std::span<uint8_t>(scrambled, 126));
+        ASSERT_TRUE(file.seek(0));
+        ASSERT_EQ(file.write(page), 2048);
+    }
+    Connection connection;
+    connection.setConnectionString(test::ProviderFor(Format::Jet3));
+    ASSERT_TRUE(connection.Open(path, "Admin", "", -1).ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.Open("T", &connection, 1, 1, -1).ok());
+    EXPECT_EQ(rs.cellText(0, 0), u"caf\u0439"_qs);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, TypesTest, ::testing::Values(Format::Jet3, Format::Jet4),
