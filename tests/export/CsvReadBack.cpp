@@ -16,8 +16,7 @@ namespace {
 
 QString PythonEncoding()
 {
-    // Every byte decodes in Latin-1, so a single-byte code set reads back byte for byte.
-    return AnsiIsUtf8() ? QStringLiteral("utf-8") : QStringLiteral("latin-1");
+    return QString::fromLatin1(AnsiCodeSet());
 }
 
 std::vector<std::string> Normalised(const QStringList& record)

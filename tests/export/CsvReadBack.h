@@ -11,7 +11,7 @@ namespace varnex::test {
 using CsvRecords = std::vector<QStringList>;
 
 // The records of the file, each as its fields; the file's bytes are decoded
-// as the ANSI code page in use.
+// in the ANSI code set in use.
 CsvRecords ReadCsvWithPython(const QString& path);
 
 // Checks that the file reads back into exactly these records. A blank line is

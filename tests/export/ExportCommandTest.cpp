@@ -21,6 +21,7 @@ namespace {
 using jetwriter::ColumnType;
 
 const QByteArray kThreePeople = "1,\"Ann\"\r\n2,\"Bob\"\r\n3,\"Cy\"\r\n";
+const CsvRecords kThreePeopleRead = {{"1", "Ann"}, {"2", "Bob"}, {"3", "Cy"}};
 
 jetwriter::Table People()
 {
@@ -90,6 +91,7 @@ TEST_F(ExportCommand, EndsTheNameInCsv)
         answerSaveDialog(pathOf(chosen));
         pressExport();
         EXPECT_EQ(readFile(pathOf(written)), kThreePeople) << written.toStdString();
+        ExpectReadsBackAs(pathOf(written), kThreePeopleRead);
         expectedFiles << written;
     }
     expectedFiles.sort();
@@ -102,6 +104,7 @@ TEST_F(ExportCommand, ReplacesAnExistingFileWithoutAsking)
     showTable(People());
     writeFile(pathOf(QStringLiteral("report.CSV")), "old contents, longer than the new ones ...........\r\n");
     EXPECT_EQ(exportAs(QStringLiteral("report")), kThreePeople);
+    ExpectReadsBackAs(pathOf(QStringLiteral("report.CSV")), kThreePeopleRead);
     EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
     EXPECT_TRUE(boxes().empty());
 }
@@ -130,6 +133,7 @@ TEST_F(ExportCommand, FollowsTheGridSortAndKeepsTheView)
     ASSERT_TRUE(boxes().empty());
 
     EXPECT_EQ(exportAs(QStringLiteral("sorted")), QByteArray("2,\"apple\"\r\n3,\"fig\"\r\n1,\"pear\"\r\n"));
+    ExpectReadsBackAs(pathOf(QStringLiteral("sorted.CSV")), {{"2", "apple"}, {"3", "fig"}, {"1", "pear"}});
     const std::shared_ptr<Recordset> records = form().dgData->DataSource();
     ASSERT_NE(records, nullptr);
     EXPECT_EQ(records->Sort(), QStringLiteral("[Name]"));
@@ -162,16 +166,21 @@ TEST_F(ExportCommand, WritesTheAnsiCodePage)
     struct CodeSetCase {
         QByteArray codeSet;
         QByteArray expected;
+        QString readBack;
     };
     const std::vector<CodeSetCase> cases = {
-        {"UTF-8", "\"Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac \xf0\x9f\x98\x80\"\r\n"},
-        {"ISO-8859-1", "\"Gr\xfc\xdf" "e ? ?\"\r\n"},
-        {"ISO-8859-15", "\"Gr\xfc\xdf" "e \xa4 ?\"\r\n"},
-        {"ANSI_X3.4-1968", "\"Gr??e ? ?\"\r\n"},
+        {"UTF-8", "\"Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac \xf0\x9f\x98\x80\"\r\n",
+         QStringLiteral("Gr\u00fc\u00dfe \u20ac \U0001F600")},
+        {"ISO-8859-1", "\"Gr\xfc\xdf" "e ? ?\"\r\n", QStringLiteral("Gr\u00fc\u00dfe ? ?")},
+        {"ISO-8859-15", "\"Gr\xfc\xdf" "e \xa4 ?\"\r\n", QStringLiteral("Gr\u00fc\u00dfe \u20ac ?")},
+        {"ANSI_X3.4-1968", "\"Gr??e ? ?\"\r\n", QStringLiteral("Gr??e ? ?")},
     };
     for (const CodeSetCase& c : cases) {
+        SCOPED_TRACE(c.codeSet.toStdString());
         SetAnsiCodeSetForTesting(c.codeSet);
-        EXPECT_EQ(exportAs(QString::fromLatin1(c.codeSet)).toStdString(), c.expected.toStdString()) << c.codeSet.toStdString();
+        const QString chosen = QString::fromLatin1(c.codeSet);
+        EXPECT_EQ(exportAs(chosen).toStdString(), c.expected.toStdString());
+        ExpectReadsBackAs(pathOf(chosen + QStringLiteral(".CSV")), CsvRecords{QStringList{c.readBack}});
     }
 }
 
