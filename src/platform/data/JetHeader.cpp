@@ -34,10 +34,12 @@ uint16_t ReadU16(const QByteArray& page, int offset)
 
 std::optional<JetFormat> FormatOf(const QByteArray& page, int version)
 {
-    static const char jetMagic[] = "\x00\x01\x00\x00Standard Jet DB";
-    static const char aceMagic[] = "\x00\x01\x00\x00Standard ACE DB";
-    const bool isJet = std::memcmp(page.constData(), jetMagic, sizeof jetMagic) == 0;
-    const bool isAce = std::memcmp(page.constData(), aceMagic, sizeof aceMagic) == 0;
+    // Twenty bytes: the signature and the zero byte that ends it.
+    static constexpr char jetMagic[] = "\x00\x01\x00\x00Standard Jet DB";
+    static constexpr char aceMagic[] = "\x00\x01\x00\x00Standard ACE DB";
+    const QByteArrayView start(page.constData(), sizeof jetMagic);
+    const bool isJet = start == QByteArrayView(jetMagic, sizeof jetMagic);
+    const bool isAce = start == QByteArrayView(aceMagic, sizeof aceMagic);
     if (isJet && version == 0)
         return JetFormat::Jet3;
     if (isJet && version == 1)
