@@ -3,11 +3,13 @@
 #include "export/ClassifyFieldType.h"
 #include "platform/AnsiCodec.h"
 #include "platform/data/Recordset.h"
+#include "platform/data/Utf8CellText.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <future>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -82,12 +84,15 @@ void QuoteTail(std::string& buffer, std::size_t start)
 // UTF-8 the recordset hands out the bytes directly.
 class AnsiAppender {
 public:
-    explicit AnsiAppender(const Recordset& records) : records_(records), utf8_(AnsiIsUtf8()) {}
+    explicit AnsiAppender(const Recordset& records)
+        : records_(records), utf8_(AnsiIsUtf8()), utf8Text_(Utf8CellText::ForDefaultLocale())
+    {
+    }
 
     void appendCell(int64_t position, int column, std::string& out) const
     {
         if (utf8_) {
-            records_.appendCellTextUtf8(position, column, out);
+            records_.appendCellTextUtf8(position, column, *utf8Text_, out);
             return;
         }
         appendText(records_.cellText(position, column), out);
@@ -102,6 +107,7 @@ public:
 private:
     const Recordset& records_;
     bool utf8_;
+    std::shared_ptr<const Utf8CellText> utf8Text_;  // the locale's formats, resolved once per export
 };
 
 void AppendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,

@@ -3,7 +3,6 @@
 #include "platform/data/DataTypes.h"
 #include "platform/data/ValueText.h"
 
-#include <charconv>
 #include <cstring>
 
 namespace varnex {
@@ -15,13 +14,6 @@ T Load(const uint8_t* at)
     T value;
     std::memcpy(&value, at, sizeof value);
     return value;
-}
-
-void AppendInteger(int64_t value, std::string& out)
-{
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
 }
 
 }  // namespace
@@ -75,22 +67,39 @@ QString CellText(const TableData& table, int64_t row, int column)
     return ValueText(CellValue(table, row, column));
 }
 
-void AppendCellTextUtf8(const TableData& table, int64_t row, int column, std::string& out)
+void AppendCellTextUtf8(const TableData& table, int64_t row, int column, const Utf8CellText& text, std::string& out)
 {
     const int16_t type = table.info(column).type;
     if (type == 0 || table.isNull(row, column))
         return;
-    const uint8_t* at = IsVariableLength(type) ? nullptr : table.fixedValue(row, column);
+    if (IsVariableLength(type)) {
+        const std::string_view bytes = table.bytesValue(row, column);
+        if (type == adType::VarWChar || type == adType::LongVarWChar)
+            out.append(bytes);
+        else
+            Utf8CellText::appendBinary(bytes.data(), bytes.size(), out);
+        return;
+    }
+    const uint8_t* at = table.fixedValue(row, column);
     switch (type) {
-    case adType::VarWChar:
-    case adType::LongVarWChar: out.append(table.bytesValue(row, column)); return;
-    case adType::UnsignedTinyInt: AppendInteger(at[0], out); return;
-    case adType::SmallInt: AppendInteger(Load<int16_t>(at), out); return;
-    case adType::Integer: AppendInteger(Load<int32_t>(at), out); return;
-    case adType::BigInt: AppendInteger(Load<int64_t>(at), out); return;
     case adType::Boolean: out.append(at[0] ? "True" : "False"); return;
+    case adType::UnsignedTinyInt: Utf8CellText::appendInteger(at[0], out); return;
+    case adType::SmallInt: Utf8CellText::appendInteger(Load<int16_t>(at), out); return;
+    case adType::Integer: Utf8CellText::appendInteger(Load<int32_t>(at), out); return;
+    case adType::BigInt: Utf8CellText::appendInteger(Load<int64_t>(at), out); return;
+    case adType::Single: text.appendReal(Load<float>(at), 7, out); return;
+    case adType::Double: text.appendReal(Load<double>(at), 15, out); return;
+    case adType::Currency: text.appendCurrency(Load<int64_t>(at), out); return;
+    case adType::Date: text.appendDate(Load<double>(at), out); return;
+    case adType::Numeric: text.appendDecimal(StoredDecimal(at, table.info(column).scale), out); return;
+    case adType::GUID: Utf8CellText::appendGuid(Load<GuidBytes>(at), out); return;
     default: out.append(CellText(table, row, column).toStdString()); return;
     }
+}
+
+void AppendCellTextUtf8(const TableData& table, int64_t row, int column, std::string& out)
+{
+    AppendCellTextUtf8(table, row, column, *Utf8CellText::ForDefaultLocale(), out);
 }
 
 }  // namespace varnex

@@ -221,6 +221,12 @@ void Recordset::appendCellTextUtf8(int64_t position, int column, std::string& ou
         AppendCellTextUtf8(*data_, rowAt(position), column, out);
 }
 
+void Recordset::appendCellTextUtf8(int64_t position, int column, const Utf8CellText& text, std::string& out) const
+{
+    if (ValidCell(data_, position, column))
+        AppendCellTextUtf8(*data_, rowAt(position), column, text, out);
+}
+
 Variant Recordset::value(int64_t position, int column) const
 {
     return ValidCell(data_, position, column) ? CellValue(*data_, rowAt(position), column) : Variant();

@@ -20,6 +20,7 @@ namespace varnex {
 class Connection;
 class Recordset;
 class TableData;  // columnar storage of the loaded rows
+class Utf8CellText;
 
 class Field {
 public:
@@ -80,6 +81,8 @@ public:
     bool isNull(int64_t position, int column) const;
     QString cellText(int64_t position, int column) const;                 // the shared value text
     void appendCellTextUtf8(int64_t position, int column, std::string& out) const;
+    // The same, with the locale's formats resolved once by the caller (Utf8CellText::ForDefaultLocale()).
+    void appendCellTextUtf8(int64_t position, int column, const Utf8CellText& text, std::string& out) const;
     Variant value(int64_t position, int column) const;
     int64_t currentPosition() const { return position_; }
 

@@ -10,24 +10,6 @@
 namespace varnex {
 namespace {
 
-// The locale's short date, with the year always in full: a two-digit year
-// would make dates a century apart look the same.
-QString ShortDateFormat(const QLocale& locale)
-{
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    if (!format.contains(u"yyyy"))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return format;
-}
-
-// The locale's long time without the time zone, which a stored time does not have.
-QString LongTimeFormat(const QLocale& locale)
-{
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(u't');
-    return format.trimmed();
-}
-
 QString WithLocaleSeparator(std::string text)
 {
     for (char& c : text) {
@@ -63,6 +45,23 @@ QString ScaledText(bool negative, UInt128 magnitude, int scale)
 
 }  // namespace
 
+// A two-digit year would make dates a century apart look the same.
+QString ShortDateFormat(const QLocale& locale)
+{
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(u"yyyy"))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return format;
+}
+
+// A stored time has no time zone.
+QString LongTimeFormat(const QLocale& locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(u't');
+    return format.trimmed();
+}
+
 QString DecimalSeparator()
 {
     return QLocale().decimalPoint();
@@ -97,9 +96,10 @@ QString DecimalText(const DecimalValue& value)
 
 QString DateText(double days)
 {
-    if (!std::isfinite(days))
-        return {};
     const double wholeDays = std::trunc(days);
+    // Beyond a 64-bit day count no date can be formed (and converting would be undefined).
+    if (!std::isfinite(days) || std::fabs(wholeDays) >= 9.2e18)
+        return {};
     auto seconds = static_cast<int64_t>(std::llround(std::fabs(days - wholeDays) * 86400.0));
     QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(wholeDays));
     if (seconds >= 86400) {

@@ -4,6 +4,7 @@
 
 #include "platform/data/Variant.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
@@ -22,5 +23,10 @@ QString BinaryText(const char* bytes, size_t length);
 
 // The locale's decimal separator, as used by the texts above.
 QString DecimalSeparator();
+
+// The formats DateText writes dates and times in: the locale's short date with
+// the year in full, and its long time without the time zone.
+QString ShortDateFormat(const QLocale& locale);
+QString LongTimeFormat(const QLocale& locale);
 
 }  // namespace varnex
