@@ -7,6 +7,7 @@
 #include "export/ExportProgressDialog.h"
 #include "platform/AnsiCodec.h"
 #include "platform/data/Recordset.h"
+#include "support/AsOrdinaryUser.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +15,6 @@
 #include <QProgressDialog>
 #include <QTimer>
 
-#include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -36,27 +36,6 @@ jetwriter::Table ManyRows(int64_t count)
         table.rows.push_back({I(i), T("row number " + std::to_string(i))});
     return table;
 }
-
-// Files are created and written as an ordinary user for its lifetime, even
-// when the test runs as root (whom folder permissions do not stop).
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser()
-    {
-        if (geteuid() == 0)
-            setfsuid(kNobody);
-    }
-    ~AsOrdinaryUser()
-    {
-        if (geteuid() == 0)
-            setfsuid(0);
-    }
-    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
-    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
-
-private:
-    static constexpr uid_t kNobody = 65534;
-};
 
 // Files of the process cannot grow beyond the limit, as on a disk that fills.
 class FileSizeLimit {

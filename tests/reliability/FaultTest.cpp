@@ -15,6 +15,7 @@
 #include "platform/data/Connection.h"
 #include "settings/frmSetting.h"
 #include "support/AppSandbox.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/FileDialogStub.h"
 #include "support/MsgBoxRecorder.h"
 
@@ -23,7 +24,6 @@
 #include <QFile>
 #include <QLineEdit>
 
-#include <sys/fsuid.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -236,27 +236,6 @@ TEST_F(RunningProgram, SetupIniRemovedBetweenReads)
     EXPECT_EQ(Globals().gPassword, QString());
     EXPECT_EQ(Globals().gDataPath, QString());
 }
-
-// Root passes every permission check; as root the writes are made as "nobody", in a
-// folder that nobody may change, which is what a read-only file means to its owner.
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser()
-    {
-        if (geteuid() == 0)
-            setfsuid(kNobody);
-    }
-    ~AsOrdinaryUser()
-    {
-        if (geteuid() == 0)
-            setfsuid(0);
-    }
-    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
-    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
-
-private:
-    static constexpr uid_t kNobody = 65534;
-};
 
 TEST_F(RunningProgram, ReadOnlySetupIniIsReadAndItsFailedWriteReported)
 {
