@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QTime>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <mutex>
@@ -16,8 +17,9 @@ namespace {
 using Piece = Utf8CellText::Piece;
 using Pieces = std::vector<Piece>;
 
-// Days from 1970-01-01 to Jet's day 0, 1899-12-30.
+// Days from 1970-01-01 to Jet's day 0, 1899-12-30, and the Julian day of 1970-01-01.
 constexpr int64_t kJetEpochFromUnixDays = -25569;
+constexpr int64_t kUnixEpochJulianDay = 2440588;
 
 // Outside years 1 to 9999 the text goes through ValueText, which knows how Qt writes them.
 constexpr int kFirstYear = 1;
@@ -110,7 +112,7 @@ Piece NamesPiece(const QLocale& locale, const QString& token)
     return piece;
 }
 
-// One field of a date format at `at`; nullopt where it is a short year.
+// One field of a date format; nullopt where it is a two-digit year.
 std::optional<Piece> DateField(const QLocale& locale, QChar c, qsizetype repeat, qsizetype& consumed)
 {
     consumed = repeat;
@@ -225,10 +227,14 @@ Utf8CellText::Utf8CellText() : decimalSeparator_(Utf8(locale_.decimalPoint()))
     // Qt's own text for a spread of dates and times must come out the same,
     // else (other digits, say) every date goes through ValueText.
     const QString dateFormat = ShortDateFormat(locale_);
-    for (const QDate probe : {QDate(100, 2, 9), QDate(1899, 12, 30), QDate(2000, 1, 1), QDate(2024, 11, 23),
-                              QDate(9999, 12, 31)}) {
+    std::vector<QDate> dateProbes = {QDate(100, 2, 9), QDate(1899, 12, 30), QDate(2000, 1, 1), QDate(2024, 11, 23),
+                                     QDate(9999, 12, 31)};
+    for (int day = 1; day <= 7; ++day)
+        dateProbes.push_back(QDate(2024, 1, day));
+    for (const QDate probe : dateProbes) {
         std::string mine;
-        appendDatePart(probe.year(), probe.month(), probe.day(), probe.dayOfWeek(), mine);
+        const int dayOfWeek = DayOfWeek(probe.toJulianDay() - kUnixEpochJulianDay);
+        appendDatePart(probe.year(), probe.month(), probe.day(), dayOfWeek, mine);
         if (mine != Utf8(locale_.toString(probe, dateFormat)))
             compiledDates_ = false;
     }
