@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <mutex>
 #include <optional>
 
@@ -199,6 +200,17 @@ void AppendYear(int year, std::string& out)
         out += static_cast<char>('0' + year / divisor % 10);
 }
 
+// Writes the decimal digits of value just before `end`; returns where they start.
+template <class Unsigned>
+char* DigitsBefore(char* end, Unsigned value)
+{
+    do {
+        *--end = static_cast<char>('0' + static_cast<int>(value % 10));
+        value /= 10;
+    } while (value != 0);
+    return end;
+}
+
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 void AppendHex(unsigned value, int digits, std::string& out)
@@ -298,11 +310,10 @@ void Utf8CellText::appendDecimal(const DecimalValue& value, std::string& out) co
 void Utf8CellText::appendScaled(bool negative, UInt128 magnitude, int scale, std::string& out) const
 {
     char digits[48];  // a 128-bit magnitude has at most 39
-    char* first = digits + sizeof digits;
-    do {
-        *--first = static_cast<char>('0' + static_cast<int>(magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
+    // 64-bit division is several times faster, and every Currency value fits.
+    char* first = magnitude <= std::numeric_limits<uint64_t>::max()
+                      ? DigitsBefore(digits + sizeof digits, static_cast<uint64_t>(magnitude))
+                      : DigitsBefore(digits + sizeof digits, magnitude);
     const int count = static_cast<int>(digits + sizeof digits - first);
     const int wholeCount = count - scale;
     const char* fraction = wholeCount > 0 ? first + wholeCount : first;
