@@ -29,14 +29,8 @@ struct FormatCase {
 
 class CsvFormat : public ExportFixture {
 protected:
-    void SetUp() override
-    {
-        ExportFixture::SetUp();
-        SetAnsiCodeSetForTesting("UTF-8");
-    }
     void TearDown() override
     {
-        SetAnsiCodeSetForTesting({});
         QLocale::setDefault(QLocale::system());
         ExportFixture::TearDown();
     }

@@ -29,19 +29,7 @@ jetwriter::Table People()
                  {{I(1), T("Ann")}, {I(2), T("Bob")}, {I(3), T("Cy")}});
 }
 
-class ExportCommand : public ExportFixture {
-protected:
-    void SetUp() override
-    {
-        ExportFixture::SetUp();
-        SetAnsiCodeSetForTesting("UTF-8");
-    }
-    void TearDown() override
-    {
-        SetAnsiCodeSetForTesting({});
-        ExportFixture::TearDown();
-    }
-};
+class ExportCommand : public ExportFixture {};
 
 TEST_F(ExportCommand, SaysNoDataWithoutATableOrWithAnEmptyOne)
 {

@@ -63,16 +63,6 @@ private:
 
 class ExportFailure : public ExportFixture {
 protected:
-    void SetUp() override
-    {
-        ExportFixture::SetUp();
-        SetAnsiCodeSetForTesting("UTF-8");
-    }
-    void TearDown() override
-    {
-        SetAnsiCodeSetForTesting({});
-        ExportFixture::TearDown();
-    }
 
     // One log line and one critical box, both under the export's title.
     void expectReportedOnce()

@@ -2,6 +2,7 @@
 
 #include "app/GlobalSettings.h"
 #include "export/cmdExport_Click.h"
+#include "platform/AnsiCodec.h"
 #include "platform/AppInfo.h"
 #include "platform/data/Connection.h"
 #include "platform/data/DataTypes.h"
@@ -13,6 +14,8 @@ namespace varnex::test {
 
 void ExportFixture::SetUp()
 {
+    // Exported bytes are compared as UTF-8, whatever the locale of the test run.
+    SetAnsiCodeSetForTesting("UTF-8");
     SetAppPathForTesting(dir_.path());
     QDir(dir_.path()).mkpath(QStringLiteral("log"));
     QDir(dir_.path()).mkpath(QStringLiteral("out"));
@@ -41,6 +44,7 @@ void ExportFixture::TearDown()
         (void)globals.gConn->Close();
     globals = GlobalSettings{};
     SetAppPathForTesting({});
+    SetAnsiCodeSetForTesting({});
 }
 
 void ExportFixture::openDatabase(const std::vector<jetwriter::Table>& tables)
