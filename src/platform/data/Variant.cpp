@@ -1,71 +1,48 @@
 #include "platform/data/Variant.h"
 
 #include <cstring>
+#include <utility>
 
 namespace varnex {
 
-Variant Variant::boolean(bool value)
+Variant Variant::whole(Kind kind, int64_t value)
 {
     Variant v;
-    v.kind_ = Kind::Boolean;
-    v.integer_ = value ? -1 : 0;
-    return v;
-}
-
-Variant Variant::byte(uint8_t value)
-{
-    Variant v;
-    v.kind_ = Kind::Byte;
+    v.kind_ = kind;
     v.integer_ = value;
     return v;
 }
 
-Variant Variant::integer(int16_t value)
+Variant Variant::real(Kind kind, double value)
 {
     Variant v;
-    v.kind_ = Kind::Integer;
-    v.integer_ = value;
-    return v;
-}
-
-Variant Variant::longInteger(int32_t value)
-{
-    Variant v;
-    v.kind_ = Kind::Long;
-    v.integer_ = value;
-    return v;
-}
-
-Variant Variant::bigInt(int64_t value)
-{
-    Variant v;
-    v.kind_ = Kind::BigInt;
-    v.integer_ = value;
-    return v;
-}
-
-Variant Variant::single(float value)
-{
-    Variant v;
-    v.kind_ = Kind::Single;
+    v.kind_ = kind;
     v.real_ = value;
     return v;
 }
 
-Variant Variant::doubleValue(double value)
+Variant Variant::bytes(Kind kind, QByteArray value)
 {
     Variant v;
-    v.kind_ = Kind::Double;
-    v.real_ = value;
+    v.kind_ = kind;
+    v.bytes_ = std::move(value);
     return v;
 }
 
-Variant Variant::currency(int64_t tenThousandths)
+Variant Variant::boolean(bool value) { return whole(Kind::Boolean, value ? -1 : 0); }
+Variant Variant::byte(uint8_t value) { return whole(Kind::Byte, value); }
+Variant Variant::integer(int16_t value) { return whole(Kind::Integer, value); }
+Variant Variant::longInteger(int32_t value) { return whole(Kind::Long, value); }
+Variant Variant::bigInt(int64_t value) { return whole(Kind::BigInt, value); }
+Variant Variant::currency(int64_t tenThousandths) { return whole(Kind::Currency, tenThousandths); }
+Variant Variant::single(float value) { return real(Kind::Single, value); }
+Variant Variant::doubleValue(double value) { return real(Kind::Double, value); }
+Variant Variant::date(double days) { return real(Kind::Date, days); }
+Variant Variant::binary(const QByteArray& value) { return bytes(Kind::Binary, value); }
+
+Variant Variant::guid(const GuidBytes& value)
 {
-    Variant v;
-    v.kind_ = Kind::Currency;
-    v.integer_ = tenThousandths;
-    return v;
+    return bytes(Kind::Guid, QByteArray(reinterpret_cast<const char*>(value.data()), static_cast<qsizetype>(value.size())));
 }
 
 Variant Variant::decimal(const DecimalValue& value)
@@ -73,14 +50,6 @@ Variant Variant::decimal(const DecimalValue& value)
     Variant v;
     v.kind_ = Kind::Decimal;
     v.decimal_ = value;
-    return v;
-}
-
-Variant Variant::date(double days)
-{
-    Variant v;
-    v.kind_ = Kind::Date;
-    v.real_ = days;
     return v;
 }
 
@@ -92,28 +61,12 @@ Variant Variant::text(const QString& value)
     return v;
 }
 
-Variant Variant::binary(const QByteArray& value)
-{
-    Variant v;
-    v.kind_ = Kind::Binary;
-    v.bytes_ = value;
-    return v;
-}
-
-Variant Variant::guid(const GuidBytes& value)
-{
-    Variant v;
-    v.kind_ = Kind::Guid;
-    v.bytes_ = QByteArray(reinterpret_cast<const char*>(value.data()), static_cast<qsizetype>(value.size()));
-    return v;
-}
-
 GuidBytes Variant::toGuid() const
 {
-    GuidBytes bytes{};
-    if (bytes_.size() == static_cast<qsizetype>(bytes.size()))
-        std::memcpy(bytes.data(), bytes_.constData(), bytes.size());
-    return bytes;
+    GuidBytes result{};
+    if (bytes_.size() == static_cast<qsizetype>(result.size()))
+        std::memcpy(result.data(), bytes_.constData(), result.size());
+    return result;
 }
 
 }  // namespace varnex

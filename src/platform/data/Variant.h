@@ -59,6 +59,10 @@ public:
     friend bool operator==(const Variant&, const Variant&) = default;
 
 private:
+    static Variant whole(Kind kind, int64_t value);
+    static Variant real(Kind kind, double value);
+    static Variant bytes(Kind kind, QByteArray value);
+
     Kind kind_ = Kind::Null;
     int64_t integer_ = 0;
     double real_ = 0;
