@@ -1,7 +1,7 @@
 #!/bin/sh
 # Picking the 1M-row table in the main window: time to the first rows on screen
 # and peak memory, beside the bare recordset load of the same table.
-#   bench/grid_bench.sh [build folder] [rows]
+#   bench/grid_bench.sh [build folder, configured with -DVARNEX_BUILD_BENCH=ON] [rows]
 set -eu
 build=${1:-build}
 rows=${2:-1000000}

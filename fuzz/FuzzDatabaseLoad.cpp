@@ -1,9 +1,9 @@
 // Fuzz target: arbitrary bytes as an Access file, read the way the program reads it,
 // but in this process: the header page, the table list, then every table in turn,
 // each through a reader of its own as the program's reader process does.
-#include "platform/data/TableData.h"
-#include "platform/reader/JetReader.h"
-#include "platform/reader/TableSink.h"
+#include "data/TableData.h"
+#include "reader/JetReader.h"
+#include "reader/TableSink.h"
 
 #include <QFile>
 #include <QString>

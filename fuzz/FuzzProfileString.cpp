@@ -1,7 +1,7 @@
 // Fuzz target: arbitrary bytes as Setup.ini. Reads the keys the program reads, then
 // writes one and checks the profile functions' promises: the value written reads back,
 // a key of another section keeps its value, and the file is still readable.
-#include "platform/ProfileString.h"
+#include "core/ProfileString.h"
 
 #include <QFile>
 #include <QString>
@@ -66,19 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     std::array<QString, kEntries.size()> before;
     for (size_t i = 0; i < kEntries.size(); ++i)
-        before[i] = varnex::GetPrivateProfileString(kEntries[i].section, kEntries[i].key, QStringLiteral("-"), path);
+        before[i] = varnex::readProfileString(kEntries[i].section, kEntries[i].key, QStringLiteral("-"), path);
 
     // Which entry to write, and its value, come from the input's first bytes.
     const size_t target = size == 0 ? 0 : data[0] % kEntries.size();
     const QString value = PlainValue(data, size);
     const Entry& written = kEntries[target];
-    if (!varnex::WritePrivateProfileString(written.section, written.key, value, path))
+    if (!varnex::writeProfileString(written.section, written.key, value, path))
         Fail("cannot write", written);
-    if (varnex::GetPrivateProfileString(written.section, written.key, {}, path) != value)
+    if (varnex::readProfileString(written.section, written.key, {}, path) != value)
         Fail("the value written does not read back", written);
     for (size_t i = 0; i < kEntries.size(); ++i) {
         const bool otherSection = QLatin1String(kEntries[i].section) != QLatin1String(written.section);
-        if (otherSection && varnex::GetPrivateProfileString(kEntries[i].section, kEntries[i].key, QStringLiteral("-"), path) != before[i])
+        if (otherSection && varnex::readProfileString(kEntries[i].section, kEntries[i].key, QStringLiteral("-"), path) != before[i])
             Fail("a key of another section changed", kEntries[i]);
     }
     return 0;

@@ -32,12 +32,13 @@ run_ctest() {
 }
 
 if [ "${VARNEX_SANITIZE_ONLY:-0}" != 1 ]; then
-  "$root/scripts/build.sh" "$root/build" -DVARNEX_BUILD_TESTS=ON
+  "$root/scripts/build.sh" "$root/build" -DVARNEX_BUILD_TESTS=ON -DVARNEX_WERROR=ON
   run_ctest "$root/build" --output-on-failure -j"$jobs" --timeout 600 || status=1
 fi
 
 if [ "${VARNEX_SKIP_SANITIZE:-0}" != 1 ]; then
-  "$root/scripts/build.sh" "$root/build-asan" -DVARNEX_BUILD_TESTS=ON -DVARNEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+  "$root/scripts/build.sh" "$root/build-asan" -DVARNEX_BUILD_TESTS=ON -DVARNEX_WERROR=ON -DVARNEX_SANITIZE=ON \
+    -DCMAKE_BUILD_TYPE=Debug
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export LSAN_OPTIONS=suppressions="$root/tests/lsan.supp"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -45,7 +46,7 @@ if [ "${VARNEX_SKIP_SANITIZE:-0}" != 1 ]; then
 fi
 if [ "${VARNEX_SKIP_FUZZ:-0}" != 1 ]; then
   cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DVARNEX_BUILD_TESTS=OFF -DVARNEX_FUZZ=ON >/dev/null
+    -DCMAKE_CXX_COMPILER=clang++ -DVARNEX_BUILD_TESTS=OFF -DVARNEX_WERROR=ON -DVARNEX_FUZZ=ON >/dev/null
   cmake --build "$root/build-fuzz" -j"$jobs" --target varnex_fuzz_database varnex_fuzz_profile
   run_ctest "$root/build-fuzz/fuzz" --output-on-failure -j"$jobs" -L fuzz || status=1
 fi

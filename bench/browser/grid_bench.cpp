@@ -7,13 +7,13 @@
 //   grid_bench load <file.mdb>          the recordset alone
 //   grid_bench grid <file.mdb>          the main window, then scrolling through the grid
 
-#include "app/GlobalSettings.h"
-#include "browser/frmMain.h"
+#include "app/AppSettings.h"
+#include "data/Connection.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
 #include "jetwriter/JetWriter.h"
-#include "platform/Forms.h"
-#include "platform/data/Connection.h"
-#include "platform/data/DataTypes.h"
-#include "platform/data/Recordset.h"
+#include "shell/MainWindow.h"
+#include "shell/Windows.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -71,12 +71,12 @@ bool OpenConnection(const QString& file)
 {
     auto connection = std::make_shared<Connection>();
     connection->setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"));
-    if (Status opened = connection->Open(file, QStringLiteral("Admin"), QString(), -1); !opened) {
+    if (Status opened = connection->open(file, QStringLiteral("Admin"), QString()); !opened) {
         std::fprintf(stderr, "open failed: %s\n", qPrintable(opened.error().description));
         return false;
     }
-    Globals().gDataPath = file;
-    Globals().gConn = connection;
+    appSettings().dataPath = file;
+    appSettings().connection = connection;
     return true;
 }
 
@@ -86,24 +86,23 @@ int LoadOnly()
     QElapsedTimer timer;
     timer.start();
     Recordset recordset;
-    recordset.setCursorLocation(adUseClient);
-    if (Status opened = recordset.Open(kTable, Globals().gConn.get(), adOpenKeyset, adLockReadOnly, adOptionUnspecified);
+    if (Status opened = recordset.open(kTable, appSettings().connection.get());
         !opened) {
         std::fprintf(stderr, "load failed: %s\n", qPrintable(opened.error().description));
         return 1;
     }
     const qint64 ms = timer.elapsed();
     std::printf("load only: %lld rows in %lld ms, peak RSS %ld kB (before the load %ld kB)\n",
-                static_cast<long long>(recordset.RecordCount().ok() ? *recordset.RecordCount() : -1),
+                static_cast<long long>(recordset.recordCount().ok() ? *recordset.recordCount() : -1),
                 static_cast<long long>(ms), PeakRssKb(), rssBefore);
     return 0;
 }
 
 int PickInWindow()
 {
-    frmMain window;
+    MainWindow window;
     window.setLoadProgressDelay(60 * 60 * 1000);  // measure the load, not the dialog
-    if (Status loaded = window.Form_Load(); !loaded)
+    if (Status loaded = window.fillTableList(); !loaded)
         return 1;
     window.show();
     QApplication::processEvents();
@@ -111,37 +110,36 @@ int PickInWindow()
 
     QElapsedTimer timer;
     timer.start();
-    const int index = window.cboTable->findText(kTable);
-    window.cboTable->setCurrentIndex(index);
-    emit window.cboTable->activated(index);
-    window.dgData->viewport()->repaint();  // the first rows on screen
+    const int index = window.tableList->findText(kTable);
+    window.tableList->setCurrentIndex(index);
+    emit window.tableList->activated(index);
+    window.grid->viewport()->repaint();  // the first rows on screen
     const qint64 shownMs = timer.elapsed();
     const long rssShown = PeakRssKb();
     std::printf("pick to first rows: %lld ms, %d rows, peak RSS %ld kB (window alone %ld kB)\n",
-                static_cast<long long>(shownMs), window.dgData->model()->rowCount(), rssShown, rssBefore);
+                static_cast<long long>(shownMs), window.grid->model()->rowCount(), rssShown, rssBefore);
 
     // Page through the grid: the model reads cells on demand and keeps nothing per row.
-    QScrollBar* bar = window.dgData->verticalScrollBar();
+    QScrollBar* bar = window.grid->verticalScrollBar();
     timer.restart();
     const int pages = 2000;
     for (int page = 0; page < pages; ++page) {
         bar->setValue(static_cast<int>(static_cast<int64_t>(bar->maximum()) * page / pages));
-        window.dgData->viewport()->repaint();
+        window.grid->viewport()->repaint();
     }
     std::printf("scrolling: %d screenfuls in %lld ms (%.2f ms each), peak RSS %ld kB\n", pages,
                 static_cast<long long>(timer.elapsed()), static_cast<double>(timer.elapsed()) / pages, PeakRssKb());
 
     // The grid's own share: binding a recordset that is already loaded and painting it.
-    window.dgData->setDataSource(nullptr);
+    window.grid->setRecordset(nullptr);
     auto loaded = std::make_shared<Recordset>();
-    loaded->setCursorLocation(adUseClient);
     timer.restart();
-    if (!loaded->Open(kTable, Globals().gConn.get(), adOpenKeyset, adLockReadOnly, adOptionUnspecified).ok())
+    if (!loaded->open(kTable, appSettings().connection.get()).ok())
         return 1;
     std::printf("the same load alone in this process: %lld ms\n", static_cast<long long>(timer.elapsed()));
     timer.restart();
-    window.dgData->setDataSource(loaded);
-    window.dgData->viewport()->repaint();
+    window.grid->setRecordset(loaded);
+    window.grid->viewport()->repaint();
     std::printf("bind and first paint of a loaded recordset: %lld ms\n", static_cast<long long>(timer.elapsed()));
     return 0;
 }
@@ -161,7 +159,7 @@ int main(int argc, char** argv)
     if (!OpenConnection(QString::fromLocal8Bit(argv[2])))
         return 1;
     const int result = std::strcmp(argv[1], "load") == 0 ? LoadOnly() : PickInWindow();
-    (void)Globals().gConn->Close();
-    Globals().gConn.reset();
+    (void)appSettings().connection->close();
+    appSettings().connection.reset();
     return result;
 }

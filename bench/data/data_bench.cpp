@@ -4,9 +4,9 @@
 // VALUES_OUT receives the first text column's values, NUL-separated, for a
 // comparison with GNU sort.
 
-#include "platform/data/Connection.h"
-#include "platform/data/DataTypes.h"
-#include "platform/data/Recordset.h"
+#include "data/Connection.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -71,7 +71,7 @@ void WriteValues(const Recordset& rs, int column, const char* path)
     if (!out)
         return;
     std::string buffer;
-    for (int64_t position = 0; position < *rs.RecordCount(); ++position) {
+    for (int64_t position = 0; position < *rs.recordCount(); ++position) {
         rs.appendCellTextUtf8(position, column, buffer);
         buffer.push_back('\0');
         if (buffer.size() > (1u << 20)) {
@@ -94,32 +94,31 @@ int main(int argc, char** argv)
     }
     Connection connection;
     connection.setConnectionString("Provider=Microsoft.ACE.OLEDB.12.0");
-    if (const Status opened = connection.Open(QString::fromLocal8Bit(argv[1]), "Admin", "", -1); !opened) {
+    if (const Status opened = connection.open(QString::fromLocal8Bit(argv[1]), "Admin", ""); !opened) {
         std::fprintf(stderr, "%s\n", qPrintable(opened.error().description));
         return 1;
     }
     Recordset rs;
-    rs.setCursorLocation(adUseClient);
     QElapsedTimer timer;
     timer.start();
-    const Status loaded = rs.Open(QString::fromUtf8(argv[2]), &connection, adOpenKeyset, adLockReadOnly, adOptionUnspecified);
+    const Status loaded = rs.open(QString::fromUtf8(argv[2]), &connection);
     const double loadSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     if (!loaded) {
         std::fprintf(stderr, "%s\n", qPrintable(loaded.error().description));
         return 1;
     }
-    rs.setActiveConnection(nullptr);
+    rs.disconnect();
     const double peak = PeakRssMb();
 
-    const int integerColumn = FirstColumn(rs, {adType::Integer, adType::SmallInt, adType::UnsignedTinyInt, adType::BigInt});
-    const int textColumn = FirstColumn(rs, {adType::VarWChar, adType::LongVarWChar});
-    std::printf("rows: %lld\n", static_cast<long long>(*rs.RecordCount()));
+    const int integerColumn = FirstColumn(rs, {fieldtype::Integer, fieldtype::SmallInt, fieldtype::UnsignedTinyInt, fieldtype::BigInt});
+    const int textColumn = FirstColumn(rs, {fieldtype::VarWChar, fieldtype::LongVarWChar});
+    std::printf("rows: %lld\n", static_cast<long long>(*rs.recordCount()));
     std::printf("load_s: %.3f\n", loadSeconds);
     std::printf("peak_rss_mb: %.1f\n", peak);
     std::printf("sort_long_s: %.4f\n", TimedSort(rs, integerColumn));
     std::printf("sort_text_s: %.4f\n", TimedSort(rs, textColumn));
     // The first integer column is often a key already in order; the last Long one usually is not.
-    const int lastLong = LastColumn(rs, adType::Integer);
+    const int lastLong = LastColumn(rs, fieldtype::Integer);
     if (lastLong >= 0 && lastLong != integerColumn)
         std::printf("sort_last_long_s: %.4f\n", TimedSort(rs, lastLong));
     if (argc > 3 && textColumn >= 0) {

@@ -3,10 +3,10 @@
 // Prints "name: value" lines: mdb_export_file_s, export_s, export_ratio,
 // load_export_s, load_export_ratio, export_rss_growth_mb, export_cpu_s.
 
-#include "export/ExportCsvFile.h"
-#include "platform/data/Connection.h"
-#include "platform/data/DataTypes.h"
-#include "platform/data/Recordset.h"
+#include "data/Connection.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
+#include "export/CsvFileExport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -74,7 +74,7 @@ void Print(const char* name, double value)
 
 int Fail(const char* what, const Error& error)
 {
-    std::fprintf(stderr, "%s: %d %s\n", what, error.number, qPrintable(error.description));
+    std::fprintf(stderr, "%s: %d %s\n", what, error.number(), qPrintable(error.description));
     return 1;
 }
 
@@ -100,14 +100,13 @@ int main(int argc, char** argv)
     clock.start();
     Connection connection;
     connection.setConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"));
-    if (Status opened = connection.Open(file, QStringLiteral("Admin"), QString(), adOptionUnspecified); !opened)
+    if (Status opened = connection.open(file, QStringLiteral("Admin"), QString()); !opened)
         return Fail("open", opened.error());
     auto records = std::make_shared<Recordset>();
-    records->setCursorLocation(adUseClient);
-    if (Status loaded = records->Open(table, &connection, adOpenKeyset, adLockReadOnly, adOptionUnspecified);
+    if (Status loaded = records->open(table, &connection);
         !loaded)
         return Fail("load", loaded.error());
-    records->setActiveConnection(nullptr);
+    records->disconnect();
     const double loadSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
 
     const long rssBeforeKiB = StatusKiB("VmRSS:");
@@ -115,7 +114,7 @@ int main(int argc, char** argv)
     const double cpuBefore = CpuSeconds();
     clock.restart();
     const Result<CsvOutcome> exported =
-        ExportCsvFile(*records, scratch.filePath(QStringLiteral("out.CSV")), CsvOptions{.includeHeader = true});
+        exportCsvFile(*records, scratch.filePath(QStringLiteral("out.CSV")), CsvOptions{.includeHeader = true});
     const double exportSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     const double exportCpuSeconds = CpuSeconds() - cpuBefore;
     if (!exported)

@@ -5,10 +5,10 @@
 //   soak_main FILE TABLE ROUNDS OUT_FOLDER
 // Exit status 1 when an export differs from the first or a round fails.
 
-#include "export/ExportCsvFile.h"
-#include "platform/data/Connection.h"
-#include "platform/data/DataTypes.h"
-#include "platform/data/Recordset.h"
+#include "data/Connection.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
+#include "export/CsvFileExport.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -54,7 +54,7 @@ QByteArray FileHash(const QString& path)
 QString SortColumn(const Recordset& rs)
 {
     for (int c = 0; c < rs.columnCount(); ++c) {
-        if (rs.columnType(c) == adType::VarWChar)
+        if (rs.columnType(c) == fieldtype::VarWChar)
             return QLatin1Char('[') + rs.columnName(c) + QStringLiteral("] DESC");
     }
     return QLatin1Char('[') + rs.columnName(0) + QLatin1Char(']');
@@ -82,7 +82,7 @@ int main(int argc, char** argv)
 
     Connection connection;
     connection.setConnectionString(QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0"));
-    if (const Status opened = connection.Open(path, QStringLiteral("Admin"), {}, -1); !opened)
+    if (const Status opened = connection.open(path, QStringLiteral("Admin"), {}); !opened)
         return Fail("open", opened.error());
 
     QByteArray firstHash;
@@ -95,10 +95,9 @@ int main(int argc, char** argv)
         QElapsedTimer timer;
         timer.start();
         auto rs = std::make_shared<Recordset>();
-        rs->setCursorLocation(3);
-        if (const Status loaded = rs->Open(table, &connection, 1, 1, -1); !loaded)
+        if (const Status loaded = rs->open(table, &connection); !loaded)
             return Fail("load", loaded.error());
-        rs->setActiveConnection(nullptr);
+        rs->disconnect();
         const double loadS = timer.nsecsElapsed() / 1e9;
 
         timer.restart();
@@ -107,11 +106,11 @@ int main(int argc, char** argv)
         const double sortS = timer.nsecsElapsed() / 1e9;
 
         timer.restart();
-        const auto exported = ExportCsvFile(*rs, csv, CsvOptions{true});
+        const auto exported = exportCsvFile(*rs, csv, CsvOptions{true});
         if (!exported)
             return Fail("export", exported.error());
         const double exportS = timer.nsecsElapsed() / 1e9;
-        (void)rs->Close();
+        (void)rs->close();
         rs.reset();
 
         const QByteArray hash = FileHash(csv);

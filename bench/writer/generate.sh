@@ -9,7 +9,7 @@ work=${VARNEX_BENCH_DIR:-/tmp/varnex-bench}
 rows=${1:-1000000}
 mkdir -p "$work"
 
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVARNEX_BUILD_TESTS=OFF >/dev/null
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVARNEX_BUILD_TESTS=OFF -DVARNEX_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target varnex-mkdb >/dev/null
 
 for format in jet4 jet3; do

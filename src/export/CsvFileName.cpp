@@ -2,7 +2,7 @@
 
 namespace varnex {
 
-QString WithCsvEnding(const QString& chosenName)
+QString withCsvEnding(const QString& chosenName)
 {
     if (chosenName.right(4).toUpper() == QLatin1String(".CSV"))
         return chosenName;

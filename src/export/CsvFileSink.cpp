@@ -48,10 +48,10 @@ Error CsvFileSink::failure(const QString& action) const
         QStringLiteral("Could not %1 '%2': %3").arg(action, finalName_, file_.errorString());
     const QFileInfo folder(QFileInfo(finalName_).absolutePath());
     if (!folder.isDir())
-        return Error{err::PathNotFound, description};
+        return Error{ErrorCode::PathNotFound, description};
     if (!folder.isWritable())
-        return Error{err::PermissionDenied, description};
-    return Error{err::PathFileAccess, description};
+        return Error{ErrorCode::PermissionDenied, description};
+    return Error{ErrorCode::PathFileAccess, description};
 }
 
 }  // namespace varnex

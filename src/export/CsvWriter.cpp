@@ -1,9 +1,9 @@
 #include "export/CsvWriter.h"
 
-#include "export/ClassifyFieldType.h"
-#include "platform/AnsiCodec.h"
-#include "platform/data/Recordset.h"
-#include "platform/data/Utf8CellText.h"
+#include "core/LocaleCodec.h"
+#include "data/Recordset.h"
+#include "data/Utf8CellText.h"
+#include "export/FieldCategory.h"
 
 #include <QString>
 
@@ -28,24 +28,24 @@ struct ExportColumn {
     bool text;
 };
 
-bool IsRecIdName(const QString& name)
+bool isRecIdName(const QString& name)
 {
     return name.toUpper() == QLatin1String("RECID");
 }
 
-std::vector<ExportColumn> ExportedColumns(const Recordset& records)
+std::vector<ExportColumn> exportedColumns(const Recordset& records)
 {
     std::vector<ExportColumn> columns;
     const int count = records.columnCount();
     for (int c = 0; c < count; ++c) {
-        if (IsRecIdName(records.columnName(c)))
+        if (isRecIdName(records.columnName(c)))
             continue;
-        columns.push_back({c, ClassifyFieldType(records.columnType(c)) == fieldCategory::Text});
+        columns.push_back({c, fieldCategory(records.columnType(c)) == FieldCategory::Text});
     }
     return columns;
 }
 
-bool NeedsQuotes(std::string_view text)
+bool needsQuotes(std::string_view text)
 {
     for (const char c : text) {
         if (c == ',' || c == '"' || c == '\r' || c == '\n')
@@ -55,7 +55,7 @@ bool NeedsQuotes(std::string_view text)
 }
 
 // Doubles every double quote in buffer[from..], in place.
-void DoubleQuotesFrom(std::string& buffer, std::size_t from)
+void doubleQuotesFrom(std::string& buffer, std::size_t from)
 {
     const auto quotes = static_cast<std::size_t>(
         std::count(buffer.begin() + static_cast<std::ptrdiff_t>(from), buffer.end(), '"'));
@@ -76,16 +76,16 @@ void DoubleQuotesFrom(std::string& buffer, std::size_t from)
 void QuoteTail(std::string& buffer, std::size_t start)
 {
     buffer.insert(start, 1, '"');
-    DoubleQuotesFrom(buffer, start + 1);
+    doubleQuotesFrom(buffer, start + 1);
     buffer += '"';
 }
 
-// Turns values and names into bytes of the ANSI code page; where that is
+// Turns values and names into bytes of the locale's code set; where that is
 // UTF-8 the recordset hands out the bytes directly.
 class AnsiAppender {
 public:
     explicit AnsiAppender(const Recordset& records)
-        : records_(records), utf8_(AnsiIsUtf8()), utf8Text_(Utf8CellText::ForDefaultLocale())
+        : records_(records), utf8_(localeIsUtf8()), utf8Text_(Utf8CellText::forDefaultLocale())
     {
     }
 
@@ -100,7 +100,7 @@ public:
 
     void appendText(const QString& text, std::string& out) const
     {
-        const QByteArray bytes = ToAnsi(text);
+        const QByteArray bytes = toLocaleBytes(text);
         out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
 
@@ -110,7 +110,7 @@ private:
     std::shared_ptr<const Utf8CellText> utf8Text_;  // the locale's formats, resolved once per export
 };
 
-void AppendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,
+void appendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,
                   const AnsiAppender& ansi, std::string& out)
 {
     bool first = true;
@@ -125,7 +125,7 @@ void AppendHeader(const std::vector<ExportColumn>& columns, const Recordset& rec
     out += "\r\n";
 }
 
-void AppendRecord(int64_t position, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
+void appendRecord(int64_t position, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
                   std::string& out)
 {
     bool first = true;
@@ -137,33 +137,33 @@ void AppendRecord(int64_t position, const std::vector<ExportColumn>& columns, co
         if (column.text) {
             out += '"';
             ansi.appendCell(position, column.index, out);
-            DoubleQuotesFrom(out, start + 1);
+            doubleQuotesFrom(out, start + 1);
             out += '"';
         } else {
             ansi.appendCell(position, column.index, out);
-            if (NeedsQuotes(std::string_view(out).substr(start)))
+            if (needsQuotes(std::string_view(out).substr(start)))
                 QuoteTail(out, start);
         }
     }
     out += "\r\n";
 }
 
-void AppendRecords(int64_t first, int64_t last, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
+void appendRecords(int64_t first, int64_t last, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
                    std::string& out)
 {
     for (int64_t position = first; position < last; ++position)
-        AppendRecord(position, columns, ansi, out);
+        appendRecord(position, columns, ansi, out);
 }
 
 // Formats records [first, last) on a helper thread where there is a second
 // core, else at once; reading the recordset is safe from several threads.
-std::future<std::string> FormatAside(int64_t first, int64_t last, const std::vector<ExportColumn>& columns,
+std::future<std::string> formatAside(int64_t first, int64_t last, const std::vector<ExportColumn>& columns,
                                      const AnsiAppender& ansi)
 {
     auto format = [first, last, &columns, &ansi] {
         std::string out;
         out.reserve(kBlockBytesHint);
-        AppendRecords(first, last, columns, ansi, out);
+        appendRecords(first, last, columns, ansi, out);
         return out;
     };
     if (std::thread::hardware_concurrency() > 1) {
@@ -178,20 +178,20 @@ std::future<std::string> FormatAside(int64_t first, int64_t last, const std::vec
 
 }  // namespace
 
-Result<CsvOutcome> WriteCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
+Result<CsvOutcome> writeCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
                             ExportProgress* progress)
 {
-    const Result<int64_t> recordCount = records.RecordCount();
+    const Result<int64_t> recordCount = records.recordCount();
     if (!recordCount)
         return recordCount.error();
     const int64_t count = *recordCount;
-    const std::vector<ExportColumn> columns = ExportedColumns(records);
+    const std::vector<ExportColumn> columns = exportedColumns(records);
     const AnsiAppender ansi(records);
 
     std::string buffer;
     buffer.reserve(kBlockBytesHint);
     if (options.includeHeader)
-        AppendHeader(columns, records, ansi, buffer);
+        appendHeader(columns, records, ansi, buffer);
 
     // Two blocks of records at a time: the second formatted aside while this
     // thread formats the first, both written in record order.
@@ -202,8 +202,8 @@ Result<CsvOutcome> WriteCsv(const Recordset& records, const CsvOptions& options,
         const int64_t last = std::min(middle + kRecordsPerBlock, count);
         std::future<std::string> second;
         if (middle < last)
-            second = FormatAside(middle, last, columns, ansi);
-        AppendRecords(first, middle, columns, ansi, buffer);
+            second = formatAside(middle, last, columns, ansi);
+        appendRecords(first, middle, columns, ansi, buffer);
         Status written = sink.write(buffer);
         buffer.clear();
         if (second.valid()) {

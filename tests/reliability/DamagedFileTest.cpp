@@ -6,10 +6,10 @@
 
 #include "JetFile.h"
 
+#include "data/Connection.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
 #include "jetwriter/JetWriter.h"
-#include "platform/data/Connection.h"
-#include "platform/data/DataTypes.h"
-#include "platform/data/Recordset.h"
 #include "support/TempDir.h"
 
 #include <QElapsedTimer>
@@ -140,7 +140,7 @@ protected:
     {
         connection.setConnectionString(GetParam() == Format::Jet3 ? QStringLiteral("Provider=Microsoft.Jet.OLEDB.3.51")
                                                                   : QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"));
-        return connection.Open(path, QStringLiteral("Admin"), QString(), -1);
+        return connection.open(path, QStringLiteral("Admin"), QString());
     }
 
     TempDir dir_;
@@ -161,7 +161,7 @@ TEST_P(DamagedFile, EndsInRowsOrAMessageAndPromptly)
             EXPECT_EQ(damage.expect, Expect::TableListFails);
             continue;
         }
-        const auto schema = connection.OpenSchema(adSchemaTables);
+        const auto schema = connection.openTableSchema();
         if (damage.expect == Expect::TableListFails) {
             ASSERT_FALSE(schema.ok());
             EXPECT_EQ(schema.error().description, QStringLiteral("Unrecognized database format '%1'.").arg(path));
@@ -171,8 +171,7 @@ TEST_P(DamagedFile, EndsInRowsOrAMessageAndPromptly)
         ASSERT_TRUE(schema.ok()) << schema.error().description.toStdString();
 
         Recordset rs;
-        rs.setCursorLocation(3);
-        const Status loaded = rs.Open(QStringLiteral("Sample"), &connection, 1, 1, -1);
+        const Status loaded = rs.open(QStringLiteral("Sample"), &connection);
         EXPECT_LT(timer.elapsed(), kPromptlyMs);
         switch (damage.expect) {
         case Expect::TableFails:
@@ -181,20 +180,19 @@ TEST_P(DamagedFile, EndsInRowsOrAMessageAndPromptly)
             break;
         case Expect::TableLoads:
             ASSERT_TRUE(loaded.ok()) << loaded.error().description.toStdString();
-            EXPECT_EQ(*rs.RecordCount(), kRows);
+            EXPECT_EQ(*rs.recordCount(), kRows);
             break;
         default:
             if (loaded.ok()) {
-                EXPECT_LE(*rs.RecordCount(), int64_t{1000} * 64);
+                EXPECT_LE(*rs.recordCount(), int64_t{1000} * 64);
             } else {
                 EXPECT_TRUE(IsDocumentedFailure(loaded.error(), path)) << loaded.error().description.toStdString();
             }
         }
         // The undamaged table beside it still loads.
         Recordset other;
-        other.setCursorLocation(3);
         if (damage.expect != Expect::AnyEnd) {
-            EXPECT_TRUE(other.Open(QStringLiteral("Other"), &connection, 1, 1, -1).ok());
+            EXPECT_TRUE(other.open(QStringLiteral("Other"), &connection).ok());
         }
     }
 }
@@ -222,15 +220,14 @@ TEST_P(DamagedFile, RandomlyChangedBytesNeverTakeTheProgramDown)
         timer.start();
         Connection connection;
         ASSERT_TRUE(open(connection, path).ok());
-        const auto schema = connection.OpenSchema(adSchemaTables);
+        const auto schema = connection.openTableSchema();
         if (!schema.ok()) {
             EXPECT_TRUE(IsDocumentedFailure(schema.error(), path)) << schema.error().description.toStdString();
             continue;
         }
         for (const char* table : {"Sample", "Other"}) {
             Recordset rs;
-            rs.setCursorLocation(3);
-            const Status loaded = rs.Open(QString::fromLatin1(table), &connection, 1, 1, -1);
+            const Status loaded = rs.open(QString::fromLatin1(table), &connection);
             if (!loaded.ok()) {
                 EXPECT_TRUE(IsDocumentedFailure(loaded.error(), path)) << loaded.error().description.toStdString();
             }

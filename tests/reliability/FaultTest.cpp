@@ -5,19 +5,20 @@
 // files keep their bytes, and the program carries on once the file is sound again.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
 
-#include "app/GlobalSettings.h"
-#include "app/InitGlobals.h"
-#include "browser/frmMain.h"
-#include "export/cmdExport_Click.h"
+#include "app/AppSettings.h"
+#include "app/LoadSettings.h"
+#include "core/Application.h"
+#include "core/Log.h"
+#include "data/Connection.h"
 #include "jetwriter/JetWriter.h"
-#include "platform/AppInfo.h"
-#include "platform/Forms.h"
-#include "platform/data/Connection.h"
-#include "settings/frmSetting.h"
-#include "support/AppSandbox.h"
+#include "shell/ExportCommand.h"
+#include "shell/MainWindow.h"
+#include "shell/SettingsDialog.h"
+#include "shell/Windows.h"
 #include "support/AsOrdinaryUser.h"
+#include "support/DesktopSandbox.h"
 #include "support/FileDialogStub.h"
-#include "support/MsgBoxRecorder.h"
+#include "support/MessageRecorder.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -60,11 +61,11 @@ QByteArray Junk(size_t length, unsigned seed)
     return bytes;
 }
 
-QString BoxesText(const QList<MsgBoxCall>& boxes)
+QString BoxesText(const QList<Message>& boxes)
 {
     QString text;
-    for (const MsgBoxCall& box : boxes)
-        text += QStringLiteral("[%1|%2] %3\n").arg(box.title).arg(box.style).arg(box.prompt);
+    for (const Message& box : boxes)
+        text += QStringLiteral("[%1|%2] %3\n").arg(box.title).arg(static_cast<int>(box.style)).arg(box.text);
     return text;
 }
 
@@ -81,11 +82,11 @@ protected:
     void TearDown() override
     {
         if (window_) {
-            UnloadForm(window_.get());
+            unloadWindow(window_.get());
             window_.reset();
         }
-        if (Globals().gConn && Globals().gConn->State() != 0)
-            (void)Globals().gConn->Close();
+        if (appSettings().connection && appSettings().connection->isOpen())
+            (void)appSettings().connection->close();
     }
 
     QByteArray setupIni() const
@@ -94,12 +95,12 @@ protected:
     }
     void writeDatabase(const jetwriter::Database& database) const { jetwriter::writeDatabase(database, database_.toStdString()); }
 
-    frmMain& start()
+    MainWindow& start()
     {
-        EXPECT_TRUE(InitGlobals()) << BoxesText(boxes_.calls()).toStdString();
-        window_ = std::make_unique<frmMain>();
-        LoadForm(window_.get());
-        const Status loaded = window_->Form_Load();
+        EXPECT_TRUE(loadSettings()) << BoxesText(boxes_.calls()).toStdString();
+        window_ = std::make_unique<MainWindow>();
+        registerWindow(window_.get());
+        const Status loaded = window_->fillTableList();
         EXPECT_TRUE(loaded.ok()) << loaded.error().description.toStdString();
         window_->show();
         return *window_;
@@ -107,29 +108,29 @@ protected:
 
     void pick(const QString& table)
     {
-        const int index = window_->cboTable->findText(table);
+        const int index = window_->tableList->findText(table);
         ASSERT_NE(index, -1) << table.toStdString();
-        window_->cboTable->setCurrentIndex(index);
-        emit window_->cboTable->activated(index);
+        window_->tableList->setCurrentIndex(index);
+        emit window_->tableList->activated(index);
     }
-    int gridRows() const { return window_->dgData->model() ? window_->dgData->model()->rowCount() : 0; }
+    int gridRows() const { return window_->grid->model() ? window_->grid->model()->rowCount() : 0; }
 
     QByteArray exportGrid(const QString& name)
     {
         FileDialogStub dialog(sandbox_.file(name));
-        cmdExport_Click(*window_);
-        return AppSandbox::readFile(sandbox_.file(name));
+        exportShownTable(*window_);
+        return DesktopSandbox::readFile(sandbox_.file(name));
     }
 
     QStringList logLines(const QString& folder) const
     {
-        return QString::fromUtf8(AppSandbox::readFile(sandbox_.logFile(folder))).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        return QString::fromUtf8(DesktopSandbox::readFile(sandbox_.logFile(folder))).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 
-    AppSandbox sandbox_;
-    MsgBoxRecorder boxes_;
+    DesktopSandbox sandbox_;
+    MessageRecorder boxes_;
     QString database_;
-    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(RunningProgram, DatabaseFileChangedUnderTheOpenWindow)
@@ -169,21 +170,21 @@ TEST_F(RunningProgram, DatabaseFileChangedUnderTheOpenWindow)
         const QString expected = c.message.contains(QStringLiteral("%1")) ? c.message.arg(database_) : c.message;
         ASSERT_EQ(boxes_.calls().size(), 1u) << BoxesText(boxes_.calls()).toStdString();
         EXPECT_EQ(boxes_.calls()[0].title, QStringLiteral("LoadTableError"));
-        EXPECT_EQ(boxes_.calls()[0].style, 16);
-        EXPECT_EQ(boxes_.calls()[0].prompt, expected);
-        ASSERT_FALSE(logLines(Globals().gLogDir).isEmpty());
-        EXPECT_TRUE(logLines(Globals().gLogDir).last().endsWith(QStringLiteral("LoadTableError: ") + expected));
+        EXPECT_EQ(boxes_.calls()[0].style, MessageStyle::Critical);
+        EXPECT_EQ(boxes_.calls()[0].text, expected);
+        ASSERT_FALSE(logLines(logFolder()).isEmpty());
+        EXPECT_TRUE(logLines(logFolder()).last().endsWith(QStringLiteral("LoadTableError: ") + expected));
         EXPECT_EQ(gridRows(), 0);
 
         // The file written earlier keeps its bytes; the sound file is read again without a restart.
-        EXPECT_EQ(AppSandbox::readFile(sandbox_.file(QStringLiteral("customers.csv"))), exported);
+        EXPECT_EQ(DesktopSandbox::readFile(sandbox_.file(QStringLiteral("customers.csv"))), exported);
         writeDatabase(Shop({"Customers", "Orders"}));
         boxes_.clear();
         pick(QStringLiteral("Orders"));
         EXPECT_EQ(gridRows(), 40) << BoxesText(boxes_.calls()).toStdString();
         EXPECT_TRUE(boxes_.calls().isEmpty());
 
-        UnloadForm(window_.get());
+        unloadWindow(window_.get());
         window_.reset();
         QFile::remove(sandbox_.file(QStringLiteral("customers.csv")));
     }
@@ -193,21 +194,21 @@ TEST_F(RunningProgram, SetupIniWithBinaryJunk)
 {
     // Junk alone: no database named; junk before sound sections: they are still found.
     sandbox_.writeSetupIni(Junk(4000, 1));
-    const QByteArray junkOnly = AppSandbox::readFile(sandbox_.file(QStringLiteral("Setup.ini")));
-    EXPECT_TRUE(InitGlobals());
+    const QByteArray junkOnly = DesktopSandbox::readFile(sandbox_.file(QStringLiteral("Setup.ini")));
+    EXPECT_TRUE(loadSettings());
     ASSERT_EQ(boxes_.calls().size(), 1u) << BoxesText(boxes_.calls()).toStdString();
-    EXPECT_EQ(boxes_.calls()[0], (MsgBoxCall{QStringLiteral("Data Connection Path not specifed.  Aborting"), 16,
+    EXPECT_EQ(boxes_.calls()[0], (Message{QStringLiteral("Data Connection Path not specifed.  Aborting"), MessageStyle::Critical,
                                              QStringLiteral("Init Globals")}));
-    EXPECT_EQ(Globals().gConn, nullptr);
-    EXPECT_EQ(AppSandbox::readFile(sandbox_.file(QStringLiteral("Setup.ini"))), junkOnly);
+    EXPECT_EQ(appSettings().connection, nullptr);
+    EXPECT_EQ(DesktopSandbox::readFile(sandbox_.file(QStringLiteral("Setup.ini"))), junkOnly);
 
     boxes_.clear();
     sandbox_.writeSetupIni(Junk(4000, 2) + "\r\n" + setupIni() + "[Export]\r\nIncHeader=False\r\n");
-    frmMain& window = start();
+    MainWindow& window = start();
     EXPECT_TRUE(boxes_.calls().isEmpty()) << BoxesText(boxes_.calls()).toStdString();
-    EXPECT_EQ(Globals().gDataPath, database_);
-    EXPECT_EQ(Globals().gIncHeader, 0);
-    EXPECT_EQ(window.cboTable->count(), 2);
+    EXPECT_EQ(appSettings().dataPath, database_);
+    EXPECT_FALSE(appSettings().includeHeader);
+    EXPECT_EQ(window.tableList->count(), 2);
 }
 
 TEST_F(RunningProgram, SetupIniRemovedBetweenReads)
@@ -217,24 +218,24 @@ TEST_F(RunningProgram, SetupIniRemovedBetweenReads)
     const QString ini = sandbox_.file(QStringLiteral("Setup.ini"));
     sandbox_.writeSetupIni("[DataConnection]\r\nPath=" + sandbox_.file("gone.mdb").toUtf8() + "\r\nUser=Someone\r\n"
                            "[Export]\r\nIncHeader=False\r\n");
-    QList<MsgBoxCall> shown;
-    const MsgBoxHandler previous = SetMsgBoxHandler([&](const MsgBoxCall& call) {
+    QList<Message> shown;
+    const MessageHandler previous = setMessageHandler([&](const Message& call) {
         shown.append(call);
         QFile::remove(ini);
         return 1;
     });
-    EXPECT_TRUE(InitGlobals());
-    SetMsgBoxHandler(previous);
+    EXPECT_TRUE(loadSettings());
+    setMessageHandler(previous);
 
-    const MsgBoxCall missingIni{QStringLiteral("Could not find '%1'").arg(ini), 0, AppTitle()};
-    const QList<MsgBoxCall> expected = {
-        {QStringLiteral("Could not find Rilk.mdb. Path = '%1'.").arg(sandbox_.file("gone.mdb")), 16, AppTitle()},
+    const Message missingIni{QStringLiteral("Could not find '%1'").arg(ini), MessageStyle::Plain, appTitle()};
+    const QList<Message> expected = {
+        {QStringLiteral("Could not find Rilk.mdb. Path = '%1'.").arg(sandbox_.file("gone.mdb")), MessageStyle::Critical, appTitle()},
         missingIni, missingIni, missingIni};
     EXPECT_EQ(shown, expected) << BoxesText(shown).toStdString();
-    EXPECT_EQ(Globals().gIncHeader, -1);
-    EXPECT_EQ(Globals().gUser, QStringLiteral("Admin"));
-    EXPECT_EQ(Globals().gPassword, QString());
-    EXPECT_EQ(Globals().gDataPath, QString());
+    EXPECT_TRUE(appSettings().includeHeader);
+    EXPECT_EQ(appSettings().user, QStringLiteral("Admin"));
+    EXPECT_EQ(appSettings().password, QString());
+    EXPECT_EQ(appSettings().dataPath, QString());
 }
 
 TEST_F(RunningProgram, ReadOnlySetupIniIsReadAndItsFailedWriteReported)
@@ -244,21 +245,21 @@ TEST_F(RunningProgram, ReadOnlySetupIniIsReadAndItsFailedWriteReported)
     QFile::setPermissions(sandbox_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                                | QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadGroup
                                                | QFileDevice::ExeGroup);
-    const QByteArray before = AppSandbox::readFile(ini);
+    const QByteArray before = DesktopSandbox::readFile(ini);
     start();
     EXPECT_TRUE(boxes_.calls().isEmpty()) << BoxesText(boxes_.calls()).toStdString();
-    EXPECT_EQ(window_->cboTable->count(), 2);
+    EXPECT_EQ(window_->tableList->count(), 2);
     {
         AsOrdinaryUser user;
-        frmSetting settings(window_.get());
-        settings.Form_Load();
-        settings.txtUser->setText(QStringLiteral("Someone"));
-        settings.Form_Unload();
+        SettingsDialog settings(window_.get());
+        settings.loadFromSettings();
+        settings.userEdit->setText(QStringLiteral("Someone"));
+        settings.storeCredentials();
     }
     ASSERT_FALSE(boxes_.calls().isEmpty());
-    for (const MsgBoxCall& box : boxes_.calls())
-        EXPECT_EQ(box, (MsgBoxCall{QStringLiteral("Could not save the settings to '%1'.").arg(ini), 16, AppTitle()}));
-    EXPECT_EQ(AppSandbox::readFile(ini), before);
+    for (const Message& box : boxes_.calls())
+        EXPECT_EQ(box, (Message{QStringLiteral("Could not save the settings to '%1'.").arg(ini), MessageStyle::Critical, appTitle()}));
+    EXPECT_EQ(DesktopSandbox::readFile(ini), before);
     QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
@@ -290,19 +291,19 @@ TEST_F(RunningProgram, LogThatCannotBeWritten)
         pick(QStringLiteral("Orders"));
 
         const QString failure = QStringLiteral("Could not find file '%1'.").arg(database_);
-        const QList<MsgBoxCall>& shown = boxes_.calls();
+        const QList<Message>& shown = boxes_.calls();
         ASSERT_FALSE(shown.isEmpty());
-        const bool loadErrorShown = shown.last() == MsgBoxCall{failure, 16, QStringLiteral("LoadTableError")};
+        const bool loadErrorShown = shown.last() == Message{failure, MessageStyle::Critical, QStringLiteral("LoadTableError")};
         EXPECT_EQ(loadErrorShown, c.loadErrorShown) << BoxesText(shown).toStdString();
         // The reason the log failed comes first, in a plain box under the program's title.
-        EXPECT_EQ(shown.first().style, 0) << BoxesText(shown).toStdString();
-        EXPECT_EQ(shown.first().title, AppTitle());
-        EXPECT_FALSE(shown.first().prompt.isEmpty());
+        EXPECT_EQ(shown.first().style, MessageStyle::Plain) << BoxesText(shown).toStdString();
+        EXPECT_EQ(shown.first().title, appTitle());
+        EXPECT_FALSE(shown.first().text.isEmpty());
         const QStringList inApplicationFolder = logLines(sandbox_.path());
         EXPECT_EQ(!inApplicationFolder.isEmpty() && inApplicationFolder.last().endsWith("LoadTableError: " + failure),
                   c.lineInApplicationFolder);
 
-        UnloadForm(window_.get());
+        unloadWindow(window_.get());
         window_.reset();
         writeDatabase(Shop({"Customers", "Orders"}));
         QFile::remove(sandbox_.logFile(sandbox_.path()));

@@ -1,47 +1,40 @@
 #include "AppSandbox.h"
 
-#include "app/GlobalSettings.h"
-#include "platform/AppInfo.h"
-#include "platform/Clock.h"
-#include "platform/Forms.h"
-#include "platform/SingleInstance.h"
-#include "platform/data/Connection.h"
+#include "app/AppSettings.h"
+#include "core/Application.h"
+#include "core/Clock.h"
+#include "core/Log.h"
+#include "data/Connection.h"
 
 #include <QFile>
 
 namespace varnex::test {
 namespace {
 
-void resetGlobals()
+void resetSettings()
 {
-    GlobalSettings& g = Globals();
-    if (g.gConn && g.gConn->State() != 0)
-        (void)g.gConn->Close();
-    g = GlobalSettings{};
+    AppSettings& settings = appSettings();
+    if (settings.connection && settings.connection->isOpen())
+        (void)settings.connection->close();
+    settings = AppSettings{};
+    setLogFolder({});
 }
 
 }  // namespace
 
 AppSandbox::AppSandbox(QDateTime now) : now_(std::move(now))
 {
-    resetGlobals();
-    SetAppPathForTesting(dir_.path());
-    SetClockForTesting([this] { return now_; });
-    previousEnd_ = SetEndProcessHandler([this] { ++ends_; });
-    // Start-up in a test must not meet a real Varnex, nor another test program.
-    ReleaseInstanceGuard();
-    SetInstanceGuardFolderForTesting(dir_.path());
+    resetSettings();
+    setAppFolderForTesting(dir_.path());
+    setClockForTesting([this] { return now_; });
 }
 
 AppSandbox::~AppSandbox()
 {
-    SetEndProcessHandler(std::move(previousEnd_));
-    SetClockForTesting({});
-    SetAppPathForTesting({});
-    SetAppTitle(QStringLiteral("Varnex"));
-    ReleaseInstanceGuard();
-    SetInstanceGuardFolderForTesting({});
-    resetGlobals();
+    setClockForTesting({});
+    setAppFolderForTesting({});
+    setAppTitle(QStringLiteral("Varnex"));
+    resetSettings();
 }
 
 void AppSandbox::writeSetupIni(const QByteArray& bytes) const

@@ -1,15 +1,13 @@
 #pragma once
-// A throw-away application folder for tests of start-up, settings and the log: the
-// application folder points at a temporary folder, the clock is fixed, GlobalSettings starts
-// empty, and ending the process is recorded instead of done.
+// A throw-away application folder for tests of settings and the log: the
+// application folder points at a temporary folder, the clock is fixed, and the
+// settings and the log folder start empty.
 
 #include "support/TempDir.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
-
-#include <functional>
 
 namespace varnex::test {
 
@@ -32,13 +30,9 @@ public:
     // The log file of the sandbox's day in folder (default: the application folder).
     QString logFile(const QString& folder = {}) const;
 
-    int endProcessCount() const { return ends_; }
-
 private:
     TempDir dir_;
     QDateTime now_;
-    int ends_ = 0;
-    std::function<void()> previousEnd_;
 };
 
 }  // namespace varnex::test

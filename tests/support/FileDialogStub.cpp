@@ -3,13 +3,13 @@
 namespace varnex::test {
 
 FileDialogStub::FileDialogStub(std::optional<QString> answer)
-    : answer_(std::move(answer)), previous_(SetFileDialogHandler([this](const CommonDialog& dialog) {
+    : answer_(std::move(answer)), previous_(setFileDialogHandler([this](const FileDialog& dialog) {
           shown_.append(dialog);
           return answer_;
       }))
 {
 }
 
-FileDialogStub::~FileDialogStub() { SetFileDialogHandler(std::move(previous_)); }
+FileDialogStub::~FileDialogStub() { setFileDialogHandler(std::move(previous_)); }
 
 }  // namespace varnex::test

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CommonDialog.h"
+#include "shell/FileDialog.h"
 
 #include <QList>
 #include <QString>
@@ -19,11 +19,11 @@ public:
     FileDialogStub& operator=(const FileDialogStub&) = delete;
 
     void setAnswer(std::optional<QString> answer) { answer_ = std::move(answer); }
-    const QList<CommonDialog>& shown() const { return shown_; }
+    const QList<FileDialog>& shown() const { return shown_; }
 
 private:
     std::optional<QString> answer_;
-    QList<CommonDialog> shown_;
+    QList<FileDialog> shown_;
     FileDialogHandler previous_;
 };
 

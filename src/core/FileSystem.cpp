@@ -1,0 +1,159 @@
+#include "core/FileSystem.h"
+
+#include "core/Error.h"
+#include "core/LocaleCodec.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace varnex {
+namespace {
+
+bool hasWildcards(QStringView name)
+{
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
+
+// "*" matches any run of characters, "?" exactly one; "*.*" matches every name.
+bool wildcardMatch(QStringView pattern, QStringView name)
+{
+    if (pattern == QLatin1String("*.*"))
+        pattern = u"*";
+    qsizetype p = 0, n = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == QLatin1Char('?') || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starP = p++;
+            starN = n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*'))
+        ++p;
+    return p == pattern.size();
+}
+
+// The C library would see such a name cut short at the NUL, i.e. another file.
+bool hasNul(const QString& path) { return path.contains(QChar(u'\0')); }
+
+enum class Kind { Missing, File, Folder, Other };
+
+Kind kindOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return Kind::Missing;
+    if (S_ISREG(st.st_mode))
+        return Kind::File;
+    if (S_ISDIR(st.st_mode))
+        return Kind::Folder;
+    return Kind::Other;
+}
+
+bool passesFilter(const QString& name, Kind kind, int attributes)
+{
+    if (kind == Kind::Missing)
+        return false;
+    if (name.startsWith(QLatin1Char('.')) && !(attributes & attr::Hidden))
+        return false;
+    if (kind == Kind::Folder)
+        return (attributes & attr::Folders) != 0;
+    if (kind == Kind::Other)
+        return (attributes & attr::System) != 0;
+    return true;
+}
+
+QString firstMatch(const QString& folder, QStringView namePattern, int attributes)
+{
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                            QDir::Name);
+    for (const QString& name : names) {
+        if (!namePattern.isEmpty() && !wildcardMatch(namePattern, name))
+            continue;
+        if (passesFilter(name, kindOf(dir.filePath(name)), attributes))
+            return name;
+    }
+    return {};
+}
+
+}  // namespace
+
+QString firstMatch(const QString& pattern, int attributes)
+{
+    if (pattern.isEmpty() || hasNul(pattern))
+        return {};
+    const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
+    const QString folder = pattern.left(slash + 1);
+    const QString name = pattern.mid(slash + 1);
+
+    if (name.isEmpty()) {
+        if (kindOf(folder) != Kind::Folder)
+            return {};
+        if (attributes & attr::Folders)
+            return QStringLiteral(".");
+        return firstMatch(folder, {}, attributes);
+    }
+    if (!hasWildcards(name))
+        return passesFilter(name, kindOf(pattern), attributes) ? name : QString();
+    if (!folder.isEmpty() && kindOf(folder) != Kind::Folder)
+        return {};
+    return firstMatch(folder, name, attributes);
+}
+
+Status makeDir(const QString& path)
+{
+    if (path.isEmpty() || hasNul(path))
+        return makeError(ErrorCode::PathNotFound);
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0)
+        return errno == EEXIST ? makeError(ErrorCode::PathFileAccess) : fileError(errno);
+    return {};
+}
+
+Status removeFile(const QString& path)
+{
+    if (hasNul(path))
+        return makeError(ErrorCode::BadFileName);
+    const Kind kind = kindOf(path);
+    if (kind == Kind::Missing || kind == Kind::Folder)
+        return makeError(ErrorCode::FileNotFound);
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
+        return fileError(errno);
+    return {};
+}
+
+Status appendLine(const QString& path, QStringView text)
+{
+    if (path.isEmpty())
+        return makeError(ErrorCode::PathNotFound);
+    if (hasNul(path))
+        return makeError(ErrorCode::BadFileName);
+    if (kindOf(path) == Kind::Folder)
+        return makeError(ErrorCode::PathFileAccess);
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "abe");
+    if (!file)
+        return fileError(errno);
+    QByteArray line;
+    appendLocaleBytes(line, text);
+    line.append("\r\n", 2);
+    const bool written = std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), file)
+                         == static_cast<size_t>(line.size());
+    const int writeErrno = errno;
+    if (std::fclose(file) != 0 && written)
+        return fileError(errno);
+    if (!written)
+        return fileError(writeErrno);
+    return {};
+}
+
+}  // namespace varnex

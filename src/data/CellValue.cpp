@@ -1,0 +1,105 @@
+#include "data/CellValue.h"
+
+#include "data/FieldTypes.h"
+#include "data/ValueText.h"
+
+#include <cstring>
+
+namespace varnex {
+namespace {
+
+template <class T>
+T load(const uint8_t* at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+DecimalValue storedDecimal(const uint8_t* stored, uint8_t scale)
+{
+    DecimalValue value;
+    value.negative = stored[0] != 0;
+    std::memcpy(&value.mantissa, stored + 1, sizeof value.mantissa);
+    value.scale = scale;
+    return value;
+}
+
+Variant storedValue(const TableData& table, int64_t row, int column)
+{
+    const int16_t type = table.info(column).type;
+    if (type == 0 || table.isNull(row, column))
+        return {};
+    if (isVariableLength(type)) {
+        const std::string_view bytes = table.bytesValue(row, column);
+        if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
+            return Variant::text(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        return Variant::binary(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    }
+    const uint8_t* at = table.fixedValue(row, column);
+    switch (type) {
+    case fieldtype::Boolean: return Variant::boolean(at[0] != 0);
+    case fieldtype::UnsignedTinyInt: return Variant::byte(at[0]);
+    case fieldtype::SmallInt: return Variant::integer(load<int16_t>(at));
+    case fieldtype::Integer: return Variant::longInteger(load<int32_t>(at));
+    case fieldtype::BigInt: return Variant::bigInt(load<int64_t>(at));
+    case fieldtype::Single: return Variant::single(load<float>(at));
+    case fieldtype::Double: return Variant::doubleValue(load<double>(at));
+    case fieldtype::Currency: return Variant::currency(load<int64_t>(at));
+    case fieldtype::Date: return Variant::date(load<double>(at));
+    case fieldtype::Numeric: return Variant::decimal(storedDecimal(at, table.info(column).scale));
+    case fieldtype::GUID: return Variant::guid(load<GuidBytes>(at));
+    default: return {};
+    }
+}
+
+QString storedText(const TableData& table, int64_t row, int column)
+{
+    const int16_t type = table.info(column).type;
+    if (type == 0 || table.isNull(row, column))
+        return {};
+    if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar) {
+        const std::string_view bytes = table.bytesValue(row, column);
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
+    return valueText(storedValue(table, row, column));
+}
+
+void appendStoredTextUtf8(const TableData& table, int64_t row, int column, const Utf8CellText& text, std::string& out)
+{
+    const int16_t type = table.info(column).type;
+    if (type == 0 || table.isNull(row, column))
+        return;
+    if (isVariableLength(type)) {
+        const std::string_view bytes = table.bytesValue(row, column);
+        if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
+            out.append(bytes);
+        else
+            Utf8CellText::appendBinary(bytes.data(), bytes.size(), out);
+        return;
+    }
+    const uint8_t* at = table.fixedValue(row, column);
+    switch (type) {
+    case fieldtype::Boolean: out.append(at[0] ? "True" : "False"); return;
+    case fieldtype::UnsignedTinyInt: Utf8CellText::appendInteger(at[0], out); return;
+    case fieldtype::SmallInt: Utf8CellText::appendInteger(load<int16_t>(at), out); return;
+    case fieldtype::Integer: Utf8CellText::appendInteger(load<int32_t>(at), out); return;
+    case fieldtype::BigInt: Utf8CellText::appendInteger(load<int64_t>(at), out); return;
+    case fieldtype::Single: text.appendReal(load<float>(at), 7, out); return;
+    case fieldtype::Double: text.appendReal(load<double>(at), 15, out); return;
+    case fieldtype::Currency: text.appendCurrency(load<int64_t>(at), out); return;
+    case fieldtype::Date: text.appendDate(load<double>(at), out); return;
+    case fieldtype::Numeric: text.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
+    case fieldtype::GUID: Utf8CellText::appendGuid(load<GuidBytes>(at), out); return;
+    default: out.append(storedText(table, row, column).toStdString()); return;
+    }
+}
+
+void appendStoredTextUtf8(const TableData& table, int64_t row, int column, std::string& out)
+{
+    appendStoredTextUtf8(table, row, column, *Utf8CellText::forDefaultLocale(), out);
+}
+
+}  // namespace varnex

@@ -1,0 +1,114 @@
+#include "data/Connection.h"
+
+#include "core/Error.h"
+#include "data/ConnectionString.h"
+#include "data/FieldTypes.h"
+#include "data/ReaderProcess.h"
+#include "data/Recordset.h"
+
+#include <optional>
+
+namespace varnex {
+namespace {
+
+struct Provider {
+    bool jet3 = false;
+    bool jet4 = false;
+    bool ace = false;
+};
+
+std::optional<Provider> providerNamed(const QString& name)
+{
+    const QString key = name.trimmed().toLower();
+    if (key == u"microsoft.jet.oledb.3.51")
+        return Provider{true, false, false};
+    if (key == u"microsoft.jet.oledb.4.0")
+        return Provider{true, true, false};
+    if (key == u"microsoft.ace.oledb.12.0" || key == u"microsoft.ace.oledb.16.0")
+        return Provider{true, true, true};
+    return std::nullopt;
+}
+
+bool reads(const Provider& provider, JetFormat format)
+{
+    switch (format) {
+    case JetFormat::Jet3: return provider.jet3;
+    case JetFormat::Jet4: return provider.jet4;
+    case JetFormat::Ace: return provider.ace;
+    }
+    return false;
+}
+
+// The default workgroup knows one account, Admin, with an empty password.
+Status checkCredentials(const JetHeader& header, const QString& connectionString, const QString& user,
+                        const QString& password)
+{
+    const QString account = user.isEmpty() ? connectionStringValue(connectionString, "User ID").value_or("Admin") : user;
+    if (account.compare(u"Admin", Qt::CaseInsensitive) != 0)
+        return makeError(ErrorCode::BadAccount);
+    if (header.password.isEmpty())
+        return password.isEmpty() ? Status{} : Status{makeError(ErrorCode::BadAccount)};
+    const QString given = connectionStringValue(connectionString, "Jet OLEDB:Database Password").value_or(password);
+    return given == header.password ? Status{} : Status{makeError(ErrorCode::BadPassword)};
+}
+
+}  // namespace
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+
+QString Connection::connectionString() const
+{
+    return connectionString_;
+}
+
+void Connection::setConnectionString(const QString& connectionString)
+{
+    connectionString_ = connectionString;
+}
+
+Status Connection::open(const QString& source, const QString& user, const QString& password)
+{
+    if (open_)
+        return makeError(ErrorCode::ObjectOpen);
+    const auto provider = providerNamed(connectionStringValue(connectionString_, "Provider").value_or(QString()));
+    if (!provider)
+        return makeError(ErrorCode::ProviderNotFound);
+    const QString path = source.isEmpty() ? connectionStringValue(connectionString_, "Data Source").value_or(QString())
+                                          : source;
+    auto header = readJetHeader(path);
+    if (!header)
+        return header.error();
+    if (!reads(*provider, header->format))
+        return makeError(ErrorCode::UnrecognizedFormat, path);
+    if (auto credentials = checkCredentials(*header, connectionString_, user, password); !credentials)
+        return credentials;
+    path_ = path;
+    header_ = *header;
+    open_ = true;
+    return {};
+}
+
+Status Connection::close()
+{
+    if (!open_)
+        return makeError(ErrorCode::ObjectClosed);
+    open_ = false;
+    path_.clear();
+    header_ = {};
+    return {};
+}
+
+Result<std::shared_ptr<Recordset>> Connection::openTableSchema()
+{
+    if (!open_)
+        return makeError(ErrorCode::ConnectionUnusable);
+    auto rows = readWithReaderProcess(path_, std::nullopt, {});
+    if (!rows)
+        return rows.error();
+    auto recordset = std::make_shared<Recordset>();
+    recordset->openOver(std::move(*rows));
+    return recordset;
+}
+
+}  // namespace varnex

@@ -1,0 +1,98 @@
+#include "data/TextOrder.h"
+
+#include <QChar>
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+
+#include <clocale>
+#include <cstring>
+
+namespace varnex {
+namespace {
+
+// Decodes one code point from UTF-8 at text[at], advancing at; malformed bytes stand for themselves.
+char32_t NextCodePoint(std::string_view text, size_t& at)
+{
+    const auto lead = static_cast<uint8_t>(text[at]);
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (extra == 0 || at + static_cast<size_t>(extra) >= text.size()) {
+        ++at;
+        return lead;
+    }
+    char32_t cp = lead & (0x3F >> extra);
+    for (int i = 1; i <= extra; ++i)
+        cp = (cp << 6) | (static_cast<uint8_t>(text[at + static_cast<size_t>(i)]) & 0x3F);
+    at += static_cast<size_t>(extra) + 1;
+    return cp;
+}
+
+char32_t Folded(char32_t cp)
+{
+    if (cp < 0x80)
+        return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
+    return QChar::toUpper(cp);
+}
+
+int appendUtf8(char32_t cp, uint8_t* out)
+{
+    if (cp < 0x80) {
+        out[0] = static_cast<uint8_t>(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = static_cast<uint8_t>(0xC0 | (cp >> 6));
+        out[1] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        out[0] = static_cast<uint8_t>(0xE0 | (cp >> 12));
+        out[1] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<uint8_t>(0xF0 | (cp >> 18));
+    out[1] = static_cast<uint8_t>(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = static_cast<uint8_t>(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = static_cast<uint8_t>(0x80 | (cp & 0x3F));
+    return 4;
+}
+
+}  // namespace
+
+bool collationIsCodePoint()
+{
+    const char* name = std::setlocale(LC_COLLATE, nullptr);
+    if (!name)
+        return true;
+    return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
+}
+
+void appendFoldedUtf8(std::string_view text, std::string& out)
+{
+    size_t at = 0;
+    uint8_t bytes[4];
+    while (at < text.size()) {
+        const auto lead = static_cast<uint8_t>(text[at]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead >= 'a' && lead <= 'z' ? lead - 32 : lead));
+            ++at;
+            continue;
+        }
+        const int n = appendUtf8(Folded(NextCodePoint(text, at)), bytes);
+        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
+    }
+}
+
+int compareCollated(std::string_view a, std::string_view b)
+{
+    static thread_local QCollator collator = [] {
+        QCollator c{QLocale()};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
+                            QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())));
+}
+
+}  // namespace varnex

@@ -1,0 +1,38 @@
+#pragma once
+// Runs the reader process (varnex-reader, beside the executable) for the table
+// list or one table and receives its rows, watching it: a reader that sends
+// nothing for a while, crashes, or sends more than the file can hold is ended.
+
+#include "core/Error.h"
+#include "data/TableData.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace varnex {
+
+// Called now and then with rows read so far and the table's row count; false cancels.
+using LoadProgress = std::function<bool(int64_t rowsRead, int64_t rowCount)>;
+
+// The rows, or nullptr when the progress callback cancelled, or the failure.
+// table: nullopt reads the table list.
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
+                                                         const LoadProgress& progress);
+
+struct ReaderOptions {
+    std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent
+    QStringList extraArguments;                     // passed before the file
+    uint64_t memoryBound = 0;                       // the most one read may take; 0: from the file's size
+    QString program;                                // empty: varnex-reader beside the executable
+};
+
+// Tests watch a reader of their own or with other bounds. Returns the options replaced.
+ReaderOptions setReaderOptionsForTesting(ReaderOptions options);
+
+}  // namespace varnex

@@ -1,0 +1,21 @@
+#pragma once
+// Case-insensitive order of UTF-8 text under the locale's collation.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace varnex {
+
+// True when the locale collates by code point (the C and POSIX locales), so that
+// UTF-8 text can be compared without building strings.
+bool collationIsCodePoint();
+
+// Appends the text with each code point folded to upper case (as "sort -f" folds), as UTF-8:
+// comparing two such forms byte by byte orders them by folded code point.
+void appendFoldedUtf8(std::string_view text, std::string& out);
+
+// Compares under the locale's collation, ignoring case.
+int compareCollated(std::string_view a, std::string_view b);
+
+}  // namespace varnex

@@ -1,0 +1,86 @@
+#include "data/GrowBuffer.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace varnex {
+namespace {
+
+size_t pageRounded(size_t n)
+{
+    static const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    return (n + page - 1) / page * page;
+}
+
+}  // namespace
+
+GrowBuffer::~GrowBuffer()
+{
+    clear();
+}
+
+GrowBuffer::GrowBuffer(GrowBuffer&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0))
+{
+}
+
+GrowBuffer& GrowBuffer::operator=(GrowBuffer&& other) noexcept
+{
+    if (this != &other) {
+        clear();
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+    }
+    return *this;
+}
+
+void GrowBuffer::clear()
+{
+    if (data_)
+        munmap(data_, capacity_);
+    data_ = nullptr;
+    size_ = 0;
+    capacity_ = 0;
+}
+
+bool GrowBuffer::reserve(size_t capacity)
+{
+    capacity = pageRounded(capacity);
+    if (capacity <= capacity_)
+        return true;
+    void* grown = data_ ? mremap(data_, capacity_, capacity, MREMAP_MAYMOVE)
+                        : mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (grown == MAP_FAILED)
+        return false;
+    data_ = static_cast<uint8_t*>(grown);
+    capacity_ = capacity;
+    return true;
+}
+
+uint8_t* GrowBuffer::extend(size_t n)
+{
+    // Always mapped after the first call, so that even an empty extension has an address.
+    if ((size_ + n > capacity_ || !data_) && !reserve(std::max(size_ + n, capacity_ + capacity_ / 2 + 65536)))
+        return nullptr;
+    uint8_t* at = data_ + size_;
+    size_ += n;
+    return at;
+}
+
+bool GrowBuffer::append(const void* bytes, size_t n)
+{
+    uint8_t* at = extend(n);
+    if (!at)
+        return false;
+    if (n)
+        std::memcpy(at, bytes, n);
+    return true;
+}
+
+}  // namespace varnex

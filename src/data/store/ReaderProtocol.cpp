@@ -1,0 +1,136 @@
+#include "data/ReaderProtocol.h"
+
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace varnex::reader {
+namespace {
+
+template <class T>
+void put(std::vector<char>& out, const T& value)
+{
+    const auto* bytes = reinterpret_cast<const char*>(&value);
+    out.insert(out.end(), bytes, bytes + sizeof value);
+}
+
+template <class T>
+bool take(const std::vector<char>& in, size_t& at, T& value)
+{
+    if (in.size() - at < sizeof value)
+        return false;
+    std::memcpy(&value, in.data() + at, sizeof value);
+    at += sizeof value;
+    return true;
+}
+
+bool writeMessage(int fd, MessageKind kind, const std::vector<char>& payload)
+{
+    const MessageHeader header{static_cast<uint32_t>(kind), 0, payload.size()};
+    return writeAll(fd, &header, sizeof header) && writeAll(fd, payload.data(), payload.size());
+}
+
+}  // namespace
+
+bool writeAll(int fd, const void* data, size_t n)
+{
+    const auto* at = static_cast<const char*>(data);
+    while (n > 0) {
+        const ssize_t written = write(fd, at, n);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        at += written;
+        n -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCountHint)
+{
+    std::vector<char> payload;
+    put(payload, rowCountHint);
+    put(payload, static_cast<uint32_t>(columns.size()));
+    for (const ColumnInfo& column : columns) {
+        const QByteArray name = column.name.toUtf8();
+        put(payload, column.type);
+        put(payload, column.precision);
+        put(payload, column.scale);
+        put(payload, static_cast<uint32_t>(name.size()));
+        payload.insert(payload.end(), name.begin(), name.end());
+    }
+    return writeMessage(fd, MessageKind::Columns, payload);
+}
+
+bool writeRows(int fd, const TableData& batch)
+{
+    uint64_t length = 0;
+    for (int c = 0; c < batch.columnCount(); ++c) {
+        const ColumnData& column = batch.column(c);
+        length += column.nulls.size() + column.values.size();
+        if (isVariableLength(column.info.type))
+            length += sizeof(uint64_t) + column.bytes.size();
+    }
+    const MessageHeader header{static_cast<uint32_t>(MessageKind::Rows), static_cast<uint32_t>(batch.rowCount()), length};
+    if (!writeAll(fd, &header, sizeof header))
+        return false;
+    for (int c = 0; c < batch.columnCount(); ++c) {
+        const ColumnData& column = batch.column(c);
+        if (!writeAll(fd, column.nulls.data(), column.nulls.size()) || !writeAll(fd, column.values.data(), column.values.size()))
+            return false;
+        if (isVariableLength(column.info.type)) {
+            const uint64_t byteCount = column.bytes.size();
+            if (!writeAll(fd, &byteCount, sizeof byteCount) || !writeAll(fd, column.bytes.data(), column.bytes.size()))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool writeError(int fd, const Error& error)
+{
+    std::vector<char> payload;
+    put(payload, static_cast<uint16_t>(error.code));
+    const QByteArray text = error.description.toUtf8();
+    payload.insert(payload.end(), text.begin(), text.end());
+    return writeMessage(fd, MessageKind::Error, payload);
+}
+
+bool writeDone(int fd)
+{
+    return writeMessage(fd, MessageKind::Done, {});
+}
+
+bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& columns, int64_t& rowCountHint)
+{
+    size_t at = 0;
+    uint32_t count = 0;
+    if (!take(payload, at, rowCountHint) || !take(payload, at, count) || count > 4096)
+        return false;
+    columns.clear();
+    for (uint32_t i = 0; i < count; ++i) {
+        ColumnInfo column;
+        uint32_t nameLength = 0;
+        if (!take(payload, at, column.type) || !take(payload, at, column.precision) || !take(payload, at, column.scale) ||
+            !take(payload, at, nameLength) || payload.size() - at < nameLength)
+            return false;
+        column.name = QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(nameLength));
+        at += nameLength;
+        columns.push_back(column);
+    }
+    return at == payload.size();
+}
+
+Error parseError(const std::vector<char>& payload)
+{
+    size_t at = 0;
+    uint16_t code = 0;
+    if (!take(payload, at, code) || code > static_cast<uint16_t>(ErrorCode::ReadFailed))
+        return makeError(ErrorCode::ReadFailed);
+    return {static_cast<ErrorCode>(code), QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(payload.size() - at))};
+}
+
+}  // namespace varnex::reader

@@ -1,0 +1,36 @@
+#pragma once
+// The messages the reader process writes to its output: the columns of the
+// table, then its rows in batches (each column's Null flags, values and bytes
+// exactly as stored in TableData, so the receiving side reads them straight
+// into place), then Done or an Error.
+
+#include "core/Error.h"
+#include "data/TableData.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace varnex::reader {
+
+enum class MessageKind : uint32_t { Columns = 1, Rows = 2, Error = 3, Done = 4 };
+
+struct MessageHeader {
+    uint32_t kind = 0;
+    uint32_t rows = 0;      // Rows: rows in the batch
+    uint64_t length = 0;    // bytes that follow
+};
+
+// Sending side (the reader process). Each returns false when the output is gone.
+bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCountHint);
+bool writeRows(int fd, const TableData& batch);
+bool writeError(int fd, const Error& error);
+bool writeDone(int fd);
+
+// Writes all n bytes, retrying short writes.
+bool writeAll(int fd, const void* data, size_t n);
+
+// Columns payload decoding (receiving side).
+bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& columns, int64_t& rowCountHint);
+Error parseError(const std::vector<char>& payload);
+
+}  // namespace varnex::reader

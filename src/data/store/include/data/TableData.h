@@ -1,0 +1,94 @@
+#pragma once
+// Columnar storage of a loaded table: per column one Null bit per row, the
+// values at a fixed width per row, or (text and binary) the end offset of each
+// row's value in one shared byte area. Text is held as UTF-8.
+
+#include "data/GrowBuffer.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace varnex {
+
+struct ColumnInfo {
+    QString name;
+    int16_t type = 0;        // the field type code; 0 marks a column whose values cannot be read
+    uint8_t precision = 0;   // Decimal
+    uint8_t scale = 0;       // Decimal
+};
+
+// Bytes per value of a fixed-width type; 0 for variable-length types and unreadable columns.
+int fixedWidth(int16_t type);
+bool isVariableLength(int16_t type);
+
+struct ColumnData {
+    ColumnInfo info;
+    GrowBuffer nulls;    // bit r % 8 of byte r / 8 set: row r is Null
+    int64_t count = 0;   // rows stored in this column
+    GrowBuffer values;   // fixed width per row; for variable-length types the uint64 end offset
+    GrowBuffer bytes;    // variable-length values, back to back
+};
+
+// Clears the bits past the column's last row in its last Null byte, which later rows fill.
+void clearUnusedNullBits(ColumnData& column);
+
+class TableData {
+public:
+    TableData() = default;
+    explicit TableData(const std::vector<ColumnInfo>& columns);
+
+    int64_t rowCount() const { return rows_; }
+    int columnCount() const { return static_cast<int>(columns_.size()); }
+    const ColumnInfo& info(int column) const { return columns_[static_cast<size_t>(column)].info; }
+    ColumnData& column(int c) { return columns_[static_cast<size_t>(c)]; }
+    const ColumnData& column(int c) const { return columns_[static_cast<size_t>(c)]; }
+
+    bool isNull(int64_t row, int column) const
+    {
+        const auto bits = columns_[static_cast<size_t>(column)].nulls.data();
+        return (bits[static_cast<size_t>(row) >> 3] >> (row & 7)) & 1;
+    }
+    const uint8_t* fixedValue(int64_t row, int column) const
+    {
+        const ColumnData& c = columns_[static_cast<size_t>(column)];
+        return c.values.data() + static_cast<size_t>(row) * static_cast<size_t>(fixedWidth(c.info.type));
+    }
+    std::string_view bytesValue(int64_t row, int column) const
+    {
+        const ColumnData& c = columns_[static_cast<size_t>(column)];
+        const uint64_t end = c.values.at<uint64_t>(static_cast<size_t>(row));
+        const uint64_t begin = row == 0 ? 0 : c.values.at<uint64_t>(static_cast<size_t>(row - 1));
+        return {reinterpret_cast<const char*>(c.bytes.data()) + begin, static_cast<size_t>(end - begin)};
+    }
+
+    // Appending, row by row: each column of a row exactly once, then endRow().
+    bool putNull(int column);
+    bool putFixed(int column, const void* value);
+    bool putBytes(int column, const void* bytes, size_t length);
+    // Extends a variable-length value of the current row by more bytes (after putBytes).
+    bool appendBytes(int column, const void* bytes, size_t length);
+    void endRow() { ++rows_; }
+
+    // Appends n Null flags, packed as in ColumnData::nulls, to a column.
+    bool appendNullBits(int column, const uint8_t* bits, int64_t n);
+
+    // Moves all rows of other (same columns) to the end of this table and empties other.
+    bool takeRows(TableData& other);
+    void setRowCount(int64_t rows) { rows_ = rows; }
+    void clearRows();                 // keeps the memory for the next rows
+    bool reserveRows(int64_t rows);   // room for the fixed-width parts of this many more rows
+
+    // Memory held by the stored rows.
+    size_t byteSize() const;
+
+private:
+    bool appendNullFlag(ColumnData& column, bool isNull);
+
+    std::vector<ColumnData> columns_;
+    int64_t rows_ = 0;
+};
+
+}  // namespace varnex

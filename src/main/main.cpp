@@ -1,0 +1,17 @@
+#include "shell/MessageBoxes.h"
+#include "shell/ShowMainWindow.h"
+#include "shell/Startup.h"
+#include "shell/Windows.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    varnex::installMessageBoxes();
+    varnex::startApplication(varnex::showMainWindow);
+    // The program runs while a window is loaded; with none shown, start-up was all there was.
+    if (varnex::loadedWindows().isEmpty())
+        return 0;
+    return app.exec();
+}

@@ -1,0 +1,82 @@
+#include "reader/ReaderMain.h"
+
+#include "data/ReaderProtocol.h"
+#include "reader/JetReader.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QString>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace varnex::reader {
+namespace {
+
+class ProcessSink : public TableSink {
+public:
+    ProcessSink(int fd, const std::function<void()>& afterColumns) : fd_(fd), afterColumns_(afterColumns) {}
+
+    bool columns(const std::vector<ColumnInfo>& columns, int64_t rowCountHint) override
+    {
+        if (!writeColumns(fd_, columns, rowCountHint))
+            return false;
+        if (afterColumns_)
+            afterColumns_();
+        return true;
+    }
+    bool rows(TableData& batch) override { return writeRows(fd_, batch); }
+
+private:
+    int fd_;
+    const std::function<void()>& afterColumns_;
+};
+
+void limitMemory(const char* bytes)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    (void)bytes;  // the sanitizer's shadow memory needs far more address space than any bound
+#else
+    const rlim_t limit = std::strtoull(bytes, nullptr, 10);
+    const rlimit bound{limit, limit};
+    setrlimit(RLIMIT_AS, &bound);
+#endif
+}
+
+}  // namespace
+
+int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
+{
+    // The protocol owns the original standard output; anything libmdb prints goes to standard error.
+    const int out = dup(STDOUT_FILENO);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+
+    int arg = 1;
+    for (; arg < argc && std::strncmp(argv[arg], "--", 2) == 0; ++arg) {
+        if (std::strcmp(argv[arg], "--memory-limit") == 0 && arg + 1 < argc)
+            limitMemory(argv[++arg]);
+    }
+    if (arg >= argc)
+        return 2;
+    const QString path = QString::fromLocal8Bit(argv[arg]);
+    const bool wantsTable = arg + 1 < argc;
+
+    try {
+        auto reader = JetReader::open(path);
+        if (!reader)
+            return writeError(out, reader.error()) ? 0 : 1;
+        ProcessSink sink(out, afterColumns);
+        const Status status = wantsTable ? (*reader)->readTable(QString::fromUtf8(argv[arg + 1]), sink)
+                                         : (*reader)->readCatalogue(sink);
+        if (!status)
+            return writeError(out, status.error()) ? 0 : 1;
+        return writeDone(out) ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        writeError(out, makeError(ErrorCode::OutOfMemory));
+        return 1;
+    }
+}
+
+}  // namespace varnex::reader

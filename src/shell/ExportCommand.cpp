@@ -1,0 +1,62 @@
+#include "shell/ExportCommand.h"
+
+#include "app/AppSettings.h"
+#include "core/Application.h"
+#include "core/Log.h"
+#include "core/Messages.h"
+#include "data/Recordset.h"
+#include "export/CsvFileExport.h"
+#include "export/CsvFileName.h"
+#include "shell/ExportProgressDialog.h"
+#include "shell/MainWindow.h"
+
+namespace varnex {
+
+namespace {
+
+const QString kFailureTitle = QStringLiteral("ExportError");
+
+void prepareSaveDialog(FileDialog& dialog)
+{
+    dialog.initialFolder = appFolder();
+    dialog.title = QStringLiteral("Select output File and Directory");
+    dialog.filter = QStringLiteral("CSV |*.csv");
+}
+
+void reportFailure(const Error& error)
+{
+    writeLog(kFailureTitle, error.description, true);
+}
+
+}  // namespace
+
+void exportShownTable(MainWindow& form)
+{
+    const std::shared_ptr<Recordset> records = form.grid->recordset();
+    if (!records) {
+        showMessage(QStringLiteral("No data to export!"), MessageStyle::Critical);
+        return;
+    }
+    const Result<int64_t> recordCount = records->recordCount();
+    if (!recordCount) {
+        reportFailure(recordCount.error());
+        return;
+    }
+    if (*recordCount == 0) {
+        showMessage(QStringLiteral("No data to export!"), MessageStyle::Information);
+        return;
+    }
+
+    prepareSaveDialog(form.fileDialog);
+    if (!form.fileDialog.showSave(&form))
+        return;  // cancelled, or the dialog failed: nothing to say
+
+    const QString fileName = withCsvEnding(form.fileDialog.fileName);
+    const CsvOptions options{.includeHeader = appSettings().includeHeader != 0};
+    ExportProgressDialog progress(&form);
+    const Result<CsvOutcome> outcome = exportCsvFile(*records, fileName, options, &progress);
+    if (!outcome)
+        reportFailure(outcome.error());
+}
+
+}  // namespace varnex

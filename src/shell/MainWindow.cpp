@@ -1,0 +1,189 @@
+#include "shell/MainWindow.h"
+
+#include "data/Recordset.h"
+#include "shell/LegacyFont.h"
+#include "shell/RecordsetModel.h"
+#include "shell/Startup.h"
+#include "shell/TrafficLightIcon.h"
+#include "shell/Twips.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+
+namespace varnex {
+
+namespace {
+
+void place(QWidget* widget, const TwipsRect& rect, float twipsPerPixel)
+{
+    widget->setGeometry(twipsToPixels(rect.left, twipsPerPixel), twipsToPixels(rect.top, twipsPerPixel),
+                        twipsToPixels(rect.width, twipsPerPixel), twipsToPixels(rect.height, twipsPerPixel));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent), twipsPerPixel_(screenTwipsPerPixel(nullptr))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Varnex"));
+    setWindowIcon(trafficLightIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    createControls();
+    setTabOrderAndFocus();
+    resize(twipsToPixels(kClientWidthTwips, twipsPerPixel_), twipsToPixels(kClientHeightTwips, twipsPerPixel_));
+    placeControls();
+    centreOnScreen();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls()
+{
+    controlFrame = new QFrame(this);
+    controlFrame->setObjectName(QStringLiteral("frmControls"));
+    controlFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    controlFrame->setFocusPolicy(Qt::NoFocus);
+
+    settingsButton = new QPushButton(QStringLiteral("&Settings"), controlFrame);
+    settingsButton->setObjectName(QStringLiteral("cmdSettings"));
+
+    exportButton = new QPushButton(QStringLiteral("E&xport"), controlFrame);
+    exportButton->setObjectName(QStringLiteral("cmdExport"));
+
+    for (QPushButton* button : {settingsButton, exportButton}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    tableList = new QComboBox(controlFrame);
+    tableList->setObjectName(QStringLiteral("cboTable"));
+    tableList->setEditable(false);
+    tableList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    connect(tableList, &QComboBox::activated, this, [this](int) { showChosenTable(); });
+
+    tableLabel = new QLabel(QStringLiteral("Select Table"), controlFrame);
+    tableLabel->setObjectName(QStringLiteral("lblTable"));
+    tableLabel->setTextFormat(Qt::PlainText);
+    tableLabel->setFont(legacyFont(9.75, true));
+    tableLabel->setFocusPolicy(Qt::NoFocus);
+
+    grid = new DataGrid(this);
+    grid->setFont(legacyFont(8.25, false));
+    grid->horizontalHeader()->setFont(legacyFont(8.25, false));
+    connect(grid, &DataGrid::doubleClickedAnywhere, this, &MainWindow::sortBySelectedColumn);
+}
+
+void MainWindow::setTabOrderAndFocus()
+{
+    QWidget::setTabOrder(grid, tableList);
+    QWidget::setTabOrder(tableList, exportButton);
+    QWidget::setTabOrder(exportButton, settingsButton);
+    grid->setFocus();
+}
+
+void MainWindow::placeControls()
+{
+    place(controlFrame, layout_.controlFrame, twipsPerPixel_);
+    place(grid, layout_.grid, twipsPerPixel_);
+    place(settingsButton, layout_.settingsButton, twipsPerPixel_);
+    place(exportButton, layout_.exportButton, twipsPerPixel_);
+    place(tableList, layout_.tableList, twipsPerPixel_);
+    place(tableLabel, layout_.tableLabel, twipsPerPixel_);
+}
+
+void MainWindow::centreOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    QRect frame(QPoint(0, 0), frameGeometry().size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+float MainWindow::outerWidthTwips() const
+{
+    return pixelsToTwips(frameGeometry().width(), twipsPerPixel_);
+}
+
+float MainWindow::outerHeightTwips() const
+{
+    return pixelsToTwips(frameGeometry().height(), twipsPerPixel_);
+}
+
+void MainWindow::fitControlsToWindow()
+{
+    lastOuterSize_ = frameGeometry().size();
+    applyResizeRule(layout_, outerWidthTwips(), outerHeightTwips(), isMinimized());
+    placeControls();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    fitControlsToWindow();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // The window manager adds its frame after the first resize; the outer size grows then
+    // without a resize event of the client area.
+    if (frameGeometry().size() != lastOuterSize_)
+        fitControlsToWindow();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        fitControlsToWindow();  // restoring keeps the size, so no resize event follows
+    else if (event->type() == QEvent::ScreenChangeInternal) {
+        twipsPerPixel_ = screenTwipsPerPixel(this);
+        placeControls();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    releaseAndExit();
+}
+
+void MainWindow::releaseShownRecordset()
+{
+    std::shared_ptr<Recordset> shown = grid->recordset();
+    if (!shown)
+        return;
+    grid->setRecordset(nullptr);
+    (void)shown->close();  // nothing to do about a failing close: the view is going anyway
+    shown.reset();
+    showRowCount();
+}
+
+void MainWindow::releaseAndExit()
+{
+    releaseShownRecordset();
+    exitApplication(this);
+}
+
+void MainWindow::showRowCount()
+{
+    QString text;
+    if (grid->recordset()) {
+        const qint64 rows = grid->recordsetModel().recordCount();
+        text = rows == 1 ? tr("1 row") : tr("%1 rows").arg(QLocale().toString(rows));
+    }
+    tableLabel->setToolTip(text);
+    tableList->setToolTip(text);
+}
+
+}  // namespace varnex

@@ -1,0 +1,22 @@
+#include "shell/SettingsCommand.h"
+
+#include "app/LoadSettings.h"
+#include "shell/MainWindow.h"
+#include "shell/SettingsDialog.h"
+
+#include <QPointer>
+
+namespace varnex {
+
+void editSettings(MainWindow& main)
+{
+    // Each opening starts from a fresh window, as designed.
+    QPointer<SettingsDialog> window = new SettingsDialog(&main);
+    window->showModal();
+    delete window.data();
+
+    if (loadSettings())
+        main.refillTableList();
+}
+
+}  // namespace varnex

@@ -1,0 +1,106 @@
+// The table list and the table view of the main window.
+
+#include "app/AppSettings.h"
+#include "core/Error.h"
+#include "core/Log.h"
+#include "data/Connection.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
+#include "shell/LoadProgressDialog.h"
+#include "shell/MainWindow.h"
+
+#include <QComboBox>
+
+namespace varnex {
+
+namespace {
+
+const QString kLoadTableError = QStringLiteral("LoadTableError");
+const QString kFillTableListError = QStringLiteral("FillTableList");
+
+// System tables carry this prefix in any letter case.
+bool isSystemTableName(const QString& name)
+{
+    return name.left(4).toUpper() == QLatin1String("MSYS");
+}
+
+bool isRecordIdCaption(const QString& caption)
+{
+    return caption.toUpper() == QLatin1String("RECID");
+}
+
+}  // namespace
+
+Status MainWindow::fillTableList()
+{
+    AppSettings& globals = appSettings();
+    if (globals.dataPath.isEmpty())
+        return {};
+    if (!globals.connection)
+        return makeError(ErrorCode::NoObject);
+
+    Result<std::shared_ptr<Recordset>> opened = globals.connection->openTableSchema();
+    if (!opened)
+        return opened.error();
+    const std::shared_ptr<Recordset> schema = *opened;
+
+    tableList->clear();
+    while (!schema->eof()) {
+        Result<Field> tableName = schema->Fields().item(QStringLiteral("TABLE_NAME"));
+        if (!tableName)
+            return tableName.error();
+        const QString name = valueText(tableName->value());
+        if (!isSystemTableName(name))
+            tableList->addItem(name);
+        if (Status moved = schema->moveNext(); !moved)
+            return moved.error();
+    }
+    tableList->setCurrentIndex(-1);  // the refilled list has no entry chosen
+    return schema->close();
+}
+
+void MainWindow::refillTableList()
+{
+    if (Status filled = fillTableList(); !filled)
+        writeLog(kFillTableListError, filled.error().description, true);
+}
+
+void MainWindow::showChosenTable()
+{
+    if (tableList->currentIndex() == -1)
+        return;
+    showTable(tableList->currentText());
+}
+
+void MainWindow::showTable(const QString& tableName)
+{
+    releaseShownRecordset();
+
+    auto recordset = std::make_shared<Recordset>();
+    LoadProgressDialog progress(this, tableName, loadProgressDelayMs_);
+    const std::shared_ptr<Connection>& connection = appSettings().connection;
+    const Status opened = recordset->open(tableName, connection.get(), progress.callback());
+    // A load the user cancelled ends as quietly as it began, with the grid left empty.
+    if (progress.cancelled())
+        return;
+    if (!opened) {
+        writeLog(kLoadTableError, opened.error().description, true);
+        return;
+    }
+    recordset->disconnect();
+    grid->setRecordset(std::move(recordset));
+    hideRecordIdColumns();
+    showRowCount();
+}
+
+void MainWindow::hideRecordIdColumns()
+{
+    GridColumns columns = grid->columns();
+    for (int16_t c = 0; c < columns.count(); ++c) {
+        GridColumn column = columns.item(c);
+        if (isRecordIdCaption(column.caption()))
+            column.setVisible(false);
+    }
+}
+
+}  // namespace varnex

@@ -1,0 +1,34 @@
+#pragma once
+// A file dialog used through a handful of properties, one instance per window.
+
+#include "core/Error.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace varnex {
+
+class FileDialog {
+public:
+    QString initialFolder;
+    QString title;
+    // Pairs of description and pattern separated by "|", e.g. "CSV (*.csv)|*.csv|All files|*".
+    QString filter;
+    // The name proposed, and after an accepted dialog the name chosen.
+    QString fileName;
+
+    // Shows the modal save dialog. On accept fileName holds the chosen path; on cancel it is
+    // unchanged and the result is DialogCancelled.
+    Status showSave(QWidget* owner = nullptr);
+};
+
+// Stands in for the user: returns the chosen path, or nullopt for "the user cancelled".
+using FileDialogHandler = std::function<std::optional<QString>(const FileDialog&)>;
+// An empty handler restores the real dialog. Returns the previous handler.
+FileDialogHandler setFileDialogHandler(FileDialogHandler handler);
+
+}  // namespace varnex

@@ -1,0 +1,79 @@
+#pragma once
+// The program's working window: a strip of controls along the top (the table
+// list at the left, Settings and Export at the right) and the data grid below.
+// Geometry is kept in twips and placed in pixels at the screen's resolution.
+
+#include "core/Error.h"
+#include "shell/DataGrid.h"
+#include "shell/FileDialog.h"
+#include "shell/MainLayout.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace varnex {
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QFrame* controlFrame;
+    QPushButton* settingsButton;
+    FileDialog fileDialog;
+    QPushButton* exportButton;
+    QComboBox* tableList;
+    QLabel* tableLabel;
+    DataGrid* grid;
+
+    // Replaces the list's entries with the database's table names, leaving
+    // out the MSys ones; with no database named it leaves the list as it is.
+    Status fillTableList();
+    // The same, reporting a failure through the error log.
+    void refillTableList();
+
+    void showChosenTable();
+    // Shows the named table in the grid, releasing the one shown before.
+    void showTable(const QString& tableName);
+    // Sorts the shown rows by the one whole column selected.
+    void sortBySelectedColumn();
+
+    // Fits the controls to the window's outer size (see applyResizeRule).
+    void fitControlsToWindow();
+    // Releases the shown recordset and ends the program.
+    void releaseAndExit();
+
+    const MainLayout& controlLayout() const { return layout_; }
+    float outerWidthTwips() const;
+    float outerHeightTwips() const;
+
+    // How long a load runs before its progress dialog appears.
+    void setLoadProgressDelay(int milliseconds) { loadProgressDelayMs_ = milliseconds; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void setTabOrderAndFocus();
+    void placeControls();
+    void centreOnScreen();
+    void releaseShownRecordset();
+    void hideRecordIdColumns();
+    void showRowCount();
+
+    MainLayout layout_;
+    QSize lastOuterSize_;
+    float twipsPerPixel_;
+    int loadProgressDelayMs_ = 500;
+};
+
+}  // namespace varnex

@@ -1,0 +1,129 @@
+#include "core/FileSystem.h"
+#include "core/LocaleCodec.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace varnex {
+namespace {
+
+void touch(const QString& path, const QByteArray& bytes = {})
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+struct DirCase {
+    QString pattern;  // relative to the test folder
+    int attributes;
+    QString expected;
+};
+
+TEST(FileSystem, DirListsWithAttributeFilterAndWildcards)
+{
+    test::TempDir dir;
+    touch(dir.file("b.mdb"));
+    touch(dir.file("a.txt"));
+    touch(dir.file(".hidden"));
+    QDir(dir.path()).mkdir("folder");
+    QDir(dir.path()).mkdir(".hiddenfolder");
+    touch(dir.file("folder/inner.log"));
+
+    const std::vector<DirCase> cases = {
+        {"b.mdb", 0, "b.mdb"},
+        {"B.MDB", 0, ""},  // names are case-sensitive here
+        {"missing.mdb", 0, ""},
+        {".hidden", 0, ""},
+        {".hidden", 2, ".hidden"},
+        {"folder", 0, ""},
+        {"folder", 16, "folder"},
+        {"folder/", 16, "."},
+        {"folder/", 0, "inner.log"},
+        {".hiddenfolder", 16, ""},
+        {"b.mdb", 16, "b.mdb"},
+        {"*.mdb", 0, "b.mdb"},
+        {"?.txt", 0, "a.txt"},
+        {"*", 0, "a.txt"},
+        {"*.*", 0, "a.txt"},
+        {"f*", 0, ""},
+        {"f*", 16, "folder"},
+        {"*.log", 0, ""},
+        {"folder/*.log", 0, "inner.log"},
+        {"nofolder/*.log", 0, ""},
+        {"nofolder/x", 0, ""},
+        {"b.mdb/x", 0, ""},
+    };
+    for (const DirCase& c : cases) {
+        SCOPED_TRACE(c.pattern.toStdString() + " / " + std::to_string(c.attributes));
+        EXPECT_EQ(firstMatch(dir.path() + "/" + c.pattern, c.attributes), c.expected);
+    }
+    EXPECT_EQ(firstMatch("", 16), "");
+    EXPECT_EQ(firstMatch("/", 16), ".");
+}
+
+TEST(FileSystem, DirTreatsSocketsAsSystemFiles)
+{
+    test::TempDir dir;
+    const QByteArray path = QFile::encodeName(dir.file("sock"));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<size_t>(path.size()), sizeof addr.sun_path);
+    std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    EXPECT_EQ(firstMatch(dir.file("sock"), 0), "");
+    EXPECT_EQ(firstMatch(dir.file("sock"), 4), "sock");
+    ::close(fd);
+}
+
+TEST(FileSystem, FolderAndFileErrorsCarryTheRuntimeNumbers)
+{
+    test::TempDir dir;
+    touch(dir.file("file"));
+    EXPECT_TRUE(makeDir(dir.file("new")).ok());
+    const std::vector<std::pair<Status, Error>> cases = {
+        {makeDir(dir.file("new")), makeError(ErrorCode::PathFileAccess)},
+        {makeDir(dir.file("a/b")), makeError(ErrorCode::PathNotFound)},
+        {makeDir(dir.file("file/x")), makeError(ErrorCode::PathNotFound)},
+        {removeFile(dir.file("none")), makeError(ErrorCode::FileNotFound)},
+        {removeFile(dir.file("new")), makeError(ErrorCode::FileNotFound)},
+        {appendLine(dir.file("a/x.log"), u"x"), makeError(ErrorCode::PathNotFound)},
+        {appendLine(dir.file("new"), u"x"), makeError(ErrorCode::PathFileAccess)},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_FALSE(cases[i].first.ok());
+        EXPECT_EQ(cases[i].first.error(), cases[i].second);
+    }
+    EXPECT_TRUE(removeFile(dir.file("file")).ok());
+    EXPECT_FALSE(QFile::exists(dir.file("file")));
+}
+
+TEST(FileSystem, TextLinesEndInCrLfAndGoThroughTheCodePage)
+{
+    test::TempDir dir;
+    const QString path = dir.file("out.txt");
+    setLocaleCodeSetForTesting("ISO-8859-1");
+    ASSERT_TRUE(appendLine(path, u"first \u00E9").ok());
+    ASSERT_TRUE(appendLine(path, u"second \u20AC").ok());
+    EXPECT_EQ(readAll(path), QByteArray("first \xE9\r\nsecond ?\r\n"));
+    setLocaleCodeSetForTesting({});
+}
+
+}  // namespace
+}  // namespace varnex

@@ -1,0 +1,120 @@
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
+
+#include "WriterDatabase.h"
+
+#include "data/FieldTypes.h"
+#include "data/ReaderProcess.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace varnex {
+namespace {
+
+using jetwriter::ColumnType;
+
+jetwriter::Table Numbers(int64_t rows)
+{
+    auto next = std::make_shared<int64_t>(0);
+    return {"Numbers", {{"N", ColumnType::Long}, {"T", ColumnType::Text}}, {},
+            [next, rows](jetwriter::Row& row) {
+                if (*next >= rows)
+                    return false;
+                row = {*next, std::string("row ") + std::to_string(*next)};
+                ++*next;
+                return true;
+            }};
+}
+
+// A test reader that hangs or crashes after sending the columns, watched with a short timeout.
+class ReaderWatchTest : public ::testing::Test {
+protected:
+    void SetUp() override { previous_ = setReaderOptionsForTesting(watched({})); }
+    void TearDown() override { setReaderOptionsForTesting(previous_); }
+
+    static ReaderOptions watched(const QStringList& fault)
+    {
+        ReaderOptions options;
+        options.stallTimeout = std::chrono::milliseconds(500);
+        if (!fault.isEmpty()) {
+            options.program = qEnvironmentVariable("VARNEX_BIN_DIR") + QStringLiteral("/faulty-reader");
+            options.extraArguments = fault;
+        }
+        return options;
+    }
+
+private:
+    ReaderOptions previous_;
+};
+
+TEST_F(ReaderWatchTest, HungOrCrashedReaderIsEndedAndTheOpenFails)
+{
+    struct Case {
+        const char* fault;
+        const char* tableMessagePart;
+    };
+    const std::vector<Case> cases = {{"--stall", "stopped making progress"}, {"--crash", "ended unexpectedly"}};
+    test::OpenDatabase db(jetwriter::Format::Jet4, {Numbers(10)});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        setReaderOptionsForTesting(watched({c.fault}));
+        QElapsedTimer timer;
+        timer.start();
+        Status status;
+        EXPECT_FALSE(db.load("Numbers", &status));
+        EXPECT_TRUE(status.error().description.contains(c.tableMessagePart)) << status.error().description.toStdString();
+        EXPECT_TRUE(status.error().description.contains(db.path()));
+        EXPECT_LT(timer.elapsed(), 5000);
+
+        const auto schema = db.connection().openTableSchema();
+        ASSERT_FALSE(schema.ok());
+        EXPECT_EQ(schema.error().description, QString("Unrecognized database format '%1'.").arg(db.path()));
+    }
+    setReaderOptionsForTesting(watched({}));
+    EXPECT_TRUE(db.load("Numbers"));
+}
+
+// Rows beyond the memory bound end the read instead of filling the memory.
+TEST_F(ReaderWatchTest, ReadBeyondTheMemoryBoundFails)
+{
+    test::OpenDatabase db(jetwriter::Format::Jet4, {Numbers(50000)});
+    ReaderOptions bounded = watched({});
+    bounded.memoryBound = 256 * 1024;
+    setReaderOptionsForTesting(bounded);
+    Status status;
+    EXPECT_FALSE(db.load("Numbers", &status));
+    EXPECT_TRUE(status.error().description.contains("needed more memory")) << status.error().description.toStdString();
+    setReaderOptionsForTesting(watched({}));
+    EXPECT_TRUE(db.load("Numbers"));
+}
+
+// The progress callback sees the rows arrive and can cancel: no error, a closed recordset.
+TEST_F(ReaderWatchTest, ProgressReportsRowsAndCancelLeavesAClosedRecordset)
+{
+    test::OpenDatabase db(jetwriter::Format::Jet4, {Numbers(20000)});
+    std::vector<std::pair<int64_t, int64_t>> calls;
+    Recordset rs;
+    ASSERT_TRUE(rs.open("Numbers", &db.connection(), [&](int64_t read, int64_t count) {
+        calls.emplace_back(read, count);
+        return true;
+    }).ok());
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls.front(), std::make_pair(int64_t{0}, int64_t{20000}));
+    EXPECT_EQ(calls.back(), std::make_pair(int64_t{20000}, int64_t{20000}));
+    EXPECT_EQ(*rs.recordCount(), 20000);
+    EXPECT_EQ(rs.cellText(19999, 1), "row 19999");
+
+    Recordset cancelled;
+    int seen = 0;
+    const Status status = cancelled.open("Numbers", &db.connection(), [&](int64_t read, int64_t) {
+        ++seen;
+        return read == 0;
+    });
+    EXPECT_TRUE(status.ok());
+    EXPECT_EQ(seen, 2);
+    EXPECT_FALSE(cancelled.isOpen());
+}
+
+}  // namespace
+}  // namespace varnex

@@ -1,0 +1,106 @@
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
+
+#include "WriterDatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace varnex {
+namespace {
+
+using jetwriter::ColumnType;
+using jetwriter::Null;
+
+// Id, Name, Amount, Price, When, Flag: ids tell the order apart.
+jetwriter::Table People()
+{
+    return {"People",
+            {{"Id", ColumnType::Long}, {"Name", ColumnType::Text}, {"Amount", ColumnType::Long},
+             {"Price", ColumnType::Double}, {"When", ColumnType::DateTime}, {"Flag", ColumnType::YesNo}},
+            {
+                {int64_t{1}, std::string("beta"), int64_t{10}, 2.5, jetwriter::DateValue{40000.5}, true},
+                {int64_t{2}, std::string("Alpha"), Null{}, -1.0, jetwriter::DateValue{-5.25}, false},
+                {int64_t{3}, Null{}, int64_t{-7}, Null{}, Null{}, false},
+                {int64_t{4}, std::string("alpha"), int64_t{10}, 1e-3, jetwriter::DateValue{40000.25}, true},
+                {int64_t{5}, std::string("\u00c9clair"), int64_t{100}, 2.5, jetwriter::DateValue{0.5}, false},
+                {int64_t{6}, std::string("BETA"), int64_t{-7}, -1e10, jetwriter::DateValue{40000.5}, true},
+            },
+            {}};
+}
+
+std::vector<int> Ids(Recordset& rs)
+{
+    std::vector<int> ids;
+    EXPECT_TRUE(rs.moveFirst().ok());
+    for (; !rs.eof(); (void)rs.moveNext())
+        ids.push_back(static_cast<int>(rs.Fields().item("Id")->value().toInt64()));
+    return ids;
+}
+
+struct SortCase {
+    const char* specification;
+    std::vector<int> expected;
+};
+
+// Each case sorts a fresh recordset loaded in the stored order 1..6.
+TEST(SortTest, OrdersByTheRules)
+{
+    const std::vector<SortCase> cases = {
+        {"[Name]", {3, 2, 4, 1, 6, 5}},             // Null first, case ignored, equal keys stay in order
+        {"Name", {3, 2, 4, 1, 6, 5}},
+        {"[Name] DESC", {5, 1, 6, 2, 4, 3}},        // reversed, but equal keys still in load order
+        {"[Amount]", {2, 3, 6, 1, 4, 5}},           // numbers by value, not as text
+        {"[Price] ASC", {3, 6, 2, 4, 1, 5}},
+        {"[When]", {3, 2, 5, 4, 1, 6}},             // dates by value, before 1899 too
+        {"[Flag]", {1, 4, 6, 2, 3, 5}},             // True (-1) before False (0)
+        {"Amount DESC, [Name]", {5, 4, 1, 3, 6, 2}},
+        {" [amount] , name desc ", {2, 6, 3, 1, 4, 5}},
+        {"", {1, 2, 3, 4, 5, 6}},
+    };
+    test::OpenDatabase db(jetwriter::Format::Jet4, {People()});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.specification);
+        auto rs = db.load("People");
+        ASSERT_TRUE(rs);
+        const Status status = rs->setSort(c.specification);
+        ASSERT_TRUE(status.ok()) << status.error().description.toStdString();
+        EXPECT_EQ(Ids(*rs), c.expected);
+        EXPECT_EQ(rs->sort(), c.specification);
+        // The fast accessors walk the same order.
+        EXPECT_EQ(rs->cellText(0, 0), QString::number(c.expected.front()));
+    }
+}
+
+// A sort by one field keeps the previous sort's order among its equal keys, and "" restores the load order.
+TEST(SortTest, SortsAreStableOverThePreviousOrderAndResettable)
+{
+    test::OpenDatabase db(jetwriter::Format::Jet3, {People()});
+    auto rs = db.load("People");
+    ASSERT_TRUE(rs->setSort("[Name]").ok());
+    ASSERT_TRUE(rs->setSort("[Amount]").ok());
+    EXPECT_EQ(Ids(*rs), (std::vector<int>{2, 3, 6, 4, 1, 5}));
+    ASSERT_TRUE(rs->setSort("").ok());
+    EXPECT_EQ(Ids(*rs), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+}
+
+// A field that is not there, or a name the syntax cannot express, fails and leaves the order alone.
+TEST(SortTest, BadSpecificationsFailAndKeepTheOrder)
+{
+    const std::vector<std::pair<const char*, int>> cases = {
+        {"[Nope]", 3265}, {"Name, [Nope] DESC", 3265}, {"[Na]me]", 3001}, {"[Name", 3001},
+        {"[Name] SIDEWAYS", 3001}, {"[Name],", 3001}, {"[]", 3001},
+    };
+    test::OpenDatabase db(jetwriter::Format::Jet4, {People()});
+    auto rs = db.load("People");
+    ASSERT_TRUE(rs->setSort("[Amount]").ok());
+    for (const auto& [specification, number] : cases) {
+        SCOPED_TRACE(specification);
+        const Status status = rs->setSort(specification);
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.error().number(), number);
+        EXPECT_EQ(rs->sort(), "[Amount]");
+        EXPECT_EQ(Ids(*rs), (std::vector<int>{2, 3, 6, 1, 4, 5}));
+    }
+}
+
+}  // namespace
+}  // namespace varnex

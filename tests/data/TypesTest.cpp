@@ -1,0 +1,186 @@
+// gcc 12 reports a false "maybe uninitialized" for std::variant members of aggregates built from lists.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+#include "WriterDatabase.h"
+
+#include "data/FieldTypes.h"
+#include "data/Rc4.h"
+
+#include <QFile>
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace varnex {
+namespace {
+
+using jetwriter::ColumnType;
+using jetwriter::Format;
+
+struct TypeCase {
+    const char* column;
+    ColumnType type;
+    jetwriter::Cell cell;
+    int16_t expectedType;
+    Variant expectedValue;
+    QString expectedText;
+};
+
+jetwriter::DecimalValue WriterDecimal(bool negative, uint64_t mantissa, int scale)
+{
+    return {negative, mantissa, scale};
+}
+
+// Decimal columns exist from Jet 4 on.
+std::vector<TypeCase> Cases(Format format)
+{
+    const jetwriter::GuidValue guid = *jetwriter::parseGuid("{12345678-9ABC-DEF0-1122-334455667788}");
+    GuidBytes guidBytes;
+    std::memcpy(guidBytes.data(), guid.bytes, 16);
+    std::vector<TypeCase> cases = {
+        {"Byte", ColumnType::Byte, int64_t{200}, fieldtype::UnsignedTinyInt, Variant::byte(200), "200"},
+        {"Integer", ColumnType::Integer, int64_t{-32768}, fieldtype::SmallInt, Variant::integer(-32768), "-32768"},
+        {"Long", ColumnType::Long, int64_t{2147483647}, fieldtype::Integer, Variant::longInteger(2147483647), "2147483647"},
+        {"Single", ColumnType::Single, 0.1, fieldtype::Single, Variant::single(0.1f), "0.1"},
+        {"Double", ColumnType::Double, 0.1 + 0.2, fieldtype::Double, Variant::doubleValue(0.1 + 0.2), "0.3"},
+        {"Big", ColumnType::Double, 1.5e300, fieldtype::Double, Variant::doubleValue(1.5e300), "1.5E+300"},
+        {"Tiny", ColumnType::Double, -2.5e-7, fieldtype::Double, Variant::doubleValue(-2.5e-7), "-2.5E-07"},
+        {"Money", ColumnType::Currency, jetwriter::CurrencyValue{-922337203685477580}, fieldtype::Currency,
+         Variant::currency(-922337203685477580), "-92233720368547.758"},
+        {"When", ColumnType::DateTime, jetwriter::DateValue{37623.171597222222}, fieldtype::Date,
+         Variant::date(37623.171597222222), "1/2/2003 4:07:06 AM"},
+        {"Old", ColumnType::DateTime, jetwriter::DateValue{-600000.5}, fieldtype::Date, Variant::date(-600000.5),
+         "4/2/0257 12:00:00 PM"},
+        {"Yes", ColumnType::YesNo, true, fieldtype::Boolean, Variant::boolean(true), "True"},
+        {"No", ColumnType::YesNo, false, fieldtype::Boolean, Variant::boolean(false), "False"},
+        {"Text", ColumnType::Text, std::string("Gr\u00fc\u00dfe \u20ac"), fieldtype::VarWChar,
+         Variant::text(u"Gr\u00fc\u00dfe \u20ac"_qs), u"Gr\u00fc\u00dfe \u20ac"_qs},
+        {"Empty", ColumnType::Text, std::string(), fieldtype::VarWChar, Variant::text(""), ""},
+        {"Memo", ColumnType::Memo, std::string("line1\r\nline2"), fieldtype::LongVarWChar, Variant::text("line1\r\nline2"),
+         "line1\r\nline2"},
+        {"Ole", ColumnType::Ole, jetwriter::Bytes{{0x00, 0xFF, 0x10}}, fieldtype::LongVarBinary,
+         Variant::binary(QByteArray("\x00\xFF\x10", 3)), "00FF10"},
+        {"Guid", ColumnType::Guid, guid, fieldtype::GUID, Variant::guid(guidBytes), "{12345678-9ABC-DEF0-1122-334455667788}"},
+        {"Decimal", ColumnType::Decimal, WriterDecimal(true, 123456789, 4), fieldtype::Numeric,
+         Variant::decimal({true, 123456789, 4}), "-12345.6789"},
+    };
+    if (format == Format::Jet3)
+        cases.pop_back();
+    return cases;
+}
+
+class TypesTest : public ::testing::TestWithParam<Format> {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+};
+
+// Every type's field type code, exact value and text, and a Null in each; both formats.
+TEST_P(TypesTest, ValuesAreExactAndTextIsTheLocaleConversion)
+{
+    const auto cases = Cases(GetParam());
+    jetwriter::Table table{"All Types", {}, {}, {}};
+    jetwriter::Row values;
+    jetwriter::Row nulls;
+    for (const auto& c : cases) {
+        jetwriter::Column column{c.column, c.type};
+        if (c.type == ColumnType::Decimal) {
+            column.precision = 18;
+            column.scale = 4;
+        }
+        table.columns.push_back(column);
+        values.push_back(c.cell);
+        nulls.push_back(c.type == ColumnType::YesNo ? jetwriter::Cell(false) : jetwriter::Cell(jetwriter::Null{}));
+    }
+    table.rows = {values, nulls};
+    test::OpenDatabase db(GetParam(), {table});
+    ASSERT_TRUE(db.status().ok());
+    Status status;
+    auto rs = db.load("All Types", &status);
+    ASSERT_TRUE(rs) << status.error().description.toStdString();
+    ASSERT_EQ(*rs->recordCount(), 2);
+    ASSERT_EQ(rs->Fields().count(), static_cast<int16_t>(cases.size()));
+
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.column);
+        const int column = static_cast<int>(i);
+        const Field field = *rs->Fields().item(column);
+        EXPECT_EQ(field.name(), c.column);
+        EXPECT_EQ(field.type(), c.expectedType);
+        const Variant value = field.value();
+        if (c.expectedType == fieldtype::Single)
+            EXPECT_EQ(value.toFloat(), c.expectedValue.toFloat());
+        else
+            EXPECT_EQ(value, c.expectedValue);
+        EXPECT_EQ(rs->cellText(0, column), c.expectedText);
+        std::string utf8;
+        rs->appendCellTextUtf8(0, column, utf8);
+        EXPECT_EQ(QString::fromStdString(utf8), c.expectedText);
+
+        const bool yesNo = c.expectedType == fieldtype::Boolean;
+        EXPECT_EQ(rs->isNull(1, column), !yesNo);
+        EXPECT_EQ(rs->cellText(1, column), yesNo ? "False" : "");
+    }
+    ASSERT_TRUE(rs->moveNext().ok());
+    EXPECT_TRUE(rs->Fields().item("Text")->value().isNull());
+    ASSERT_TRUE(rs->moveFirst().ok());
+    EXPECT_FALSE(rs->Fields().item("Empty")->value().isNull());  // a zero-length text is not Null
+}
+
+// A long value comes back whole, however many pages it spans.
+TEST_P(TypesTest, LongMemoAndOleValuesComeBackWhole)
+{
+    std::string memo;
+    for (int i = 0; memo.size() < 5u << 20; ++i)
+        memo += "line " + std::to_string(i) + " \u00e9\r\n";
+    std::vector<uint8_t> blob(3u << 20);
+    for (size_t i = 0; i < blob.size(); ++i)
+        blob[i] = static_cast<uint8_t>(i * 7 + (i >> 11));
+    jetwriter::Table table{"Long", {{"M", ColumnType::Memo}, {"O", ColumnType::Ole}}, {{memo, jetwriter::Bytes{blob}}}, {}};
+    test::OpenDatabase db(GetParam(), {table});
+    auto rs = db.load("Long");
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->Fields().item("M")->value().toText(), QString::fromStdString(memo));
+    const QByteArray bytes = rs->Fields().item("O")->value().toBytes();
+    ASSERT_EQ(static_cast<size_t>(bytes.size()), blob.size());
+    EXPECT_EQ(std::memcmp(bytes.constData(), blob.data(), blob.size()), 0);
+}
+
+// Jet 3 text is in the code page the header names: the same byte reads as another letter under 1251.
+TEST(Jet3CodePageTest, TextIsDecodedWithTheHeadersCodePage)
+{
+    test::TempDir dir;
+    jetwriter::Database database;
+    database.format = Format::Jet3;
+    database.tables = {{"T", {{"S", ColumnType::Text}}, {{std::string("caf\u00e9")}}, {}}};
+    const QString path = test::WriteDatabase(dir, database);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray page = file.read(2048);
+        const std::array<uint8_t, 4> key = {0xC7, 0xDA, 0x39, 0x6B};
+        auto* scrambled = reinterpret_cast<uint8_t*>(page.data()) + 0x18;
+        rc4Apply(key, std::span<uint8_t>(scrambled, 126));
+        page[0x3C] = static_cast<char>(1251 & 0xFF);
+        page[0x3D] = static_cast<char>(1251 >> 8);
+        rc4Apply(key, std::span<uint8_t>(scrambled, 126));
+        ASSERT_TRUE(file.seek(0));
+        ASSERT_EQ(file.write(page), 2048);
+    }
+    Connection connection;
+    connection.setConnectionString(test::ProviderFor(Format::Jet3));
+    ASSERT_TRUE(connection.open(path, "Admin", "").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open("T", &connection).ok());
+    EXPECT_EQ(rs.cellText(0, 0), u"caf\u0439"_qs);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, TypesTest, ::testing::Values(Format::Jet3, Format::Jet4),
+                         [](const auto& info) { return info.param == Format::Jet3 ? "Jet3" : "Jet4"; });
+
+}  // namespace
+}  // namespace varnex

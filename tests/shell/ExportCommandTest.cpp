@@ -1,0 +1,211 @@
+// The Export button: its message boxes, the save dialog, the file name rule,
+// replacing and cancelling, the sorted order and large tables.
+
+#include "ExportFixture.h"
+#include "support/CsvReadBack.h"
+#include "support/TableBuilders.h"
+
+#include "app/AppSettings.h"
+#include "core/Application.h"
+#include "core/LocaleCodec.h"
+#include "data/Recordset.h"
+
+#include <QComboBox>
+#include <QFile>
+
+#include <string>
+
+namespace varnex::test {
+namespace {
+
+using jetwriter::ColumnType;
+
+const QByteArray kThreePeople = "1,\"Ann\"\r\n2,\"Bob\"\r\n3,\"Cy\"\r\n";
+const CsvRecords kThreePeopleRead = {{"1", "Ann"}, {"2", "Bob"}, {"3", "Cy"}};
+
+jetwriter::Table People()
+{
+    return Table("People", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)},
+                 {{I(1), T("Ann")}, {I(2), T("Bob")}, {I(3), T("Cy")}});
+}
+
+class ExportCommand : public ExportFixture {};
+
+TEST_F(ExportCommand, SaysNoDataWithoutATableOrWithAnEmptyOne)
+{
+    openDatabase({Table("Empty", {Column("ID", ColumnType::Long)}, {})});
+    pressExport();  // nothing loaded yet
+    form().showTable(QStringLiteral("Empty"));
+    ASSERT_NE(form().grid->recordset(), nullptr);
+    pressExport();
+
+    const std::vector<Message> expected = {
+        {QStringLiteral("No data to export!"), MessageStyle::Critical, appTitle()},
+        {QStringLiteral("No data to export!"), MessageStyle::Information, appTitle()},
+    };
+    EXPECT_EQ(boxes(), expected);
+    EXPECT_TRUE(dialogs().empty());
+    EXPECT_TRUE(filesIn(folder()).isEmpty());
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(ExportCommand, PreparesTheSaveDialogAndProposesTheLastName)
+{
+    showTable(People());
+    form().fileDialog.fileName.clear();
+    exportAs(QStringLiteral("first"));
+    exportAs(QStringLiteral("second"));
+
+    ASSERT_EQ(dialogs().size(), 2u);
+    for (const SaveDialogSeen& seen : dialogs()) {
+        EXPECT_EQ(seen.initialFolder, appFolder());
+        EXPECT_EQ(seen.title, QStringLiteral("Select output File and Directory"));
+        EXPECT_EQ(seen.filter, QStringLiteral("CSV |*.csv"));
+    }
+    EXPECT_EQ(dialogs()[0].fileName, QString());
+    EXPECT_EQ(dialogs()[1].fileName, pathOf(QStringLiteral("first")));
+}
+
+TEST_F(ExportCommand, EndsTheNameInCsv)
+{
+    showTable(People());
+    const std::vector<std::pair<QString, QString>> names = {
+        {"report", "report.CSV"}, {"REPORT.csv", "REPORT.csv"}, {"report.cSv", "report.cSv"},
+        {"a.b", "a.b.CSV"},       {"csv", "csv.CSV"},           {"data.txt", "data.txt.CSV"},
+    };
+    QStringList expectedFiles;
+    for (const auto& [chosen, written] : names) {
+        answerSaveDialog(pathOf(chosen));
+        pressExport();
+        EXPECT_EQ(readFile(pathOf(written)), kThreePeople) << written.toStdString();
+        ExpectReadsBackAs(pathOf(written), kThreePeopleRead);
+        expectedFiles << written;
+    }
+    expectedFiles.sort();
+    EXPECT_EQ(filesIn(folder()), expectedFiles);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(ExportCommand, ReplacesAnExistingFileWithoutAsking)
+{
+    showTable(People());
+    writeFile(pathOf(QStringLiteral("report.CSV")), "old contents, longer than the new ones ...........\r\n");
+    EXPECT_EQ(exportAs(QStringLiteral("report")), kThreePeople);
+    ExpectReadsBackAs(pathOf(QStringLiteral("report.CSV")), kThreePeopleRead);
+    EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(ExportCommand, CancelLeavesEverythingAsItWas)
+{
+    showTable(People());
+    writeFile(pathOf(QStringLiteral("keep.CSV")), "old\r\n");
+    form().fileDialog.fileName = pathOf(QStringLiteral("keep"));
+    answerSaveDialog(std::nullopt);
+    pressExport();
+
+    EXPECT_EQ(dialogs().size(), 1u);
+    EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("keep.CSV")});
+    EXPECT_EQ(readFile(pathOf(QStringLiteral("keep.CSV"))), QByteArray("old\r\n"));
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+TEST_F(ExportCommand, FollowsTheGridSortAndKeepsTheView)
+{
+    showTable(Table("Sortable", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)},
+                    {{I(1), T("pear")}, {I(2), T("apple")}, {I(3), T("fig")}}));
+    form().grid->selectColumn(1);
+    form().sortBySelectedColumn();
+    ASSERT_TRUE(boxes().empty());
+
+    EXPECT_EQ(exportAs(QStringLiteral("sorted")), QByteArray("2,\"apple\"\r\n3,\"fig\"\r\n1,\"pear\"\r\n"));
+    ExpectReadsBackAs(pathOf(QStringLiteral("sorted.CSV")), {{"2", "apple"}, {"3", "fig"}, {"1", "pear"}});
+    const std::shared_ptr<Recordset> records = form().grid->recordset();
+    ASSERT_NE(records, nullptr);
+    EXPECT_EQ(records->sort(), QStringLiteral("[Name]"));
+}
+
+TEST_F(ExportCommand, WritesEveryRecordBeyondThe16BitLimit)
+{
+    constexpr int64_t kRows = 40000;
+    auto table = Table("Many", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)}, {});
+    for (int64_t i = 1; i <= kRows; ++i)
+        table.rows.push_back({I(i), T("r" + std::to_string(i))});
+    showTable(table);
+    setHeader(true);
+
+    const QByteArray bytes = exportAs(QStringLiteral("many"));
+    EXPECT_EQ(bytes.count("\r\n"), kRows + 1);
+    EXPECT_TRUE(bytes.startsWith("\"ID\",\"Name\"\r\n1,\"r1\"\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n32767,\"r32767\"\r\n32768,\"r32768\"\r\n"));
+    EXPECT_TRUE(bytes.endsWith("\r\n40000,\"r40000\"\r\n"));
+
+    CsvRecords expected{{"ID", "Name"}};
+    for (int64_t i = 1; i <= kRows; ++i)
+        expected.push_back({QString::number(i), QStringLiteral("r%1").arg(i)});
+    ExpectReadsBackAs(pathOf(QStringLiteral("many.CSV")), expected);
+}
+
+TEST_F(ExportCommand, WritesTheAnsiCodePage)
+{
+    showTable(Table("Words", {Column("Wort", ColumnType::Text)}, {{T("Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac \xf0\x9f\x98\x80")}}));
+    struct CodeSetCase {
+        QByteArray codeSet;
+        QByteArray expected;
+        QString readBack;
+    };
+    const std::vector<CodeSetCase> cases = {
+        {"UTF-8", "\"Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac \xf0\x9f\x98\x80\"\r\n",
+         QStringLiteral("Gr\u00fc\u00dfe \u20ac \U0001F600")},
+        {"ISO-8859-1", "\"Gr\xfc\xdf" "e ? ?\"\r\n", QStringLiteral("Gr\u00fc\u00dfe ? ?")},
+        {"ISO-8859-15", "\"Gr\xfc\xdf" "e \xa4 ?\"\r\n", QStringLiteral("Gr\u00fc\u00dfe \u20ac ?")},
+        {"ANSI_X3.4-1968", "\"Gr??e ? ?\"\r\n", QStringLiteral("Gr??e ? ?")},
+    };
+    for (const CodeSetCase& c : cases) {
+        SCOPED_TRACE(c.codeSet.toStdString());
+        setLocaleCodeSetForTesting(c.codeSet);
+        const QString chosen = QString::fromLatin1(c.codeSet);
+        EXPECT_EQ(exportAs(chosen).toStdString(), c.expected.toStdString());
+        ExpectReadsBackAs(pathOf(chosen + QStringLiteral(".CSV")), CsvRecords{QStringList{c.readBack}});
+    }
+}
+
+// Files made by Access itself: every record reads back with the header's number of fields.
+TEST_F(ExportCommand, ExportsTablesOfRealAccessFiles)
+{
+    const QString realData = qEnvironmentVariable("VARNEX_REALDATA");
+    if (realData.isEmpty() || !QFile::exists(realData + QStringLiteral("/testV2000.mdb")))
+        GTEST_SKIP() << "no real Access files here";
+    setHeader(true);
+    const std::vector<std::pair<QString, QString>> files = {
+        {"testV1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
+        {"testV2000.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+        {"test2V1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
+    };
+    for (const auto& [file, provider] : files) {
+        SCOPED_TRACE(file.toStdString());
+        connectTo(realData + QLatin1Char('/') + file, provider);
+        form().refillTableList();
+        int exported = 0;
+        for (int entry = 0; entry < form().tableList->count(); ++entry) {
+            const QString table = form().tableList->itemText(entry);
+            form().showTable(table);
+            const std::shared_ptr<Recordset> records = form().grid->recordset();
+            ASSERT_NE(records, nullptr) << table.toStdString();
+            if (*records->recordCount() == 0)
+                continue;
+            const QString chosen = file + QLatin1Char('_') + table;
+            exportAs(chosen);
+            ++exported;
+            const CsvRecords read = ReadCsvWithPython(pathOf(chosen + QStringLiteral(".CSV")));
+            ASSERT_EQ(static_cast<int64_t>(read.size()), *records->recordCount() + 1) << table.toStdString();
+            for (const QStringList& record : read)
+                EXPECT_EQ(record.size(), records->columnCount()) << table.toStdString();
+        }
+        EXPECT_GT(exported, 0);
+    }
+}
+
+}  // namespace
+}  // namespace varnex::test

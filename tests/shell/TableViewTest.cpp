@@ -1,0 +1,186 @@
+#include "MainWindowFixture.h"
+
+#include "app/AppSettings.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QtTest/QTest>
+
+namespace varnex::test {
+namespace {
+
+using TableViewTest = MainWindowFixture;
+
+jetwriter::Database PeopleDatabase()
+{
+    jetwriter::Table people = TextTable("People", {"Name"});
+    people.columns.push_back({"Age", jetwriter::ColumnType::Long});
+    people.rows = {{std::string("Carol"), int64_t{30}}, {std::string("Alice"), jetwriter::Null{}},
+                   {std::string("Bob"), int64_t{41}}, {std::string("Tab\there, \"quoted\""), int64_t{7}}};
+    jetwriter::Database database;
+    database.tables.push_back(people);
+    int keyed = 0;
+    for (const char* recordId : {"RECID", "RecId", "recid", "RECID2"})
+        database.tables.push_back(TextTable("Keyed " + std::to_string(++keyed), {recordId, "Value"},
+                                            {{std::string("7"), std::string("seven")}}));
+    return database;
+}
+
+TEST_F(TableViewTest, PickedTableShowsItsRowsWithNullEmpty)
+{
+    OpenDatabase(PeopleDatabase());
+    ShowWindow();
+    Pick("People");
+    ASSERT_NE(window_->grid->recordset(), nullptr);
+    EXPECT_EQ(ColumnTexts(0), (QStringList{"Carol", "Alice", "Bob", "Tab\there, \"quoted\""}));
+    EXPECT_EQ(ColumnTexts(1), (QStringList{"30", "", "41", "7"}));
+    GridColumns columns = window_->grid->columns();
+    ASSERT_EQ(columns.count(), 2);
+    EXPECT_EQ(columns.item(1).caption(), "Age");
+    EXPECT_EQ(columns.item(1).dataField(), "Age");
+    EXPECT_EQ(window_->tableLabel->toolTip(), "4 rows");
+    EXPECT_TRUE(LogLines().isEmpty());
+}
+
+TEST_F(TableViewTest, HidesRecordIdColumnsOnly)
+{
+    OpenDatabase(PeopleDatabase());
+    ShowWindow();
+    const struct {
+        const char* table;
+        bool firstVisible;
+    } cases[] = {{"Keyed 1", false}, {"Keyed 2", false}, {"Keyed 3", false}, {"Keyed 4", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.table);
+        Pick(c.table);
+        GridColumns columns = window_->grid->columns();
+        SCOPED_TRACE(columns.item(0).caption().toStdString());
+        ASSERT_EQ(columns.count(), 2);
+        EXPECT_EQ(columns.item(0).isVisible(), c.firstVisible);
+        EXPECT_EQ(window_->grid->isColumnHidden(0), !c.firstVisible);
+        EXPECT_TRUE(columns.item(1).isVisible());
+        EXPECT_EQ(ColumnTexts(1), QStringList{"seven"});
+    }
+}
+
+TEST_F(TableViewTest, PickingAgainReloadsAndResetsTheSort)
+{
+    OpenDatabase(PeopleDatabase());
+    ShowWindow();
+    Pick("People");
+    const std::shared_ptr<Recordset> first = window_->grid->recordset();
+    ASSERT_TRUE(first->setSort("[Name]").ok());
+    window_->grid->showCurrentOrder();
+    EXPECT_EQ(ColumnTexts(0), (QStringList{"Alice", "Bob", "Carol", "Tab\there, \"quoted\""}));
+
+    Pick("People");
+
+    EXPECT_NE(window_->grid->recordset(), first);
+    EXPECT_FALSE(first->isOpen());
+    EXPECT_EQ(ColumnTexts(0), (QStringList{"Carol", "Alice", "Bob", "Tab\there, \"quoted\""}));
+}
+
+TEST_F(TableViewTest, FailedLoadLogsOnceAndLeavesGridEmpty)
+{
+    OpenDatabase(PeopleDatabase());
+    ShowWindow();
+    Pick("People");
+    const std::shared_ptr<Recordset> previous = window_->grid->recordset();
+    window_->tableList->addItem(QStringLiteral("Dropped Table"));  // gone since the list was filled
+
+    Pick("Dropped Table");
+
+    const QStringList log = LogLines();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log.front().contains("LoadTableError")) << log.front().toStdString();
+    EXPECT_EQ(MessageBoxCount(), 1);
+    EXPECT_EQ(LastMessageBoxTitle(), "LoadTableError");
+    EXPECT_EQ(window_->grid->recordset(), nullptr);
+    EXPECT_EQ(window_->grid->model()->rowCount(), 0);
+    EXPECT_EQ(window_->grid->model()->columnCount(), 0);
+    EXPECT_FALSE(previous->isOpen());
+    EXPECT_TRUE(window_->tableLabel->toolTip().isEmpty());
+}
+
+TEST_F(TableViewTest, CancelledLoadLeavesGridEmptyAndLogsNothing)
+{
+    jetwriter::Table big = TextTable("Big", {"Text"});
+    big.columns.push_back({"Number", jetwriter::ColumnType::Long});
+    int64_t produced = 0;
+    big.rowSource = [&produced](jetwriter::Row& row) {
+        if (produced == 300000)
+            return false;
+        row = {std::string("row ") + std::to_string(produced), produced};
+        ++produced;
+        return true;
+    };
+    jetwriter::Database database;
+    database.tables = {PeopleDatabase().tables.front(), big};
+    OpenDatabase(database);
+    ShowWindow();
+    Pick("People");
+    window_->setLoadProgressDelay(0);
+
+    bool sawDialog = false;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&] {
+        for (QProgressDialog* dialog : window_->findChildren<QProgressDialog*>())
+            if (dialog->isVisible()) {
+                sawDialog = true;
+                dialog->cancel();
+            }
+    });
+    canceller.start(0);
+    Pick("Big");
+    canceller.stop();
+
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(window_->grid->recordset(), nullptr);
+    EXPECT_EQ(window_->grid->model()->rowCount(), 0);
+    EXPECT_TRUE(LogLines().isEmpty());
+    EXPECT_EQ(MessageBoxCount(), 0);
+}
+
+TEST_F(TableViewTest, CtrlCCopiesSelectedCellsAsTabSeparatedText)
+{
+    jetwriter::Database database = PeopleDatabase();
+    database.tables.front().columns.insert(database.tables.front().columns.begin(),
+                                           {"RecId", jetwriter::ColumnType::Long});
+    for (size_t i = 0; i < database.tables.front().rows.size(); ++i) {
+        auto& row = database.tables.front().rows[i];
+        row.insert(row.begin(), static_cast<int64_t>(i + 1));
+    }
+    OpenDatabase(database);
+    ShowWindow();
+    Pick("People");
+    DataGrid& grid = *window_->grid;
+    const QAbstractItemModel& model = *grid.model();
+
+    const struct {
+        const char* name;
+        QItemSelection selection;
+        QString expected;
+    } cases[] = {
+        {"one column", QItemSelection(model.index(0, 1), model.index(3, 1)), "Carol\nAlice\nBob\n\"Tab\there, \"\"quoted\"\"\"\n"},
+        {"block over a hidden column", QItemSelection(model.index(0, 0), model.index(1, 2)), "Carol\t30\nAlice\t\n"},
+        {"nothing", QItemSelection(), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        grid.selectionModel()->select(c.selection, QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text(), c.expected.isEmpty() ? QStringLiteral("before") : c.expected);
+    }
+}
+
+}  // namespace
+}  // namespace varnex::test

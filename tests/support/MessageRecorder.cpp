@@ -1,0 +1,26 @@
+#include "MessageRecorder.h"
+
+#include <ostream>
+
+namespace varnex {
+
+// Readable failure output for EXPECT_EQ on messages.
+void PrintTo(const Message& call, std::ostream* os)
+{
+    *os << "{\"" << call.text.toStdString() << "\", " << static_cast<int>(call.style) << ", \"" << call.title.toStdString() << "\"}";
+}
+
+}  // namespace varnex
+
+namespace varnex::test {
+
+MessageRecorder::MessageRecorder()
+    : previous_(setMessageHandler([this](const Message& call) {
+          calls_.append(call);
+      }))
+{
+}
+
+MessageRecorder::~MessageRecorder() { setMessageHandler(std::move(previous_)); }
+
+}  // namespace varnex::test
