@@ -92,12 +92,12 @@ ComplexColumns::ComplexColumns(const FormatInfo& info, const std::vector<Table>&
             if ((isComplex(type) || type == ColumnType::DateTimeExtended) && !info.ace)
                 throw std::runtime_error("column " + tables[t].columns[c].name + ": needs an ACE format");
             if (isComplex(type))
-                addLink(info, tables[t].name, t, c);
+                addLink(tables[t].name, t, c);
         }
     }
 }
 
-void ComplexColumns::addLink(const FormatInfo&, const std::string& tableName, size_t table, size_t source)
+void ComplexColumns::addLink(const std::string& tableName, size_t table, size_t source)
 {
     const Column& column = columns_[table][source];
     Link link{table, source, column.name, column.type, static_cast<uint32_t>(links_.size() + 1), 0, 0, {}};

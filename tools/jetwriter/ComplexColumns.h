@@ -57,7 +57,7 @@ private:
         std::vector<size_t> order;  // value-table column positions of: key, values..., id
     };
 
-    void addLink(const FormatInfo& info, const std::string& tableName, size_t table, size_t source);
+    void addLink(const std::string& tableName, size_t table, size_t source);
     void storeValues(Link& link, const Cell& cell, uint32_t key);
     void addValueRow(Link& link, uint32_t key, std::vector<Cell> values);
 
