@@ -99,7 +99,7 @@ ComplexColumns::ComplexColumns(const FormatInfo& info, const std::vector<Table>&
 
 void ComplexColumns::addLink(const std::string& tableName, size_t table, size_t source)
 {
-    const Column& column = columns_[table][source];
+    const Column column = columns_[table][source];  // a copy: the table's columns grow below
     Link link{table, source, column.name, column.type, static_cast<uint32_t>(links_.size() + 1), 0, 0, {}};
     std::vector<Column> values;
     std::vector<ColumnTraits> valueTraits;
