@@ -72,9 +72,9 @@ int main(int argc, char** argv)
         std::filesystem::create_directories(folder);
         for (const Format format : {Format::Jet3, Format::Jet4}) {
             const std::string suffix = format == Format::Jet3 ? "jet3" : "jet4";
-            Database types{format, {}, 36500.0, {everyType(format)}};
+            Database types{format, {}, jetwriter::Encryption::Agile, 36500.0, {everyType(format)}};
             write(types, folder / ("types-" + suffix + ".mdb"));
-            Database rows{format, {}, 36500.0, {manyRows()}};
+            Database rows{format, {}, jetwriter::Encryption::Agile, 36500.0, {manyRows()}};
             write(rows, folder / ("rows-" + suffix + ".mdb"));
         }
         return 0;

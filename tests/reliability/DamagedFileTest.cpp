@@ -42,7 +42,7 @@ jetwriter::Database SampleDatabase(Format format)
         table.rows.push_back({i, "name " + std::to_string(i), notes.empty() ? jetwriter::Cell{jetwriter::Null{}} : notes});
     }
     jetwriter::Table other{"Other", {{"Only", ColumnType::Integer}}, {{int64_t{1}}, {int64_t{2}}}, {}};
-    return {format, {}, 36500.0, {table, other}};
+    return {format, {}, jetwriter::Encryption::Agile, 36500.0, {table, other}};
 }
 
 enum class Expect { TableListFails, TableFails, TableLoads, AnyEnd };

@@ -8,7 +8,7 @@ constexpr int64_t kDatabasesContainer = 0x0F000002;
 constexpr int64_t kRelationshipsContainer = 0x0F000003;
 constexpr int64_t kRootContainer = 0x0F000000;
 constexpr int64_t kDatabaseObject = 0x10000000;
-constexpr int64_t kSystemFlags = static_cast<int32_t>(0x80000000u);
+constexpr int64_t kSystemFlags = kSystemObjectFlags;
 constexpr int64_t kTypeTable = 1;
 constexpr int64_t kTypeDatabase = 2;
 constexpr int64_t kTypeContainer = 3;
@@ -32,10 +32,10 @@ Row object(int64_t id, int64_t parent, const std::string& name, int64_t type, in
 
 }  // namespace
 
-const std::vector<SystemTable>& systemTables()
+std::vector<SystemTable> systemTables(const FormatInfo& info)
 {
     using T = ColumnType;
-    static const std::vector<SystemTable> tables = {
+    std::vector<SystemTable> tables = {
         {"MSysObjects",
          {of("Id", T::Long), of("ParentId", T::Long), text("Name"), of("Type", T::Integer), of("DateCreate", T::DateTime),
           of("DateUpdate", T::DateTime), binary("Owner"), of("Flags", T::Long), of("Database", T::Memo),
@@ -49,6 +49,10 @@ const std::vector<SystemTable>& systemTables()
          {text("szRelationship"), of("grbit", T::Long), of("ccolumn", T::Long), of("icolumn", T::Long), text("szObject"),
           text("szColumn"), text("szReferencedObject"), text("szReferencedColumn")}},
     };
+    if (info.ace)
+        tables.push_back({"MSysComplexColumns",
+                          {text("ColumnName"), of("ComplexTypeObjectID", T::Long), of("FlatTableID", T::Long),
+                           of("ConceptualTableID", T::Long), of("ComplexID", T::Long)}});
     return tables;
 }
 
@@ -65,8 +69,7 @@ std::vector<Row> catalogRows(const std::vector<CatalogTable>& tables, double cre
         rows.push_back(object(id++, kRootContainer, name, kTypeContainer, 0, created));
     // A table's Id is the page of its definition; system tables are told apart by their flags alone.
     for (const auto& table : tables)
-        rows.push_back(object(table.definitionPage, kTablesContainer, table.name, kTypeTable, table.system ? kSystemFlags : 0,
-                              created));
+        rows.push_back(object(table.definitionPage, kTablesContainer, table.name, kTypeTable, table.flags, created));
     return rows;
 }
 

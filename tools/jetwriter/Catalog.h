@@ -1,7 +1,7 @@
 #pragma once
 // The system tables every database carries, and the catalogue rows (MSysObjects) naming all objects.
 
-#include "jetwriter/JetWriter.h"
+#include "jetwriter/FormatInfo.h"
 
 #include <string>
 #include <vector>
@@ -13,13 +13,15 @@ struct SystemTable {
     std::vector<Column> columns;
 };
 
-// MSysObjects first: its definition is always on page 2.
-const std::vector<SystemTable>& systemTables();
+// MSysObjects first: its definition is always on page 2. ACE formats add MSysComplexColumns.
+std::vector<SystemTable> systemTables(const FormatInfo& info);
+
+constexpr int64_t kSystemObjectFlags = static_cast<int32_t>(0x80000000u);
 
 struct CatalogTable {
     std::string name;
     uint32_t definitionPage;
-    bool system;
+    int64_t flags;   // 0 for user tables; readers hide tables with 0x80000000 or 0x2 set
 };
 
 // Containers, the database object and one row per table, in MSysObjects column order.

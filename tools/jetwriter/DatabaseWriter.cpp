@@ -2,6 +2,7 @@
 
 #include "jetwriter/ByteOrder.h"
 #include "jetwriter/Catalog.h"
+#include "jetwriter/ComplexColumns.h"
 #include "jetwriter/HeaderPage.h"
 #include "jetwriter/PageFile.h"
 #include "jetwriter/TableLayout.h"
@@ -40,11 +41,14 @@ std::string foldedName(const std::string& name)
     return folded;
 }
 
-void checkTableNames(const Database& database)
+void checkTableNames(const FormatInfo& info, const Database& database)
 {
     std::set<std::string> seen;
-    for (const auto& table : systemTables())
+    for (const auto& table : systemTables(info))
         seen.insert(foldedName(table.name));
+    if (info.ace)
+        for (const auto& table : standardComplexTypes())
+            seen.insert(foldedName(table.name));
     for (const auto& table : database.tables) {
         const size_t length = utf8ToUtf16(table.name).size();
         if (length == 0 || length > 64)
@@ -59,11 +63,9 @@ class Finisher {
 public:
     Finisher(const FormatInfo& info, PageFile& file) : info_(info), file_(file), maps_(info, file, 0) {}
 
-    void finishTable(const TableLayout& layout, uint32_t definitionPage, const TableWriter& rows, bool system)
+    void finishTable(const TableLayout& layout, uint32_t definitionPage, const TableWriter& rows, TableTotals totals)
     {
-        TableTotals totals;
         totals.rowCount = rows.rowCount();
-        totals.system = system;
         totals.ownedPagesMap = maps_.add(buildUsageMap(info_, file_, rows.pages()));
         std::vector<uint32_t> withRoom;
         if (!rows.pages().empty() && rows.lastPageHasRoom())
@@ -88,19 +90,37 @@ uint32_t reserveDefinition(const FormatInfo& info, PageFile& file, const TableLa
     return file.allocate(tableDefinitionPages(info, encodeTableDefinition(info, layout, {}).size()));
 }
 
+// Rows of a table with complex columns each get a key (1, 2, ...) under which their complex values are kept.
 void writeUserTable(const FormatInfo& info, PageFile& file, Finisher& finisher, const Table& table, const TableLayout& layout,
-                    uint32_t definitionPage)
+                    uint32_t definitionPage, ComplexColumns& complex, size_t index)
+{
+    TableWriter writer(info, file, layout, definitionPage);
+    const bool keyed = complex.hasComplexColumns(index);
+    uint32_t key = 0;
+    const auto add = [&](const Row& row) { keyed ? writer.add(complex.store(index, row, ++key)) : writer.add(row); };
+    for (const auto& row : table.rows)
+        add(row);
+    if (table.rowSource) {
+        Row row;
+        while (table.rowSource(row))
+            add(row);
+    }
+    writer.finish();
+    TableTotals totals;
+    totals.lastComplexAutonumber = key;
+    finisher.finishTable(layout, definitionPage, writer, totals);
+}
+
+void writeHiddenTable(const FormatInfo& info, PageFile& file, Finisher& finisher, const HiddenTable& table,
+                      const TableLayout& layout, uint32_t definitionPage)
 {
     TableWriter writer(info, file, layout, definitionPage);
     for (const auto& row : table.rows)
         writer.add(row);
-    if (table.rowSource) {
-        Row row;
-        while (table.rowSource(row))
-            writer.add(row);
-    }
     writer.finish();
-    finisher.finishTable(layout, definitionPage, writer, false);
+    TableTotals totals;
+    totals.lastAutonumber = table.lastAutonumber;
+    finisher.finishTable(layout, definitionPage, writer, totals);
 }
 
 // Page 1: the database-wide map; a set bit marks a page that is free for reuse.
@@ -116,35 +136,74 @@ std::vector<uint8_t> globalMapPage(const FormatInfo& info, uint32_t pageCount)
     return page.bytes();
 }
 
-void writeInto(PageFile& file, const Database& database, const std::vector<TableLayout>& userLayouts)
+struct Plan {
+    const FormatInfo& info;
+    ComplexColumns complex;
+    std::vector<TableLayout> userLayouts;
+    std::optional<varnex::crypto::NewEncryption> encryption;
+};
+
+void writeInto(PageFile& file, const Database& database, Plan& plan)
 {
-    const FormatInfo& info = formatInfo(database.format);
+    const FormatInfo& info = plan.info;
     const double created = database.created.value_or(nowInDays());
+    if (plan.encryption)
+        file.encryptWith(&plan.encryption->cipher);
     file.allocate(2);  // header and global usage map, written last
     std::vector<TableLayout> systemLayouts;
     std::vector<CatalogTable> catalog;
-    for (const auto& table : systemTables()) {
+    const auto system = systemTables(info);
+    for (const auto& table : system) {
         systemLayouts.push_back(layoutTable(info, table.columns));
-        catalog.push_back({table.name, reserveDefinition(info, file, systemLayouts.back()), true});
+        catalog.push_back({table.name, reserveDefinition(info, file, systemLayouts.back()), kSystemObjectFlags});
+    }
+    auto& hidden = plan.complex.hiddenTables();
+    std::vector<TableLayout> hiddenLayouts;
+    std::vector<uint32_t> hiddenPages;
+    for (const auto& table : hidden) {
+        hiddenLayouts.push_back(layoutTable(info, table.columns, table.traits));
+        hiddenPages.push_back(reserveDefinition(info, file, hiddenLayouts.back()));
+        catalog.push_back({table.name, hiddenPages.back(), table.flags});
     }
     Finisher finisher(info, file);
+    std::vector<uint32_t> userPages;
     for (size_t t = 0; t < database.tables.size(); ++t) {
-        const uint32_t definitionPage = reserveDefinition(info, file, userLayouts[t]);
-        catalog.push_back({database.tables[t].name, definitionPage, false});
-        writeUserTable(info, file, finisher, database.tables[t], userLayouts[t], definitionPage);
+        userPages.push_back(reserveDefinition(info, file, plan.userLayouts[t]));
+        catalog.push_back({database.tables[t].name, userPages.back(), 0});
+        writeUserTable(info, file, finisher, database.tables[t], plan.userLayouts[t], userPages.back(), plan.complex, t);
     }
+    for (size_t h = 0; h < hidden.size(); ++h)
+        writeHiddenTable(info, file, finisher, hidden[h], hiddenLayouts[h], hiddenPages[h]);
     for (size_t s = 0; s < systemLayouts.size(); ++s) {
         TableWriter writer(info, file, systemLayouts[s], catalog[s].definitionPage);
+        std::vector<Row> rows;
         if (catalog[s].definitionPage == kCatalogPage)
-            for (const auto& row : catalogRows(catalog, created))
-                writer.add(row);
+            rows = catalogRows(catalog, created);
+        else if (system[s].name == "MSysComplexColumns")
+            rows = plan.complex.catalogRows(userPages, hiddenPages);
+        for (const auto& row : rows)
+            writer.add(row);
         writer.finish();
-        finisher.finishTable(systemLayouts[s], catalog[s].definitionPage, writer, true);
+        TableTotals totals;
+        totals.system = true;
+        finisher.finishTable(systemLayouts[s], catalog[s].definitionPage, writer, totals);
     }
     finisher.flush();
     file.write(kGlobalMapPage, globalMapPage(info, file.pageCount()));
-    file.write(0, buildHeaderPage(info, created, database.password));
+    file.write(0, buildHeaderPage(info, created, database.password, plan.encryption ? &*plan.encryption : nullptr));
     file.close();
+}
+
+std::optional<varnex::crypto::NewEncryption> encryptionFor(const FormatInfo& info, const Database& database)
+{
+    if (!info.ace || !database.password)
+        return std::nullopt;
+    using varnex::crypto::Method;
+    const Method method = database.encryption == Encryption::Agile ? Method::Agile : Method::Rc4CryptoApi;
+    auto made = varnex::crypto::createEncryption(method, utf8ToUtf16(*database.password));
+    if (!made)
+        throw std::runtime_error("cannot encrypt: " + std::string(varnex::crypto::errorText(made.error())));
+    return std::move(*made);
 }
 
 }  // namespace
@@ -152,15 +211,16 @@ void writeInto(PageFile& file, const Database& database, const std::vector<Table
 void writeDatabase(const Database& database, const std::filesystem::path& path)
 {
     const FormatInfo& info = formatInfo(database.format);
-    checkTableNames(database);
-    std::vector<TableLayout> userLayouts;
-    for (const auto& table : database.tables)
-        userLayouts.push_back(layoutTable(info, table.columns));
+    checkTableNames(info, database);
+    Plan plan{info, ComplexColumns(info, database.tables), {}, std::nullopt};
+    for (size_t t = 0; t < database.tables.size(); ++t)
+        plan.userLayouts.push_back(layoutTable(info, plan.complex.columns(t), plan.complex.traits(t)));
     if (database.password && utf8ToUtf16(*database.password).size() > 20)
         throw std::runtime_error("database password longer than 20 characters");
+    plan.encryption = encryptionFor(info, database);
     PageFile file(path, info.pageSize);
     try {
-        writeInto(file, database, userLayouts);
+        writeInto(file, database, plan);
     } catch (...) {
         // A half-written database would only mislead whoever opens it next.
         std::error_code ignored;

@@ -21,7 +21,9 @@ const std::map<std::string, ColumnType>& typeNames()
         {"single", ColumnType::Single},     {"double", ColumnType::Double},   {"currency", ColumnType::Currency},
         {"datetime", ColumnType::DateTime}, {"yesno", ColumnType::YesNo},     {"text", ColumnType::Text},
         {"memo", ColumnType::Memo},         {"ole", ColumnType::Ole},         {"guid", ColumnType::Guid},
-        {"decimal", ColumnType::Decimal},   {"binary", ColumnType::Binary}};
+        {"decimal", ColumnType::Decimal},   {"binary", ColumnType::Binary},   {"datetimeextended", ColumnType::DateTimeExtended},
+        {"attachment", ColumnType::Attachment}, {"multivalue", ColumnType::MultiValue},
+        {"versionedmemo", ColumnType::VersionedMemo}};
     return names;
 }
 
@@ -112,6 +114,80 @@ int64_t daysFromCivil(int64_t y, unsigned m, unsigned d)
     return era * 146097 + static_cast<int64_t>(doe) - 719468 + 25569;
 }
 
+// "a|b\|c" -> {"a", "b|c"}: list items of complex cells, '\\' escaping '|' and itself.
+std::vector<std::string> listItems(const std::string& text)
+{
+    std::vector<std::string> items(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size())
+            items.back() += text[++i];
+        else if (text[i] == '|')
+            items.emplace_back();
+        else
+            items.back() += text[i];
+    }
+    return items;
+}
+
+// "KEY=VALUE" split at the first '='.
+std::pair<std::string, std::string> keyed(const std::string& item)
+{
+    const size_t at = item.find('=');
+    if (at == std::string::npos)
+        throw std::invalid_argument(item);
+    return {item.substr(0, at), item.substr(at + 1)};
+}
+
+// "YYYY-MM-DD[ HH:MM:SS[.fffffff]]", years 1 to 9999.
+ExtendedDateValue toExtendedDate(const std::string& text)
+{
+    const size_t dot = text.find('.');
+    parseDateTime(text.substr(0, dot));  // checks the fields
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &sec);
+    if (y < 1 || y > 9999)
+        throw std::invalid_argument(text);
+    int64_t fraction = 0;
+    if (dot != std::string::npos) {
+        const std::string digits = text.substr(dot + 1);
+        if (digits.empty() || digits.size() > 7 || digits.find_first_not_of("0123456789") != std::string::npos)
+            throw std::invalid_argument(text);
+        fraction = std::stoll(digits + std::string(7 - digits.size(), '0'));
+    }
+    const int64_t day = daysFromCivil(y, static_cast<unsigned>(mo), static_cast<unsigned>(d)) - daysFromCivil(1, 1, 1);
+    return ExtendedDateValue{day, (h * 3600 + mi * 60 + sec) * int64_t{10000000} + fraction};
+}
+
+Cell complexCell(const Column& column, const std::string& text)
+{
+    const auto items = listItems(text);
+    if (column.type == ColumnType::Attachment) {
+        Attachments files;
+        for (const auto& item : items) {
+            const auto [name, hex] = keyed(item);
+            files.files.push_back({name, toBytes(hex).data});
+        }
+        return files;
+    }
+    if (column.type == ColumnType::VersionedMemo) {
+        VersionHistory history;
+        for (const auto& item : items) {
+            const auto [date, memo] = keyed(item);
+            history.versions.push_back({parseDateTime(date), memo});
+        }
+        return history;
+    }
+    MultiValues values;
+    const Column valueColumn{column.name, column.valueType};
+    for (const auto& item : items) {
+        const Cell cell = parseCell(valueColumn, item);
+        if (const auto* i = std::get_if<int64_t>(&cell)) values.values.emplace_back(*i);
+        else if (const auto* r = std::get_if<double>(&cell)) values.values.emplace_back(*r);
+        else values.values.emplace_back(std::get<std::string>(cell));
+    }
+    return values;
+}
+
 // Splits CSV records; a quoted field may hold commas, doubled quotes and line breaks.
 class CsvReader {
 public:
@@ -171,6 +247,14 @@ Column parseColumn(std::istringstream& words)
     if (column.name.empty() || found == typeNames().end())
         throw std::runtime_error("expected: column NAME TYPE [SIZE]");
     column.type = found->second;
+    if (column.type == ColumnType::MultiValue) {
+        std::string valueType;
+        words >> valueType;
+        const auto value = typeNames().find(valueType);
+        if (value == typeNames().end())
+            throw std::runtime_error("expected: column NAME multivalue TYPE [SIZE]");
+        column.valueType = value->second;
+    }
     if (column.type == ColumnType::Decimal) {
         int precision = 18, scale = 0;
         if (words >> precision) {
@@ -190,9 +274,11 @@ void applyDirective(Database& database, const std::string& keyword, const std::s
                     std::istream& in, int& line)
 {
     if (keyword == "format") {
-        if (rest != "jet3" && rest != "jet4")
-            throw std::runtime_error("format must be jet3 or jet4");
-        database.format = rest == "jet3" ? Format::Jet3 : Format::Jet4;
+        database.format = parseFormat(rest);
+    } else if (keyword == "encryption") {
+        if (rest != "agile" && rest != "rc4")
+            throw std::runtime_error("encryption must be agile or rc4");
+        database.encryption = rest == "agile" ? Encryption::Agile : Encryption::Rc4CryptoApi;
     } else if (keyword == "password") {
         database.password = rest;
     } else if (keyword == "created") {
@@ -228,6 +314,16 @@ void applyDirective(Database& database, const std::string& keyword, const std::s
 
 }  // namespace
 
+Format parseFormat(const std::string& name)
+{
+    static const std::map<std::string, Format> formats = {
+        {"jet3", Format::Jet3}, {"jet4", Format::Jet4}, {"ace2007", Format::Ace2007}, {"ace2010", Format::Ace2010}};
+    const auto found = formats.find(name);
+    if (found == formats.end())
+        throw std::runtime_error("format must be jet3, jet4, ace2007 or ace2010");
+    return found->second;
+}
+
 double parseDateTime(const std::string& text)
 {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
@@ -258,6 +354,9 @@ Cell parseCell(const Column& column, const std::string& text)
                 return *guid;
             throw std::invalid_argument(text);
         case ColumnType::Decimal: return toDecimal(text);
+        case ColumnType::DateTimeExtended: return toExtendedDate(text);
+        case ColumnType::Attachment: case ColumnType::MultiValue: case ColumnType::VersionedMemo:
+            return complexCell(column, text);
         }
     } catch (const std::invalid_argument&) {
     } catch (const std::out_of_range&) {

@@ -1,5 +1,5 @@
 #pragma once
-// Page geometry and record sizes of the two Jet versions.
+// Page geometry and record sizes of Jet 3 and Jet 4; ACE files use the Jet 4 geometry.
 
 #include "jetwriter/JetWriter.h"
 
@@ -10,7 +10,9 @@ namespace jetwriter {
 
 struct FormatInfo {
     Format format;
-    bool jet4;
+    bool jet4;                     // Jet 4 layout (ACE included)
+    bool ace;                      // "Standard ACE DB": complex columns, extended dates, page encryption
+    uint8_t versionByte;           // page 0 offset 0x14: 0 Jet 3, 1 Jet 4, 2 Access 2007, 3 Access 2010
     uint32_t pageSize;
     uint32_t dataHeaderSize;       // bytes before the row offset table of a data page
     uint32_t rowCountOffset;       // where a data page keeps its row count

@@ -12,12 +12,14 @@ namespace jetwriter {
 namespace {
 
 // Header layout (offsets in page 0):
-//   0x00  00 01 00 00 "Standard Jet DB" 00     0x14  version: 0 = Jet 3, 1 = Jet 4
+//   0x00  00 01 00 00 "Standard Jet DB" 00 ("Standard ACE DB" for .accdb)
+//   0x14  version: 0 = Jet 3, 1 = Jet 4, 2 = Access 2007, 3 = Access 2010
 //   0x18  start of the region Access scrambles with RC4, key C7 DA 39 6B (0x6B39DAC7 little-endian),
 //         126 bytes long in Jet 3 and 128 bytes in Jet 4; every field below lies inside it and is
 //         given here as it reads after unscrambling.
 //   0x3A  Jet 3 sort order (2 bytes, 0x0409 General)    0x3C  code page (1252)
-//   0x3E  database key (4 bytes; 0 = pages are not encrypted)
+//   0x3E  database key (4 bytes; 0 = pages are not encrypted); in an encrypted ACE file the encoding key,
+//         with the encryption structure at 0x299 outside the scrambled region (see crypto/EncryptionHeader.h)
 //   0x42  password: Jet 3 20 bytes in the code page; Jet 4 40 bytes UCS-2 LE, each byte XORed with
 //         byte (i % 4) of the creation date's whole days as a little-endian int32 (trunc of 0x72)
 //   0x6E  Jet 4 sort order (0x0409, version 0)          0x72  Jet 4 creation date (double, days)
@@ -78,12 +80,14 @@ void putPassword(const FormatInfo& info, double created, const std::string& pass
 
 }  // namespace
 
-std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, const std::optional<std::string>& password)
+std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, const std::optional<std::string>& password,
+                                     const varnex::crypto::NewEncryption* encryption)
 {
     std::vector<uint8_t> page(info.pageSize, 0);
     static const char magic[] = "\x00\x01\x00\x00Standard Jet DB";
-    std::memcpy(page.data(), magic, sizeof magic);
-    page[kVersionOffset] = info.jet4 ? 1 : 0;
+    static const char aceMagic[] = "\x00\x01\x00\x00Standard ACE DB";
+    std::memcpy(page.data(), info.ace ? aceMagic : magic, sizeof magic);
+    page[kVersionOffset] = info.versionByte;
     // Access writes these words at the start of the scrambled region in every new file.
     static const uint8_t leading[] = {0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
                                       0x03, 0x00, 0x00, 0x00, 0x04, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
@@ -92,7 +96,10 @@ std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, con
     if (info.jet4) {
         putU16(page.data() + kJet4SortOrderOffset, kGeneralSortOrder);
         std::memcpy(page.data() + kCreationDateOffset, &created, sizeof created);
-        putPassword(info, created, password.value_or(std::string()), page.data());
+        // An encrypted ACE file keeps its password only in the encryption structure.
+        putPassword(info, created, encryption ? std::string() : password.value_or(std::string()), page.data());
+        if (encryption && varnex::crypto::installEncryption(page, *encryption) != varnex::crypto::Error::None)
+            throw std::runtime_error("encryption header does not fit page 0");
     } else {
         page[0x38] = 0x01;
         putU16(page.data() + kJet3SortOrderOffset, kGeneralSortOrder);

@@ -1,6 +1,7 @@
 #pragma once
 // Page 0: the database definition page.
 
+#include "crypto/NewEncryption.h"
 #include "jetwriter/FormatInfo.h"
 
 #include <optional>
@@ -9,7 +10,9 @@
 
 namespace jetwriter {
 
-// Throws std::runtime_error when the password is longer than 20 characters.
-std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, const std::optional<std::string>& password);
+// Throws std::runtime_error when the password is longer than 20 characters. `encryption`: an encrypted
+// ACE file's encoding key and encryption structure.
+std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, const std::optional<std::string>& password,
+                                     const varnex::crypto::NewEncryption* encryption = nullptr);
 
 }  // namespace jetwriter

@@ -1,5 +1,5 @@
 #pragma once
-// Writes new Access (Jet 3 / Jet 4) database files for tests, benchmarks and the demo.
+// Writes new Access database files (Jet 3 .mdb, Jet 4 .mdb, ACE .accdb) for tests, benchmarks and the demo.
 
 #include <cstdint>
 #include <filesystem>
@@ -11,10 +11,20 @@
 
 namespace jetwriter {
 
-enum class Format { Jet3, Jet4 };
+// Ace2007 and Ace2010: .accdb files of Access 2007 and 2010 (Jet 4 pages, version byte 2 or 3).
+enum class Format { Jet3, Jet4, Ace2007, Ace2010 };
+
+// How an ACE database with a password encrypts its pages (Jet formats keep the password in the header).
+enum class Encryption { Agile, Rc4CryptoApi };
 
 // Binary: variable-length bytes of at most `size` (default 255), as in the system tables.
-enum class ColumnType { Byte, Integer, Long, Single, Double, Currency, DateTime, YesNo, Text, Memo, Ole, Guid, Decimal, Binary };
+// ACE only: DateTimeExtended (Access 2016's 100 ns date/time, years 1-9999), and the complex columns
+// Attachment, MultiValue (of `valueType`) and VersionedMemo (an append-only memo: the row keeps the
+// newest text, a hidden table every version with its date).
+enum class ColumnType {
+    Byte, Integer, Long, Single, Double, Currency, DateTime, YesNo, Text, Memo, Ole, Guid, Decimal, Binary,
+    DateTimeExtended, Attachment, MultiValue, VersionedMemo
+};
 
 struct Column {
     std::string name;          // UTF-8
@@ -22,6 +32,7 @@ struct Column {
     int size = 0;              // Text: length in characters (default 50, at most 255)
     int precision = 18;        // Decimal
     int scale = 0;             // Decimal
+    ColumnType valueType = ColumnType::Text;  // MultiValue: Byte, Integer, Long, Single, Double or Text (of `size`)
 };
 
 struct Null {};
@@ -32,12 +43,22 @@ struct DecimalValue { bool negative; Uint128 mantissa; int scale; };  // value =
 struct Bytes { std::vector<uint8_t> data; };      // OLE Object / Binary
 // The 16 bytes as stored: Data1 (4), Data2 (2), Data3 (2) little-endian, then Data4 (8).
 struct GuidValue { uint8_t bytes[16]; };
+// Date/Time Extended: whole days since 0001-01-01 and 100 ns ticks into the day.
+struct ExtendedDateValue { int64_t days; int64_t ticks; };
+struct Attachment { std::string name; std::vector<uint8_t> data; };
+struct Attachments { std::vector<Attachment> files; };
+using ScalarValue = std::variant<int64_t, double, std::string>;
+struct MultiValues { std::vector<ScalarValue> values; };              // in stored order
+struct Version { double modified; std::string text; };             // days since 1899-12-30
+struct VersionHistory { std::vector<Version> versions; };          // oldest first; the last is the current text
 
 // A cell: Null, bool (Yes/No), integer, double/float, text (UTF-8), or a typed value.
 // Yes/No has no Null (Jet keeps it in the null mask): Null is written as No.
 // Integers are accepted for every numeric type, doubles for Single, Double, Currency and Date/Time,
 // text "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" for Replication ID.
-using Cell = std::variant<Null, bool, int64_t, double, std::string, CurrencyValue, DateValue, DecimalValue, Bytes, GuidValue>;
+// Complex columns take Attachments, MultiValues or VersionHistory (or Null, for none).
+using Cell = std::variant<Null, bool, int64_t, double, std::string, CurrencyValue, DateValue, DecimalValue, Bytes, GuidValue,
+                          ExtendedDateValue, Attachments, MultiValues, VersionHistory>;
 using Row = std::vector<Cell>;
 
 struct Table {
@@ -51,6 +72,7 @@ struct Table {
 struct Database {
     Format format = Format::Jet4;
     std::optional<std::string> password;       // database password (at most 20 characters)
+    Encryption encryption = Encryption::Agile; // ACE formats: how the password encrypts the pages
     std::optional<double> created;             // creation date (days since 1899-12-30); default now
     std::vector<Table> tables;
 };

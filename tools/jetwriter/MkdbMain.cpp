@@ -14,7 +14,8 @@ namespace {
 constexpr const char* kUsage =
     "usage:\n"
     "  varnex-mkdb describe DESCRIPTION.txt OUT.mdb\n"
-    "  varnex-mkdb generate [--rows N] [--seed S] [--format jet3|jet4] [--table NAME] OUT.mdb\n"
+    "  varnex-mkdb generate [--rows N] [--seed S] [--format jet3|jet4|ace2007|ace2010] [--table NAME]\n"
+    "                       [--password PW [--encryption agile|rc4]] OUT.mdb\n"
     "  varnex-mkdb demo OUT.mdb\n";
 
 constexpr double kBenchmarkCreated = 43831.0;  // 2020-01-01
@@ -41,11 +42,13 @@ int generate(int argc, char** argv)
         if (arg == "--rows" && hasValue) rows = std::stoull(argv[++i]);
         else if (arg == "--seed" && hasValue) seed = std::stoull(argv[++i]);
         else if (arg == "--table" && hasValue) table = argv[++i];
-        else if (arg == "--format" && hasValue) {
-            const std::string format = argv[++i];
-            if (format != "jet3" && format != "jet4")
-                throw std::runtime_error("format must be jet3 or jet4");
-            database.format = format == "jet3" ? jetwriter::Format::Jet3 : jetwriter::Format::Jet4;
+        else if (arg == "--format" && hasValue) database.format = jetwriter::parseFormat(argv[++i]);
+        else if (arg == "--password" && hasValue) database.password = argv[++i];
+        else if (arg == "--encryption" && hasValue) {
+            const std::string method = argv[++i];
+            if (method != "agile" && method != "rc4")
+                throw std::runtime_error("encryption must be agile or rc4");
+            database.encryption = method == "agile" ? jetwriter::Encryption::Agile : jetwriter::Encryption::Rc4CryptoApi;
         } else if (output.empty() && arg.rfind("--", 0) != 0) output = arg;
         else throw std::runtime_error("unexpected argument: " + arg);
     }

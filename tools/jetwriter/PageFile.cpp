@@ -39,10 +39,17 @@ uint32_t PageFile::allocate(uint32_t count)
     return first;
 }
 
-void PageFile::write(uint32_t page, const std::vector<uint8_t>& bytes)
+void PageFile::write(uint32_t page, const std::vector<uint8_t>& plain)
 {
-    if (bytes.size() != pageSize_ || page >= next_)
+    if (plain.size() != pageSize_ || page >= next_)
         throw std::logic_error("page write out of range");
+    std::vector<uint8_t> encrypted;
+    if (cipher_ && page != 0) {
+        encrypted = plain;
+        if (cipher_->encryptPage(page, encrypted) != varnex::crypto::Error::None)
+            throw std::runtime_error("cannot encrypt page " + std::to_string(page));
+    }
+    const std::vector<uint8_t>& bytes = encrypted.empty() ? plain : encrypted;
     const auto offset = static_cast<off_t>(page) * pageSize_;
     size_t done = 0;
     while (done < bytes.size()) {

@@ -1,6 +1,7 @@
 #pragma once
 // The output file as an array of pages: numbers are handed out in order, pages written in any order.
 
+#include "crypto/PageCipher.h"
 #include "jetwriter/FormatInfo.h"
 
 #include <filesystem>
@@ -15,6 +16,8 @@ public:
     PageFile(const PageFile&) = delete;
     PageFile& operator=(const PageFile&) = delete;
 
+    // Every page but page 0 written from now on goes through the cipher (which must outlive the file).
+    void encryptWith(const varnex::crypto::PageCipher* cipher) { cipher_ = cipher; }
     uint32_t allocate(uint32_t count = 1);
     uint32_t pageCount() const { return next_; }
     void write(uint32_t page, const std::vector<uint8_t>& bytes);
@@ -25,6 +28,7 @@ private:
     int fd_ = -1;
     uint32_t pageSize_;
     uint32_t next_ = 0;
+    const varnex::crypto::PageCipher* cipher_ = nullptr;
 };
 
 }  // namespace jetwriter

@@ -4,6 +4,7 @@
 #include "jetwriter/TextCodec.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -76,6 +77,23 @@ GuidValue guidOf(const ColumnLayout& column, const Cell& cell)
         if (auto parsed = parseGuid(*s))
             return *parsed;
     mismatch(column, "needs a GUID");
+}
+
+// 42 ASCII bytes: days since 0001-01-01 (19 digits), ':', seconds into the day (12 digits), 100 ns ticks
+// (7 digits), then ":7" and a zero byte.
+void putExtendedDate(const ColumnLayout& column, const Cell& cell, uint8_t* at)
+{
+    const auto* value = std::get_if<ExtendedDateValue>(&cell);
+    if (!value)
+        mismatch(column, "needs an extended date/time");
+    constexpr int64_t kTicksPerDay = 864000000000;
+    constexpr int64_t kLastDay = 3652058;  // 9999-12-31
+    if (value->days < 0 || value->days > kLastDay || value->ticks < 0 || value->ticks >= kTicksPerDay)
+        mismatch(column, "extended date/time out of range");
+    char text[43];
+    std::snprintf(text, sizeof text, "%019lld:%012lld%07lld:7", static_cast<long long>(value->days),
+                  static_cast<long long>(value->ticks / 10000000), static_cast<long long>(value->ticks % 10000000));
+    std::memcpy(at, text, 42);  // the terminating zero is the 42nd byte
 }
 
 using U128 = Uint128;
@@ -189,6 +207,9 @@ void RowEncoder::putFixed(const ColumnLayout& column, const Cell& cell, uint8_t*
     case ColumnType::Decimal:
         putDecimal(column, cell, at);
         break;
+    case ColumnType::DateTimeExtended:
+        putExtendedDate(column, cell, at);
+        break;
     default:
         mismatch(column, "is not a fixed-length column");
     }
@@ -230,6 +251,13 @@ void RowEncoder::appendVariable(const ColumnLayout& column, const Cell& cell)
         else
             mismatch(column, "needs bytes");
         break;
+    case ColumnType::Long: {  // a complex-value key in a hidden table
+        uint8_t value[4];
+        putU32(value, static_cast<uint32_t>(integerIn(column, cell, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max())));
+        appendBytes(row_, value, sizeof value);
+        break;
+    }
     case ColumnType::Binary: {
         if (!bytes)
             mismatch(column, "needs bytes");

@@ -33,8 +33,10 @@ uint8_t typeCode(ColumnType type)
     case ColumnType::Memo: return 0x0C;
     case ColumnType::Guid: return 0x0F;
     case ColumnType::Decimal: return 0x10;
+    case ColumnType::DateTimeExtended: return 0x14;
+    default: break;
     }
-    throw std::runtime_error("unknown column type");
+    throw std::runtime_error("complex columns need an ACE format");
 }
 
 // Bytes a fixed column takes in a row; Yes/No lives in the null mask and takes none.
@@ -48,6 +50,7 @@ int fixedBytes(ColumnType type)
     case ColumnType::Currency: case ColumnType::Double: case ColumnType::DateTime: return 8;
     case ColumnType::Guid: return 16;
     case ColumnType::Decimal: return 17;
+    case ColumnType::DateTimeExtended: return 42;
     default: return -1;
     }
 }
@@ -75,6 +78,8 @@ void checkColumn(const FormatInfo& info, Column& column)
         if (column.size < 1 || column.size > static_cast<int>(info.maxTextLength))
             throw std::runtime_error("column " + column.name + ": length must be 1 to 255");
     }
+    if (column.type == ColumnType::DateTimeExtended && !info.ace)
+        throw std::runtime_error("column " + column.name + ": Date/Time Extended needs an ACE format");
     if (column.type == ColumnType::Decimal) {
         if (!info.jet4)
             throw std::runtime_error("Decimal columns need the Jet 4 format");
@@ -105,15 +110,21 @@ void appendJet4Column(std::vector<uint8_t>& out, const ColumnLayout& c, uint16_t
     appendU16(out, c.number);
     appendU16(out, c.fixed ? varsBefore : c.varIndex);
     appendU16(out, c.number + 1u);
-    if (c.column.type == ColumnType::Decimal) {
-        appendU8(out, static_cast<uint32_t>(c.column.precision));
-        appendU8(out, static_cast<uint32_t>(c.column.scale));
+    if (c.complexKey) {
+        appendU32(out, c.complexId);
     } else {
-        appendU16(out, kGeneralSortOrder);
+        if (c.column.type == ColumnType::Decimal) {
+            appendU8(out, static_cast<uint32_t>(c.column.precision));
+            appendU8(out, static_cast<uint32_t>(c.column.scale));
+        } else if (c.column.type == ColumnType::DateTimeExtended) {
+            appendBytes(out, "\x09\x07", 2);  // as Access 2016 writes it
+        } else {
+            appendU16(out, kGeneralSortOrder);
+        }
+        appendU16(out, 0);
     }
-    appendU16(out, 0);
-    appendU8(out, (c.fixed ? kFlagFixed : 0) | kFlagNullable);
-    appendU8(out, isTextual(c.column.type) ? kFlagCompressedUnicode : 0);
+    appendU8(out, c.flags);
+    appendU8(out, c.extFlags);
     appendU32(out, 0);
     appendU16(out, c.fixed ? c.fixedOffset : 0);
     appendU16(out, c.length);
@@ -140,11 +151,11 @@ void appendHeader(const FormatInfo& info, std::vector<uint8_t>& out, const Table
     if (info.jet4)
         appendU32(out, kTableMagic);
     appendU32(out, totals.rowCount);
-    appendU32(out, 0);  // next autonumber
+    appendU32(out, totals.lastAutonumber);
     if (info.jet4) {
         appendU8(out, 0x01);
         appendBytes(out, "\0\0\0", 3);
-        appendU32(out, 0);
+        appendU32(out, totals.lastComplexAutonumber);
         appendBytes(out, "\0\0\0\0\0\0\0\0", 8);
     }
     appendU8(out, totals.system ? 0x53 : 0x4E);
@@ -160,19 +171,25 @@ void appendHeader(const FormatInfo& info, std::vector<uint8_t>& out, const Table
 
 }  // namespace
 
-TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& columns)
+TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& columns, const std::vector<ColumnTraits>& traits)
 {
     if (columns.empty() || columns.size() > 255)
         throw std::runtime_error("a table needs 1 to 255 columns");
     TableLayout layout;
     for (size_t i = 0; i < columns.size(); ++i) {
+        const ColumnTraits trait = i < traits.size() ? traits[i] : ColumnTraits{};
         ColumnLayout c;
         c.column = columns[i];
         checkColumn(info, c.column);
-        c.typeCode = typeCode(c.column.type);
+        c.complexKey = trait.complexKey;
+        c.complexId = trait.complexId;
+        c.typeCode = c.complexKey ? 0x12 : typeCode(c.column.type);
         c.number = static_cast<uint16_t>(i);
         c.length = declaredLength(info, c.column);
-        c.fixed = fixedBytes(c.column.type) >= 0;
+        c.fixed = fixedBytes(c.column.type) >= 0 && !trait.storedVariable;
+        const uint8_t usual = static_cast<uint8_t>((c.fixed ? kFlagFixed : 0) | kFlagNullable);
+        c.flags = trait.flags.value_or(c.complexKey ? 0x07 : usual);
+        c.extFlags = trait.extFlags.value_or(isTextual(c.column.type) ? kFlagCompressedUnicode : 0);
         if (c.fixed) {
             c.fixedOffset = c.column.type == ColumnType::YesNo ? 0 : layout.fixedSize;
             layout.fixedSize = static_cast<uint16_t>(layout.fixedSize + fixedBytes(c.column.type));

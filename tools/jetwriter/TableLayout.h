@@ -3,6 +3,7 @@
 
 #include "jetwriter/FormatInfo.h"
 
+#include <optional>
 #include <vector>
 
 namespace jetwriter {
@@ -15,6 +16,19 @@ struct ColumnLayout {
     uint16_t fixedOffset = 0;  // fixed columns: from the end of the row's column count
     uint16_t varIndex = 0;     // variable columns: entry in the offset table
     uint16_t length = 0;       // bytes as declared in the table definition
+    uint8_t flags = 0;
+    uint8_t extFlags = 0;
+    bool complexKey = false;   // type 0x12: the row's key into a complex column's hidden table
+    uint32_t complexId = 0;
+};
+
+// Where the columns of complex data and of their hidden tables differ from plain columns.
+struct ColumnTraits {
+    bool complexKey = false;           // a Long column written as a complex column (type 0x12, flags 0x07)
+    uint32_t complexId = 0;            // its ComplexID in MSysComplexColumns, kept at offset 11 of the descriptor
+    bool storedVariable = false;       // a Long kept among the variable-length columns, as in the hidden tables
+    std::optional<uint8_t> flags;      // column flags in place of the usual fixed/nullable pair
+    std::optional<uint8_t> extFlags;
 };
 
 struct TableLayout {
@@ -24,13 +38,16 @@ struct TableLayout {
 };
 
 // Throws std::runtime_error for an impossible definition (no columns, more than 255, bad sizes).
-TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& columns);
+// `traits`, when given, has one entry per column.
+TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& columns, const std::vector<ColumnTraits>& traits = {});
 
 struct TableTotals {
     uint32_t rowCount = 0;
     uint32_t ownedPagesMap = 0;   // data pointers to the usage map rows
     uint32_t freePagesMap = 0;
     bool system = false;
+    uint32_t lastAutonumber = 0;          // offset 20: the last autonumber handed out
+    uint32_t lastComplexAutonumber = 0;   // offset 28 (ACE): the last complex-value key handed out
 };
 
 // The definition as one logical record: an 8-byte page header followed by the body.
