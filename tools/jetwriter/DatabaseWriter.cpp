@@ -149,6 +149,8 @@ void writeInto(PageFile& file, const Database& database, Plan& plan)
     const double created = database.created.value_or(nowInDays());
     if (plan.encryption)
         file.encryptWith(&plan.encryption->cipher);
+    else if (!info.ace)
+        file.encodeWith(database.encodingKey);
     file.allocate(2);  // header and global usage map, written last
     std::vector<TableLayout> systemLayouts;
     std::vector<CatalogTable> catalog;
@@ -190,7 +192,8 @@ void writeInto(PageFile& file, const Database& database, Plan& plan)
     }
     finisher.flush();
     file.write(kGlobalMapPage, globalMapPage(info, file.pageCount()));
-    file.write(0, buildHeaderPage(info, created, database.password, plan.encryption ? &*plan.encryption : nullptr));
+    file.write(0, buildHeaderPage(info, created, database.password, plan.encryption ? &*plan.encryption : nullptr,
+                                  info.ace ? 0 : database.encodingKey));
     file.close();
 }
 
@@ -200,7 +203,7 @@ std::optional<varnex::crypto::NewEncryption> encryptionFor(const FormatInfo& inf
         return std::nullopt;
     using varnex::crypto::Method;
     const Method method = database.encryption == Encryption::Agile ? Method::Agile : Method::Rc4CryptoApi;
-    auto made = varnex::crypto::createEncryption(method, utf8ToUtf16(*database.password));
+    auto made = varnex::crypto::createEncryption(method, utf8ToUtf16(*database.password), database.spinCount);
     if (!made)
         throw std::runtime_error("cannot encrypt: " + std::string(varnex::crypto::errorText(made.error())));
     return std::move(*made);

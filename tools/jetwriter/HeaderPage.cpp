@@ -27,6 +27,7 @@ constexpr size_t kVersionOffset = 0x14;
 constexpr size_t kScrambledOffset = 0x18;
 constexpr size_t kJet3SortOrderOffset = 0x3A;
 constexpr size_t kCodePageOffset = 0x3C;
+constexpr size_t kDatabaseKeyOffset = 0x3E;
 constexpr size_t kPasswordOffset = 0x42;
 constexpr size_t kJet4SortOrderOffset = 0x6E;
 constexpr size_t kCreationDateOffset = 0x72;
@@ -81,7 +82,7 @@ void putPassword(const FormatInfo& info, double created, const std::string& pass
 }  // namespace
 
 std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, const std::optional<std::string>& password,
-                                     const varnex::crypto::NewEncryption* encryption)
+                                     const varnex::crypto::NewEncryption* encryption, uint32_t encodingKey)
 {
     std::vector<uint8_t> page(info.pageSize, 0);
     static const char magic[] = "\x00\x01\x00\x00Standard Jet DB";
@@ -106,6 +107,8 @@ std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, con
         if (password)
             putPassword(info, created, *password, page.data());
     }
+    if (!info.ace && encodingKey != 0)
+        putU32(page.data() + kDatabaseKeyOffset, encodingKey);
     const size_t scrambled = info.jet4 ? 128 : 126;
     rc4Apply(kHeaderKey.data(), kHeaderKey.size(), page.data() + kScrambledOffset, scrambled);
     return page;

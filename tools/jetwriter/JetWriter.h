@@ -75,6 +75,8 @@ struct Database {
     Encryption encryption = Encryption::Agile; // ACE formats: how the password encrypts the pages
     std::optional<double> created;             // creation date (days since 1899-12-30); default now
     std::vector<Table> tables;
+    uint32_t spinCount = 100000;               // agile encryption: hash rounds of the password (Access: 100000)
+    uint32_t encodingKey = 0;                  // Jet formats: nonzero encodes every page but page 0 with it (RC4)
 };
 
 // Throws std::runtime_error on failure (a bad definition or a cell that does not suit its column),

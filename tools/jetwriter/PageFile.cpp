@@ -1,5 +1,8 @@
 #include "jetwriter/PageFile.h"
 
+#include "crypto/JetPageEncoding.h"
+
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -48,6 +51,11 @@ void PageFile::write(uint32_t page, const std::vector<uint8_t>& plain)
         encrypted = plain;
         if (cipher_->encryptPage(page, encrypted) != varnex::crypto::Error::None)
             throw std::runtime_error("cannot encrypt page " + std::to_string(page));
+    } else if (databaseKey_ != 0 && page != 0) {
+        encrypted = plain;
+        const std::array<uint8_t, 4> key = {static_cast<uint8_t>(databaseKey_), static_cast<uint8_t>(databaseKey_ >> 8),
+                                            static_cast<uint8_t>(databaseKey_ >> 16), static_cast<uint8_t>(databaseKey_ >> 24)};
+        varnex::crypto::applyJetPageEncoding(key, page, encrypted);
     }
     const std::vector<uint8_t>& bytes = encrypted.empty() ? plain : encrypted;
     const auto offset = static_cast<off_t>(page) * pageSize_;
