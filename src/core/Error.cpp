@@ -55,6 +55,7 @@ Known known(ErrorCode code)
     case ErrorCode::TableNotFound:
         return {kEngineErrorNumber, "The Microsoft Jet database engine cannot find the input table or query '%1'.  "
                                     "Make sure it exists and that its name is spelled correctly."};
+    case ErrorCode::UnreadableEncryption: return {kEngineErrorNumber, "The database '%1' cannot be decrypted."};
     case ErrorCode::ReadStopped: return {kEngineErrorNumber, "The read was stopped."};
     case ErrorCode::ReadFailed: return {kEngineErrorNumber, "The database could not be read."};
     }

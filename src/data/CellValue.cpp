@@ -1,6 +1,8 @@
 #include "data/CellValue.h"
 
+#include "data/ExtendedDateText.h"
 #include "data/FieldTypes.h"
+#include "data/ValueListText.h"
 #include "data/ValueText.h"
 
 #include <cstring>
@@ -32,13 +34,19 @@ Variant storedValue(const TableData& table, int64_t row, int column)
     const int16_t type = table.info(column).type;
     if (type == 0 || table.isNull(row, column))
         return {};
+    if (table.info(column).listOf != 0)
+        return Variant::text(valueListText(table, row, column));
     if (isVariableLength(type)) {
         const std::string_view bytes = table.bytesValue(row, column);
         if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
             return Variant::text(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
         return Variant::binary(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     }
-    const uint8_t* at = table.fixedValue(row, column);
+    return fixedStoredValue(type, table.info(column).scale, table.fixedValue(row, column));
+}
+
+Variant fixedStoredValue(int16_t type, uint8_t scale, const uint8_t* at)
+{
     switch (type) {
     case fieldtype::Boolean: return Variant::boolean(at[0] != 0);
     case fieldtype::UnsignedTinyInt: return Variant::byte(at[0]);
@@ -49,7 +57,8 @@ Variant storedValue(const TableData& table, int64_t row, int column)
     case fieldtype::Double: return Variant::doubleValue(load<double>(at));
     case fieldtype::Currency: return Variant::currency(load<int64_t>(at));
     case fieldtype::Date: return Variant::date(load<double>(at));
-    case fieldtype::Numeric: return Variant::decimal(storedDecimal(at, table.info(column).scale));
+    case fieldtype::DBTimeStamp: return Variant::extendedDate(load<int64_t>(at));
+    case fieldtype::Numeric: return Variant::decimal(storedDecimal(at, scale));
     case fieldtype::GUID: return Variant::guid(load<GuidBytes>(at));
     default: return {};
     }
@@ -60,6 +69,8 @@ QString storedText(const TableData& table, int64_t row, int column)
     const int16_t type = table.info(column).type;
     if (type == 0 || table.isNull(row, column))
         return {};
+    if (table.info(column).listOf != 0)
+        return valueListText(table, row, column);
     if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar) {
         const std::string_view bytes = table.bytesValue(row, column);
         return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -72,6 +83,10 @@ void appendStoredTextUtf8(const TableData& table, int64_t row, int column, const
     const int16_t type = table.info(column).type;
     if (type == 0 || table.isNull(row, column))
         return;
+    if (table.info(column).listOf != 0) {
+        out += valueListText(table, row, column).toStdString();
+        return;
+    }
     if (isVariableLength(type)) {
         const std::string_view bytes = table.bytesValue(row, column);
         if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
@@ -91,6 +106,7 @@ void appendStoredTextUtf8(const TableData& table, int64_t row, int column, const
     case fieldtype::Double: text.appendReal(load<double>(at), 15, out); return;
     case fieldtype::Currency: text.appendCurrency(load<int64_t>(at), out); return;
     case fieldtype::Date: text.appendDate(load<double>(at), out); return;
+    case fieldtype::DBTimeStamp: out += extendedDateText(load<int64_t>(at)).toStdString(); return;
     case fieldtype::Numeric: text.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
     case fieldtype::GUID: Utf8CellText::appendGuid(load<GuidBytes>(at), out); return;
     default: out.append(storedText(table, row, column).toStdString()); return;

@@ -3,6 +3,7 @@
 #include "data/CellValue.h"
 #include "data/FieldTypes.h"
 #include "data/TextOrder.h"
+#include "data/ValueListText.h"
 
 #include <string>
 #include <string_view>
@@ -56,7 +57,8 @@ uint64_t NumericKey(int16_t type, const uint8_t* at)
     case fieldtype::SmallInt: return signedKey(load<int16_t>(at));
     case fieldtype::Integer: return signedKey(load<int32_t>(at));
     case fieldtype::BigInt:
-    case fieldtype::Currency: return signedKey(load<int64_t>(at));
+    case fieldtype::Currency:
+    case fieldtype::DBTimeStamp: return signedKey(load<int64_t>(at));
     case fieldtype::Single: return realKey(load<float>(at));
     default: return realKey(load<double>(at));
     }
@@ -208,10 +210,28 @@ void sortBytes(const TableData& table, const SortKey& key, std::vector<uint32_t>
     });
 }
 
+// Lists of values sort by the text they show.
+void sortListTexts(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
+{
+    std::vector<std::string> texts(rows.size());
+    std::vector<uint32_t> positions(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        texts[i] = valueListText(table, rows[i], key.column).toStdString();
+        positions[i] = static_cast<uint32_t>(i);
+    }
+    stableSortBy(positions, key.descending, [&](uint32_t a, uint32_t b) { return compareCollated(texts[a], texts[b]); });
+    std::vector<uint32_t> sorted(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        sorted[i] = rows[positions[i]];
+    rows.swap(sorted);
+}
+
 void sortValues(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
 {
     const int16_t type = table.info(key.column).type;
-    if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
+    if (table.info(key.column).listOf != 0)
+        sortListTexts(table, key, rows);
+    else if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
         sortText(table, key, rows);
     else if (isVariableLength(type))
         sortBytes(table, key, rows);

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "data/ConnectionString.h"
 #include "data/FieldTypes.h"
+#include "data/PageEncryption.h"
 #include "data/ReaderProcess.h"
 #include "data/Recordset.h"
 
@@ -39,17 +40,29 @@ bool reads(const Provider& provider, JetFormat format)
     return false;
 }
 
-// The default workgroup knows one account, Admin, with an empty password.
-Status checkCredentials(const JetHeader& header, const QString& connectionString, const QString& user,
-                        const QString& password)
+bool hasEncryptedPages(const JetHeader& header)
+{
+    return header.format == JetFormat::Ace && header.pagesEncoded();
+}
+
+// The default workgroup knows one account, Admin, with an empty password. An ACE file with encrypted
+// pages checks the database password against its encryption header (bounded work: the header's hash
+// rounds are capped). Returns the database password that was given.
+Result<QString> checkCredentials(const JetHeader& header, const QString& connectionString, const QString& user,
+                                 const QString& password, const QString& path)
 {
     const QString account = user.isEmpty() ? connectionStringValue(connectionString, "User ID").value_or("Admin") : user;
     if (account.compare(u"Admin", Qt::CaseInsensitive) != 0)
         return makeError(ErrorCode::BadAccount);
-    if (header.password.isEmpty())
-        return password.isEmpty() ? Status{} : Status{makeError(ErrorCode::BadAccount)};
     const QString given = connectionStringValue(connectionString, "Jet OLEDB:Database Password").value_or(password);
-    return given == header.password ? Status{} : Status{makeError(ErrorCode::BadPassword)};
+    if (hasEncryptedPages(header)) {
+        if (auto unlocked = unlockPages(header, given, path); !unlocked)
+            return unlocked.error();
+        return given;
+    }
+    if (header.password.isEmpty())
+        return password.isEmpty() ? Result<QString>(QString()) : Result<QString>(makeError(ErrorCode::BadAccount));
+    return given == header.password ? Result<QString>(given) : Result<QString>(makeError(ErrorCode::BadPassword));
 }
 
 }  // namespace
@@ -81,10 +94,12 @@ Status Connection::open(const QString& source, const QString& user, const QStrin
         return header.error();
     if (!reads(*provider, header->format))
         return makeError(ErrorCode::UnrecognizedFormat, path);
-    if (auto credentials = checkCredentials(*header, connectionString_, user, password); !credentials)
-        return credentials;
+    auto credentials = checkCredentials(*header, connectionString_, user, password, path);
+    if (!credentials)
+        return credentials.error();
     path_ = path;
     header_ = *header;
+    pagePassword_ = hasEncryptedPages(*header) ? *credentials : QString();
     open_ = true;
     return {};
 }
@@ -96,6 +111,7 @@ Status Connection::close()
     open_ = false;
     path_.clear();
     header_ = {};
+    pagePassword_.clear();
     return {};
 }
 
@@ -103,7 +119,7 @@ Result<std::shared_ptr<Recordset>> Connection::openTableSchema()
 {
     if (!open_)
         return makeError(ErrorCode::ConnectionUnusable);
-    auto rows = readWithReaderProcess(path_, std::nullopt, {});
+    auto rows = readWithReaderProcess(path_, std::nullopt, {}, pagePassword_);
     if (!rows)
         return rows.error();
     auto recordset = std::make_shared<Recordset>();

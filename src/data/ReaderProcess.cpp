@@ -1,6 +1,7 @@
 #include "data/ReaderProcess.h"
 
 #include "core/Error.h"
+#include "core/Log.h"
 #include "data/ReaderProtocol.h"
 
 #include <QFile>
@@ -45,14 +46,18 @@ class Child {
 public:
     ~Child() { stop(); }
 
-    bool start(const QString& program, const QStringList& arguments, int& readEnd)
+    // input: what the reader's standard input reads (-1: nothing).
+    bool start(const QString& program, const QStringList& arguments, int input, int& readEnd)
     {
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return false;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        if (input >= 0)
+            posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+        else
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         std::vector<QByteArray> storage;
@@ -201,6 +206,23 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
     return true;
 }
 
+// A pipe already holding the whole secret, its writing end closed; returns the reading end, or -1.
+// The secret must fit the pipe's buffer (64 KiB), which no password comes near.
+int pipeHolding(const QByteArray& secret)
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        return -1;
+    fcntl(fds[1], F_SETFL, O_NONBLOCK);
+    const bool written = reader::writeAll(fds[1], secret.constData(), static_cast<size_t>(secret.size()));
+    close(fds[1]);
+    if (!written) {
+        close(fds[0]);
+        return -1;
+    }
+    return fds[0];
+}
+
 Error failureError(Failure failure, const QString& path, const std::optional<QString>& table)
 {
     if (!table)
@@ -226,13 +248,18 @@ ReaderOptions setReaderOptionsForTesting(ReaderOptions changed)
 }
 
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress)
+                                                         const LoadProgress& progress, const QString& pagePassword)
 {
     const auto fileSize = static_cast<uint64_t>(std::max<qint64>(QFileInfo(path).size(), 0));
     // Decoded rows cannot rightly take more than a few times the file; a damaged file can claim anything.
     const uint64_t bound = options().memoryBound ? options().memoryBound : kMemoryBase + kMemoryPerFileByte * fileSize;
     QStringList arguments = {QStringLiteral("--memory-limit"), QString::number(512ull * 1024 * 1024 + 4 * fileSize)};
     arguments += options().extraArguments;
+    int passwordInput = -1;
+    if (!pagePassword.isEmpty()) {
+        arguments << QStringLiteral("--password-on-stdin");
+        passwordInput = pipeHolding(pagePassword.toUtf8());
+    }
     arguments << path;
     if (table)
         arguments << *table;
@@ -240,7 +267,10 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
     Child child;
     int readEnd = -1;
     const QString program = readerProgram();
-    if (!child.start(program, arguments, readEnd))
+    const bool started = (pagePassword.isEmpty() || passwordInput >= 0) && child.start(program, arguments, passwordInput, readEnd);
+    if (passwordInput >= 0)
+        close(passwordInput);
+    if (!started)
         return Error{ErrorCode::ReadFailed, QStringLiteral("The database reader '%1' could not be started.").arg(program)};
     Channel channel(readEnd, bound);
 
@@ -269,6 +299,11 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         std::vector<char> payload(header.length);
         if (!channel.read(payload.data(), payload.size()))
             return failureError(channel.failure(), path, table);
+        if (kind == reader::MessageKind::Warning) {
+            writeLog(QStringLiteral("LoadTableWarning"), QString::fromUtf8(payload.data(), static_cast<qsizetype>(payload.size())),
+                     false);
+            continue;
+        }
         if (kind == reader::MessageKind::Error) {
             child.reap();
             const Error error = reader::parseError(payload);

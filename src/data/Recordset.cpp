@@ -62,7 +62,7 @@ Status Recordset::open(const QString& source, Connection* connection, const Load
         return makeError(ErrorCode::ObjectOpen);
     if (!connection || !connection->isOpen())
         return makeError(ErrorCode::ConnectionUnusable);
-    auto rows = readWithReaderProcess(connection->databasePath(), source, progress);
+    auto rows = readWithReaderProcess(connection->databasePath(), source, progress, connection->pagePassword());
     if (!rows)
         return rows.error();
     if (!*rows)

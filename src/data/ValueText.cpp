@@ -1,5 +1,7 @@
 #include "data/ValueText.h"
 
+#include "data/ExtendedDateText.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QTime>
@@ -155,6 +157,7 @@ QString valueText(const Variant& value)
     case Variant::Kind::Text: return value.toText();
     case Variant::Kind::Binary: return binaryText(value.toBytes().constData(), static_cast<size_t>(value.toBytes().size()));
     case Variant::Kind::Guid: return guidText(value.toGuid());
+    case Variant::Kind::ExtendedDate: return extendedDateText(value.toInt64());
     }
     return {};
 }

@@ -1,60 +1,32 @@
 #include "reader/JetReader.h"
 
+#include "RowDecoder.h"
 #include "core/Error.h"
 #include "data/FieldTypes.h"
-#include "data/JetHeader.h"
-#include "data/Variant.h"
 #include "reader/TableDefinitionCheck.h"
-#include "reader/TextDecoding.h"
 
 #include <mdbtools.h>
 
-#include <QFileInfo>
+#include <QFile>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <string>
+#include <deque>
 
 namespace varnex::reader {
 namespace {
 
-constexpr int kOffsetMask = 0x1FFF;
-constexpr int kDeletedRow = 0x8000;
-constexpr int kOverflowRow = 0x4000;
-constexpr int64_t kBatchRows = 4096;
-constexpr size_t kBatchBytes = 8u << 20;
-constexpr int kLargeNumberType = 0x13;
 constexpr uint32_t kSystemObjectFlag = 0x80000000u;
-constexpr size_t kLongValueHeader = 12;
+// Access's own tables for complex columns: system objects flagged as the template tables
+// (MSysComplexType_*) or the flat tables of values (f_<hex>_<column>).
+constexpr uint32_t kObjectKindMask = 0xFFFF0000u;
+constexpr uint32_t kComplexTemplateFlags = 0x80030000u;
+constexpr uint32_t kComplexValuesFlags = 0x800A0000u;
 
-int16_t fieldTypeOf(const MdbColumn& column)
+bool isComplexColumnTable(const MdbCatalogEntry& entry)
 {
-    switch (column.col_type) {
-    case MDB_BOOL: return fieldtype::Boolean;
-    case MDB_BYTE: return fieldtype::UnsignedTinyInt;
-    case MDB_INT: return fieldtype::SmallInt;
-    case MDB_LONGINT: return fieldtype::Integer;
-    case MDB_MONEY: return fieldtype::Currency;
-    case MDB_FLOAT: return fieldtype::Single;
-    case MDB_DOUBLE: return fieldtype::Double;
-    case MDB_DATETIME: return fieldtype::Date;
-    case MDB_BINARY: return column.is_fixed ? fieldtype::Binary : fieldtype::VarBinary;
-    case MDB_TEXT: return fieldtype::VarWChar;
-    case MDB_OLE: return fieldtype::LongVarBinary;
-    case MDB_MEMO: return fieldtype::LongVarWChar;
-    case MDB_REPID: return fieldtype::GUID;
-    case MDB_NUMERIC: return fieldtype::Numeric;
-    case kLargeNumberType: return fieldtype::BigInt;
-    default: return 0;
-    }
-}
-
-uint32_t ReadU32(const uint8_t* at)
-{
-    uint32_t value = 0;
-    std::memcpy(&value, at, sizeof value);
-    return value;
+    const uint32_t kind = static_cast<uint32_t>(entry.flags) & kObjectKindMask;
+    return kind == kComplexTemplateFlags || kind == kComplexValuesFlags;
 }
 
 QString tableType(const MdbCatalogEntry& entry)
@@ -66,203 +38,6 @@ QString tableType(const MdbCatalogEntry& entry)
     return QStringLiteral("TABLE");
 }
 
-// Decodes the rows of one table into batches for the sink.
-class RowDecoder {
-public:
-    RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
-               const std::vector<ColumnInfo>& columns)
-        : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns),
-          jet3_(mdb->f->jet_version == MDB_VER_JET3), pageCount_(pageCount(mdb))
-    {
-    }
-
-    Status run()
-    {
-        mdb_rewind_table(table_);
-        while (mdb_read_next_dpg(table_)) {
-            const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
-            for (int r = 0; r < rows; ++r) {
-                if (!readRow(r))
-                    return makeError(ErrorCode::OutOfMemory);
-                if ((batch_.rowCount() >= kBatchRows || batch_.byteSize() >= kBatchBytes) && !flush())
-                    return makeError(ErrorCode::ReadStopped);
-            }
-        }
-        return flush() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
-    }
-
-private:
-    static size_t pageCount(MdbHandle* mdb)
-    {
-        fseeko(mdb->f->stream, 0, SEEK_END);
-        return static_cast<size_t>(ftello(mdb->f->stream)) / static_cast<size_t>(mdb->fmt->pg_size) + 1;
-    }
-
-    // libmdb does not check the row it finds through a pointer; a damaged one may lie off the page.
-    bool onPage(int offset, size_t length) const
-    {
-        const auto start = static_cast<size_t>(offset & kOffsetMask);
-        return start + length <= static_cast<size_t>(mdb_->fmt->pg_size);
-    }
-
-    bool flush()
-    {
-        if (batch_.rowCount() == 0)
-            return true;
-        const bool ok = sink_.rows(batch_);
-        batch_.clearRows();
-        return ok;
-    }
-
-    // False only when memory runs out; damaged rows are passed over.
-    bool readRow(int row)
-    {
-        int start = 0;
-        size_t length = 0;
-        if (mdb_find_row(mdb_, row, &start, &length) != 0 || length == 0 || (start & kDeletedRow))
-            return true;
-        if (!(start & kOverflowRow))
-            return crackAndStore(start & kOffsetMask, length);
-        // The row moved to another page; its slot here holds a pointer to it.
-        if (length < 4)
-            return true;
-        const uint32_t target = ReadU32(mdb_->pg_buf + (start & kOffsetMask));
-        void* buffer = nullptr;
-        int offset = 0;
-        size_t targetLength = 0;
-        if (mdb_find_pg_row(mdb_, static_cast<int>(target), &buffer, &offset, &targetLength) != 0 ||
-            !onPage(offset, targetLength))
-            return true;
-        // Crack the moved row where libmdb expects it, in the current page buffer, and
-        // put this page back afterwards (long values read in between reuse the other buffer).
-        std::memcpy(savedPage_, mdb_->pg_buf, sizeof savedPage_);
-        std::memcpy(mdb_->pg_buf, mdb_->alt_pg_buf, sizeof savedPage_);
-        const bool ok = crackAndStore(offset & kOffsetMask, targetLength);
-        std::memcpy(mdb_->pg_buf, savedPage_, sizeof savedPage_);
-        return ok;
-    }
-
-    bool crackAndStore(int start, size_t length)
-    {
-        if (mdb_crack_row(table_, start, length, fields_) < 0)
-            return true;
-        for (unsigned c = 0; c < table_->num_cols; ++c) {
-            if (!storeValue(static_cast<int>(c), fields_[c]))
-                return false;
-        }
-        batch_.endRow();
-        return true;
-    }
-
-    bool storeValue(int c, const MdbField& field)
-    {
-        const int16_t type = batch_.info(c).type;
-        if (type == fieldtype::Boolean) {
-            const uint8_t value = field.is_null ? 0 : 1;  // a Yes/No value lives in the Null mask
-            return batch_.putFixed(c, &value);
-        }
-        // A damaged row can place a value outside the page; such a value is not read.
-        const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
-        if (field.is_null || type == 0 || !insidePage)
-            return batch_.putNull(c);
-        const uint8_t* raw = mdb_->pg_buf + field.start;
-        switch (type) {
-        case fieldtype::Numeric: return storeDecimal(c, raw, static_cast<size_t>(field.siz));
-        case fieldtype::VarWChar: return storeText(c, raw, static_cast<size_t>(field.siz));
-        case fieldtype::Binary:
-        case fieldtype::VarBinary: return batch_.putBytes(c, raw, static_cast<size_t>(field.siz));
-        case fieldtype::LongVarWChar:
-        case fieldtype::LongVarBinary: return storeLongValue(c, raw, static_cast<size_t>(field.siz), type == fieldtype::LongVarWChar);
-        default: return storeFixed(c, raw, static_cast<size_t>(field.siz));
-        }
-    }
-
-    bool storeFixed(int c, const uint8_t* raw, size_t size)
-    {
-        uint8_t value[16] = {};
-        std::memcpy(value, raw, std::min(size, static_cast<size_t>(fixedWidth(batch_.info(c).type))));
-        return batch_.putFixed(c, value);
-    }
-
-    // Stored: a sign byte (0x80 negative), then four 32-bit words, most significant first.
-    bool storeDecimal(int c, const uint8_t* raw, size_t size)
-    {
-        if (size < 17)
-            return batch_.putNull(c);
-        UInt128 mantissa = 0;
-        for (int word = 0; word < 4; ++word)
-            mantissa = (mantissa << 32) | ReadU32(raw + 1 + 4 * word);
-        uint8_t value[17];
-        value[0] = (raw[0] & 0x80) ? 1 : 0;
-        std::memcpy(value + 1, &mantissa, sizeof mantissa);
-        return batch_.putFixed(c, value);
-    }
-
-    bool storeText(int c, const uint8_t* raw, size_t size)
-    {
-        text_.clear();
-        if (jet3_)
-            appendJet3TextUtf8(codePage_, raw, size, text_);
-        else
-            appendJet4TextUtf8(raw, size, text_);
-        return batch_.putBytes(c, text_.data(), text_.size());
-    }
-
-    // A Memo or OLE value: inline, in one long-value row, or in a chain of them.
-    bool storeLongValue(int c, const uint8_t* raw, size_t size, bool isText)
-    {
-        if (size < kLongValueHeader)
-            return batch_.putNull(c);
-        const uint32_t lengthAndFlags = ReadU32(raw);
-        const size_t length = lengthAndFlags & 0x3FFFFFFFu;
-        longValue_.clear();
-        if (lengthAndFlags & 0x80000000u) {
-            longValue_.append(reinterpret_cast<const char*>(raw) + kLongValueHeader,
-                              std::min(length, size - kLongValueHeader));
-        } else {
-            readLongValueRows(ReadU32(raw + 4), length, (lengthAndFlags & 0x40000000u) != 0);
-        }
-        if (!isText)
-            return batch_.putBytes(c, longValue_.data(), longValue_.size());
-        return storeText(c, reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size());
-    }
-
-    void readLongValueRows(uint32_t pointer, size_t length, bool singleRow)
-    {
-        for (size_t hops = 0; pointer != 0 && longValue_.size() < length && hops < pageCount_; ++hops) {
-            void* buffer = nullptr;
-            int offset = 0;
-            size_t rowLength = 0;
-            if (mdb_find_pg_row(mdb_, static_cast<int>(pointer), &buffer, &offset, &rowLength) != 0)
-                return;
-            if (!onPage(offset, rowLength))
-                return;
-            const auto* row = static_cast<const uint8_t*>(buffer) + (offset & kOffsetMask);
-            if (singleRow) {
-                longValue_.append(reinterpret_cast<const char*>(row), std::min(rowLength, length));
-                return;
-            }
-            if (rowLength < 4)
-                return;
-            pointer = ReadU32(row);
-            const size_t take = std::min(rowLength - 4, length - longValue_.size());
-            longValue_.append(reinterpret_cast<const char*>(row) + 4, take);
-        }
-    }
-
-    MdbHandle* mdb_;
-    MdbTableDef* table_;
-    const CodePageTable& codePage_;
-    TableSink& sink_;
-    TableData batch_;
-    bool jet3_;
-    size_t pageCount_;
-    MdbField fields_[MDB_MAX_COLS] = {};
-    unsigned char savedPage_[MDB_PGSIZE] = {};
-    std::string text_;
-    std::string longValue_;
-};
-
 QString sourceTableName(const QString& source)
 {
     const QString name = source.trimmed();
@@ -271,10 +46,31 @@ QString sourceTableName(const QString& source)
     return name;
 }
 
+MdbCatalogEntry* tableNamed(MdbHandle* mdb, const QString& name)
+{
+    for (guint i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type == MDB_TABLE && QString::fromUtf8(entry->object_name).compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return nullptr;
+}
+
+// The column of a user's table that holds the key of a complex column's values.
+bool isComplex(const MdbColumn& column)
+{
+    return column.col_type == MDB_COMPLEX;
+}
+
+ComplexValues noValues()
+{
+    return ComplexValues{fieldtype::VarWChar, 0, 0, {}};
+}
+
 }  // namespace
 
-JetReader::JetReader(void* mdb, const QString& path, uint16_t codePage)
-    : handle_(mdb), path_(path), codePage_(makeCodePageTable(codePage))
+JetReader::JetReader(void* mdb, PlainFile file, const QString& path)
+    : handle_(mdb), file_(std::move(file)), path_(path), codePage_(makeCodePageTable(file_.header().codePage))
 {
 }
 
@@ -283,24 +79,25 @@ JetReader::~JetReader()
     mdb_close(static_cast<MdbHandle*>(handle_));
 }
 
-Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path)
+Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path, const QString& password)
 {
-    auto header = readJetHeader(path);
-    if (!header)
-        return header.error();
+    auto file = PlainFile::open(path, password);
+    if (!file)
+        return file.error();
     // Names of Jet 3 objects are in the database's code page; libmdb takes it from here.
-    const QByteArray charset = "CP" + QByteArray::number(header->codePage == 0 ? 1252 : header->codePage);
+    const uint16_t codePage = file->header().codePage;
+    const QByteArray charset = "CP" + QByteArray::number(codePage == 0 ? 1252 : codePage);
     setenv("MDB_JET3_CHARSET", charset.constData(), 1);
-    MdbHandle* mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    MdbHandle* mdb = mdb_open(QFile::encodeName(file->path()).constData(), MDB_NOFLAGS);
     if (!mdb)
         return makeError(ErrorCode::UnrecognizedFormat, path);
-    return std::unique_ptr<JetReader>(new JetReader(mdb, path, header->codePage));
+    return std::unique_ptr<JetReader>(new JetReader(mdb, std::move(*file), path));
 }
 
 Status JetReader::readCatalogue(TableSink& sink)
 {
     auto* mdb_ = static_cast<MdbHandle*>(handle_);
-    if (!tableDefinitionLooksSound(path_, static_cast<int>(mdb_->fmt->pg_size), kCatalogueDefinitionPage)
+    if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb_->fmt->pg_size), kCatalogueDefinitionPage)
         || !mdb_read_catalog(mdb_, MDB_ANY))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
     struct Entry {
@@ -310,7 +107,7 @@ Status JetReader::readCatalogue(TableSink& sink)
     std::vector<Entry> entries;
     for (guint i = 0; i < mdb_->num_catalog; ++i) {
         const auto* entry = static_cast<const MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
-        if (entry->object_type == MDB_TABLE)
+        if (entry->object_type == MDB_TABLE && !isComplexColumnTable(*entry))
             entries.push_back({QString::fromUtf8(entry->object_name), tableType(*entry)});
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
@@ -318,10 +115,10 @@ Status JetReader::readCatalogue(TableSink& sink)
             return a.type < b.type;
         return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
     });
-    const std::vector<ColumnInfo> columns = {{"TABLE_CATALOG", fieldtype::VarWChar, 0, 0},
-                                             {"TABLE_SCHEMA", fieldtype::VarWChar, 0, 0},
-                                             {"TABLE_NAME", fieldtype::VarWChar, 0, 0},
-                                             {"TABLE_TYPE", fieldtype::VarWChar, 0, 0}};
+    const std::vector<ColumnInfo> columns = {{"TABLE_CATALOG", fieldtype::VarWChar, 0, 0, 0},
+                                             {"TABLE_SCHEMA", fieldtype::VarWChar, 0, 0, 0},
+                                             {"TABLE_NAME", fieldtype::VarWChar, 0, 0, 0},
+                                             {"TABLE_TYPE", fieldtype::VarWChar, 0, 0, 0}};
     if (!sink.columns(columns, static_cast<int64_t>(entries.size())))
         return makeError(ErrorCode::ReadStopped);
     TableData rows(columns);
@@ -340,37 +137,101 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
 {
     auto* mdb_ = static_cast<MdbHandle*>(handle_);
     const QString name = sourceTableName(source);
-    const int pageSize = static_cast<int>(mdb_->fmt->pg_size);
-    if (!tableDefinitionLooksSound(path_, pageSize, kCatalogueDefinitionPage) || !mdb_read_catalog(mdb_, MDB_TABLE))
+    if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb_->fmt->pg_size), kCatalogueDefinitionPage) ||
+        !mdb_read_catalog(mdb_, MDB_TABLE))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
-    MdbCatalogEntry* found = nullptr;
-    for (guint i = 0; i < mdb_->num_catalog && !found; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
-        if (entry->object_type == MDB_TABLE && QString::fromUtf8(entry->object_name).compare(name, Qt::CaseInsensitive) == 0)
-            found = entry;
-    }
+    MdbCatalogEntry* found = tableNamed(mdb_, name);
     if (!found || name.isEmpty())
         return makeError(ErrorCode::TableNotFound, name);
-    if (!tableDefinitionLooksSound(path_, pageSize, static_cast<uint32_t>(found->table_pg)))
+    return readEntry(found, sink, {}, true);
+}
+
+Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::function<bool(const QString&)>& wanted,
+                            bool resolveComplex)
+{
+    auto* mdb_ = static_cast<MdbHandle*>(handle_);
+    auto* entry = static_cast<MdbCatalogEntry*>(catalogueEntry);
+    if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb_->fmt->pg_size), static_cast<uint32_t>(entry->table_pg)))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
-    MdbTableDef* table = mdb_read_table(found);
+    MdbTableDef* table = mdb_read_table(entry);
     if (!table)
         return makeError(ErrorCode::UnrecognizedFormat, path_);
     mdb_read_columns(table);
     std::vector<ColumnInfo> columns;
+    std::vector<ColumnSource> sources;
+    std::deque<ComplexValues> lists;  // where the sources point
     for (unsigned i = 0; i < table->num_cols; ++i) {
         const auto* column = static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i));
+        const QString name = QString::fromUtf8(column->name);
+        if (wanted && !wanted(name))
+            continue;
         // The column entry holds precision, then scale; libmdb files them the other way round.
-        columns.push_back({QString::fromUtf8(column->name), fieldTypeOf(*column), static_cast<uint8_t>(column->col_scale),
-                           static_cast<uint8_t>(column->col_prec)});
+        ColumnInfo info{name, fieldTypeOf(*column), static_cast<uint8_t>(column->col_scale),
+                        static_cast<uint8_t>(column->col_prec), 0};
+        ColumnSource source{i, nullptr};
+        if (isComplex(*column) && resolveComplex) {
+            auto values = readComplexColumn(entry, name, sink);
+            if (!values)
+                continue;
+            const ComplexValues& kept = lists.emplace_back(std::move(*values));
+            info = {name, fieldtype::LongVarWChar, kept.precision, kept.scale, kept.listOf};
+            source.lists = &kept;
+        }
+        columns.push_back(info);
+        sources.push_back(source);
     }
     Status status = makeError(ErrorCode::ReadStopped);
     if (sink.columns(columns, static_cast<int64_t>(table->num_rows))) {
-        RowDecoder decoder(mdb_, table, codePage_, sink, columns);
+        RowDecoder decoder(mdb_, table, codePage_, sink, columns, std::move(sources));
         status = decoder.run();
     }
     mdb_free_tabledef(table);
     return status;
+}
+
+void* JetReader::tableAt(uint32_t definitionPage) const
+{
+    auto* mdb = static_cast<MdbHandle*>(handle_);
+    for (guint i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type == MDB_TABLE && entry->table_pg == definitionPage)
+            return entry;
+    }
+    return nullptr;
+}
+
+std::optional<ComplexValues> JetReader::readComplexColumn(void* owner, const QString& column, TableSink& sink)
+{
+    const auto* table = static_cast<const MdbCatalogEntry*>(owner);
+    const auto unread = [&](const QString& why) {
+        sink.warning(QStringLiteral("The values of the column '%1' of the table '%2' in '%3' could not be read: %4.")
+                         .arg(column, QString::fromUtf8(table->object_name), path_, why));
+        return noValues();
+    };
+    if (!complexColumns_) {
+        CollectingSink links;
+        auto* linksTable = tableNamed(static_cast<MdbHandle*>(handle_), QStringLiteral("MSysComplexColumns"));
+        complexColumns_ = linksTable && readEntry(linksTable, links, {}, false) ? std::move(links.table()) : TableData();
+    }
+    const auto link = findComplexLink(*complexColumns_, static_cast<uint32_t>(table->table_pg), column);
+    const auto* typeTable = link ? static_cast<const MdbCatalogEntry*>(tableAt(link->templatePage)) : nullptr;
+    const ComplexKind kind = typeTable ? complexKindOf(QString::fromUtf8(typeTable->object_name)) : ComplexKind::Unknown;
+    // A version history is read from its memo column; its own column is never shown, linked or not.
+    if (kind == ComplexKind::VersionHistory || (kind == ComplexKind::Unknown && column.startsWith(u"VersionHistory_")))
+        return std::nullopt;
+    if (kind == ComplexKind::Unknown)
+        return unread(QStringLiteral("MSysComplexColumns does not say which kind of column it is"));
+    void* flatTable = tableAt(link->flatPage);
+    if (!flatTable)
+        return unread(QStringLiteral("the hidden table of its values is missing"));
+    CollectingSink flat;
+    const auto needed = [&](const QString& name) { return isNeededFlatColumn(name, column); };
+    if (!readEntry(flatTable, flat, needed, false))
+        return unread(QStringLiteral("the hidden table of its values is damaged"));
+    auto values = collectComplexValues(flat.table(), column, kind);
+    if (!values)
+        return unread(QStringLiteral("the hidden table of its values lacks their columns"));
+    return values;
 }
 
 }  // namespace varnex::reader

@@ -8,9 +8,12 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace varnex::reader {
 namespace {
@@ -28,6 +31,7 @@ public:
         return true;
     }
     bool rows(TableData& batch) override { return writeRows(fd_, batch); }
+    void warning(const QString& text) override { writeWarning(fd_, text); }
 
 private:
     int fd_;
@@ -45,6 +49,23 @@ void limitMemory(const char* bytes)
 #endif
 }
 
+// The database password, sent by the program on standard input so that it never shows among the arguments.
+QString passwordFromInput()
+{
+    constexpr size_t kMostBytes = 64 * 1024;
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0 || bytes.size() >= kMostBytes)
+            break;
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(std::min(bytes.size(), kMostBytes)));
+}
+
 }  // namespace
 
 int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
@@ -54,9 +75,12 @@ int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
     dup2(STDERR_FILENO, STDOUT_FILENO);
 
     int arg = 1;
+    QString password;
     for (; arg < argc && std::strncmp(argv[arg], "--", 2) == 0; ++arg) {
         if (std::strcmp(argv[arg], "--memory-limit") == 0 && arg + 1 < argc)
             limitMemory(argv[++arg]);
+        else if (std::strcmp(argv[arg], "--password-on-stdin") == 0)
+            password = passwordFromInput();
     }
     if (arg >= argc)
         return 2;
@@ -64,7 +88,7 @@ int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
     const bool wantsTable = arg + 1 < argc;
 
     try {
-        auto reader = JetReader::open(path);
+        auto reader = JetReader::open(path, password);
         if (!reader)
             return writeError(out, reader.error()) ? 0 : 1;
         ProcessSink sink(out, afterColumns);

@@ -18,6 +18,7 @@ namespace {
 constexpr int kVersionOffset = 0x14;
 constexpr int kScrambledOffset = 0x18;
 constexpr int kCodePageOffset = 0x3C;
+constexpr int kDatabaseKeyOffset = 0x3E;
 constexpr int kPasswordOffset = 0x42;
 constexpr int kCreationDateOffset = 0x72;
 constexpr int kJet3ScrambledLength = 126;
@@ -26,6 +27,7 @@ constexpr int kJet3PasswordLength = 20;
 constexpr int kJet4PasswordLength = 40;
 constexpr std::array<uint8_t, 4> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
 constexpr int kHeaderBytesNeeded = kScrambledOffset + kJet4ScrambledLength;
+constexpr qint64 kLargestPage = 4096;
 
 uint16_t ReadU16(const QByteArray& page, int offset)
 {
@@ -104,6 +106,17 @@ std::optional<JetHeader> parseJetHeader(const QByteArray& firstPage)
     header.version = version;
     header.codePage = ReadU16(page, kCodePageOffset);
     header.password = *format == JetFormat::Jet3 ? jet3Password(page, header.codePage) : jet4Password(page);
+    std::memcpy(header.databaseKey.data(), page.constData() + kDatabaseKeyOffset, header.databaseKey.size());
+    if (*format == JetFormat::Ace && header.pagesEncoded()) {
+        // The encryption structure holds the password's verifier; it is all the password there is.
+        header.password.clear();
+        auto encryption = crypto::readEncryptionHeader(
+            std::span(reinterpret_cast<const uint8_t*>(firstPage.constData()), static_cast<size_t>(firstPage.size())));
+        if (encryption)
+            header.encryption = std::move(*encryption);
+        else
+            header.encryptionDamage = encryption.error();
+    }
     return header;
 }
 
@@ -115,7 +128,7 @@ Result<JetHeader> readJetHeader(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return makeError(ErrorCode::CannotOpenFile, path);
-    const QByteArray firstPage = file.read(2048);
+    const QByteArray firstPage = file.read(kLargestPage);
     // A database is at least a header page and a catalogue page long.
     const qint64 minimumSize = 2 * 2048;
     auto header = parseJetHeader(firstPage);

@@ -59,6 +59,7 @@ bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCou
         put(payload, column.type);
         put(payload, column.precision);
         put(payload, column.scale);
+        put(payload, column.listOf);
         put(payload, static_cast<uint32_t>(name.size()));
         payload.insert(payload.end(), name.begin(), name.end());
     }
@@ -104,6 +105,12 @@ bool writeDone(int fd)
     return writeMessage(fd, MessageKind::Done, {});
 }
 
+bool writeWarning(int fd, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8().left(4096);
+    return writeMessage(fd, MessageKind::Warning, std::vector<char>(bytes.begin(), bytes.end()));
+}
+
 bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& columns, int64_t& rowCountHint)
 {
     size_t at = 0;
@@ -115,7 +122,7 @@ bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& col
         ColumnInfo column;
         uint32_t nameLength = 0;
         if (!take(payload, at, column.type) || !take(payload, at, column.precision) || !take(payload, at, column.scale) ||
-            !take(payload, at, nameLength) || payload.size() - at < nameLength)
+            !take(payload, at, column.listOf) || !take(payload, at, nameLength) || payload.size() - at < nameLength)
             return false;
         column.name = QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(nameLength));
         at += nameLength;

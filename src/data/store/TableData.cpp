@@ -15,6 +15,7 @@ int fixedWidth(int16_t type)
     case fieldtype::Double:
     case fieldtype::Currency:
     case fieldtype::Date:
+    case fieldtype::DBTimeStamp:  // 100 ns ticks since 0001-01-01 (see ExtendedDate.h)
     case fieldtype::BigInt: return 8;
     case fieldtype::GUID: return 16;
     case fieldtype::Numeric: return 17;  // sign byte, then the 128-bit mantissa little-endian

@@ -38,6 +38,7 @@ Variant Variant::currency(int64_t tenThousandths) { return whole(Kind::Currency,
 Variant Variant::single(float value) { return real(Kind::Single, value); }
 Variant Variant::doubleValue(double value) { return real(Kind::Double, value); }
 Variant Variant::date(double days) { return real(Kind::Date, days); }
+Variant Variant::extendedDate(int64_t ticks) { return whole(Kind::ExtendedDate, ticks); }
 Variant Variant::binary(const QByteArray& value) { return bytes(Kind::Binary, value); }
 
 Variant Variant::guid(const GuidBytes& value)

@@ -44,6 +44,7 @@ enum class ErrorCode : uint16_t {
     BadAccount,
     BadPassword,
     TableNotFound,
+    UnreadableEncryption, // encrypted pages whose encryption header is damaged or of a method not read
     ReadStopped,        // whoever received the rows stopped the read
     ReadFailed,         // the reader process failed, stalled or was ended; last (the reader protocol checks codes against it)
 };

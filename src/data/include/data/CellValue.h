@@ -19,5 +19,7 @@ void appendStoredTextUtf8(const TableData& table, int64_t row, int column, const
 void appendStoredTextUtf8(const TableData& table, int64_t row, int column, std::string& out);
 
 DecimalValue storedDecimal(const uint8_t* stored, uint8_t scale);
+// A value of a fixed-width type as TableData keeps it; scale: Decimal's.
+Variant fixedStoredValue(int16_t type, uint8_t scale, const uint8_t* stored);
 
 }  // namespace varnex

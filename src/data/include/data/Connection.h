@@ -24,8 +24,8 @@ public:
     QString connectionString() const;
     void setConnectionString(const QString& connectionString);
 
-    // Errors: ProviderNotFound, DatabaseNotFound, UnrecognizedFormat, BadAccount, BadPassword;
-    // ObjectOpen when already open.
+    // Errors: ProviderNotFound, DatabaseNotFound, UnrecognizedFormat, BadAccount, BadPassword,
+    // UnreadableEncryption (an encrypted .accdb whose encryption cannot be read); ObjectOpen when already open.
     Status open(const QString& source, const QString& user, const QString& password);
     bool isOpen() const { return open_; }
     Status close();  // ObjectClosed when already closed
@@ -36,11 +36,14 @@ public:
     // The open database file and its header (valid while open).
     QString databasePath() const { return path_; }
     const JetHeader& header() const { return header_; }
+    // The password that decrypts the pages of an encrypted .accdb, for the reader process; empty otherwise.
+    const QString& pagePassword() const { return pagePassword_; }
 
 private:
     QString connectionString_;
     QString path_;
     JetHeader header_;
+    QString pagePassword_;
     bool open_ = false;
 };
 

@@ -21,9 +21,11 @@ namespace varnex {
 using LoadProgress = std::function<bool(int64_t rowsRead, int64_t rowCount)>;
 
 // The rows, or nullptr when the progress callback cancelled, or the failure.
-// table: nullopt reads the table list.
+// table: nullopt reads the table list. pagePassword: the password of an encrypted .accdb; it reaches
+// the reader on a pipe, never in its arguments. Warnings of the reader (values it could not read)
+// go to the log.
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress);
+                                                         const LoadProgress& progress, const QString& pagePassword = {});
 
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent

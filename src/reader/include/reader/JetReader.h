@@ -1,14 +1,19 @@
 #pragma once
 // Reads an Access file's table list or one table with libmdb: libmdb walks the
 // pages and cracks each row; the values are decoded here from their raw bytes.
+// Complex columns get their values from the hidden tables Access keeps them in.
 
 #include "core/Error.h"
 #include "data/CodePage.h"
+#include "reader/ComplexColumns.h"
+#include "reader/PlainFile.h"
 #include "reader/TableSink.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace varnex::reader {
 
@@ -21,20 +26,31 @@ public:
     JetReader(const JetReader&) = delete;
     JetReader& operator=(const JetReader&) = delete;
 
-    // "Unrecognized database format '<path>'." when libmdb cannot open it.
-    static Result<std::unique_ptr<JetReader>> open(const QString& path);
+    // "Unrecognized database format '<path>'." when libmdb cannot open it; password: that of an
+    // encrypted .accdb (see PlainFile::open for its errors).
+    static Result<std::unique_ptr<JetReader>> open(const QString& path, const QString& password = {});
 
-    // One row per table (user, system and Access's own), ordered by type, then name.
+    // One row per table (user, system and Access's own), ordered by type, then name; without the
+    // hidden tables of complex columns, which Access does not list either.
     Status readCatalogue(TableSink& sink);
     // Every row of the table named (case-insensitively) by name.
     Status readTable(const QString& name, TableSink& sink);
 
 private:
-    JetReader(void* mdb, const QString& path, uint16_t codePage);
+    JetReader(void* mdb, PlainFile file, const QString& path);
+
+    // The table at a catalogue entry (libmdb's MdbCatalogEntry); wanted: which columns to deliver
+    // (all when empty). Complex columns are resolved only for the table that was asked for.
+    Status readEntry(void* entry, TableSink& sink, const std::function<bool(const QString&)>& wanted, bool resolveComplex);
+    // The values of one complex column, or nothing where it is hidden; warns where they cannot be read.
+    std::optional<ComplexValues> readComplexColumn(void* owner, const QString& column, TableSink& sink);
+    void* tableAt(uint32_t definitionPage) const;
 
     void* handle_;  // libmdb's MdbHandle, kept out of this header
-    QString path_;
+    PlainFile file_;
+    QString path_;  // the file as the user named it, for messages
     CodePageTable codePage_;
+    std::optional<TableData> complexColumns_;  // MSysComplexColumns, once read
 };
 
 }  // namespace varnex::reader

@@ -1,8 +1,9 @@
 #pragma once
-// The reader process: varnex-reader [--memory-limit BYTES] FILE [TABLE]
+// The reader process: varnex-reader [--memory-limit BYTES] [--password-on-stdin] FILE [TABLE]
 // Without TABLE it sends the table list, with TABLE that table's rows, as
 // reader protocol messages on its standard output. --memory-limit bounds the
-// process's address space.
+// process's address space; --password-on-stdin reads the database password of
+// an encrypted .accdb from standard input (to its end).
 
 #include <functional>
 

@@ -3,6 +3,8 @@
 
 #include "data/TableData.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +17,8 @@ public:
     virtual bool columns(const std::vector<ColumnInfo>& columns, int64_t rowCountHint) = 0;
     // Takes the batch's rows (the batch is emptied by the reader afterwards).
     virtual bool rows(TableData& batch) = 0;
+    // Values that could not be read and are delivered empty, as a line for the log.
+    virtual void warning(const QString& text) = 0;
 };
 
 // Collects everything into one TableData in this process.
@@ -26,10 +30,13 @@ public:
         return table_.reserveRows(rowCountHint);
     }
     bool rows(TableData& batch) override { return table_.takeRows(batch); }
+    void warning(const QString& text) override { warnings_.push_back(text); }
     TableData& table() { return table_; }
+    const std::vector<QString>& warnings() const { return warnings_; }
 
 private:
     TableData table_;
+    std::vector<QString> warnings_;
 };
 
 }  // namespace varnex::reader

@@ -17,6 +17,7 @@ inline constexpr int16_t BigInt = 20;         // Large Number (.accdb)
 inline constexpr int16_t GUID = 72;           // Replication ID
 inline constexpr int16_t Binary = 128;
 inline constexpr int16_t Numeric = 131;       // Decimal
+inline constexpr int16_t DBTimeStamp = 135;   // Date/Time Extended (.accdb)
 inline constexpr int16_t UnsignedTinyInt = 17;  // Byte
 inline constexpr int16_t VarWChar = 202;      // Text
 inline constexpr int16_t LongVarWChar = 203;  // Memo

@@ -1,12 +1,14 @@
 #pragma once
-// The header page of an Access file: format, version, code page and database
-// password, read without the database engine.
+// The header page of an Access file: format, version, code page, database
+// password and how the other pages are stored, read without the database engine.
 
 #include "core/Error.h"
+#include "crypto/EncryptionHeader.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -19,9 +21,18 @@ struct JetHeader {
     int version = 0;          // the version byte: 0 Jet 3, 1 Jet 4, 2 and above Access 2007 and later
     uint16_t codePage = 0;    // the Windows code page of Jet 3 text
     QString password;         // empty when the database carries none
+    // All zero: the pages after the first are stored plain. Otherwise Jet files encode them with this
+    // key (RC4) and ACE files encrypt them under the database password.
+    std::array<uint8_t, 4> databaseKey{};
+    // ACE files with encrypted pages: how they are encrypted, or why that cannot be read.
+    std::optional<crypto::EncryptionHeader> encryption;
+    crypto::Error encryptionDamage = crypto::Error::None;
+
+    bool pagesEncoded() const { return databaseKey != std::array<uint8_t, 4>{}; }
 };
 
-// Decodes the first page of a file (at least its first 0x80 + header bytes).
+// Decodes the first page of a file (at least its first 0x80 + header bytes; the whole page where
+// an ACE file's pages are encrypted, whose encryption header lies further in).
 // Returns nothing for a foreign or truncated header.
 std::optional<JetHeader> parseJetHeader(const QByteArray& firstPage);
 

@@ -2,7 +2,8 @@
 // The messages the reader process writes to its output: the columns of the
 // table, then its rows in batches (each column's Null flags, values and bytes
 // exactly as stored in TableData, so the receiving side reads them straight
-// into place), then Done or an Error.
+// into place), then Done or an Error. Warnings (values that could not be read,
+// as a line for the log) may come between them.
 
 #include "core/Error.h"
 #include "data/TableData.h"
@@ -12,7 +13,7 @@
 
 namespace varnex::reader {
 
-enum class MessageKind : uint32_t { Columns = 1, Rows = 2, Error = 3, Done = 4 };
+enum class MessageKind : uint32_t { Columns = 1, Rows = 2, Error = 3, Done = 4, Warning = 5 };
 
 struct MessageHeader {
     uint32_t kind = 0;
@@ -25,6 +26,7 @@ bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCou
 bool writeRows(int fd, const TableData& batch);
 bool writeError(int fd, const Error& error);
 bool writeDone(int fd);
+bool writeWarning(int fd, const QString& text);
 
 // Writes all n bytes, retrying short writes.
 bool writeAll(int fd, const void* data, size_t n);

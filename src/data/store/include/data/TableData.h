@@ -18,6 +18,9 @@ struct ColumnInfo {
     int16_t type = 0;        // the field type code; 0 marks a column whose values cannot be read
     uint8_t precision = 0;   // Decimal
     uint8_t scale = 0;       // Decimal
+    // Nonzero: each value is a list of values of this type (see ValueList.h), shown joined as text;
+    // `type` is then a text type and precision and scale describe the listed values.
+    int16_t listOf = 0;
 };
 
 // Bytes per value of a fixed-width type; 0 for variable-length types and unreadable columns.

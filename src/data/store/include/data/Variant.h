@@ -1,7 +1,8 @@
 #pragma once
 // A single field value, held exactly as stored: integers, Single and Double
 // bit for bit, Currency as a count of ten-thousandths, Decimal as sign, 96-bit
-// mantissa and scale, dates as Jet's day count, text as Unicode, binary as bytes.
+// mantissa and scale, dates as Jet's day count, extended dates as 100 ns ticks
+// since 0001-01-01, text as Unicode, binary as bytes.
 
 #include <QByteArray>
 #include <QString>
@@ -27,7 +28,8 @@ using GuidBytes = std::array<uint8_t, 16>;  // as stored: the first three groups
 
 class Variant {
 public:
-    enum class Kind { Null, Boolean, Byte, Integer, Long, BigInt, Single, Double, Currency, Decimal, Date, Text, Binary, Guid };
+    enum class Kind { Null, Boolean, Byte, Integer, Long, BigInt, Single, Double, Currency, Decimal, Date, Text, Binary, Guid,
+                      ExtendedDate };
 
     Variant() = default;  // Null
     static Variant boolean(bool value);
@@ -40,6 +42,7 @@ public:
     static Variant currency(int64_t tenThousandths);
     static Variant decimal(const DecimalValue& value);
     static Variant date(double days);
+    static Variant extendedDate(int64_t ticks);
     static Variant text(const QString& value);
     static Variant binary(const QByteArray& value);
     static Variant guid(const GuidBytes& value);
@@ -48,7 +51,8 @@ public:
     bool isNull() const { return kind_ == Kind::Null; }
 
     bool toBool() const { return integer_ != 0; }
-    int64_t toInt64() const { return integer_; }        // Boolean (-1/0), Byte, Integer, Long, BigInt, Currency (scaled)
+    // Boolean (-1/0), Byte, Integer, Long, BigInt, Currency (scaled), ExtendedDate (ticks)
+    int64_t toInt64() const { return integer_; }
     float toFloat() const { return static_cast<float>(real_); }
     double toDouble() const { return real_; }           // Single, Double, Date
     const DecimalValue& toDecimal() const { return decimal_; }

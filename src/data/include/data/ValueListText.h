@@ -1,0 +1,16 @@
+#pragma once
+// The text of a cell holding a list of values (multi-value and attachment columns): each value's
+// text by the rules of its type, joined by "; " in stored order.
+
+#include "data/TableData.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace varnex {
+
+// The cell must be of a list column (ColumnInfo::listOf) and not Null.
+QString valueListText(const TableData& table, int64_t row, int column);
+
+}  // namespace varnex

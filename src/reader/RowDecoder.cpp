@@ -1,0 +1,256 @@
+#include "RowDecoder.h"
+
+#include "data/FieldTypes.h"
+#include "data/Variant.h"
+#include "reader/StoredExtendedDate.h"
+#include "reader/TextDecoding.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace varnex::reader {
+namespace {
+
+constexpr int kOffsetMask = 0x1FFF;
+constexpr int kDeletedRow = 0x8000;
+constexpr int kOverflowRow = 0x4000;
+constexpr int64_t kBatchRows = 4096;
+constexpr size_t kBatchBytes = 8u << 20;
+constexpr int kLargeNumberType = 0x13;
+constexpr int kExtendedDateType = 0x14;
+constexpr size_t kLongValueHeader = 12;
+
+uint32_t ReadU32(const uint8_t* at)
+{
+    uint32_t value = 0;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+}  // namespace
+
+int16_t fieldTypeOf(const MdbColumn& column)
+{
+    switch (column.col_type) {
+    case MDB_BOOL: return fieldtype::Boolean;
+    case MDB_BYTE: return fieldtype::UnsignedTinyInt;
+    case MDB_INT: return fieldtype::SmallInt;
+    case MDB_LONGINT: return fieldtype::Integer;
+    case MDB_MONEY: return fieldtype::Currency;
+    case MDB_FLOAT: return fieldtype::Single;
+    case MDB_DOUBLE: return fieldtype::Double;
+    case MDB_DATETIME: return fieldtype::Date;
+    case MDB_BINARY: return column.is_fixed ? fieldtype::Binary : fieldtype::VarBinary;
+    case MDB_TEXT: return fieldtype::VarWChar;
+    case MDB_OLE: return fieldtype::LongVarBinary;
+    case MDB_MEMO: return fieldtype::LongVarWChar;
+    case MDB_REPID: return fieldtype::GUID;
+    case MDB_NUMERIC: return fieldtype::Numeric;
+    case kLargeNumberType: return fieldtype::BigInt;
+    case kExtendedDateType: return fieldtype::DBTimeStamp;
+    default: return 0;
+    }
+}
+
+RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
+                       const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources)
+    : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
+      jet3_(mdb->f->jet_version == MDB_VER_JET3), pageCount_(pageCount(mdb))
+{
+}
+
+Status RowDecoder::run()
+{
+    mdb_rewind_table(table_);
+    while (mdb_read_next_dpg(table_)) {
+        const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
+        for (int r = 0; r < rows; ++r) {
+            if (!readRow(r))
+                return makeError(ErrorCode::OutOfMemory);
+            if ((batch_.rowCount() >= kBatchRows || batch_.byteSize() >= kBatchBytes) && !flush())
+                return makeError(ErrorCode::ReadStopped);
+        }
+    }
+    return flush() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
+}
+
+size_t RowDecoder::pageCount(MdbHandle* mdb)
+{
+    fseeko(mdb->f->stream, 0, SEEK_END);
+    return static_cast<size_t>(ftello(mdb->f->stream)) / static_cast<size_t>(mdb->fmt->pg_size) + 1;
+}
+
+// libmdb does not check the row it finds through a pointer; a damaged one may lie off the page.
+bool RowDecoder::onPage(int offset, size_t length) const
+{
+    const auto start = static_cast<size_t>(offset & kOffsetMask);
+    return start + length <= static_cast<size_t>(mdb_->fmt->pg_size);
+}
+
+bool RowDecoder::flush()
+{
+    if (batch_.rowCount() == 0)
+        return true;
+    const bool ok = sink_.rows(batch_);
+    batch_.clearRows();
+    return ok;
+}
+
+// False only when memory runs out; damaged rows are passed over.
+bool RowDecoder::readRow(int row)
+{
+    int start = 0;
+    size_t length = 0;
+    if (mdb_find_row(mdb_, row, &start, &length) != 0 || length == 0 || (start & kDeletedRow))
+        return true;
+    if (!(start & kOverflowRow))
+        return crackAndStore(start & kOffsetMask, length);
+    // The row moved to another page; its slot here holds a pointer to it.
+    if (length < 4)
+        return true;
+    const uint32_t target = ReadU32(mdb_->pg_buf + (start & kOffsetMask));
+    void* buffer = nullptr;
+    int offset = 0;
+    size_t targetLength = 0;
+    if (mdb_find_pg_row(mdb_, static_cast<int>(target), &buffer, &offset, &targetLength) != 0 ||
+        !onPage(offset, targetLength))
+        return true;
+    // Crack the moved row where libmdb expects it, in the current page buffer, and
+    // put this page back afterwards (long values read in between reuse the other buffer).
+    std::memcpy(savedPage_, mdb_->pg_buf, sizeof savedPage_);
+    std::memcpy(mdb_->pg_buf, mdb_->alt_pg_buf, sizeof savedPage_);
+    const bool ok = crackAndStore(offset & kOffsetMask, targetLength);
+    std::memcpy(mdb_->pg_buf, savedPage_, sizeof savedPage_);
+    return ok;
+}
+
+bool RowDecoder::crackAndStore(int start, size_t length)
+{
+    if (mdb_crack_row(table_, start, length, fields_) < 0)
+        return true;
+    for (int c = 0; c < batch_.columnCount(); ++c) {
+        if (!storeValue(c, fields_[sources_[static_cast<size_t>(c)].field]))
+            return false;
+    }
+    batch_.endRow();
+    return true;
+}
+
+bool RowDecoder::storeValue(int c, const MdbField& field)
+{
+    const int16_t type = batch_.info(c).type;
+    if (type == fieldtype::Boolean) {
+        const uint8_t value = field.is_null ? 0 : 1;  // a Yes/No value lives in the Null mask
+        return batch_.putFixed(c, &value);
+    }
+    // A damaged row can place a value outside the page; such a value is not read.
+    const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
+    if (field.is_null || type == 0 || !insidePage)
+        return batch_.putNull(c);
+    const uint8_t* raw = mdb_->pg_buf + field.start;
+    const auto size = static_cast<size_t>(field.siz);
+    if (const ComplexValues* lists = sources_[static_cast<size_t>(c)].lists)
+        return storeList(c, *lists, raw, size);
+    switch (type) {
+    case fieldtype::Numeric: return storeDecimal(c, raw, size);
+    case fieldtype::DBTimeStamp: return storeExtendedDate(c, raw, size);
+    case fieldtype::VarWChar: return storeText(c, raw, size);
+    case fieldtype::Binary:
+    case fieldtype::VarBinary: return batch_.putBytes(c, raw, size);
+    case fieldtype::LongVarWChar:
+    case fieldtype::LongVarBinary: return storeLongValue(c, raw, size, type == fieldtype::LongVarWChar);
+    default: return storeFixed(c, raw, size);
+    }
+}
+
+bool RowDecoder::storeFixed(int c, const uint8_t* raw, size_t size)
+{
+    uint8_t value[16] = {};
+    std::memcpy(value, raw, std::min(size, static_cast<size_t>(fixedWidth(batch_.info(c).type))));
+    return batch_.putFixed(c, value);
+}
+
+// Stored: a sign byte (0x80 negative), then four 32-bit words, most significant first.
+bool RowDecoder::storeDecimal(int c, const uint8_t* raw, size_t size)
+{
+    if (size < 17)
+        return batch_.putNull(c);
+    UInt128 mantissa = 0;
+    for (int word = 0; word < 4; ++word)
+        mantissa = (mantissa << 32) | ReadU32(raw + 1 + 4 * word);
+    uint8_t value[17];
+    value[0] = (raw[0] & 0x80) ? 1 : 0;
+    std::memcpy(value + 1, &mantissa, sizeof mantissa);
+    return batch_.putFixed(c, value);
+}
+
+// A value that is not a date of years 1 to 9999 is damage, and read as Null.
+bool RowDecoder::storeExtendedDate(int c, const uint8_t* raw, size_t size)
+{
+    const auto ticks = extendedDateTicks(raw, size);
+    return ticks ? batch_.putFixed(c, &*ticks) : batch_.putNull(c);
+}
+
+// The row holds the key of its values in the complex column's flat table; a row without any is Null.
+bool RowDecoder::storeList(int c, const ComplexValues& lists, const uint8_t* raw, size_t size)
+{
+    if (size < 4)
+        return batch_.putNull(c);
+    const auto found = lists.lists.find(ReadU32(raw));
+    if (found == lists.lists.end())
+        return batch_.putNull(c);
+    return batch_.putBytes(c, found->second.data(), found->second.size());
+}
+
+bool RowDecoder::storeText(int c, const uint8_t* raw, size_t size)
+{
+    text_.clear();
+    if (jet3_)
+        appendJet3TextUtf8(codePage_, raw, size, text_);
+    else
+        appendJet4TextUtf8(raw, size, text_);
+    return batch_.putBytes(c, text_.data(), text_.size());
+}
+
+// A Memo or OLE value: inline, in one long-value row, or in a chain of them.
+bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isText)
+{
+    if (size < kLongValueHeader)
+        return batch_.putNull(c);
+    const uint32_t lengthAndFlags = ReadU32(raw);
+    const size_t length = lengthAndFlags & 0x3FFFFFFFu;
+    longValue_.clear();
+    if (lengthAndFlags & 0x80000000u) {
+        longValue_.append(reinterpret_cast<const char*>(raw) + kLongValueHeader, std::min(length, size - kLongValueHeader));
+    } else {
+        readLongValueRows(ReadU32(raw + 4), length, (lengthAndFlags & 0x40000000u) != 0);
+    }
+    if (!isText)
+        return batch_.putBytes(c, longValue_.data(), longValue_.size());
+    return storeText(c, reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size());
+}
+
+void RowDecoder::readLongValueRows(uint32_t pointer, size_t length, bool singleRow)
+{
+    for (size_t hops = 0; pointer != 0 && longValue_.size() < length && hops < pageCount_; ++hops) {
+        void* buffer = nullptr;
+        int offset = 0;
+        size_t rowLength = 0;
+        if (mdb_find_pg_row(mdb_, static_cast<int>(pointer), &buffer, &offset, &rowLength) != 0)
+            return;
+        if (!onPage(offset, rowLength))
+            return;
+        const auto* row = static_cast<const uint8_t*>(buffer) + (offset & kOffsetMask);
+        if (singleRow) {
+            longValue_.append(reinterpret_cast<const char*>(row), std::min(rowLength, length));
+            return;
+        }
+        if (rowLength < 4)
+            return;
+        pointer = ReadU32(row);
+        const size_t take = std::min(rowLength - 4, length - longValue_.size());
+        longValue_.append(reinterpret_cast<const char*>(row) + 4, take);
+    }
+}
+
+}  // namespace varnex::reader

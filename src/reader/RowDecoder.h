@@ -1,0 +1,63 @@
+#pragma once
+// Decodes the rows of one table into batches for a sink: libmdb walks the pages and cracks each row;
+// the values are decoded here from their raw bytes.
+
+#include "core/Error.h"
+#include "data/CodePage.h"
+#include "reader/ComplexColumns.h"
+#include "reader/TableSink.h"
+
+#include <mdbtools.h>
+
+#include <string>
+#include <vector>
+
+namespace varnex::reader {
+
+// Where a delivered column's values come from.
+struct ColumnSource {
+    unsigned field = 0;                      // the column's place in the table's (and the cracked row's) columns
+    const ComplexValues* lists = nullptr;    // a complex column: its values by the row's key
+};
+
+// The field type code of a column libmdb read; 0 for one whose values cannot be read.
+int16_t fieldTypeOf(const MdbColumn& column);
+
+class RowDecoder {
+public:
+    // columns and sources: one each per delivered column.
+    RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
+               const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources);
+
+    Status run();
+
+private:
+    static size_t pageCount(MdbHandle* mdb);
+    bool onPage(int offset, size_t length) const;
+    bool flush();
+    bool readRow(int row);
+    bool crackAndStore(int start, size_t length);
+    bool storeValue(int c, const MdbField& field);
+    bool storeFixed(int c, const uint8_t* raw, size_t size);
+    bool storeDecimal(int c, const uint8_t* raw, size_t size);
+    bool storeExtendedDate(int c, const uint8_t* raw, size_t size);
+    bool storeList(int c, const ComplexValues& lists, const uint8_t* raw, size_t size);
+    bool storeText(int c, const uint8_t* raw, size_t size);
+    bool storeLongValue(int c, const uint8_t* raw, size_t size, bool isText);
+    void readLongValueRows(uint32_t pointer, size_t length, bool singleRow);
+
+    MdbHandle* mdb_;
+    MdbTableDef* table_;
+    const CodePageTable& codePage_;
+    TableSink& sink_;
+    TableData batch_;
+    std::vector<ColumnSource> sources_;
+    bool jet3_;
+    size_t pageCount_;
+    MdbField fields_[MDB_MAX_COLS] = {};
+    unsigned char savedPage_[MDB_PGSIZE] = {};
+    std::string text_;
+    std::string longValue_;
+};
+
+}  // namespace varnex::reader
