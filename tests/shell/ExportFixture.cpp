@@ -58,11 +58,11 @@ void ExportFixture::openDatabase(const std::vector<jetwriter::Table>& tables)
     connectTo(file, QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0"));
 }
 
-void ExportFixture::connectTo(const QString& file, const QString& provider)
+void ExportFixture::connectTo(const QString& file, const QString& provider, const QString& password)
 {
     auto connection = std::make_shared<Connection>();
     connection->setConnectionString(provider);
-    const Status opened = connection->open(file, QStringLiteral("Admin"), QString());
+    const Status opened = connection->open(file, QStringLiteral("Admin"), password);
     ASSERT_TRUE(opened.ok()) << opened.error().description.toStdString();
     appSettings().dataPath = file;
     appSettings().connection = connection;

@@ -37,7 +37,7 @@ protected:
     // Writes a database with these tables and connects the program to it.
     void openDatabase(const std::vector<jetwriter::Table>& tables);
     // Connects the program to an existing database file.
-    void connectTo(const QString& file, const QString& provider);
+    void connectTo(const QString& file, const QString& provider, const QString& password = {});
     // Writes a database holding the table and shows it in the grid.
     void showTable(const jetwriter::Table& table);
     MainWindow& form();
