@@ -1,12 +1,18 @@
-// Writes the seed corpus of the database fuzzer: small databases of both formats
-// that between them hold every column type, Nulls, long values in each storage form
-// and a table spread over several pages.
+// Writes the seed corpus of the database fuzzer: small databases of every format
+// that between them hold every column type, Nulls, long values in each storage form,
+// a table spread over several pages, complex columns and extended dates, encrypted
+// and encoded pages, and damaged encryption headers, pages and hidden tables.
 #include "jetwriter/JetWriter.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -53,10 +59,85 @@ Table manyRows()
     return table;
 }
 
+// Attachments, multi-value and version-history columns with their hidden tables, and extended dates.
+Table complexColumns()
+{
+    Table table{"Complex",
+                {{"Name", ColumnType::Text},
+                 {"Notes", ColumnType::VersionedMemo},
+                 {"Tags", ColumnType::MultiValue},
+                 {"Files", ColumnType::Attachment},
+                 {"Sizes", ColumnType::MultiValue, 0, 18, 0, ColumnType::Double},
+                 {"Stamp", ColumnType::DateTimeExtended}},
+                {},
+                {}};
+    table.rows.push_back({std::string("one"), VersionHistory{{{40000.0, "old"}, {40001.5, "new"}}},
+                          MultiValues{{std::string("a"), std::string("b")}}, Attachments{{{"a.txt", {'h', 'i'}}}},
+                          MultiValues{{1.5, -2.0}}, ExtendedDateValue{737954, 459001234567}});
+    table.rows.push_back(Row(table.columns.size(), Null{}));
+    return table;
+}
+
+// The password of the encrypted seeds; the fuzzer opens them with it. Few hash rounds keep each input quick.
+Database encrypted(Format format, Encryption encryption)
+{
+    Database database{format, std::string("fuzz"), encryption, 36500.0, {complexColumns(), manyRows()}};
+    database.spinCount = 16;
+    return database;
+}
+
+using FileBytes = std::vector<uint8_t>;
+
+FileBytes readAll(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return FileBytes(std::istreambuf_iterator<char>(in), {});
+}
+
 void write(const Database& database, const std::filesystem::path& file)
 {
     writeDatabase(database, file);
     std::printf("%s\n", file.c_str());
+}
+
+// A seed made from another by damaging its bytes.
+void writeDamaged(const std::filesystem::path& from, const std::filesystem::path& file, void (*damage)(FileBytes&))
+{
+    FileBytes bytes = readAll(from);
+    damage(bytes);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::printf("%s\n", file.c_str());
+}
+
+constexpr size_t kPage = 4096;
+
+// The definition page (type 2) that names a column, in UTF-16 as Jet 4 and ACE keep names.
+size_t definitionWithColumn(const FileBytes& bytes, const std::string& column)
+{
+    std::string wide;
+    for (char c : column)
+        wide += std::string{c, '\0'};
+    for (size_t page = 1; page < bytes.size() / kPage; ++page) {
+        const auto* start = reinterpret_cast<const char*>(bytes.data() + page * kPage);
+        if (bytes[page * kPage] == 2 && std::string_view(start, kPage).find(wide) != std::string_view::npos)
+            return page;
+    }
+    return 0;
+}
+
+// The definition continues on itself.
+void loopDefinition(FileBytes& bytes, const std::string& column)
+{
+    const auto page = static_cast<uint32_t>(definitionWithColumn(bytes, column));
+    if (page != 0)
+        std::memcpy(bytes.data() + page * kPage + 4, &page, sizeof page);
+}
+
+void replaceText(FileBytes& bytes, const std::string& from, const std::string& to)
+{
+    const auto at = std::search(bytes.begin(), bytes.begin() + kPage, from.begin(), from.end());
+    if (at != bytes.begin() + kPage)
+        std::copy(to.begin(), to.end(), at);
 }
 
 }  // namespace
@@ -77,6 +158,27 @@ int main(int argc, char** argv)
             Database rows{format, {}, jetwriter::Encryption::Agile, 36500.0, {manyRows()}};
             write(rows, folder / ("rows-" + suffix + ".mdb"));
         }
+        Database encoded{Format::Jet4, {}, Encryption::Agile, 36500.0, {everyType(Format::Jet4), manyRows()}};
+        encoded.encodingKey = 0x2A5C19E7;
+        write(encoded, folder / "encoded-jet4.mdb");
+        write(Database{Format::Ace2010, {}, Encryption::Agile, 36500.0, {complexColumns(), everyType(Format::Jet4)}},
+              folder / "complex-ace2010.accdb");
+        write(encrypted(Format::Ace2010, Encryption::Agile), folder / "agile-ace2010.accdb");
+        write(encrypted(Format::Ace2007, Encryption::Rc4CryptoApi), folder / "rc4-ace2007.accdb");
+
+        writeDamaged(folder / "agile-ace2010.accdb", folder / "agile-key-length.accdb",
+                     [](FileBytes& b) { replaceText(b, "keyBits=\"256\"", "keyBits=\"100\""); });
+        writeDamaged(folder / "agile-ace2010.accdb", folder / "agile-header-cut.accdb", [](FileBytes& b) {
+            b[0x299] = 0xFF;
+            b[0x29A] = 0x0F;
+        });
+        writeDamaged(folder / "agile-ace2010.accdb", folder / "agile-pages-cut.accdb",
+                     [](FileBytes& b) { b.resize(b.size() - kPage - kPage / 3); });
+        writeDamaged(folder / "rc4-ace2007.accdb", folder / "rc4-pages-cut.accdb", [](FileBytes& b) { b.resize(b.size() / 2 + 100); });
+        writeDamaged(folder / "complex-ace2010.accdb", folder / "complex-values-damaged.accdb",
+                     [](FileBytes& b) { loopDefinition(b, "_Files"); });
+        writeDamaged(folder / "complex-ace2010.accdb", folder / "complex-links-damaged.accdb",
+                     [](FileBytes& b) { loopDefinition(b, "FlatTableID"); });
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
