@@ -299,6 +299,8 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         std::vector<char> payload(header.length);
         if (!channel.read(payload.data(), payload.size()))
             return failureError(channel.failure(), path, table);
+        if (kind == reader::MessageKind::Working)
+            continue;
         if (kind == reader::MessageKind::Warning) {
             writeLog(QStringLiteral("LoadTableWarning"), QString::fromUtf8(payload.data(), static_cast<qsizetype>(payload.size())),
                      false);

@@ -79,9 +79,10 @@ JetReader::~JetReader()
     mdb_close(static_cast<MdbHandle*>(handle_));
 }
 
-Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path, const QString& password)
+Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path, const QString& password,
+                                                   const std::function<void()>& working)
 {
-    auto file = PlainFile::open(path, password);
+    auto file = PlainFile::open(path, password, working);
     if (!file)
         return file.error();
     // Names of Jet 3 objects are in the database's code page; libmdb takes it from here.

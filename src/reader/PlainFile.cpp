@@ -16,6 +16,9 @@
 namespace varnex::reader {
 namespace {
 
+// A megabyte or so: even a busy machine decrypts that well within the time the reader may stay silent.
+constexpr uint32_t kPagesBetweenSignsOfLife = 256;
+
 Error unreadable(const QString& path)
 {
     return {ErrorCode::ReadFailed, QStringLiteral("The pages of the database '%1' could not be decoded.").arg(path)};
@@ -46,7 +49,7 @@ PlainFile::~PlainFile()
         close(memoryFile_);
 }
 
-Result<PlainFile> PlainFile::open(const QString& path, const QString& password)
+Result<PlainFile> PlainFile::open(const QString& path, const QString& password, const std::function<void()>& working)
 {
     auto header = readJetHeader(path);
     if (!header)
@@ -63,13 +66,14 @@ Result<PlainFile> PlainFile::open(const QString& path, const QString& password)
             return unlocked.error();
         cipher = std::move(*unlocked);
     }
-    if (Status decoded = plain.decode(path, cipher); !decoded)
+    if (Status decoded = plain.decode(path, cipher, working); !decoded)
         return decoded.error();
     return plain;
 }
 
 // Every whole page, decoded; a page cut short at the end of the file cannot be, and is left out.
-Status PlainFile::decode(const QString& original, const std::optional<crypto::PageCipher>& cipher)
+Status PlainFile::decode(const QString& original, const std::optional<crypto::PageCipher>& cipher,
+                        const std::function<void()>& working)
 {
     QFile file(original);
     if (!file.open(QIODevice::ReadOnly))
@@ -90,6 +94,8 @@ Status PlainFile::decode(const QString& original, const std::optional<crypto::Pa
             return unreadable(original);
         if (!writeAll(memoryFile_, page.data(), page.size()))
             return unreadable(original);
+        if (working && number % kPagesBetweenSignsOfLife == 0)
+            working();
     }
     // Nothing may change the pages while they are read.
     fcntl(memoryFile_, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL);

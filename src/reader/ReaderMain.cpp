@@ -88,7 +88,7 @@ int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
     const bool wantsTable = arg + 1 < argc;
 
     try {
-        auto reader = JetReader::open(path, password);
+        auto reader = JetReader::open(path, password, [out] { writeWorking(out); });
         if (!reader)
             return writeError(out, reader.error()) ? 0 : 1;
         ProcessSink sink(out, afterColumns);

@@ -128,6 +128,31 @@ TEST(EncryptedFileTest, FileAccessEncryptedOpensWithItsPassword)
     EXPECT_GT(rs.columnCount(), 0);
 }
 
+// Decrypting every page of a large file takes the reader a while before its first row; it says it
+// is working meanwhile, so that the watch does not end it as stalled.
+TEST(EncryptedFileTest, LargeEncryptedFileIsNotTakenForAStalledReader)
+{
+    test::TempDir dir;
+    jetwriter::Database database = SecretDatabase(Format::Ace2010, "big", Encryption::Rc4CryptoApi);
+    auto next = std::make_shared<int64_t>(0);
+    database.tables.push_back({"Big", {{"N", ColumnType::Long}, {"T", ColumnType::Text, 255}}, {}, [next](jetwriter::Row& row) {
+                                   row = {*next, std::string(200, 'b')};
+                                   return ++*next <= 60000;
+                               }});
+    const QString path = test::WriteDatabase(dir, database, QStringLiteral("big.accdb"));
+    Connection connection;
+    connection.setConnectionString(kAce);
+    ASSERT_TRUE(connection.open(path, "Admin", "big").ok());
+    ReaderOptions impatient;
+    impatient.stallTimeout = std::chrono::milliseconds(250);
+    const ReaderOptions previous = setReaderOptionsForTesting(impatient);
+    Recordset rs;
+    const Status loaded = rs.open("Secret", &connection);
+    setReaderOptionsForTesting(previous);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().description.toStdString();
+    EXPECT_EQ(*rs.recordCount(), 3);
+}
+
 QByteArray ProcFile(const QString& pid, const char* name)
 {
     QFile file(QStringLiteral("/proc/%1/%2").arg(pid, QLatin1String(name)));

@@ -105,6 +105,11 @@ bool writeDone(int fd)
     return writeMessage(fd, MessageKind::Done, {});
 }
 
+bool writeWorking(int fd)
+{
+    return writeMessage(fd, MessageKind::Working, {});
+}
+
 bool writeWarning(int fd, const QString& text)
 {
     const QByteArray bytes = text.toUtf8().left(4096);

@@ -27,8 +27,9 @@ public:
     JetReader& operator=(const JetReader&) = delete;
 
     // "Unrecognized database format '<path>'." when libmdb cannot open it; password: that of an
-    // encrypted .accdb (see PlainFile::open for its errors).
-    static Result<std::unique_ptr<JetReader>> open(const QString& path, const QString& password = {});
+    // encrypted .accdb; working: called now and then while its pages are decrypted (see PlainFile::open).
+    static Result<std::unique_ptr<JetReader>> open(const QString& path, const QString& password = {},
+                                                   const std::function<void()>& working = {});
 
     // One row per table (user, system and Access's own), ordered by type, then name; without the
     // hidden tables of complex columns, which Access does not list either.

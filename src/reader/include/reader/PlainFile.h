@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace varnex::reader {
@@ -18,8 +19,9 @@ namespace varnex::reader {
 class PlainFile {
 public:
     // Errors: those of readJetHeader; BadPassword and UnreadableEncryption (see unlockPages);
-    // ReadFailed when the pages cannot be read or no memory file can be had.
-    static Result<PlainFile> open(const QString& path, const QString& password);
+    // ReadFailed when the pages cannot be read or no memory file can be had. working: called now
+    // and then while pages are decoded.
+    static Result<PlainFile> open(const QString& path, const QString& password, const std::function<void()>& working = {});
 
     PlainFile(PlainFile&& other) noexcept;
     PlainFile& operator=(PlainFile&& other) noexcept;
@@ -31,7 +33,8 @@ public:
 
 private:
     PlainFile() = default;
-    Status decode(const QString& original, const std::optional<crypto::PageCipher>& cipher);
+    Status decode(const QString& original, const std::optional<crypto::PageCipher>& cipher,
+                  const std::function<void()>& working);
 
     QString path_;
     JetHeader header_;

@@ -3,7 +3,9 @@
 // table, then its rows in batches (each column's Null flags, values and bytes
 // exactly as stored in TableData, so the receiving side reads them straight
 // into place), then Done or an Error. Warnings (values that could not be read,
-// as a line for the log) may come between them.
+// as a line for the log) may come between them, and Working while the reader
+// is busy before its first message (decrypting a large file), so that its
+// silence is not taken for a stall.
 
 #include "core/Error.h"
 #include "data/TableData.h"
@@ -13,7 +15,7 @@
 
 namespace varnex::reader {
 
-enum class MessageKind : uint32_t { Columns = 1, Rows = 2, Error = 3, Done = 4, Warning = 5 };
+enum class MessageKind : uint32_t { Columns = 1, Rows = 2, Error = 3, Done = 4, Warning = 5, Working = 6 };
 
 struct MessageHeader {
     uint32_t kind = 0;
@@ -27,6 +29,7 @@ bool writeRows(int fd, const TableData& batch);
 bool writeError(int fd, const Error& error);
 bool writeDone(int fd);
 bool writeWarning(int fd, const QString& text);
+bool writeWorking(int fd);
 
 // Writes all n bytes, retrying short writes.
 bool writeAll(int fd, const void* data, size_t n);
