@@ -343,10 +343,18 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
     const int pageSize = static_cast<int>(mdb_->fmt->pg_size);
     if (!tableDefinitionLooksSound(path_, pageSize, kCatalogueDefinitionPage) || !mdb_read_catalog(mdb_, MDB_TABLE))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
+    // The name as spelt wins over one that differs only in letter case.
     MdbCatalogEntry* found = nullptr;
-    for (guint i = 0; i < mdb_->num_catalog && !found; ++i) {
+    for (guint i = 0; i < mdb_->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
-        if (entry->object_type == MDB_TABLE && QString::fromUtf8(entry->object_name).compare(name, Qt::CaseInsensitive) == 0)
+        const QString entryName = QString::fromUtf8(entry->object_name);
+        if (entry->object_type != MDB_TABLE || entryName.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (entryName == name) {
+            found = entry;
+            break;
+        }
+        if (!found)
             found = entry;
     }
     if (!found || name.isEmpty())
