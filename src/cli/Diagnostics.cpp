@@ -1,5 +1,7 @@
 #include "Diagnostics.h"
 
+#include "TerminalLine.h"
+
 #include <cstdio>
 
 namespace varnex::cli {
@@ -9,6 +11,7 @@ void writeLine(const QString& text)
 {
     QString line = text;
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    takeTerminalLineAway();
     const QByteArray bytes = QStringLiteral("varnex: %1\n").arg(line).toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
     std::fflush(stderr);

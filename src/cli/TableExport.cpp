@@ -47,7 +47,7 @@ Ending TableExport::load(TerminalProgress& progress)
 
 Ending TableExport::toStandardOutput()
 {
-    TerminalProgress progress(request_.table);
+    TerminalProgress progress(request_.table, isatty(STDOUT_FILENO) == 1);
     if (const Ending loaded = load(progress); loaded != Ending::Completed)
         return loaded;
     DescriptorSink sink(STDOUT_FILENO, QStringLiteral("standard output"));
@@ -62,7 +62,7 @@ Ending TableExport::toFile(const QString& path)
     CsvFileSink sink(path);
     if (Status opened = sink.open(); !opened)
         return failed(opened.error().description);
-    TerminalProgress progress(request_.table);
+    TerminalProgress progress(request_.table, false);
     if (const Ending loaded = load(progress); loaded != Ending::Completed)
         return loaded;
     const Result<CsvOutcome> written = writeCsv(*records_, request_.options, sink, &progress);

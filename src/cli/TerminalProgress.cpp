@@ -1,8 +1,7 @@
 #include "TerminalProgress.h"
 
 #include "Interruption.h"
-
-#include <cstdio>
+#include "TerminalLine.h"
 
 #include <unistd.h>
 
@@ -11,20 +10,16 @@ namespace {
 
 constexpr std::chrono::milliseconds kLineInterval{200};
 
-void writeToTerminal(const QByteArray& bytes)
-{
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
-    std::fflush(stderr);
-}
-
 }  // namespace
 
-TerminalProgress::TerminalProgress(const QString& table) : table_(table), shown_(isatty(STDERR_FILENO) == 1) {}
+TerminalProgress::TerminalProgress(const QString& table, bool quiet)
+    : table_(table), shown_(!quiet && isatty(STDERR_FILENO) == 1)
+{
+}
 
 TerminalProgress::~TerminalProgress()
 {
-    if (shown_ && phase_)
-        writeToTerminal("\r\033[K");
+    takeTerminalLineAway();
 }
 
 LoadProgress TerminalProgress::reading()
@@ -54,9 +49,8 @@ bool TerminalProgress::follow(const char* phase, int64_t done, int64_t total)
     const double seconds = std::chrono::duration<double>(now - phaseStart_).count();
     const QString rate = seconds > 0.05 ? QStringLiteral(", %1 rows/s").arg(qRound64(static_cast<double>(done) / seconds))
                                         : QString();
-    writeToTerminal(QStringLiteral("\r%1: %2 %3 of %4 rows%5\033[K")
-                        .arg(table_, QLatin1StringView(phase), QString::number(done), QString::number(total), rate)
-                        .toUtf8());
+    showTerminalLine(QStringLiteral("%1: %2 %3 of %4 rows%5")
+                         .arg(table_, QLatin1StringView(phase), QString::number(done), QString::number(total), rate));
     return true;
 }
 

@@ -14,7 +14,8 @@ namespace varnex::cli {
 // line there up to date with the rows done, the total and the rate.
 class TerminalProgress : public ExportProgress {
 public:
-    explicit TerminalProgress(const QString& table);
+    // quiet: no line at all (the records themselves go to the terminal).
+    TerminalProgress(const QString& table, bool quiet);
     ~TerminalProgress() override;  // takes the line away
     TerminalProgress(const TerminalProgress&) = delete;
     TerminalProgress& operator=(const TerminalProgress&) = delete;
