@@ -47,7 +47,10 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("all"), 0, kTables, false,
      [](Invocation& i, const QString&) { i.allTables = true; return QString(); }},
     {QLatin1StringView("output"), 'o', kExport, true,
-     [](Invocation& i, const QString& v) { i.output = v; return QString(); }},
+     [](Invocation& i, const QString& v) {
+         i.output = v;
+         return v.isEmpty() ? QStringLiteral("--output needs a file name") : QString();
+     }},
     {QLatin1StringView("header"), 0, kExports, false,
      [](Invocation& i, const QString&) { i.header = true; return QString(); }},
     {QLatin1StringView("no-header"), 0, kExports, false,

@@ -22,8 +22,8 @@ Ending run(const Invocation& invocation)
     case Command::Tables: return listTables(invocation);
     case Command::Export: return exportTable(invocation);
     case Command::ExportAll: return exportAllTables(invocation);
-    case Command::Help: return writeStandardOutput(helpText(), QStringLiteral("varnex"));
-    case Command::Version: return writeStandardOutput(versionText(), QStringLiteral("varnex"));
+    case Command::Help: return writeStandardOutput(helpText(), QString());
+    case Command::Version: return writeStandardOutput(versionText(), QString());
     }
     return Ending::Failed;
 }

@@ -26,7 +26,7 @@ void reportFailure(const QString& database, const QString& table, const QString&
 
 void reportFailure(const QString& database, const QString& cause)
 {
-    writeLine(QStringLiteral("%1: %2").arg(database, cause));
+    writeLine(database.isEmpty() ? cause : QStringLiteral("%1: %2").arg(database, cause));
 }
 
 void reportUsageError(const QString& problem)

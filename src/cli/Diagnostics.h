@@ -7,7 +7,7 @@
 namespace varnex::cli {
 
 void reportFailure(const QString& database, const QString& table, const QString& cause);
-void reportFailure(const QString& database, const QString& cause);
+void reportFailure(const QString& database, const QString& cause);  // database may be empty
 void reportUsageError(const QString& problem);
 
 }  // namespace varnex::cli

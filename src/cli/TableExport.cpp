@@ -8,6 +8,8 @@
 #include "data/Recordset.h"
 #include "export/CsvFileSink.h"
 
+#include <QFileInfo>
+
 #include <unistd.h>
 
 namespace varnex::cli {
@@ -59,6 +61,9 @@ Ending TableExport::toStandardOutput()
 
 Ending TableExport::toFile(const QString& path)
 {
+    const QString database = QFileInfo(request_.database).canonicalFilePath();
+    if (!database.isEmpty() && QFileInfo(path).canonicalFilePath() == database)
+        return failed(QStringLiteral("Could not create '%1': it is the database itself").arg(path));
     CsvFileSink sink(path);
     if (Status opened = sink.open(); !opened)
         return failed(opened.error().description);

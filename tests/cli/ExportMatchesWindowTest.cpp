@@ -8,6 +8,8 @@
 #include "core/LocaleCodec.h"
 #include "data/Recordset.h"
 
+#include <QComboBox>
+#include <QFile>
 #include <QLocale>
 
 namespace varnex::test {
@@ -37,13 +39,14 @@ protected:
         ExportFixture::TearDown();
     }
 
-    // The window's export of Sample under the code set, header setting, sort and formats.
-    QByteArray windowExport(const QByteArray& codeSet, bool header, const QString& sort, const QLocale& formats)
+    // The window's export of the table under the code set, header setting, sort and formats.
+    QByteArray windowExport(const QByteArray& codeSet, bool header, const QString& sort, const QLocale& formats,
+                            const QString& table = "Sample")
     {
         QLocale::setDefault(formats);
         setLocaleCodeSetForTesting(codeSet);
         setHeader(header);
-        form().showTable("Sample");
+        form().showTable(table);
         if (!sort.isEmpty()) {
             EXPECT_TRUE(form().grid->recordset()->setSort(sort).ok());
         }
@@ -104,6 +107,47 @@ TEST_F(ExportMatchesWindow, ForEveryHeaderSortEncodingAndMark)
     // The table's non-ASCII text did reach both encodings, as itself and as "?".
     EXPECT_TRUE(runVarnex({"export", database, "Sample"}, folder()).out.contains("Zoë"));
     EXPECT_TRUE(runVarnex({"export", database, "Sample", "--encoding", "locale"}, folder(), c).out.contains("Zo?"));
+}
+
+// Files Access made: the same tables as the window lists, each exported to the same bytes.
+TEST_F(ExportMatchesWindow, ForEveryTableOfRealAccessFiles)
+{
+    const QString realData = qEnvironmentVariable("VARNEX_REALDATA");
+    if (realData.isEmpty() || !QFile::exists(realData + "/testV2003.mdb"))
+        GTEST_SKIP() << "no real Access files here";
+    const std::vector<std::pair<QString, QString>> files = {
+        {"testV1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
+        {"testV2003.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+        {"overflowTestV2000.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+        {"testV2007.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"},
+    };
+    for (const auto& [file, provider] : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QString database = realData + "/" + file;
+        connectTo(database, provider);
+        form().refillTableList();
+        QByteArray windowList;
+        for (int entry = 0; entry < form().tableList->count(); ++entry)
+            windowList += form().tableList->itemText(entry).toUtf8() + "\n";
+        EXPECT_EQ(runVarnex({"tables", database}, folder()).out, windowList);
+
+        for (const QByteArray& table : windowList.split('\n')) {
+            if (table.isEmpty())
+                continue;
+            SCOPED_TRACE(table.toStdString());
+            const VarnexRun run = runVarnex({"export", database, QString::fromUtf8(table)}, folder());
+            EXPECT_EQ(run.status, 0);
+            EXPECT_EQ(run.err, "");
+            form().showTable(QString::fromUtf8(table));
+            if (*form().grid->recordset()->recordCount() == 0) {
+                // The window has nothing to export; the command line writes the header line alone.
+                EXPECT_TRUE(run.out.endsWith("\"\r\n") && run.out.count('\n') == 1) << run.out.constData();
+                continue;
+            }
+            const QByteArray expected = windowExport("UTF-8", true, {}, QLocale::c(), QString::fromUtf8(table));
+            EXPECT_EQ(run.out.toStdString(), expected.toStdString());
+        }
+    }
 }
 
 }  // namespace

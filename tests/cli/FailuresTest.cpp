@@ -3,6 +3,7 @@
 
 #include "TestDatabases.h"
 #include "VarnexProcess.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -10,9 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <functional>
 
 namespace varnex::test {
@@ -35,30 +33,6 @@ void writeTruncatedDatabase(const QString& path)
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     ASSERT_TRUE(file.resize(2 * 4096));
 }
-
-// Files of the processes started meanwhile cannot grow beyond the limit, as on a disk that fills.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST(Failures, EndWithTheirStatusAndOneLineNamingFileTableAndCause)
 {
@@ -108,6 +82,8 @@ TEST(Failures, EndWithTheirStatusAndOneLineNamingFileTableAndCause)
          "\"Name\"\r\n\"a\"\r\n"},
         {"output in a missing folder", {"export", "db.mdb", "Orders", "-o", "nowhere/out.csv"}, 1,
          "varnex: db.mdb: table 'Orders': Could not create 'nowhere/out.csv': No such file or directory\n"},
+        {"output is the database", {"export", "db.mdb", "Orders", "-o", "./db.mdb"}, 1,
+         "varnex: db.mdb: table 'Orders': Could not create './db.mdb': it is the database itself\n"},
         {"output is a folder", {"export", "db.mdb", "Orders", "-o", "folder"}, 1,
          "varnex: db.mdb: table 'Orders': Could not create 'folder': Filename refers to a directory\n"},
         {"folder for export-all is a file", {"export-all", "db.mdb", "plain-file"}, 1,
@@ -129,6 +105,8 @@ TEST(Failures, EndWithTheirStatusAndOneLineNamingFileTableAndCause)
          "varnex: tables has no option '--sort' (see 'varnex --help')\n"},
         {"option without its value", {"export", "db.mdb", "Orders", "-o"}, 2,
          "varnex: '-o' needs a value (see 'varnex --help')\n"},
+        {"empty output", {"export", "db.mdb", "Orders", "--output="}, 2,
+         "varnex: --output needs a file name (see 'varnex --help')\n"},
         {"flag with a value", {"export", "db.mdb", "Orders", "--bom=yes"}, 2,
          "varnex: --bom takes no value (see 'varnex --help')\n"},
         {"unknown encoding", {"export", "db.mdb", "Orders", "--encoding", "latin1"}, 2,

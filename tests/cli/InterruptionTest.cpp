@@ -82,9 +82,9 @@ TEST(OnATerminal, ProgressShowsAndAnInterruptionLeavesNoFile)
         {"Ctrl+C", {}, SIGINT, 128 + SIGINT, "\r\033[K"},
         {"a request to end", {}, SIGTERM, 128 + SIGTERM, "\r\033[K"},
         {"a failure: the line gives way to the message", {"--sort", "Nope"}, 0, 1,
-         " rows\033[K\r\033[Kvarnex: db.mdb: table 'Many': Item cannot be found in the collection corresponding to the "
+         "\033[K\r\033[Kvarnex: db.mdb: table 'Many': Item cannot be found in the collection corresponding to the "
          "requested name or ordinal. (--sort \"Nope\")\r\n"},
-        {"to the end", {}, 0, 0, " of 300000 rows\033[K\r\033[K"},
+        {"to the end", {}, 0, 0, "\033[K\r\033[K"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -106,6 +106,7 @@ TEST(OnATerminal, ProgressShowsAndAnInterruptionLeavesNoFile)
         const int status = process.exitStatus() == QProcess::CrashExit ? 128 + process.exitCode() : process.exitCode();
         EXPECT_EQ(status, c.status);
         EXPECT_TRUE(terminal.text().endsWith(c.ending)) << terminal.text().toStdString();
+        EXPECT_TRUE(terminal.text().contains(" of 300000 rows")) << terminal.text().toStdString();
 
         const QStringList expectedFiles = c.status == 0 ? QStringList{"db.mdb", "out.csv"} : QStringList{"db.mdb"};
         EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expectedFiles);
