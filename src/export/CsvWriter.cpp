@@ -80,14 +80,17 @@ void QuoteTail(std::string& buffer, std::size_t start)
     buffer += '"';
 }
 
-// Turns values and names into bytes of the locale's code set; where that is
+// Turns values and names into bytes of the chosen code set; where that is
 // UTF-8 the recordset hands out the bytes directly.
 class AnsiAppender {
 public:
-    explicit AnsiAppender(const Recordset& records)
-        : records_(records), utf8_(localeIsUtf8()), utf8Text_(Utf8CellText::forDefaultLocale())
+    AnsiAppender(const Recordset& records, CsvEncoding encoding)
+        : records_(records), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
+          utf8Text_(Utf8CellText::forDefaultLocale())
     {
     }
+
+    bool writesUtf8() const { return utf8_; }
 
     void appendCell(int64_t position, int column, std::string& out) const
     {
@@ -100,7 +103,7 @@ public:
 
     void appendText(const QString& text, std::string& out) const
     {
-        const QByteArray bytes = toLocaleBytes(text);
+        const QByteArray bytes = utf8_ ? text.toUtf8() : toLocaleBytes(text);
         out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
 
@@ -186,10 +189,12 @@ Result<CsvOutcome> writeCsv(const Recordset& records, const CsvOptions& options,
         return recordCount.error();
     const int64_t count = *recordCount;
     const std::vector<ExportColumn> columns = exportedColumns(records);
-    const AnsiAppender ansi(records);
+    const AnsiAppender ansi(records, options.encoding);
 
     std::string buffer;
     buffer.reserve(kBlockBytesHint);
+    if (options.byteOrderMark && ansi.writesUtf8())
+        buffer += "\xEF\xBB\xBF";
     if (options.includeHeader)
         appendHeader(columns, records, ansi, buffer);
 

@@ -1,3 +1,4 @@
+#include "cli/CommandLine.h"
 #include "shell/MessageBoxes.h"
 #include "shell/ShowMainWindow.h"
 #include "shell/Startup.h"
@@ -7,6 +8,10 @@
 
 int main(int argc, char** argv)
 {
+    // A command (varnex tables ..., varnex export ...) runs without a window.
+    if (const std::optional<int> status = varnex::cli::runCommandLine(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
     varnex::installMessageBoxes();
     varnex::startApplication(varnex::showMainWindow);

@@ -46,14 +46,21 @@ QString sourceTableName(const QString& source)
     return name;
 }
 
+// The table of that name; the name as spelt wins over one that differs only in letter case.
 MdbCatalogEntry* tableNamed(MdbHandle* mdb, const QString& name)
 {
+    MdbCatalogEntry* found = nullptr;
     for (guint i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type == MDB_TABLE && QString::fromUtf8(entry->object_name).compare(name, Qt::CaseInsensitive) == 0)
+        const QString entryName = QString::fromUtf8(entry->object_name);
+        if (entry->object_type != MDB_TABLE || entryName.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (entryName == name)
             return entry;
+        if (!found)
+            found = entry;
     }
-    return nullptr;
+    return found;
 }
 
 // The column of a user's table that holds the key of a complex column's values.

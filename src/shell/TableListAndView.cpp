@@ -6,6 +6,7 @@
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "data/TableList.h"
 #include "shell/LoadProgressDialog.h"
 #include "shell/MainWindow.h"
 
@@ -17,12 +18,6 @@ namespace {
 
 const QString kLoadTableError = QStringLiteral("LoadTableError");
 const QString kFillTableListError = QStringLiteral("FillTableList");
-
-// System tables carry this prefix in any letter case.
-bool isSystemTableName(const QString& name)
-{
-    return name.left(4).toUpper() == QLatin1String("MSYS");
-}
 
 bool isRecordIdCaption(const QString& caption)
 {
@@ -39,24 +34,17 @@ Status MainWindow::fillTableList()
     if (!globals.connection)
         return makeError(ErrorCode::NoObject);
 
-    Result<std::shared_ptr<Recordset>> opened = globals.connection->openTableSchema();
-    if (!opened)
-        return opened.error();
-    const std::shared_ptr<Recordset> schema = *opened;
+    const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection);
+    if (!tables)
+        return tables.error();
 
     tableList->clear();
-    while (!schema->eof()) {
-        Result<Field> tableName = schema->Fields().item(QStringLiteral("TABLE_NAME"));
-        if (!tableName)
-            return tableName.error();
-        const QString name = valueText(tableName->value());
-        if (!isSystemTableName(name))
-            tableList->addItem(name);
-        if (Status moved = schema->moveNext(); !moved)
-            return moved.error();
+    for (const TableEntry& table : *tables) {
+        if (isUserTable(table))
+            tableList->addItem(table.name);
     }
     tableList->setCurrentIndex(-1);  // the refilled list has no entry chosen
-    return schema->close();
+    return {};
 }
 
 void MainWindow::refillTableList()

@@ -1,0 +1,13 @@
+#pragma once
+// What goes to standard error: one line a failure, naming the database, the
+// table where there is one, and the cause.
+
+#include <QString>
+
+namespace varnex::cli {
+
+void reportFailure(const QString& database, const QString& table, const QString& cause);
+void reportFailure(const QString& database, const QString& cause);  // database may be empty
+void reportUsageError(const QString& problem);
+
+}  // namespace varnex::cli

@@ -1,0 +1,71 @@
+#include "Arguments.h"
+#include "Commands.h"
+#include "CsvFileNames.h"
+#include "DatabaseOpening.h"
+#include "Diagnostics.h"
+#include "Interruption.h"
+#include "StandardOutput.h"
+#include "TableExport.h"
+#include "data/Connection.h"
+#include "data/TableList.h"
+
+#include <QDir>
+
+namespace varnex::cli {
+
+namespace {
+
+Result<QStringList> userTableNames(Connection& connection)
+{
+    const Result<std::vector<TableEntry>> tables = readTableList(connection);
+    if (!tables)
+        return tables.error();
+    QStringList names;
+    for (const TableEntry& table : *tables) {
+        if (isUserTable(table))
+            names << table.name;
+    }
+    return names;
+}
+
+}  // namespace
+
+Ending exportAllTables(const Invocation& invocation)
+{
+    catchInterruptions();
+    Connection connection;
+    if (!openForCommand(connection, invocation))
+        return Ending::Failed;
+    const Result<QStringList> tables = userTableNames(connection);
+    if (!tables) {
+        reportFailure(invocation.database, tables.error().description);
+        return Ending::Failed;
+    }
+    const QDir folder(invocation.folder);
+    if (!QDir().mkpath(invocation.folder)) {
+        reportFailure(invocation.database, QStringLiteral("Could not create the folder '%1'.").arg(invocation.folder));
+        return Ending::Failed;
+    }
+
+    const QStringList files = csvFileNames(*tables);
+    Ending overall = Ending::Completed;
+    for (qsizetype i = 0; i < tables->size(); ++i) {
+        const QString& table = tables->at(i);
+        const QString path = folder.filePath(files[i]);
+        TableExport job(connection, {invocation.database, table, QString(), csvOptions(invocation)});
+        const Ending ending = job.toFile(path);
+        if (ending == Ending::Failed) {
+            overall = Ending::Failed;
+            continue;
+        }
+        if (ending != Ending::Completed)
+            return ending;
+        const QString rows = job.rows() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(job.rows());
+        const QString summary = QStringLiteral("%1 -> %2 (%3)\n").arg(table, path, rows);
+        if (const Ending said = writeStandardOutput(summary, invocation.database); said != Ending::Completed)
+            return said;
+    }
+    return overall;
+}
+
+}  // namespace varnex::cli

@@ -1,0 +1,22 @@
+#include "Arguments.h"
+#include "Commands.h"
+#include "DatabaseOpening.h"
+#include "Interruption.h"
+#include "TableExport.h"
+#include "data/Connection.h"
+
+namespace varnex::cli {
+
+Ending exportTable(const Invocation& invocation)
+{
+    catchInterruptions();
+    Connection connection;
+    if (!openForCommand(connection, invocation))
+        return Ending::Failed;
+    TableExport job(connection, {invocation.database, invocation.table, invocation.sort, csvOptions(invocation)});
+    if (invocation.output.isEmpty() || invocation.output == u"-")
+        return job.toStandardOutput();
+    return job.toFile(invocation.output);
+}
+
+}  // namespace varnex::cli

@@ -1,0 +1,47 @@
+#include "HelpText.h"
+
+namespace varnex::cli {
+
+QString helpText()
+{
+    return QStringLiteral(
+        "Usage: varnex tables FILE [--all] [--user NAME] [--password TEXT]\n"
+        "       varnex export FILE TABLE [-o OUT] [options]\n"
+        "       varnex export-all FILE DIR [options]\n"
+        "       varnex [--help | --version]\n"
+        "       varnex             (the window)\n"
+        "\n"
+        "Lists and exports the tables of a Microsoft Access database (.mdb, .accdb)\n"
+        "without a window.\n"
+        "\n"
+        "Commands:\n"
+        "  tables FILE            the user tables, one name a line, in the order of the\n"
+        "                         window's table list\n"
+        "  export FILE TABLE      the table as CSV on standard output, or in OUT\n"
+        "  export-all FILE DIR    every user table as DIR/<table>.csv, one line a table\n"
+        "\n"
+        "Options:\n"
+        "  --all                  (tables) system tables too, each with its type\n"
+        "  -o, --output OUT       (export) write OUT instead of standard output\n"
+        "  --header, --no-header  a first line with the column names, or none (default: header)\n"
+        "  --sort \"COL [ASC|DESC], ...\"\n"
+        "                         (export) the order of the records (default: as stored)\n"
+        "  --encoding utf-8|locale\n"
+        "                         the bytes: UTF-8 (default) or the locale's code set, as the\n"
+        "                         window writes them\n"
+        "  --bom                  start with a UTF-8 byte-order mark\n"
+        "  --user NAME            the account (default: Admin)\n"
+        "  --password TEXT        the database password\n"
+        "  -h, --help             this text\n"
+        "  --version              the version\n"
+        "\n"
+        "Exit status: 0 done, 1 an error (one line on standard error), 2 a usage error.\n"
+        "See varnex(1).\n");
+}
+
+QString versionText()
+{
+    return QStringLiteral("varnex %1\n").arg(QStringLiteral(VARNEX_VERSION));
+}
+
+}  // namespace varnex::cli

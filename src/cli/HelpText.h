@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace varnex::cli {
+
+QString helpText();
+QString versionText();
+
+}  // namespace varnex::cli

@@ -1,0 +1,16 @@
+#pragma once
+// Ctrl+C, a hang-up or a request to end are noted instead of ending the process
+// at once, so that an export can take its temporary file away first; writing to
+// a closed pipe fails with EPIPE instead of ending the process.
+
+namespace varnex::cli {
+
+void catchInterruptions();
+bool interrupted();
+
+// Ends the process as the noted signal would have ended it.
+[[noreturn]] void endAsInterrupted();
+// Ends the process as writing to a closed pipe ends it.
+[[noreturn]] void endAsClosedPipe();
+
+}  // namespace varnex::cli

@@ -1,0 +1,83 @@
+#include "TableExport.h"
+
+#include "DescriptorSink.h"
+#include "Diagnostics.h"
+#include "Interruption.h"
+#include "TerminalProgress.h"
+#include "data/Connection.h"
+#include "data/Recordset.h"
+#include "export/CsvFileSink.h"
+
+#include <QFileInfo>
+
+#include <unistd.h>
+
+namespace varnex::cli {
+
+TableExport::TableExport(Connection& connection, TableRequest request)
+    : connection_(connection), request_(std::move(request))
+{
+}
+
+TableExport::~TableExport() = default;
+
+Ending TableExport::failed(const QString& cause) const
+{
+    // A read or a write cut short by an interruption fails as a matter of course; that is no news.
+    if (interrupted())
+        return Ending::Interrupted;
+    reportFailure(request_.database, request_.table, cause);
+    return Ending::Failed;
+}
+
+Ending TableExport::load(TerminalProgress& progress)
+{
+    auto records = std::make_shared<Recordset>();
+    if (Status opened = records->open(request_.table, &connection_, progress.reading()); !opened)
+        return failed(opened.error().description);
+    if (!records->isOpen())
+        return Ending::Interrupted;
+    records->disconnect();
+    if (!request_.sort.isEmpty()) {
+        if (Status sorted = records->setSort(request_.sort); !sorted)
+            return failed(sorted.error().description + QStringLiteral(" (--sort \"%1\")").arg(request_.sort));
+    }
+    records_ = std::move(records);
+    rows_ = records_->recordCount().value();
+    return Ending::Completed;
+}
+
+Ending TableExport::toStandardOutput()
+{
+    TerminalProgress progress(request_.table, isatty(STDOUT_FILENO) == 1);
+    if (const Ending loaded = load(progress); loaded != Ending::Completed)
+        return loaded;
+    DescriptorSink sink(STDOUT_FILENO, QStringLiteral("standard output"));
+    const Result<CsvOutcome> written = writeCsv(*records_, request_.options, sink, &progress);
+    if (!written)
+        return sink.pipeClosed() ? Ending::PipeClosed : failed(written.error().description);
+    return *written == CsvOutcome::Completed ? Ending::Completed : Ending::Interrupted;
+}
+
+Ending TableExport::toFile(const QString& path)
+{
+    const QString database = QFileInfo(request_.database).canonicalFilePath();
+    if (!database.isEmpty() && QFileInfo(path).canonicalFilePath() == database)
+        return failed(QStringLiteral("Could not create '%1': it is the database itself").arg(path));
+    CsvFileSink sink(path);
+    if (Status opened = sink.open(); !opened)
+        return failed(opened.error().description);
+    TerminalProgress progress(request_.table, false);
+    if (const Ending loaded = load(progress); loaded != Ending::Completed)
+        return loaded;
+    const Result<CsvOutcome> written = writeCsv(*records_, request_.options, sink, &progress);
+    if (!written)
+        return failed(written.error().description);
+    if (*written == CsvOutcome::Cancelled)
+        return Ending::Interrupted;
+    if (Status committed = sink.commit(); !committed)
+        return failed(committed.error().description);
+    return Ending::Completed;
+}
+
+}  // namespace varnex::cli

@@ -1,0 +1,52 @@
+#pragma once
+// One table read into memory, sorted as asked and written as CSV to standard
+// output or to a file.
+
+#include "Ending.h"
+#include "export/CsvWriter.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace varnex {
+class Connection;
+class Recordset;
+}
+
+namespace varnex::cli {
+
+class TerminalProgress;
+
+struct TableRequest {
+    QString database;  // as given, for messages
+    QString table;
+    QString sort;      // "COL [ASC|DESC], ..."; empty: the order of the file
+    CsvOptions options;
+};
+
+// Failures are reported on standard error as they happen, naming the database and the table.
+class TableExport {
+public:
+    TableExport(Connection& connection, TableRequest request);
+    ~TableExport();
+
+    Ending toStandardOutput();
+    // Writes through a temporary name in the folder of path, renamed to path once complete;
+    // the file is created before the table is read, so an unwritable path fails early.
+    Ending toFile(const QString& path);
+
+    int64_t rows() const { return rows_; }
+
+private:
+    Ending load(TerminalProgress& progress);
+    Ending failed(const QString& cause) const;
+
+    Connection& connection_;
+    TableRequest request_;
+    std::shared_ptr<Recordset> records_;
+    int64_t rows_ = 0;
+};
+
+}  // namespace varnex::cli

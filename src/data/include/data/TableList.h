@@ -1,0 +1,26 @@
+#pragma once
+// The tables of an open database as the table list shows them: the window's
+// list and the command line share the order and the rule for what is left out.
+
+#include "core/Error.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace varnex {
+
+class Connection;
+
+struct TableEntry {
+    QString name;
+    QString type;  // "TABLE", "ACCESS TABLE", "SYSTEM TABLE"
+};
+
+// Every table of the connection's database, by type, then by name.
+Result<std::vector<TableEntry>> readTableList(Connection& connection);
+
+// False for the tables a user does not pick from: names starting "MSys" in any letter case.
+bool isUserTable(const TableEntry& table);
+
+}  // namespace varnex

@@ -1,0 +1,154 @@
+// varnex export writes the bytes the window's Export button writes for the same table and options.
+
+#include "ExportFixture.h"
+#include "TestDatabases.h"
+#include "VarnexProcess.h"
+
+#include "app/AppSettings.h"
+#include "core/LocaleCodec.h"
+#include "data/Recordset.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLocale>
+
+namespace varnex::test {
+namespace {
+
+using jetwriter::ColumnType;
+
+jetwriter::Table Sample()
+{
+    return Table("Sample",
+                 {Column("RECID", ColumnType::Long), Column("ID", ColumnType::Long), Column("Name", ColumnType::Text),
+                  Column("Note", ColumnType::Memo), Column("Amount", ColumnType::Double),
+                  Column("Money", ColumnType::Currency), Column("When", ColumnType::DateTime),
+                  Column("Done", ColumnType::YesNo)},
+                 {{I(1), I(3), T("Zoë"), T("日本 \"quoted\", two\r\nlines"), 1.5, jetwriter::CurrencyValue{12345678},
+                   jetwriter::DateValue{46363.4375}, true},
+                  {I(2), I(1), T("Ann"), N(), -0.25, N(), jetwriter::DateValue{-10.5}, false},
+                  {I(3), I(2), T("Zoë"), T("plain"), N(), jetwriter::CurrencyValue{-5}, N(), true},
+                  {I(4), I(4), N(), T("Straße"), 1e20, jetwriter::CurrencyValue{0}, jetwriter::DateValue{1}, false}});
+}
+
+class ExportMatchesWindow : public ExportFixture {
+protected:
+    void TearDown() override
+    {
+        QLocale::setDefault(QLocale::system());
+        ExportFixture::TearDown();
+    }
+
+    // The window's export of the table under the code set, header setting, sort and formats.
+    QByteArray windowExport(const QByteArray& codeSet, bool header, const QString& sort, const QLocale& formats,
+                            const QString& table = "Sample")
+    {
+        QLocale::setDefault(formats);
+        setLocaleCodeSetForTesting(codeSet);
+        setHeader(header);
+        form().showTable(table);
+        if (!sort.isEmpty()) {
+            EXPECT_TRUE(form().grid->recordset()->setSort(sort).ok());
+        }
+        return exportAs(QStringLiteral("window%1").arg(++exports_));
+    }
+
+private:
+    int exports_ = 0;
+};
+
+TEST_F(ExportMatchesWindow, ForEveryHeaderSortEncodingAndMark)
+{
+    openDatabase({Sample()});
+    const QString database = appSettings().dataPath;
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const QStringList c = {"LC_ALL=C"};
+    const QStringList cUtf8 = {"LC_ALL=C.UTF-8"};
+    const QStringList german = {"LANG=de_DE.UTF-8", "LC_CTYPE=C.UTF-8"};
+    const QLocale cFormats = QLocale::c();
+    const QLocale germanFormats(QLocale::German, QLocale::Germany);
+    struct Case {
+        const char* name;
+        QStringList options;
+        QStringList locale;   // of the command line
+        QByteArray codeSet;   // and the window's, to match it
+        QLocale formats;
+        bool header;
+        QString sort;
+        bool mark;
+    };
+    const std::vector<Case> cases = {
+        {"defaults: a header and UTF-8 under any locale", {}, c, "UTF-8", cFormats, true, {}, false},
+        {"header asked", {"--header"}, cUtf8, "UTF-8", cFormats, true, {}, false},
+        {"no header", {"--no-header"}, cUtf8, "UTF-8", cFormats, false, {}, false},
+        {"sorted by two keys", {"--sort", "Name DESC, [ID]"}, cUtf8, "UTF-8", cFormats, true, "Name DESC, [ID]", false},
+        {"sorted, no header, given as --sort=", {"--sort=When", "--no-header"}, c, "UTF-8", cFormats, false, "When",
+         false},
+        {"the locale's code set: ASCII", {"--encoding", "locale"}, c, "ANSI_X3.4-1968", cFormats, true, {}, false},
+        {"the locale's code set: UTF-8", {"--encoding=locale"}, cUtf8, "UTF-8", cFormats, true, {}, false},
+        {"the locale's formats: German", {"--sort", "Amount"}, german, "UTF-8", germanFormats, true, "Amount", false},
+        {"a byte-order mark", {"--bom"}, c, "UTF-8", cFormats, true, {}, true},
+        {"a mark, no header, the locale's UTF-8", {"--bom", "--no-header", "--encoding", "locale"}, cUtf8, "UTF-8",
+         cFormats, false, {}, true},
+        {"to a file", {"-o", "cli.csv", "--sort", "ID DESC"}, cUtf8, "UTF-8", cFormats, true, "ID DESC", false},
+        {"to standard output by name", {"--output", "-"}, cUtf8, "UTF-8", cFormats, true, {}, false},
+    };
+    for (const Case& t : cases) {
+        SCOPED_TRACE(t.name);
+        const QByteArray expected =
+            (t.mark ? bom : QByteArray()) + windowExport(t.codeSet, t.header, t.sort, t.formats);
+        ASSERT_FALSE(expected.isEmpty());
+        const VarnexRun run = runVarnex(QStringList{"export", database, "Sample"} + t.options, folder(), t.locale);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        const QByteArray written = t.options.contains("cli.csv") ? readFile(pathOf("cli.csv")) : run.out;
+        EXPECT_EQ(written.toStdString(), expected.toStdString());
+    }
+    // The table's non-ASCII text did reach both encodings, as itself and as "?".
+    EXPECT_TRUE(runVarnex({"export", database, "Sample"}, folder()).out.contains("Zoë"));
+    EXPECT_TRUE(runVarnex({"export", database, "Sample", "--encoding", "locale"}, folder(), c).out.contains("Zo?"));
+}
+
+// Files Access made: the same tables as the window lists, each exported to the same bytes.
+TEST_F(ExportMatchesWindow, ForEveryTableOfRealAccessFiles)
+{
+    const QString realData = qEnvironmentVariable("VARNEX_REALDATA");
+    if (realData.isEmpty() || !QFile::exists(realData + "/testV2003.mdb"))
+        GTEST_SKIP() << "no real Access files here";
+    const std::vector<std::pair<QString, QString>> files = {
+        {"testV1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
+        {"testV2003.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+        {"overflowTestV2000.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+        {"testV2007.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"},
+    };
+    for (const auto& [file, provider] : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QString database = realData + "/" + file;
+        connectTo(database, provider);
+        form().refillTableList();
+        QByteArray windowList;
+        for (int entry = 0; entry < form().tableList->count(); ++entry)
+            windowList += form().tableList->itemText(entry).toUtf8() + "\n";
+        EXPECT_EQ(runVarnex({"tables", database}, folder()).out, windowList);
+
+        for (const QByteArray& table : windowList.split('\n')) {
+            if (table.isEmpty())
+                continue;
+            SCOPED_TRACE(table.toStdString());
+            const VarnexRun run = runVarnex({"export", database, QString::fromUtf8(table)}, folder());
+            EXPECT_EQ(run.status, 0);
+            EXPECT_EQ(run.err, "");
+            form().showTable(QString::fromUtf8(table));
+            if (*form().grid->recordset()->recordCount() == 0) {
+                // The window has nothing to export; the command line writes the header line alone.
+                EXPECT_TRUE(run.out.endsWith("\"\r\n") && run.out.count('\n') == 1) << run.out.constData();
+                continue;
+            }
+            const QByteArray expected = windowExport("UTF-8", true, {}, QLocale::c(), QString::fromUtf8(table));
+            EXPECT_EQ(run.out.toStdString(), expected.toStdString());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace varnex::test
