@@ -1,0 +1,315 @@
+// Getting a database into the window: "varnex FILE" at start, files dropped on the main window,
+// .accdb files with the run script's Setup.ini.
+
+#include "app/AppSettings.h"
+#include "core/Application.h"
+#include "shell/MainWindow.h"
+#include "shell/ShowMainWindow.h"
+#include "shell/SingleInstance.h"
+#include "shell/Startup.h"
+#include "shell/Windows.h"
+#include "support/DesktopSandbox.h"
+#include "support/MessageRecorder.h"
+
+#include <jetwriter/JetWriter.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMimeData>
+#include <QThread>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <thread>
+
+namespace varnex {
+namespace {
+
+using test::DesktopSandbox;
+
+class OpenDatabaseTest : public ::testing::Test {
+protected:
+    ~OpenDatabaseTest() override
+    {
+        qDeleteAll(loadedWindows());
+        setOpenFileHandler({});
+    }
+
+    QString writeDatabase(const QString& name, jetwriter::Format format, const std::vector<std::string>& tables,
+                          std::optional<std::string> password = std::nullopt) const
+    {
+        jetwriter::Database db;
+        db.format = format;
+        db.password = std::move(password);
+        for (const std::string& table : tables)
+            db.tables.push_back({table, {{"N", jetwriter::ColumnType::Long}}, {{int64_t{1}}}, {}});
+        const QString path = app.file(name);
+        jetwriter::writeDatabase(db, path.toStdString());
+        return path;
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(app.file(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    static MainWindow* mainWindow()
+    {
+        const QList<QWidget*> forms = loadedWindows();
+        return forms.size() == 1 ? qobject_cast<MainWindow*>(forms.front()) : nullptr;
+    }
+
+    static QStringList tables()
+    {
+        QStringList names;
+        if (const MainWindow* window = mainWindow()) {
+            for (int i = 0; i < window->tableList->count(); ++i)
+                names << window->tableList->itemText(i);
+        }
+        return names;
+    }
+
+    // Drags the items over the main window and drops them there, as the desktop does; true when
+    // the window took both the drag and the drop.
+    static bool drop(const QList<QUrl>& urls)
+    {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(mainWindow(), &enter);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        dropped.setAccepted(false);
+        QApplication::sendEvent(mainWindow(), &dropped);
+        return enter.isAccepted() && dropped.isAccepted();
+    }
+
+    QByteArray setupIni() const { return DesktopSandbox::readFile(app.file("Setup.ini")); }
+    static QByteArray pathOnly(const QString& path) { return ("[DataConnection]\r\nPath=" + path + "\r\n").toUtf8(); }
+
+    DesktopSandbox app;
+    test::MessageRecorder boxes;
+};
+
+// "varnex FILE" on a fresh application folder: Setup.ini is started with the path, and the
+// window opens on the database, whatever its format.
+TEST_F(OpenDatabaseTest, FileArgumentOnAFreshApplicationFolder)
+{
+    struct Case {
+        const char* name;
+        jetwriter::Format format;
+        QString file;
+    };
+    const Case cases[] = {
+        {"Jet 3", jetwriter::Format::Jet3, "old.mdb"},
+        {"Jet 4", jetwriter::Format::Jet4, "four.mdb"},
+        {"Access 2007", jetwriter::Format::Ace2007, "new.accdb"},
+        {"Access 2010", jetwriter::Format::Ace2010, "newer.accdb"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(app.file("Setup.ini"));
+        qDeleteAll(loadedWindows());
+        const QString path = writeDatabase(c.file, c.format, {"Orders", "MSysExtra", "People"});
+        startApplication(showMainWindow, path);
+        EXPECT_EQ(tables(), QStringList({"Orders", "People"}));
+        EXPECT_EQ(setupIni(), pathOnly(path));
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(app.file("Setup.ini")).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(app.endProcessCount(), 0);
+        EXPECT_TRUE(boxes.calls().isEmpty());
+    }
+    // A name relative to the working folder is stored as a full path.
+    qDeleteAll(loadedWindows());
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(app.path()));
+    startApplication(showMainWindow, "old.mdb");
+    QDir::setCurrent(previous);
+    EXPECT_EQ(setupIni(), pathOnly(app.file("old.mdb")));
+    EXPECT_EQ(tables(), QStringList({"Orders", "People"}));
+}
+
+// A file argument that cannot be opened gives the settings window's messages; the window comes
+// up all the same (without a database when the stored one was replaced) and takes a drop.
+TEST_F(OpenDatabaseTest, BadFileArgumentsLeaveAUsableWindow)
+{
+    const QString first = writeDatabase("first.mdb", jetwriter::Format::Jet4, {"Alpha"});
+    const QString locked = writeDatabase("locked.mdb", jetwriter::Format::Jet4, {"Secret"}, "right");
+    const QString text = writeFile("notes.mdb", QByteArray(8192, 'x'));
+    QDir().mkdir(app.file("folder.mdb"));
+    struct Case {
+        const char* name;
+        QString argument;
+        QList<Message> boxes;
+        QString storedPath;
+        QStringList tablesShown;
+    };
+    const Case cases[] = {
+        {"missing", app.file("gone.mdb"), {{app.file("gone.mdb") + " - does not exist!", MessageStyle::Critical, "Varnex"}},
+         first, {"Alpha"}},
+        {"a folder", app.file("folder.mdb"),
+         {{app.file("folder.mdb") + " - does not exist!", MessageStyle::Critical, "Varnex"}}, first, {"Alpha"}},
+        {"not an Access file", text,
+         {{"Unrecognized database format '" + text + "'.", MessageStyle::Critical, "Init Globals"}}, text, {}},
+        {"password-protected", locked, {{"Not a valid password.", MessageStyle::Critical, "Init Globals"}}, locked, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        qDeleteAll(loadedWindows());
+        boxes.clear();
+        app.writeSetupIni(pathOnly(first));
+        startApplication(showMainWindow, c.argument);
+        EXPECT_EQ(boxes.calls(), c.boxes);
+        EXPECT_EQ(setupIni(), pathOnly(c.storedPath));
+        ASSERT_NE(mainWindow(), nullptr);
+        EXPECT_TRUE(mainWindow()->isVisible());
+        EXPECT_EQ(tables(), c.tablesShown);
+        EXPECT_EQ(app.endProcessCount(), 0);
+
+        EXPECT_TRUE(drop({QUrl::fromLocalFile(first)}));
+        QApplication::processEvents();
+        EXPECT_EQ(tables(), QStringList{"Alpha"});
+    }
+    // Without a Setup.ini to keep, a build run from its folder still ends as it always did.
+    qDeleteAll(loadedWindows());
+    boxes.clear();
+    QFile::remove(app.file("Setup.ini"));
+    startApplication(showMainWindow, app.file("gone.mdb"));
+    EXPECT_EQ(boxes.calls().size(), 2);
+    EXPECT_TRUE(boxes.calls().back().text.endsWith("Setup.ini file does not exist.  Aborting"));
+    EXPECT_TRUE(loadedWindows().isEmpty());
+    EXPECT_EQ(app.endProcessCount(), 1);
+}
+
+// Dropping files on the main window: the first local file opens, as if chosen in the settings
+// window; what is no local file is not taken.
+TEST_F(OpenDatabaseTest, DroppedFilesOpenTheFirst)
+{
+    const QString first = writeDatabase("first.mdb", jetwriter::Format::Jet3, {"Alpha"});
+    const QString second = writeDatabase("second.accdb", jetwriter::Format::Ace2007, {"Gamma", "Delta"});
+    const QString third = writeDatabase("third.mdb", jetwriter::Format::Jet4, {"Omega"});
+    const QString text = writeFile("notes.txt", "just text, not a database\n");
+    struct Case {
+        const char* name;
+        QList<QUrl> urls;
+        bool accepted;
+        QStringList tablesAfter;
+        QString storedPath;
+        QList<Message> boxes;
+    };
+    const Case cases[] = {
+        {"one file", {QUrl::fromLocalFile(second)}, true, {"Delta", "Gamma"}, second, {}},
+        {"several files", {QUrl::fromLocalFile(third), QUrl::fromLocalFile(second)}, true, {"Omega"}, third, {}},
+        {"a web address, then a file", {QUrl("https://example.org/a.mdb"), QUrl::fromLocalFile(second)}, true,
+         {"Delta", "Gamma"}, second, {}},
+        {"a file that is no database", {QUrl::fromLocalFile(text)}, true, {"Alpha"}, text,
+         {{"Unrecognized database format '" + text + "'.", MessageStyle::Critical, "Init Globals"}}},
+        {"a file gone meanwhile", {QUrl::fromLocalFile(app.file("gone.mdb"))}, true, {"Alpha"}, first,
+         {{app.file("gone.mdb") + " - does not exist!", MessageStyle::Critical, "Varnex"}}},
+        {"web addresses only", {QUrl("https://example.org/a.mdb")}, false, {"Alpha"}, first, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        qDeleteAll(loadedWindows());
+        app.writeSetupIni(pathOnly(first));
+        startApplication(showMainWindow);
+        ASSERT_EQ(tables(), QStringList{"Alpha"});
+        boxes.clear();
+
+        EXPECT_EQ(drop(c.urls), c.accepted);
+        EXPECT_EQ(tables(), QStringList{"Alpha"});  // the drop ends before the file opens
+        QApplication::processEvents();
+        EXPECT_EQ(tables(), c.tablesAfter);
+        EXPECT_EQ(setupIni(), pathOnly(c.storedPath));
+        EXPECT_EQ(boxes.calls(), c.boxes);
+    }
+}
+
+// The Setup.ini that scripts/run.sh writes names the Jet 4.0 provider; an .accdb opens with it.
+TEST_F(OpenDatabaseTest, AccdbOpensWithTheRunScriptsSetupIni)
+{
+    for (const jetwriter::Format format : {jetwriter::Format::Ace2007, jetwriter::Format::Ace2010}) {
+        SCOPED_TRACE(static_cast<int>(format));
+        qDeleteAll(loadedWindows());
+        const QString path = writeDatabase("demo.accdb", format, {"Customers", "Orders"});
+        app.writeSetupIni(("[DataConnection]\r\nPath=" + path +
+                           "\r\nConnectionString=Provider=Microsoft.Jet.OLEDB.4.0\r\n[Export]\r\nIncHeader=True\r\n")
+                              .toUtf8());
+        startApplication(showMainWindow);
+        EXPECT_EQ(tables(), QStringList({"Customers", "Orders"}));
+        EXPECT_TRUE(boxes.calls().isEmpty());
+        EXPECT_EQ(app.endProcessCount(), 0);
+    }
+}
+
+// Runs the events of this process until done says so or the time is up.
+void runEventsUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < timeoutMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+// A file handed over by another start is opened from the event loop once the main window has
+// said how, and never while a modal window (a box, a dialog, a table loading) is open; of files
+// handed over meanwhile, the newest wins.
+TEST(HandOver, AFileWaitsForTheMainWindowAndForModalWindows)
+{
+    DesktopSandbox app;
+    ASSERT_FALSE(anotherInstanceRuns());  // this process is the running instance
+    int activations = 0;
+    setActivationHandler([&] { ++activations; });
+    QStringList opened;
+    const auto handOver = [](const QString& file) {
+        std::atomic<bool> answered{false};
+        Status result;
+        std::thread otherStart([&] {
+            result = activateInstance(appTitle(), file);
+            answered = true;
+        });
+        runEventsUntil([&] { return answered.load(); }, 15000);
+        otherStart.join();
+        return result;
+    };
+
+    ASSERT_TRUE(handOver("/data/one.mdb").ok());
+    runEventsUntil([] { return false; }, 300);
+    EXPECT_TRUE(opened.isEmpty());
+    setOpenFileHandler([&](const QString& path) { opened << path; });
+    runEventsUntil([&] { return !opened.isEmpty(); }, 5000);
+    EXPECT_EQ(opened, QStringList{"/data/one.mdb"});
+
+    QDialog modal;
+    modal.setModal(true);
+    modal.show();
+    ASSERT_TRUE(handOver("/data/two.mdb").ok());
+    const QString odd = QString::fromUtf8("/data/n\u00e4me with\nline % end.accdb");
+    ASSERT_TRUE(handOver(odd).ok());
+    runEventsUntil([] { return false; }, 500);
+    EXPECT_EQ(opened.size(), 1);
+    modal.hide();
+    runEventsUntil([&] { return opened.size() > 1; }, 5000);
+    runEventsUntil([] { return false; }, 300);
+    EXPECT_EQ(opened, QStringList({"/data/one.mdb", odd}));
+    EXPECT_EQ(activations, 3);
+    setActivationHandler({});
+}
+
+}  // namespace
+}  // namespace varnex
