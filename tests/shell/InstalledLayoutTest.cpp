@@ -1,31 +1,19 @@
 // An installed build keeps Setup.ini and its logs in the user's XDG folders, and its first start
 // asks for a database instead of ending.
 
+#include "OpenDatabaseFixture.h"
+
 #include "core/AppFolders.h"
 #include "shell/FileDialog.h"
-#include "shell/MainWindow.h"
 #include "shell/ShowMainWindow.h"
-#include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/Windows.h"
-#include "support/DesktopSandbox.h"
 #include "support/FileDialogStub.h"
-#include "support/MessageRecorder.h"
-
-#include <jetwriter/JetWriter.h>
+#include "support/TempDir.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
-#include <QMimeData>
-#include <QUrl>
-
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 namespace varnex {
 namespace {
@@ -66,35 +54,6 @@ private:
     std::vector<std::pair<const char*, std::optional<QByteArray>>> saved_;
 };
 
-mode_t modeOf(const QString& path)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return 0;
-    return info.st_mode & 07777;
-}
-
-QStringList shownTables()
-{
-    const QList<QWidget*> forms = loadedWindows();
-    const auto* window = forms.size() == 1 ? qobject_cast<MainWindow*>(forms.front()) : nullptr;
-    QStringList names;
-    for (int i = 0; window && i < window->tableList->count(); ++i)
-        names << window->tableList->itemText(i);
-    return names;
-}
-
-void dropOnMainWindow(const QString& file)
-{
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(file)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(loadedWindows().constFirst(), &enter);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(loadedWindows().constFirst(), &drop);
-    QApplication::processEvents();
-}
-
 QByteArray defaultSettings(const QString& path)
 {
     return ("[General]\r\nLogDir=\r\n\r\n[DataConnection]\r\nPath=" + path +
@@ -103,28 +62,12 @@ QByteArray defaultSettings(const QString& path)
         .toUtf8();
 }
 
-class InstalledLayoutTest : public ::testing::Test {
+class InstalledLayoutTest : public test::OpenDatabaseFixture {
 protected:
     InstalledLayoutTest() { setFolderLayoutForTesting(FolderLayout::UserFolders); }
-    ~InstalledLayoutTest() override
-    {
-        qDeleteAll(loadedWindows());
-        setOpenFileHandler({});
-        setFolderLayoutForTesting(std::nullopt);
-    }
+    ~InstalledLayoutTest() override { setFolderLayoutForTesting(std::nullopt); }
 
-    QString writeDatabase(const QString& path) const
-    {
-        jetwriter::Database db;
-        db.format = jetwriter::Format::Ace2010;
-        db.tables.push_back({"Orders", {{"N", jetwriter::ColumnType::Long}}, {{int64_t{1}}}, {}});
-        jetwriter::writeDatabase(db, path.toStdString());
-        return path;
-    }
-
-    DesktopSandbox app;  // the executable's folder: no settings or logs may be written there
     test::TempDir user;
-    test::MessageRecorder boxes;
 };
 
 TEST_F(InstalledLayoutTest, FirstStartCreatesPrivateSettingsAndAsksForADatabase)
@@ -145,14 +88,14 @@ TEST_F(InstalledLayoutTest, FirstStartCreatesPrivateSettingsAndAsksForADatabase)
         QDir(user.path()).removeRecursively();
         QDir().mkpath(user.file("home"));
         UserEnvironment environment(user.file("home"), c.configHome, c.stateHome);
-        const QString database = writeDatabase(user.file("home/shop.accdb"));
+        const QString database = writeDatabase(user.file("home/shop.accdb"), jetwriter::Format::Ace2010, {"Orders"});
         const QString setupIni = user.file(c.settingsFolder + "/Setup.ini");
         test::FileDialogStub dialog(database);
         boxes.clear();
 
         startApplication(showMainWindow);
         ASSERT_EQ(loadedWindows().size(), 1);
-        EXPECT_TRUE(shownTables().isEmpty());  // the window is up before the question
+        EXPECT_TRUE(tables().isEmpty());  // the window is up before the question
         EXPECT_EQ(DesktopSandbox::readFile(setupIni), defaultSettings(""));
         EXPECT_TRUE(dialog.shown().isEmpty());
         QApplication::processEvents();
@@ -161,7 +104,7 @@ TEST_F(InstalledLayoutTest, FirstStartCreatesPrivateSettingsAndAsksForADatabase)
         EXPECT_EQ(dialog.shown()[0].mode, FileDialogMode::Open);
         EXPECT_EQ(dialog.shown()[0].title, "Select database");
         EXPECT_EQ(dialog.shown()[0].initialFolder, user.file("home"));
-        EXPECT_EQ(shownTables(), QStringList{"Orders"});
+        EXPECT_EQ(tables(), QStringList{"Orders"});
         EXPECT_EQ(DesktopSandbox::readFile(setupIni), defaultSettings(database));
         EXPECT_EQ(modeOf(setupIni), 0600u);
         EXPECT_EQ(modeOf(user.file(c.settingsFolder)), 0700u);
@@ -170,15 +113,13 @@ TEST_F(InstalledLayoutTest, FirstStartCreatesPrivateSettingsAndAsksForADatabase)
         EXPECT_EQ(QDir(app.path()).entryList({"Setup.ini", "Log", "*.log"}), QStringList{});
 
         // Failures are logged in the user's state folder.
-        const QString notes = user.file("home/notes.accdb");
-        QFile file(notes);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(8192, 'x'));
-        file.close();
-        dropOnMainWindow(notes);
+        const QString notes = writeFile(user.file("home/notes.accdb"), QByteArray(8192, 'x'));
+        ASSERT_TRUE(drop({QUrl::fromLocalFile(notes)}));
+        QApplication::processEvents();
         const QByteArray expectedLog = "09:05:03        Init Globals: Unrecognized database format '" + notes.toUtf8() + "'.\r\n";
         EXPECT_EQ(DesktopSandbox::readFile(user.file(c.logFolder + "/20020703.log")), expectedLog);
-        dropOnMainWindow(database);
+        ASSERT_TRUE(drop({QUrl::fromLocalFile(database)}));
+        QApplication::processEvents();
         qDeleteAll(loadedWindows());
 
         // The next start reads the settings there, unchanged, and asks nothing.
@@ -186,7 +127,7 @@ TEST_F(InstalledLayoutTest, FirstStartCreatesPrivateSettingsAndAsksForADatabase)
         startApplication(showMainWindow);
         QApplication::processEvents();
         EXPECT_EQ(dialog.shown().size(), 1);
-        EXPECT_EQ(shownTables(), QStringList{"Orders"});
+        EXPECT_EQ(tables(), QStringList{"Orders"});
         EXPECT_EQ(DesktopSandbox::readFile(setupIni), defaultSettings(database));
         EXPECT_TRUE(boxes.calls().isEmpty());
         qDeleteAll(loadedWindows());
@@ -198,12 +139,12 @@ TEST_F(InstalledLayoutTest, FirstStartCreatesPrivateSettingsAndAsksForADatabase)
 TEST_F(InstalledLayoutTest, FirstStartWithAFile)
 {
     UserEnvironment environment(user.path(), std::nullopt, std::nullopt);
-    const QString database = writeDatabase(user.file("shop.accdb"));
+    const QString database = writeDatabase(user.file("shop.accdb"), jetwriter::Format::Ace2010, {"Orders"});
     test::FileDialogStub dialog(std::nullopt);
     startApplication(showMainWindow, database);
     QApplication::processEvents();
     EXPECT_TRUE(dialog.shown().isEmpty());
-    EXPECT_EQ(shownTables(), QStringList{"Orders"});
+    EXPECT_EQ(tables(), QStringList{"Orders"});
     EXPECT_EQ(DesktopSandbox::readFile(user.file(".config/varnex/Setup.ini")), defaultSettings(database));
     EXPECT_TRUE(boxes.calls().isEmpty());
     EXPECT_EQ(app.endProcessCount(), 0);
@@ -213,9 +154,7 @@ TEST_F(InstalledLayoutTest, FirstStartWithAFile)
 // start ends as a start without Setup.ini always has, logging in the user's state folder.
 TEST_F(InstalledLayoutTest, SettingsThatCannotBeWrittenEndTheStart)
 {
-    QFile blocker(user.file("config"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    writeFile(user.file("config"), {});
     UserEnvironment environment(user.path(), user.file("config"), user.file("state"));
     const QString setupIni = user.file("config/varnex/Setup.ini");
     startApplication(showMainWindow);

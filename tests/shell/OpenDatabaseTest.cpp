@@ -1,32 +1,20 @@
 // Getting a database into the window: "varnex FILE" at start, files dropped on the main window,
 // .accdb files with the run script's Setup.ini.
 
-#include "app/AppSettings.h"
+#include "OpenDatabaseFixture.h"
+
 #include "core/Application.h"
-#include "shell/MainWindow.h"
 #include "shell/ShowMainWindow.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/Windows.h"
-#include "support/DesktopSandbox.h"
-#include "support/MessageRecorder.h"
-
-#include <jetwriter/JetWriter.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMimeData>
 #include <QThread>
-#include <QUrl>
-
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 #include <atomic>
 #include <thread>
@@ -36,71 +24,15 @@ namespace {
 
 using test::DesktopSandbox;
 
-class OpenDatabaseTest : public ::testing::Test {
+class OpenDatabaseTest : public test::OpenDatabaseFixture {
 protected:
-    ~OpenDatabaseTest() override
+    QString database(const QString& name, jetwriter::Format format, const std::vector<std::string>& tables,
+                     std::optional<std::string> password = std::nullopt) const
     {
-        qDeleteAll(loadedWindows());
-        setOpenFileHandler({});
+        return writeDatabase(app.file(name), format, tables, std::move(password));
     }
-
-    QString writeDatabase(const QString& name, jetwriter::Format format, const std::vector<std::string>& tables,
-                          std::optional<std::string> password = std::nullopt) const
-    {
-        jetwriter::Database db;
-        db.format = format;
-        db.password = std::move(password);
-        for (const std::string& table : tables)
-            db.tables.push_back({table, {{"N", jetwriter::ColumnType::Long}}, {{int64_t{1}}}, {}});
-        const QString path = app.file(name);
-        jetwriter::writeDatabase(db, path.toStdString());
-        return path;
-    }
-
-    QString writeFile(const QString& name, const QByteArray& bytes) const
-    {
-        QFile file(app.file(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return file.fileName();
-    }
-
-    static MainWindow* mainWindow()
-    {
-        const QList<QWidget*> forms = loadedWindows();
-        return forms.size() == 1 ? qobject_cast<MainWindow*>(forms.front()) : nullptr;
-    }
-
-    static QStringList tables()
-    {
-        QStringList names;
-        if (const MainWindow* window = mainWindow()) {
-            for (int i = 0; i < window->tableList->count(); ++i)
-                names << window->tableList->itemText(i);
-        }
-        return names;
-    }
-
-    // Drags the items over the main window and drops them there, as the desktop does; true when
-    // the window took both the drag and the drop.
-    static bool drop(const QList<QUrl>& urls)
-    {
-        QMimeData data;
-        data.setUrls(urls);
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        enter.setAccepted(false);
-        QApplication::sendEvent(mainWindow(), &enter);
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        dropped.setAccepted(false);
-        QApplication::sendEvent(mainWindow(), &dropped);
-        return enter.isAccepted() && dropped.isAccepted();
-    }
-
     QByteArray setupIni() const { return DesktopSandbox::readFile(app.file("Setup.ini")); }
     static QByteArray pathOnly(const QString& path) { return ("[DataConnection]\r\nPath=" + path + "\r\n").toUtf8(); }
-
-    DesktopSandbox app;
-    test::MessageRecorder boxes;
 };
 
 // "varnex FILE" on a fresh application folder: Setup.ini is started with the path, and the
@@ -122,13 +54,11 @@ TEST_F(OpenDatabaseTest, FileArgumentOnAFreshApplicationFolder)
         SCOPED_TRACE(c.name);
         QFile::remove(app.file("Setup.ini"));
         qDeleteAll(loadedWindows());
-        const QString path = writeDatabase(c.file, c.format, {"Orders", "MSysExtra", "People"});
+        const QString path = database(c.file, c.format, {"Orders", "MSysExtra", "People"});
         startApplication(showMainWindow, path);
         EXPECT_EQ(tables(), QStringList({"Orders", "People"}));
         EXPECT_EQ(setupIni(), pathOnly(path));
-        struct stat info {};
-        ASSERT_EQ(::stat(QFile::encodeName(app.file("Setup.ini")).constData(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(modeOf(app.file("Setup.ini")), 0600u);
         EXPECT_EQ(app.endProcessCount(), 0);
         EXPECT_TRUE(boxes.calls().isEmpty());
     }
@@ -146,9 +76,9 @@ TEST_F(OpenDatabaseTest, FileArgumentOnAFreshApplicationFolder)
 // up all the same (without a database when the stored one was replaced) and takes a drop.
 TEST_F(OpenDatabaseTest, BadFileArgumentsLeaveAUsableWindow)
 {
-    const QString first = writeDatabase("first.mdb", jetwriter::Format::Jet4, {"Alpha"});
-    const QString locked = writeDatabase("locked.mdb", jetwriter::Format::Jet4, {"Secret"}, "right");
-    const QString text = writeFile("notes.mdb", QByteArray(8192, 'x'));
+    const QString first = database("first.mdb", jetwriter::Format::Jet4, {"Alpha"});
+    const QString locked = database("locked.mdb", jetwriter::Format::Jet4, {"Secret"}, "right");
+    const QString text = writeFile(app.file("notes.mdb"), QByteArray(8192, 'x'));
     QDir().mkdir(app.file("folder.mdb"));
     struct Case {
         const char* name;
@@ -198,10 +128,10 @@ TEST_F(OpenDatabaseTest, BadFileArgumentsLeaveAUsableWindow)
 // window; what is no local file is not taken.
 TEST_F(OpenDatabaseTest, DroppedFilesOpenTheFirst)
 {
-    const QString first = writeDatabase("first.mdb", jetwriter::Format::Jet3, {"Alpha"});
-    const QString second = writeDatabase("second.accdb", jetwriter::Format::Ace2007, {"Gamma", "Delta"});
-    const QString third = writeDatabase("third.mdb", jetwriter::Format::Jet4, {"Omega"});
-    const QString text = writeFile("notes.txt", "just text, not a database\n");
+    const QString first = database("first.mdb", jetwriter::Format::Jet3, {"Alpha"});
+    const QString second = database("second.accdb", jetwriter::Format::Ace2007, {"Gamma", "Delta"});
+    const QString third = database("third.mdb", jetwriter::Format::Jet4, {"Omega"});
+    const QString text = writeFile(app.file("notes.txt"), "just text, not a database\n");
     struct Case {
         const char* name;
         QList<QUrl> urls;
@@ -244,7 +174,7 @@ TEST_F(OpenDatabaseTest, AccdbOpensWithTheRunScriptsSetupIni)
     for (const jetwriter::Format format : {jetwriter::Format::Ace2007, jetwriter::Format::Ace2010}) {
         SCOPED_TRACE(static_cast<int>(format));
         qDeleteAll(loadedWindows());
-        const QString path = writeDatabase("demo.accdb", format, {"Customers", "Orders"});
+        const QString path = database("demo.accdb", format, {"Customers", "Orders"});
         app.writeSetupIni(("[DataConnection]\r\nPath=" + path +
                            "\r\nConnectionString=Provider=Microsoft.Jet.OLEDB.4.0\r\n[Export]\r\nIncHeader=True\r\n")
                               .toUtf8());
