@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QThread>
 
 #include <atomic>
@@ -217,6 +218,22 @@ TEST(HandOver, AFileWaitsForTheMainWindowAndForModalWindows)
         otherStart.join();
         return result;
     };
+
+    // A request that never ends its line is cut off rather than kept growing.
+    std::atomic<bool> cutOff{false};
+    const QString socketPath = instanceLockPath(appTitle()).chopped(5) + ".sock";  // beside the lock
+    std::thread flood([&] {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath);
+        if (socket.waitForConnected(5000)) {
+            socket.write(QByteArray(256 * 1024, 'x'));
+            socket.waitForBytesWritten(5000);
+            cutOff = socket.waitForDisconnected(5000);
+        }
+    });
+    runEventsUntil([&] { return cutOff.load(); }, 10000);
+    flood.join();
+    EXPECT_TRUE(cutOff);
 
     ASSERT_TRUE(handOver("/data/one.mdb").ok());
     runEventsUntil([] { return false; }, 300);
