@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need (only what is missing).
+# Installs the Debian packages the build, the tests, the benchmarks and the package check need
+# (only what is missing).
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev mdbtools mdbtools-dev libssl-dev
           googletest libgtest-dev xvfb xauth x11-apps fonts-dejavu-core python3
-          clang libclang-rt-14-dev groff-base man-db time)
+          clang libclang-rt-14-dev groff-base man-db time dpkg-dev desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

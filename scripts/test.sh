@@ -3,6 +3,7 @@
 # tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 # VARNEX_SKIP_SANITIZE=1 runs the plain build only; VARNEX_SANITIZE_ONLY=1 the sanitizer build only.
 # VARNEX_SKIP_FUZZ=1 leaves out the fuzzers (built with clang in build-fuzz, about a minute each).
+# VARNEX_SKIP_PACKAGE=1 leaves out building and checking the Debian package (in build-package).
 # Every run happens even when an earlier one fails; the exit status says whether any failed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,6 +50,14 @@ if [ "${VARNEX_SKIP_FUZZ:-0}" != 1 ]; then
     -DCMAKE_CXX_COMPILER=clang++ -DVARNEX_BUILD_TESTS=OFF -DVARNEX_WERROR=ON -DVARNEX_FUZZ=ON >/dev/null
   cmake --build "$root/build-fuzz" -j"$jobs" --target varnex_fuzz_database varnex_fuzz_profile
   run_ctest "$root/build-fuzz/fuzz" --output-on-failure -j"$jobs" -L fuzz || status=1
+fi
+if [ "${VARNEX_SKIP_PACKAGE:-0}" != 1 ]; then
+  if "$root/scripts/package.sh" "$root/build-package"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    status=1
+  fi
 fi
 echo "total: $passed passed, $failed failed"
 exit "$status"

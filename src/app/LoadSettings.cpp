@@ -2,7 +2,8 @@
 
 #include "app/AppSettings.h"
 #include "app/SettingsFile.h"
-#include "core/Application.h"
+#include "app/SettingsLocation.h"
+#include "core/AppFolders.h"
 #include "core/FileSystem.h"
 #include "core/Log.h"
 #include "core/Messages.h"
@@ -14,28 +15,22 @@ namespace varnex {
 namespace {
 
 const QString kTitle = QStringLiteral("Init Globals");
-const QString kFallbackProvider = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0");
+const QString kJet4Provider = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0");
+const QString kAceProvider = QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0");
 
 QString ini(const QString& section, const QString& key, const QString& defaultValue)
 {
     return readSetting(appSettings().iniFile, section, key, defaultValue);
 }
 
-void closeAndRelease(std::shared_ptr<Connection>& connection)
-{
-    if (!connection)
-        return;
-    if (connection->isOpen())
-        (void)connection->close();
-    connection.reset();
-}
-
-// Reads the data path; an empty path is logged, a missing file is reported and forgotten.
+// Reads the data path; an empty path is logged (an installed build asks for a database
+// instead), a missing file is reported and forgotten.
 void readDataPath(AppSettings& g)
 {
     g.dataPath = ini(QStringLiteral("DataConnection"), QStringLiteral("Path"), {});
     if (g.dataPath.isEmpty()) {
-        writeLog(kTitle, QStringLiteral("Data Connection Path not specifed.  Aborting"), true);
+        if (folderLayout() == FolderLayout::BesideExecutable)
+            writeLog(kTitle, QStringLiteral("Data Connection Path not specifed.  Aborting"), true);
     } else if (!fileExists(g.dataPath, attr::Normal)) {
         showMessage(QStringLiteral("Could not find Rilk.mdb. Path = '") + g.dataPath + QStringLiteral("'."),
                MessageStyle::Critical);
@@ -43,20 +38,48 @@ void readDataPath(AppSettings& g)
     }
 }
 
-// Opens with the configured provider string, then once more with the plain 4.0 provider.
+// A failure that says only that the provider could not read the file tells less than one
+// about the file itself (a password, a missing or locked file).
+constexpr int kAboutTheFile = 2;
+int weight(const Error& error)
+{
+    switch (error.code) {
+    case ErrorCode::ProviderNotFound: return 0;
+    case ErrorCode::UnrecognizedFormat: return 1;
+    default: return kAboutTheFile;
+    }
+}
+
+// Opens with the configured provider string, then once more with the plain 4.0 provider and,
+// when that cannot read the file either, with the ACE provider. When every attempt fails, the
+// first of the failures that tell the most is reported.
 Status openConnection(Connection& connection, const AppSettings& g)
 {
-    if (connection.open(g.dataPath, g.user, g.password))
-        return {};
-    connection.setConnectionString(kFallbackProvider);
-    return connection.open(g.dataPath, g.user, g.password);
+    Status opened = connection.open(g.dataPath, g.user, g.password);
+    if (opened)
+        return opened;
+    Error reported = opened.error();
+    for (const QString& provider : {kJet4Provider, kAceProvider}) {
+        if (provider == kAceProvider && weight(opened.error()) == kAboutTheFile)
+            break;
+        connection.setConnectionString(provider);
+        opened = connection.open(g.dataPath, g.user, g.password);
+        if (opened)
+            return opened;
+        if (weight(opened.error()) > weight(reported))
+            reported = opened.error();
+    }
+    return reported;
 }
 
 Status initialise(AppSettings& g)
 {
     QString logDir = ini(QStringLiteral("General"), QStringLiteral("LogDir"), {});
-    if (logDir.isEmpty())
-        logDir = withTrailingSlash(appFolder()) + QStringLiteral("Log/");
+    if (logDir.isEmpty()) {
+        logDir = defaultLogFolder();
+        if (folderLayout() == FolderLayout::UserFolders)
+            (void)makePrivateFolders(logDir);  // else the log makes it, or falls back
+    }
     setLogFolder(logDir);
 
     readDataPath(g);
@@ -66,7 +89,7 @@ Status initialise(AppSettings& g)
         return incHeader.error();
     g.includeHeader = *incHeader;
 
-    closeAndRelease(g.connection);
+    releaseConnection();
     g.user = ini(QStringLiteral("DataConnection"), QStringLiteral("User"), QStringLiteral("Admin"));
     g.password = ini(QStringLiteral("DataConnection"), QStringLiteral("Password"), {});
     if (g.dataPath.isEmpty())
@@ -83,8 +106,9 @@ Status initialise(AppSettings& g)
 bool loadSettings()
 {
     AppSettings& g = appSettings();
-    g.iniFile = appFolder() + QStringLiteral("/Setup.ini");
-    if (!fileExists(g.iniFile, attr::Normal)) {
+    if (!prepareSettingsFile()) {
+        if (folderLayout() == FolderLayout::UserFolders && logFolder().isEmpty())
+            setLogFolder(defaultLogFolder());  // not beside an installed executable
         writeLog(kTitle, g.iniFile + QStringLiteral(" file does not exist.  Aborting"), true);
         return false;
     }

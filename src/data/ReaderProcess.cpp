@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "data/ReaderProtocol.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -36,7 +37,9 @@ QString readerProgram()
 {
     if (!options().program.isEmpty())
         return options().program;
-    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath() + QStringLiteral("/varnex-reader");
+    // VARNEX_READER_PATH: relative to the executable's folder, as the build placed it.
+    const QString folder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+    return QDir::cleanPath(folder + QStringLiteral("/" VARNEX_READER_PATH));
 }
 
 enum class Failure { None, Stalled, Ended, TooLarge, Garbled };

@@ -14,7 +14,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     varnex::installMessageBoxes();
-    varnex::startApplication(varnex::showMainWindow);
+    // "varnex FILE" starts on that database (of several names, the first).
+    varnex::startApplication(varnex::showMainWindow, app.arguments().value(1));
     // The program runs while a window is loaded; with none shown, start-up was all there was.
     if (varnex::loadedWindows().isEmpty())
         return 0;

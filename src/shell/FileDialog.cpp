@@ -29,8 +29,9 @@ QStringList nameFilters(const QString& filter)
 std::optional<QString> showReal(const FileDialog& cd, QWidget* owner)
 {
     QFileDialog dialog(owner, cd.title, cd.initialFolder);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    const bool open = cd.mode == FileDialogMode::Open;
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     const QStringList filters = nameFilters(cd.filter);
     if (!filters.isEmpty())
@@ -49,8 +50,13 @@ FileDialogHandler setFileDialogHandler(FileDialogHandler handler)
     return std::exchange(handlerSlot(), std::move(handler));
 }
 
-Status FileDialog::showSave(QWidget* owner)
+Status FileDialog::showSave(QWidget* owner) { return show(FileDialogMode::Save, owner); }
+
+Status FileDialog::showOpen(QWidget* owner) { return show(FileDialogMode::Open, owner); }
+
+Status FileDialog::show(FileDialogMode shownMode, QWidget* owner)
 {
+    mode = shownMode;
     const FileDialogHandler& handler = handlerSlot();
     const std::optional<QString> chosen = handler ? handler(*this) : showReal(*this, owner);
     if (!chosen)

@@ -34,6 +34,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), twipsPerPixel_(screen
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Varnex"));
     setWindowIcon(trafficLightIcon());
+    setAcceptDrops(true);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     createControls();

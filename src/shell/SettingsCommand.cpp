@@ -1,7 +1,7 @@
 #include "shell/SettingsCommand.h"
 
-#include "app/LoadSettings.h"
 #include "shell/MainWindow.h"
+#include "shell/OpenDatabase.h"
 #include "shell/SettingsDialog.h"
 
 #include <QPointer>
@@ -15,8 +15,7 @@ void editSettings(MainWindow& main)
     window->showModal();
     delete window.data();
 
-    if (loadSettings())
-        main.refillTableList();
+    reloadDatabase(main);
 }
 
 }  // namespace varnex

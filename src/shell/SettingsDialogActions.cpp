@@ -4,37 +4,14 @@
 #include "shell/SettingsDialog.h"
 
 #include "app/AppSettings.h"
+#include "app/DatabaseChoice.h"
 #include "app/StoreSettings.h"
-#include "core/Application.h"
-#include "core/FileSystem.h"
-#include "core/Messages.h"
-#include "core/Paths.h"
+#include "shell/DatabaseDialog.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLineEdit>
 
 namespace varnex {
-
-namespace {
-
-QString startingFolderFor(const QString& dataPath)
-{
-    if (dataPath.isEmpty())
-        return appFolder();
-    // A folder part too long to search leaves the choice of folder to the dialog.
-    Result<QString> folder = folderPart(dataPath);
-    return folder.ok() ? std::move(folder).value() : QString();
-}
-
-// The existence test takes a listing pattern; a typed name holding wildcards
-// must not pass because some other file matches it.
-bool chosenFileExists(const QString& name)
-{
-    return fileExists(name, attr::Normal) && QFileInfo::exists(name);
-}
-
-}  // namespace
 
 void SettingsDialog::loadFromSettings()
 {
@@ -58,22 +35,9 @@ void SettingsDialog::storeIncludeHeader()
 
 void SettingsDialog::browseForDatabase()
 {
-    AppSettings& g = appSettings();
-    fileDialog.initialFolder = startingFolderFor(g.dataPath);
-    fileDialog.title = QStringLiteral("Select database");
-    fileDialog.filter = QStringLiteral("Access Database MDB |*.mdb");
-
-    if (!fileDialog.showSave(this).ok())
-        return;  // cancelled, or the dialog could not be shown: nothing changes
-
-    const QString chosen = fileDialog.fileName;
-    if (!chosenFileExists(chosen)) {
-        showMessage(chosen + QStringLiteral(" - does not exist!"), MessageStyle::Critical);
-        return;
-    }
-    g.dataPath = chosen;
-    storeSettings({{QStringLiteral("DataConnection"), QStringLiteral("Path"), chosen}});
-    dataPathEdit->setText(chosen);
+    const std::optional<QString> chosen = askForDatabasePath(fileDialog, this);
+    if (chosen && chooseDatabaseFile(*chosen))
+        dataPathEdit->setText(*chosen);
 }
 
 void SettingsDialog::storeCredentials()

@@ -11,6 +11,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -22,7 +23,11 @@ namespace varnex {
 namespace {
 
 constexpr int kAnswerTimeoutMs = 5000;  // generous: a busy machine may be slow to answer
+constexpr int kOpenRetryMs = 200;       // how often a handed-over file waits for a modal window
+constexpr qint64 kLongestRequest = 64 * 1024;
+// Requests are one line each: "activate", or "open " and the file's name, percent-encoded.
 const QByteArray kRequest = "activate\n";
+const QByteArray kOpenRequest = "open ";
 const QByteArray kAnswer = "ok\n";
 
 // The guard of one title: a lock file held with flock (the kernel drops the lock when the
@@ -66,6 +71,9 @@ struct Guard {
     QString socketPath;
     QPointer<QLocalServer> server;
     std::function<void()> activation;
+    std::function<void(const QString&)> openFile;
+    QString pendingFile;  // handed over, not yet opened; a newer one replaces it
+    bool retryScheduled = false;
 };
 
 Guard& guard()
@@ -74,20 +82,59 @@ Guard& guard()
     return g;
 }
 
+void activate()
+{
+    if (guard().activation)
+        guard().activation();
+    else
+        bringFormsForward();
+}
+
+// A handed-over file is opened from the event loop, never inside a modal window (a box, a
+// dialog, a table that is loading) and only once the main window has said how to open it.
+void openPendingFile()
+{
+    Guard& g = guard();
+    g.retryScheduled = false;
+    if (g.pendingFile.isEmpty())
+        return;
+    if (!g.openFile || QApplication::activeModalWidget()) {
+        g.retryScheduled = true;
+        QTimer::singleShot(kOpenRetryMs, QCoreApplication::instance(), openPendingFile);
+        return;
+    }
+    g.openFile(std::exchange(g.pendingFile, QString()));
+}
+
+void queueFile(const QString& path)
+{
+    Guard& g = guard();
+    g.pendingFile = path;
+    if (!g.retryScheduled) {
+        g.retryScheduled = true;
+        QTimer::singleShot(0, QCoreApplication::instance(), openPendingFile);
+    }
+}
+
 void answer(QLocalSocket* socket)
 {
-    if (!socket->canReadLine())
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kLongestRequest)
+            socket->abort();
         return;
-    const QByteArray request = socket->readLine();
-    if (request == kRequest) {
-        if (guard().activation)
-            guard().activation();
-        else
-            bringFormsForward();
     }
+    const QByteArray request = socket->readLine();
+    // Answered first: opening the file may show boxes, and the other start must not wait on them.
     socket->write(kAnswer);
     socket->flush();
     socket->disconnectFromServer();
+    if (request == kRequest) {
+        activate();
+    } else if (request.startsWith(kOpenRequest) && request.endsWith('\n')) {
+        const QByteArray name = request.mid(kOpenRequest.size()).chopped(1);
+        activate();
+        queueFile(QFile::decodeName(QByteArray::fromPercentEncoding(name)));
+    }
 }
 
 void listen(Guard& g)
@@ -140,13 +187,14 @@ bool anotherInstanceRuns()
 
 QString instanceLockPath(const QString& title) { return guardBase(title) + QStringLiteral(".lock"); }
 
-Status activateInstance(const QString& title)
+Status activateInstance(const QString& title, const QString& fileToOpen)
 {
     QLocalSocket socket;
     socket.connectToServer(guardBase(title) + QStringLiteral(".sock"));
     if (!socket.waitForConnected(kAnswerTimeoutMs))
         return makeError(ErrorCode::InvalidCall);
-    socket.write(kRequest);
+    socket.write(fileToOpen.isEmpty() ? kRequest
+                                      : kOpenRequest + QFile::encodeName(fileToOpen).toPercentEncoding() + '\n');
     if (!socket.waitForBytesWritten(kAnswerTimeoutMs))
         return makeError(ErrorCode::InvalidCall);
     QByteArray reply;
@@ -160,6 +208,11 @@ Status activateInstance(const QString& title)
 std::function<void()> setActivationHandler(std::function<void()> handler)
 {
     return std::exchange(guard().activation, std::move(handler));
+}
+
+std::function<void(const QString&)> setOpenFileHandler(std::function<void(const QString&)> handler)
+{
+    return std::exchange(guard().openFile, std::move(handler));
 }
 
 void setInstanceGuardFolderForTesting(const QString& folder) { folderOverride() = folder; }

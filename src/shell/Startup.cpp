@@ -1,13 +1,17 @@
 #include "shell/Startup.h"
 
 #include "app/AppSettings.h"
+#include "app/DatabaseChoice.h"
 #include "app/LoadSettings.h"
+#include "app/SettingsLocation.h"
 #include "core/Application.h"
+#include "core/FileSystem.h"
 #include "core/Log.h"
-#include "data/Connection.h"
+#include "core/Paths.h"
 #include "shell/SingleInstance.h"
 #include "shell/Windows.h"
 
+#include <QFileInfo>
 #include <QWidget>
 
 namespace varnex {
@@ -31,9 +35,9 @@ Status showGuarded(const std::function<Status()>& showWindow)
 
 }  // namespace
 
-void startApplication(const std::function<Status()>& showWindow)
+void startApplication(const std::function<Status()>& showWindow, const QString& fileToOpen)
 {
-    const Result<bool> previous = handOverToRunningInstance();
+    const Result<bool> previous = handOverToRunningInstance(fileToOpen);
     if (!previous) {
         reportAndExit(previous.error());
         return;
@@ -42,21 +46,36 @@ void startApplication(const std::function<Status()>& showWindow)
         endProcess();
         return;
     }
+    // The file becomes the stored database before the settings are read, as if chosen in the
+    // settings window (a refused name leaves the stored one). Without a Setup.ini yet, a build
+    // run from its folder starts one with that path alone.
+    if (!fileToOpen.isEmpty()) {
+        (void)prepareSettingsFile();
+        (void)chooseDatabaseFile(fileToOpen);
+    }
     if (!loadSettings()) {
-        exitApplication(nullptr);
-        return;
+        // A file named at start that does not open has been reported; the window still comes
+        // up, without a database, so that another can be chosen.
+        if (fileToOpen.isEmpty() || !fileExists(appSettings().iniFile, attr::Normal)) {
+            exitApplication(nullptr);
+            return;
+        }
+        releaseConnection();
+        appSettings().dataPath.clear();
     }
     if (Status shown = showGuarded(showWindow); !shown)
         reportAndExit(shown.error());
 }
 
-Result<bool> handOverToRunningInstance()
+Result<bool> handOverToRunningInstance(const QString& fileToOpen)
 {
     if (!anotherInstanceRuns())
         return false;
     const QString title = appTitle();
     setAppTitle(QStringLiteral("No longer want this app running..."));
-    if (Status activated = activateInstance(title); !activated)
+    // The running instance has a working folder of its own.
+    const QString absolute = fileToOpen.isEmpty() ? fileToOpen : QFileInfo(fileToOpen).absoluteFilePath();
+    if (Status activated = activateInstance(title, absolute); !activated)
         return activated.error();
     return true;
 }
@@ -73,12 +92,7 @@ void exitApplication(QWidget* keep)
             unloadWindow(forms[0]->objectName() != keepName ? forms[0] : forms[1]);
         }
     }
-    std::shared_ptr<Connection>& connection = appSettings().connection;
-    if (connection) {
-        if (connection->isOpen())
-            (void)connection->close();
-        connection.reset();
-    }
+    releaseConnection();
     releaseInstanceGuard();
     endProcess();
 }

@@ -210,6 +210,73 @@ TEST(LoadSettings, BothOpeningsFailing)
     EXPECT_EQ(appSettings().connection->connectionString(), "Provider=Microsoft.Jet.OLEDB.4.0");
 }
 
+// The fallback goes on from the plain 4.0 provider to ACE when 4.0 cannot read the file; when
+// every attempt fails, the failure about the file itself is shown, whichever attempt met it.
+TEST(LoadSettings, ProviderFallbackReachesAceAndReportsTheTellingFailure)
+{
+    AppSandbox app;
+    const QString ace2007 = makeDatabase(app, "new.accdb", jetwriter::Format::Ace2007);
+    const QString ace2010 = makeDatabase(app, "newer.accdb", jetwriter::Format::Ace2010);
+    const QString locked = makeDatabase(app, "locked.mdb", jetwriter::Format::Jet4, "right");
+    // Only ACE reads this one: a Jet 4 file with a header password, signed as an ACE file.
+    const QString lockedAce = makeDatabase(app, "locked.accdb", jetwriter::Format::Jet4, "right");
+    {
+        QFile file(lockedAce);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.seek(4));
+        file.write("Standard ACE DB");
+        ASSERT_TRUE(file.seek(0x14));
+        file.write("\x02", 1);
+    }
+    const QString text = app.file("notes.accdb");
+    {
+        QFile file(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, 'x'));
+    }
+    const QString aceString = "Provider=Microsoft.ACE.OLEDB.12.0";
+    struct Case {
+        const char* name;
+        QString path, connectionString, password;
+        QString finalString;
+        QString failure;  // the box under "Init Globals"; empty when the database opened
+    };
+    const std::vector<Case> cases = {
+        {"accdb with the run script's Setup.ini", ace2007, "Provider=Microsoft.Jet.OLEDB.4.0", "", aceString, ""},
+        {"accdb without a provider", ace2010, "", "", aceString, ""},
+        {"a provider named is tried first", ace2010, "Provider=Microsoft.ACE.OLEDB.16.0;Mode=Read", "",
+         "Provider=Microsoft.ACE.OLEDB.16.0;Mode=Read", ""},
+        {"unknown provider, then ACE", ace2007, "Provider=Nowhere.1", "", aceString, ""},
+        {"password failure of 4.0 is not masked by ACE", locked, "", "wrong", "Provider=Microsoft.Jet.OLEDB.4.0",
+         "Not a valid password."},
+        {"password failure of the named provider is not masked by 4.0", lockedAce,
+         aceString + ";Jet OLEDB:Database Password=wrong", "", aceString, "Not a valid password."},
+        {"the 4.0 retry still uses the password of Setup.ini", locked,
+         aceString + ";Jet OLEDB:Database Password=wrong", "right", "Provider=Microsoft.Jet.OLEDB.4.0", ""},
+        {"password failure of ACE is not masked by the format failures before it", lockedAce, "", "wrong", aceString,
+         "Not a valid password."},
+        {"ACE with the right password", lockedAce, "", "right", aceString, ""},
+        {"no Access file at all", text, "Provider=Nowhere.1", "", aceString,
+         "Unrecognized database format '" + text + "'."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::MessageRecorder boxes;
+        QString body = "[DataConnection]\r\nPath=" + c.path + "\r\nPassword=" + c.password + "\r\n";
+        if (!c.connectionString.isEmpty())
+            body += "ConnectionString=" + c.connectionString + "\r\n";
+        app.writeSetupIni(ini(body));
+        EXPECT_EQ(loadSettings(), c.failure.isEmpty());
+        ASSERT_TRUE(appSettings().connection);
+        EXPECT_EQ(appSettings().connection->isOpen(), c.failure.isEmpty());
+        EXPECT_EQ(appSettings().connection->connectionString(), c.finalString);
+        const QList<Message> expected = c.failure.isEmpty()
+                                            ? QList<Message>{}
+                                            : QList<Message>{{c.failure, MessageStyle::Critical, "Init Globals"}};
+        EXPECT_EQ(boxes.calls(), expected);
+    }
+}
+
 TEST(LoadSettings, LaterFailuresLogWhereTheSettingsSaid)
 {
     AppSandbox app;
@@ -234,6 +301,8 @@ TEST(LoadSettings, RealAccessFilesOpen)
         {"testV1997.mdb", "Provider=Microsoft.Jet.OLEDB.3.51"},
         {"testV2000.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
         {"testV2003.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
+        {"testV2007.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"},
+        {"complexDataTestV2010.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"},
     };
     for (const auto& [file, finalString] : cases) {
         SCOPED_TRACE(file.toStdString());

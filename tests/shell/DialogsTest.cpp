@@ -5,9 +5,11 @@
 #include "shell/Windows.h"
 #include "support/FileDialogStub.h"
 #include "support/MessageRecorder.h"
+#include "support/TempDir.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
@@ -81,6 +83,53 @@ TEST(FileDialog, RealDialogOpensInTheFolderWithTheFilter)
     EXPECT_EQ(title, "Export");
     EXPECT_EQ(folder, QDir(QDir::tempPath()).absolutePath());
     EXPECT_TRUE(filter.contains("*.csv"));
+}
+
+// The open dialog lists what its filters name and accepts only a file that exists: a name
+// typed that is no file is refused with Qt's own box and the dialog stays.
+TEST(FileDialog, RealOpenDialogTakesOnlyExistingFiles)
+{
+    test::TempDir folder;
+    for (const char* name : {"a.mdb", "b.accdb", "c.txt"}) {
+        QFile file(folder.file(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    FileDialog cd;
+    cd.initialFolder = folder.path();
+    cd.title = "Select database";
+    cd.filter = "Access Database MDB |*.mdb|Access Database ACCDB |*.accdb|All Files |*";
+    QStringList filters;
+    QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
+    QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptSave;
+    QString refusal;
+    bool stayedOpen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        fileMode = dialog->fileMode();
+        acceptMode = dialog->acceptMode();
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                refusal = box->text();
+                box->accept();
+            }
+        });
+        QDialog* asDialog = dialog;  // the file dialog's accept is not public, the dialog's is
+        dialog->selectFile(folder.file("missing.mdb"));
+        asDialog->accept();
+        stayedOpen = dialog->isVisible();
+        dialog->selectFile(folder.file("b.accdb"));
+        asDialog->accept();
+    });
+    ASSERT_TRUE(cd.showOpen().ok());
+    EXPECT_EQ(cd.mode, FileDialogMode::Open);
+    EXPECT_EQ(cd.fileName, folder.file("b.accdb"));
+    EXPECT_EQ(filters, QStringList({"Access Database MDB (*.mdb)", "Access Database ACCDB (*.accdb)", "All Files (*)"}));
+    EXPECT_EQ(fileMode, QFileDialog::ExistingFile);
+    EXPECT_EQ(acceptMode, QFileDialog::AcceptOpen);
+    EXPECT_TRUE(refusal.contains("missing.mdb")) << refusal.toStdString();
+    EXPECT_TRUE(stayedOpen);
 }
 
 class ClosingWidget : public QWidget {

@@ -1,5 +1,6 @@
 #include "SettingsDialogFixture.h"
 
+#include "core/AppFolders.h"
 #include "core/Application.h"
 #include "core/LocaleCodec.h"
 #include "shell/SettingsDialog.h"
@@ -15,6 +16,7 @@ namespace varnex::test {
 void SettingsDialogFixture::SetUp()
 {
     setAppFolderForTesting(appDir.path());
+    setFolderLayoutForTesting(FolderLayout::BesideExecutable);
     appSettings() = AppSettings{};
     appSettings().iniFile = appDir.file(QStringLiteral("Setup.ini"));
 }
@@ -23,6 +25,7 @@ void SettingsDialogFixture::TearDown()
 {
     setLocaleCodeSetForTesting({});
     appSettings() = AppSettings{};
+    setFolderLayoutForTesting(std::nullopt);
     setAppFolderForTesting({});
 }
 

@@ -1,6 +1,8 @@
 #include "shell/SingleInstance.h"
 #include "support/DesktopSandbox.h"
 
+#include <jetwriter/JetWriter.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -39,10 +41,12 @@ const test::TempDir& guardFolder()
 
 class Probe {
 public:
-    Probe(const QString& title, const QString& appDir)
+    Probe(const QString& title, const QString& appDir, const QStringList& more = {}, const QString& workingDir = {})
     {
         process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start(probePath(), {title, appDir, guardFolder().path()});
+        if (!workingDir.isEmpty())
+            process_.setWorkingDirectory(workingDir);
+        process_.start(probePath(), QStringList{title, appDir, guardFolder().path()} + more);
     }
     ~Probe()
     {
@@ -66,6 +70,18 @@ public:
                 return output_.contains(line);
         }
         return true;
+    }
+    // Waits until the probe has said count lines in all (or ended, or time ran out).
+    bool waitForLines(qsizetype count, int timeoutMs = 15000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (output_.size() < count && timer.elapsed() < timeoutMs
+               && (process_.state() != QProcess::NotRunning || process_.bytesAvailable() > 0)) {
+            process_.waitForReadyRead(100);
+            output_ += QString::fromLocal8Bit(process_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        }
+        return output_.size() >= count;
     }
     bool waitForEnd(int timeoutMs = 15000)
     {
@@ -128,6 +144,67 @@ TEST(SingleInstance, CrashedInstanceDoesNotBlockTheNextStart)
     ASSERT_TRUE(third.waitForEnd());
     EXPECT_TRUE(third.output().isEmpty());
     EXPECT_TRUE(next.waitFor("activated"));
+}
+
+QString writeDatabase(const QString& path, jetwriter::Format format, const std::vector<std::string>& tables)
+{
+    jetwriter::Database db;
+    db.format = format;
+    for (const std::string& name : tables)
+        db.tables.push_back({name, {{"N", jetwriter::ColumnType::Long}}, {{int64_t{1}}}, {}});
+    jetwriter::writeDatabase(db, path.toStdString());
+    return path;
+}
+
+// "varnex FILE" while a window runs: the second start hands the file over and ends at once; the
+// running window stores it, reopens and refills its table list, or shows why it cannot.
+TEST(SingleInstance, SecondStartWithAFileSwitchesTheRunningWindowsDatabase)
+{
+    const QString title = uniqueTitle("open");
+    DesktopSandbox first, second;
+    const QString alpha = writeDatabase(first.file("alpha.mdb"), jetwriter::Format::Jet4, {"Alpha", "Beta"});
+    const QString gamma = writeDatabase(second.file("gamma.accdb"), jetwriter::Format::Ace2010, {"Gamma"});
+    const QString notes = second.file("notes.mdb");
+    {
+        QFile file(notes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, 'n'));
+    }
+    first.writeSetupIni(("[DataConnection]\r\nPath=" + alpha + "\r\n").toUtf8());
+    Probe running(title, first.path(), {"--main-window"});
+    ASSERT_TRUE(running.waitFor("tables|Alpha,Beta")) << running.output().join('\n').toStdString();
+
+    struct Case {
+        const char* name;
+        QString argument, workingDir;
+        QStringList runningSays;
+        QString storedPath;
+    };
+    const QString gone = second.file("gone.mdb");
+    const Case cases[] = {
+        {"an accdb", gamma, {}, {"activated", "tables|Gamma"}, gamma},
+        {"a missing file", gone, {}, {"activated", "box|" + gone + " - does not exist!|16|" + title, "tables|Gamma"}, gamma},
+        {"no Access file",
+         notes,
+         {},
+         {"activated", "box|Unrecognized database format '" + notes + "'.|16|Init Globals", "tables|Gamma"},
+         notes},
+        {"a name relative to the second start's folder", "alpha.mdb", first.path(), {"activated", "tables|Alpha,Beta"},
+         alpha},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qsizetype before = running.output().size();
+        Probe again(title, second.path(), {"--main-window", c.argument}, c.workingDir);
+        ASSERT_TRUE(again.waitForEnd());
+        EXPECT_EQ(again.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(again.exitCode(), 0);
+        EXPECT_TRUE(again.output().isEmpty()) << again.output().join('\n').toStdString();
+        ASSERT_TRUE(running.waitForLines(before + c.runningSays.size())) << running.output().join('\n').toStdString();
+        EXPECT_EQ(running.output().mid(before), c.runningSays);
+        EXPECT_EQ(DesktopSandbox::readFile(first.file("Setup.ini")), ("[DataConnection]\r\nPath=" + c.storedPath + "\r\n").toUtf8());
+    }
+    EXPECT_FALSE(QFile::exists(second.file("Setup.ini")));  // the second start stored nothing
 }
 
 // The lock held (as by an instance that hangs) but no one answering: the hand-over fails, which

@@ -1,6 +1,7 @@
 #include "AppSandbox.h"
 
 #include "app/AppSettings.h"
+#include "core/AppFolders.h"
 #include "core/Application.h"
 #include "core/Clock.h"
 #include "core/Log.h"
@@ -26,6 +27,7 @@ AppSandbox::AppSandbox(QDateTime now) : now_(std::move(now))
 {
     resetSettings();
     setAppFolderForTesting(dir_.path());
+    setFolderLayoutForTesting(FolderLayout::BesideExecutable);  // whatever the build decided
     setClockForTesting([this] { return now_; });
 }
 
@@ -33,6 +35,7 @@ AppSandbox::~AppSandbox()
 {
     setClockForTesting({});
     setAppFolderForTesting({});
+    setFolderLayoutForTesting(std::nullopt);
     setAppTitle(QStringLiteral("Varnex"));
     resetSettings();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A throw-away application folder for tests of settings and the log: the
-// application folder points at a temporary folder, the clock is fixed, and the
-// settings and the log folder start empty.
+// application folder points at a temporary folder that holds Setup.ini and the
+// log (whatever layout the build chose), the clock is fixed, and the settings and
+// the log folder start empty.
 
 #include "support/TempDir.h"
 

@@ -21,4 +21,7 @@ struct AppSettings {
 
 AppSettings& appSettings();
 
+// Closes the shared connection, if open, and lets it go.
+void releaseConnection();
+
 }  // namespace varnex

@@ -12,8 +12,12 @@ class QWidget;
 
 namespace varnex {
 
+enum class FileDialogMode { Save, Open };
+
 class FileDialog {
 public:
+    // Set by showSave and showOpen before the dialog shows.
+    FileDialogMode mode = FileDialogMode::Save;
     QString initialFolder;
     QString title;
     // Pairs of description and pattern separated by "|", e.g. "CSV (*.csv)|*.csv|All files|*".
@@ -24,6 +28,11 @@ public:
     // Shows the modal save dialog. On accept fileName holds the chosen path; on cancel it is
     // unchanged and the result is DialogCancelled.
     Status showSave(QWidget* owner = nullptr);
+    // The same as an open dialog: it lists existing files and accepts only one of them.
+    Status showOpen(QWidget* owner = nullptr);
+
+private:
+    Status show(FileDialogMode shownMode, QWidget* owner);
 };
 
 // Stands in for the user: returns the chosen path, or nullopt for "the user cancelled".

@@ -14,13 +14,18 @@ namespace varnex {
 // to come forward from now on (a guard left behind by a crashed instance is taken over).
 bool anotherInstanceRuns();
 
-// Asks the instance that runs under title to bring its windows to the front.
-// Error 5 when no instance answers.
-Status activateInstance(const QString& title);
+// Asks the instance that runs under title to bring its windows to the front and, with a file
+// named, to open that file (an absolute path). Error 5 when no instance answers.
+Status activateInstance(const QString& title, const QString& fileToOpen = {});
 
 // What the running instance does when asked to come forward (by default: raise the
 // loaded windows). An empty handler restores the default. Returns the previous handler.
 std::function<void()> setActivationHandler(std::function<void()> handler);
+
+// How the running instance opens a file handed over by another start: after coming forward,
+// from the event loop, once no modal window is open (until a handler is set, the file waits).
+// Returns the previous handler.
+std::function<void(const QString&)> setOpenFileHandler(std::function<void(const QString&)> handler);
 
 // The lock file whose holder is the running instance of title.
 QString instanceLockPath(const QString& title);

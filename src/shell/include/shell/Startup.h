@@ -2,20 +2,23 @@
 
 #include "core/Error.h"
 
+#include <QString>
+
 #include <functional>
 
 class QWidget;
 
 namespace varnex {
 
-// The start-up routine. Ends the process when another instance runs or initialisation fails;
-// otherwise shows the main window through showWindow and returns. A failure of showWindow is
-// logged and shown under "Main", then the program shuts down.
-void startApplication(const std::function<Status()>& showWindow);
+// The start-up routine. Ends the process when another instance runs (handing fileToOpen to it)
+// or initialisation fails; otherwise shows the main window through showWindow and returns. A
+// fileToOpen is first stored as the database, as the settings window's browse button does. A
+// failure of showWindow is logged and shown under "Main", then the program shuts down.
+void startApplication(const std::function<Status()>& showWindow, const QString& fileToOpen = {});
 
-// True when another instance was running and has been asked to come forward; the error when
-// that request failed.
-Result<bool> handOverToRunningInstance();
+// True when another instance was running and has been asked to come forward (and to open
+// fileToOpen, when one is named); the error when that request failed.
+Result<bool> handOverToRunningInstance(const QString& fileToOpen = {});
 
 // Unloads every loaded window (but the one named like keep), closes and releases the shared
 // connection and ends the process.
