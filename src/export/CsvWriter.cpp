@@ -2,7 +2,7 @@
 
 #include "core/LocaleCodec.h"
 #include "data/Recordset.h"
-#include "data/Utf8CellText.h"
+#include "data/ValueFormatter.h"
 #include "export/FieldCategory.h"
 
 #include <QString>
@@ -85,14 +85,14 @@ void QuoteTail(std::string& buffer, std::size_t start)
 class AnsiAppender {
 public:
     explicit AnsiAppender(const Recordset& records)
-        : records_(records), utf8_(localeIsUtf8()), utf8Text_(Utf8CellText::forDefaultLocale())
+        : records_(records), utf8_(localeIsUtf8()), formatter_(ValueFormatter::forDefaultLocale())
     {
     }
 
     void appendCell(int64_t position, int column, std::string& out) const
     {
         if (utf8_) {
-            records_.appendCellTextUtf8(position, column, *utf8Text_, out);
+            records_.appendCellTextUtf8(position, column, *formatter_, out);
             return;
         }
         appendText(records_.cellText(position, column), out);
@@ -107,7 +107,7 @@ public:
 private:
     const Recordset& records_;
     bool utf8_;
-    std::shared_ptr<const Utf8CellText> utf8Text_;  // the locale's formats, resolved once per export
+    std::shared_ptr<const ValueFormatter> formatter_;  // the locale's formats, resolved once per export
 };
 
 void appendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,

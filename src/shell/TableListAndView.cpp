@@ -6,6 +6,7 @@
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "data/ValueFormatter.h"
 #include "shell/LoadProgressDialog.h"
 #include "shell/MainWindow.h"
 
