@@ -150,11 +150,13 @@ void ValueFormatter::appendDate(double days, std::string& out) const
         return;
     auto seconds = static_cast<int>(std::llround(std::fabs(days - wholeDays) * kSecondsPerDay));
     auto dayNumber = static_cast<int64_t>(wholeDays);
+    // A time that rounds up to midnight is the start of the next day, and shows
+    // as that day does.
     if (seconds >= kSecondsPerDay) {
         seconds -= kSecondsPerDay;
         ++dayNumber;
     }
-    if (wholeDays != 0) {
+    if (dayNumber != 0) {
         dateTime_.appendDate(dayNumber, out);
         if (seconds == 0)
             return;

@@ -182,6 +182,9 @@ TEST(ValueFormatter, WritesEveryKindOfValueUnderAUsAndAGermanLocale)
         {Date(0.5), "12:00:00 PM", "12:00:00"},
         {Date(-1.25), "12/29/1899 6:00:00 AM", "29.12.1899 06:00:00"},
         {Date(1.9999999), "1/1/1900", "01.01.1900"},
+        {Date(0.99999999), "12/31/1899", "31.12.1899"},
+        {Date(-0.99999999), "12/31/1899", "31.12.1899"},
+        {Date(-1.99999999), "12:00:00 AM", "00:00:00"},
         {Date(-657434.5), "1/1/0100 12:00:00 PM", "01.01.0100 12:00:00"},
         {Date(2958465.99999), "12/31/9999 11:59:59 PM", "31.12.9999 23:59:59"},
         // Beyond years 1 to 9999 as Qt writes them; beyond any date nothing.
@@ -204,6 +207,23 @@ TEST(ValueFormatter, WritesEveryKindOfValueUnderAUsAndAGermanLocale)
     }
 }
 
+// A time that rounds up to midnight belongs to the next day: the value shows
+// exactly as the day it rounds to does, before and after day 0 alike.
+TEST(ValueFormatter, ShowsATimeThatRoundsToMidnightAsTheNextDay)
+{
+    const DefaultLocaleGuard restore;
+    const std::vector<std::pair<double, double>> sameMoments = {
+        {0.999999, 1.0},       {0.9999999, 1.0},     {0.99999999, 1.0},       {-0.99999999, 1.0},
+        {-0.999999, 1.0},      {-1.99999999, 0.0},   {1.99999999, 2.0},       {-2.99999999, -1.0},
+        {36526.99999999, 36527.0}, {-36526.99999999, -36525.0}, {2958464.999999999, 2958465.0},
+    };
+    for (const QLocale& locale : Locales()) {
+        QLocale::setDefault(locale);
+        for (const auto& [value, roundsTo] : sameMoments)
+            EXPECT_EQ(TextOf(Date(value)), TextOf(Date(roundsTo))) << locale.name().toStdString() << " " << value;
+    }
+}
+
 // What Qt itself writes for the moment a day count stands for, in the
 // locale's short date with the year in full and its long time without a zone.
 std::string QtDateText(double days)
@@ -222,7 +242,7 @@ std::string QtDateText(double days)
     }
     const QString date = locale.toString(QDate(1899, 12, 30).addDays(day), dateFormat);
     const QString time = locale.toString(QTime(0, 0).addSecs(seconds), timeFormat);
-    return Utf8(wholeDays == 0 ? time : seconds == 0 ? date : date + u' ' + time);
+    return Utf8(day == 0 ? time : seconds == 0 ? date : date + u' ' + time);
 }
 
 // In every locale Qt knows, dates and times (every weekday and month, the
