@@ -208,6 +208,10 @@ TEST_F(CsvWriter, WritesEachCaseExactly)
          "255,-32768,2147483647,\"1,5\",\"3,25\",\"1234,5678\",07.12.2026 10:30:00,True,\"t\",\"m\",01AB,"
          "{12345678-9ABC-DEF0-0123-456789ABCDEF},\"-123,45\"\r\n"
          ",,,,,,,False,\"\",\"\",,,\r\n"},
+        // Any value holding a comma is quoted: Belarusian times end in one (what preceded the time zone).
+        {"comma in a date", {Column("When", fieldtype::Date), Column("N", fieldtype::Integer)},
+         {{Stored(36526.75), Stored(int32_t{1})}, {Stored(36526.0), Stored(int32_t{2})}}, false,
+         QLocale(QLocale::Belarusian, QLocale::Belarus), "UTF-8", "\"1.01.2000 18:00:00,\",1\r\n1.01.2000,2\r\n"},
         // Another code set: the same texts converted, "?" for what it lacks.
         {"Latin-1",
          {Column("Gr\xc3\xb6\xc3\x9f" "e", fieldtype::VarWChar), Column("Wert", fieldtype::Double)},
