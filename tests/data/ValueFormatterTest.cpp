@@ -281,15 +281,19 @@ TEST(ValueFormatter, WritesDatesAsQtDoesInEveryLocale)
 
 // A number's text with the locale's decimal separator made a point; the
 // exponent is written E+nn.
-std::string WithPoint(std::string text, const std::string& separator)
+std::string WithPoint(const std::string& text, const std::string& separator)
 {
     EXPECT_EQ(text.find('e'), std::string::npos) << text;
-    if (separator != ".") {
-        EXPECT_EQ(text.find('.'), std::string::npos) << text;
-        for (size_t at = text.find(separator); at != std::string::npos; at = text.find(separator, at + 1))
-            text.replace(at, separator.size(), ".");
+    if (separator == ".")
+        return text;
+    EXPECT_EQ(text.find('.'), std::string::npos) << text;
+    std::string read;
+    for (size_t at = 0; at < text.size();) {
+        const bool isSeparator = text.compare(at, separator.size(), separator) == 0;
+        read += isSeparator ? '.' : text[at];
+        at += isSeparator ? separator.size() : 1;
     }
-    return text;
+    return read;
 }
 
 double ReadReal(const std::string& text)

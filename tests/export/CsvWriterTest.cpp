@@ -87,7 +87,7 @@ std::shared_ptr<const TableData> NumberedRows(int64_t count)
 {
     std::vector<std::vector<StoredCell>> rows;
     for (int64_t i = 1; i <= count; ++i)
-        rows.push_back({Stored(static_cast<int32_t>(i)), Text("r" + std::to_string(i))});
+        rows.push_back({Stored(static_cast<int32_t>(i)), Text(std::string("r").append(std::to_string(i)))});
     return StoredTable({Column("ID", fieldtype::Integer), Column("Name", fieldtype::VarWChar)}, rows);
 }
 
