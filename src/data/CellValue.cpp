@@ -1,9 +1,7 @@
 #include "data/CellValue.h"
 
-#include "data/ExtendedDateText.h"
 #include "data/FieldTypes.h"
 #include "data/ValueListText.h"
-#include "data/ValueText.h"
 
 #include <cstring>
 
@@ -64,21 +62,8 @@ Variant fixedStoredValue(int16_t type, uint8_t scale, const uint8_t* at)
     }
 }
 
-QString storedText(const TableData& table, int64_t row, int column)
-{
-    const int16_t type = table.info(column).type;
-    if (type == 0 || table.isNull(row, column))
-        return {};
-    if (table.info(column).listOf != 0)
-        return valueListText(table, row, column);
-    if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar) {
-        const std::string_view bytes = table.bytesValue(row, column);
-        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    }
-    return valueText(storedValue(table, row, column));
-}
-
-void appendStoredTextUtf8(const TableData& table, int64_t row, int column, const Utf8CellText& text, std::string& out)
+void appendStoredText(const TableData& table, int64_t row, int column, const ValueFormatter& formatter,
+                      std::string& out)
 {
     const int16_t type = table.info(column).type;
     if (type == 0 || table.isNull(row, column))
@@ -90,32 +75,27 @@ void appendStoredTextUtf8(const TableData& table, int64_t row, int column, const
     if (isVariableLength(type)) {
         const std::string_view bytes = table.bytesValue(row, column);
         if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
-            out.append(bytes);
+            out.append(bytes);  // text is stored as UTF-8
         else
-            Utf8CellText::appendBinary(bytes.data(), bytes.size(), out);
+            ValueFormatter::appendBinary(bytes.data(), bytes.size(), out);
         return;
     }
     const uint8_t* at = table.fixedValue(row, column);
     switch (type) {
-    case fieldtype::Boolean: out.append(at[0] ? "True" : "False"); return;
-    case fieldtype::UnsignedTinyInt: Utf8CellText::appendInteger(at[0], out); return;
-    case fieldtype::SmallInt: Utf8CellText::appendInteger(load<int16_t>(at), out); return;
-    case fieldtype::Integer: Utf8CellText::appendInteger(load<int32_t>(at), out); return;
-    case fieldtype::BigInt: Utf8CellText::appendInteger(load<int64_t>(at), out); return;
-    case fieldtype::Single: text.appendReal(load<float>(at), 7, out); return;
-    case fieldtype::Double: text.appendReal(load<double>(at), 15, out); return;
-    case fieldtype::Currency: text.appendCurrency(load<int64_t>(at), out); return;
-    case fieldtype::Date: text.appendDate(load<double>(at), out); return;
-    case fieldtype::DBTimeStamp: out += extendedDateText(load<int64_t>(at)).toStdString(); return;
-    case fieldtype::Numeric: text.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
-    case fieldtype::GUID: Utf8CellText::appendGuid(load<GuidBytes>(at), out); return;
-    default: out.append(storedText(table, row, column).toStdString()); return;
+    case fieldtype::Boolean: ValueFormatter::appendBoolean(at[0] != 0, out); return;
+    case fieldtype::UnsignedTinyInt: ValueFormatter::appendInteger(at[0], out); return;
+    case fieldtype::SmallInt: ValueFormatter::appendInteger(load<int16_t>(at), out); return;
+    case fieldtype::Integer: ValueFormatter::appendInteger(load<int32_t>(at), out); return;
+    case fieldtype::BigInt: ValueFormatter::appendInteger(load<int64_t>(at), out); return;
+    case fieldtype::Single: formatter.appendReal(load<float>(at), 7, out); return;
+    case fieldtype::Double: formatter.appendReal(load<double>(at), 15, out); return;
+    case fieldtype::Currency: formatter.appendCurrency(load<int64_t>(at), out); return;
+    case fieldtype::Date: formatter.appendDate(load<double>(at), out); return;
+    case fieldtype::DBTimeStamp: formatter.appendExtendedDate(load<int64_t>(at), out); return;
+    case fieldtype::Numeric: formatter.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
+    case fieldtype::GUID: ValueFormatter::appendGuid(load<GuidBytes>(at), out); return;
+    default: return;  // a type the storage holds no values of
     }
-}
-
-void appendStoredTextUtf8(const TableData& table, int64_t row, int column, std::string& out)
-{
-    appendStoredTextUtf8(table, row, column, *Utf8CellText::forDefaultLocale(), out);
 }
 
 }  // namespace varnex

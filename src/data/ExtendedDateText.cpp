@@ -1,7 +1,7 @@
 #include "data/ExtendedDateText.h"
 
 #include "data/ExtendedDate.h"
-#include "data/ValueText.h"
+#include "data/DateTimeFormat.h"
 
 #include <QDate>
 #include <QLocale>
@@ -38,11 +38,10 @@ QString withAfterSeconds(const QString& format, const QString& literal)
 
 }  // namespace
 
-QString extendedDateText(int64_t ticks)
+QString extendedDateText(int64_t ticks, const QLocale& locale)
 {
     if (ticks < 0 || ticks / kTicksPerDay > kLastExtendedDay)
         return {};
-    const QLocale locale;
     const QDate date = QDate(1, 1, 1).addDays(ticks / kTicksPerDay);
     const QString dateText = locale.toString(date, shortDateFormat(locale));
     const int64_t timeOfDay = ticks % kTicksPerDay;

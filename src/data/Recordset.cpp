@@ -206,19 +206,22 @@ bool Recordset::isNull(int64_t position, int column) const
 
 QString Recordset::cellText(int64_t position, int column) const
 {
-    return validCell(data_, position, column) ? storedText(*data_, rowAt(position), column) : QString();
+    std::string text;
+    appendCellTextUtf8(position, column, text);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void Recordset::appendCellTextUtf8(int64_t position, int column, std::string& out) const
 {
     if (validCell(data_, position, column))
-        appendStoredTextUtf8(*data_, rowAt(position), column, out);
+        appendStoredText(*data_, rowAt(position), column, *ValueFormatter::forDefaultLocale(), out);
 }
 
-void Recordset::appendCellTextUtf8(int64_t position, int column, const Utf8CellText& text, std::string& out) const
+void Recordset::appendCellTextUtf8(int64_t position, int column, const ValueFormatter& formatter,
+                                   std::string& out) const
 {
     if (validCell(data_, position, column))
-        appendStoredTextUtf8(*data_, rowAt(position), column, text, out);
+        appendStoredText(*data_, rowAt(position), column, formatter, out);
 }
 
 Variant Recordset::value(int64_t position, int column) const

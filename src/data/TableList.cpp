@@ -2,6 +2,7 @@
 
 #include "data/Connection.h"
 #include "data/Recordset.h"
+#include "data/ValueFormatter.h"
 
 namespace varnex {
 

@@ -2,33 +2,40 @@
 
 #include "data/CellValue.h"
 #include "data/FieldTypes.h"
+#include "data/ValueFormatter.h"
 #include "data/ValueList.h"
-#include "data/ValueText.h"
 
-#include <QStringList>
+#include <string>
 
 namespace varnex {
 namespace {
 
-QString listedValueText(const ColumnInfo& info, std::string_view value)
+void appendListedValue(const ColumnInfo& info, std::string_view value, const ValueFormatter& formatter,
+                       std::string& out)
 {
     if (info.listOf == fieldtype::VarWChar || info.listOf == fieldtype::LongVarWChar)
-        return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-    if (isVariableLength(info.listOf))
-        return binaryText(value.data(), value.size());
-    if (value.size() != static_cast<size_t>(fixedWidth(info.listOf)))
-        return {};
-    return valueText(fixedStoredValue(info.listOf, info.scale, reinterpret_cast<const uint8_t*>(value.data())));
+        out.append(value);
+    else if (isVariableLength(info.listOf))
+        ValueFormatter::appendBinary(value.data(), value.size(), out);
+    else if (value.size() == static_cast<size_t>(fixedWidth(info.listOf)))
+        formatter.appendValue(fixedStoredValue(info.listOf, info.scale, reinterpret_cast<const uint8_t*>(value.data())),
+                              out);
 }
 
 }  // namespace
 
 QString valueListText(const TableData& table, int64_t row, int column)
 {
-    QStringList texts;
-    forEachListValue(table.bytesValue(row, column),
-                     [&](std::string_view value) { texts << listedValueText(table.info(column), value); });
-    return texts.join(QStringLiteral("; "));
+    const std::shared_ptr<const ValueFormatter> formatter = ValueFormatter::forDefaultLocale();
+    std::string text;
+    bool first = true;
+    forEachListValue(table.bytesValue(row, column), [&](std::string_view value) {
+        if (!first)
+            text += "; ";
+        first = false;
+        appendListedValue(table.info(column), value, *formatter, text);
+    });
+    return QString::fromStdString(text);
 }
 
 }  // namespace varnex

@@ -2,7 +2,7 @@
 
 #include "core/LocaleCodec.h"
 #include "data/Recordset.h"
-#include "data/Utf8CellText.h"
+#include "data/ValueFormatter.h"
 #include "export/FieldCategory.h"
 
 #include <QString>
@@ -86,7 +86,7 @@ class AnsiAppender {
 public:
     AnsiAppender(const Recordset& records, CsvEncoding encoding)
         : records_(records), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
-          utf8Text_(Utf8CellText::forDefaultLocale())
+          formatter_(ValueFormatter::forDefaultLocale())
     {
     }
 
@@ -95,7 +95,7 @@ public:
     void appendCell(int64_t position, int column, std::string& out) const
     {
         if (utf8_) {
-            records_.appendCellTextUtf8(position, column, *utf8Text_, out);
+            records_.appendCellTextUtf8(position, column, *formatter_, out);
             return;
         }
         appendText(records_.cellText(position, column), out);
@@ -110,7 +110,7 @@ public:
 private:
     const Recordset& records_;
     bool utf8_;
-    std::shared_ptr<const Utf8CellText> utf8Text_;  // the locale's formats, resolved once per export
+    std::shared_ptr<const ValueFormatter> formatter_;  // the locale's formats, resolved once per export
 };
 
 void appendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,

@@ -15,6 +15,15 @@
 #include <new>
 #include <string>
 
+// AddressSanitizer is built in: g++ tells by a macro, clang by a feature test.
+#if defined(__SANITIZE_ADDRESS__)
+#define VARNEX_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VARNEX_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace varnex::reader {
 namespace {
 
@@ -40,7 +49,7 @@ private:
 
 void limitMemory(const char* bytes)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(VARNEX_ADDRESS_SANITIZER)
     (void)bytes;  // the sanitizer's shadow memory needs far more address space than any bound
 #else
     const rlim_t limit = std::strtoull(bytes, nullptr, 10);

@@ -7,6 +7,7 @@
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
 #include "data/TableList.h"
+#include "data/ValueFormatter.h"
 #include "shell/LoadProgressDialog.h"
 #include "shell/MainWindow.h"
 

@@ -18,7 +18,7 @@ TEST(TableDataTest, BatchesOfAnySizeKeepEveryCell)
         TableData table(columns);
         TableData batch(columns);
         for (int32_t i = 0; i < 200; ++i) {
-            const std::string text = "v" + std::to_string(i);
+            const std::string text = std::string("v").append(std::to_string(i));
             if (isNullRow(i)) {
                 ASSERT_TRUE(batch.putNull(0) && batch.putNull(1));
             } else {
@@ -37,7 +37,7 @@ TEST(TableDataTest, BatchesOfAnySizeKeepEveryCell)
                 int32_t n = 0;
                 std::memcpy(&n, table.fixedValue(i, 0), sizeof n);
                 EXPECT_EQ(n, i);
-                EXPECT_EQ(table.bytesValue(i, 1), "v" + std::to_string(i));
+                EXPECT_EQ(table.bytesValue(i, 1), std::string("v").append(std::to_string(i)));
             } else {
                 EXPECT_EQ(table.bytesValue(i, 1), "");
             }

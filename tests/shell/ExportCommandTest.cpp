@@ -131,7 +131,7 @@ TEST_F(ExportCommand, WritesEveryRecordBeyondThe16BitLimit)
     constexpr int64_t kRows = 40000;
     auto table = Table("Many", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)}, {});
     for (int64_t i = 1; i <= kRows; ++i)
-        table.rows.push_back({I(i), T("r" + std::to_string(i))});
+        table.rows.push_back({I(i), T(std::string("r").append(std::to_string(i)))});
     showTable(table);
     setHeader(true);
 

@@ -16,23 +16,23 @@ std::string mkdb() { return qEnvironmentVariable("VARNEX_BIN_DIR").toStdString()
 TEST(DescriptionTest, CellsParseFromTheirTextForm)
 {
     struct Case {
-        Column column;
+        ColumnType type;  // of a column named "c"
         std::string text;
         Cell expected;
     };
     const std::vector<Case> cases = {
-        {{"c", ColumnType::Long}, "-42", int64_t{-42}},
-        {{"c", ColumnType::Double}, "2.5e3", 2500.0},
-        {{"c", ColumnType::Currency}, "-12.5", CurrencyValue{-125000}},
-        {{"c", ColumnType::Currency}, "3", CurrencyValue{30000}},
-        {{"c", ColumnType::DateTime}, "1974-09-21 12:00:00", DateValue{27293.5}},
-        {{"c", ColumnType::DateTime}, "1899-12-30", DateValue{0.0}},
-        {{"c", ColumnType::YesNo}, "yes", true},
-        {{"c", ColumnType::Text}, "a,b", std::string("a,b")},
-        {{"c", ColumnType::Ole}, "0x00ff", Bytes{{0x00, 0xFF}}},
+        {ColumnType::Long, "-42", int64_t{-42}},
+        {ColumnType::Double, "2.5e3", 2500.0},
+        {ColumnType::Currency, "-12.5", CurrencyValue{-125000}},
+        {ColumnType::Currency, "3", CurrencyValue{30000}},
+        {ColumnType::DateTime, "1974-09-21 12:00:00", DateValue{27293.5}},
+        {ColumnType::DateTime, "1899-12-30", DateValue{0.0}},
+        {ColumnType::YesNo, "yes", true},
+        {ColumnType::Text, "a,b", std::string("a,b")},
+        {ColumnType::Ole, "0x00ff", Bytes{{0x00, 0xFF}}},
     };
     for (const auto& c : cases) {
-        const Cell cell = parseCell(c.column, c.text);
+        const Cell cell = parseCell(Column{"c", c.type}, c.text);
         EXPECT_EQ(cell.index(), c.expected.index()) << c.text;
         if (const auto* d = std::get_if<DateValue>(&cell)) {
             EXPECT_DOUBLE_EQ(d->days, std::get<DateValue>(c.expected).days) << c.text;

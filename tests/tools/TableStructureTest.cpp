@@ -123,10 +123,10 @@ TEST_P(TableStructureTest, TableOf255ColumnsReadsBack)
 // Enough rows that the pages outgrow an inline usage map, streamed from a row source.
 TEST_P(TableStructureTest, ManyRowsAcrossManyPagesAllReadBack)
 {
-    const int rows = 12000;
+    constexpr int rows = 12000;
     Table table{"Big", {{"ID", ColumnType::Long}, {"Filler", ColumnType::Text, 255}, {"Flag", ColumnType::YesNo}}, {}, {}};
     auto next = std::make_shared<int>(0);
-    table.rowSource = [next, rows](Row& row) {
+    table.rowSource = [next](Row& row) {
         if (*next == rows)
             return false;
         ++*next;

@@ -3,6 +3,7 @@
 // the time is not midnight, its long time, the seconds followed by their fraction where that is not zero
 // (up to seven digits, trailing zeros left off), in the locale's decimal separator.
 
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
@@ -10,6 +11,6 @@
 namespace varnex {
 
 // ticks: 100 ns since 0001-01-01 00:00:00 (see ExtendedDate.h); "" outside years 1 to 9999.
-QString extendedDateText(int64_t ticks);
+QString extendedDateText(int64_t ticks, const QLocale& locale);
 
 }  // namespace varnex

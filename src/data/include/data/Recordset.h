@@ -20,7 +20,7 @@ namespace varnex {
 class Connection;
 class Recordset;
 class TableData;  // columnar storage of the loaded rows
-class Utf8CellText;
+class ValueFormatter;
 
 class Field {
 public:
@@ -76,10 +76,11 @@ public:
     QString columnName(int column) const;
     int16_t columnType(int column) const;
     bool isNull(int64_t position, int column) const;
-    QString cellText(int64_t position, int column) const;                 // the shared value text
+    // The value text (data/ValueFormatter.h) under the default locale, as UTF-8 or as a QString.
+    QString cellText(int64_t position, int column) const;
     void appendCellTextUtf8(int64_t position, int column, std::string& out) const;
-    // The same, with the locale's formats resolved once by the caller (Utf8CellText::forDefaultLocale()).
-    void appendCellTextUtf8(int64_t position, int column, const Utf8CellText& text, std::string& out) const;
+    // The same, with the locale's formats resolved once by the caller (ValueFormatter::forDefaultLocale()).
+    void appendCellTextUtf8(int64_t position, int column, const ValueFormatter& formatter, std::string& out) const;
     Variant value(int64_t position, int column) const;
     int64_t currentPosition() const { return position_; }
 

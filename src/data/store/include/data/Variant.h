@@ -75,7 +75,4 @@ private:
     QByteArray bytes_;
 };
 
-// The standard conversion of a value to text under the user's locale; Null gives "".
-QString valueText(const Variant& value);
-
 }  // namespace varnex

@@ -1,31 +1,26 @@
-#include "data/Utf8CellText.h"
-
-#include "data/ValueText.h"
+#include "data/DateTimeFormat.h"
 
 #include <QDate>
 #include <QTime>
 
 #include <algorithm>
 #include <charconv>
-#include <cmath>
-#include <limits>
-#include <mutex>
 #include <optional>
 
 namespace varnex {
 namespace {
 
-using Piece = Utf8CellText::Piece;
+using Piece = DateTimeFormat::Piece;
 using Pieces = std::vector<Piece>;
 
-// Days from 1970-01-01 to Jet's day 0, 1899-12-30, and the Julian day of 1970-01-01.
+// Days from 1970-01-01 to Jet's day 0, 1899-12-30.
 constexpr int64_t kJetEpochFromUnixDays = -25569;
-constexpr int64_t kUnixEpochJulianDay = 2440588;
 
-// Outside years 1 to 9999 the text goes through valueText, which knows how Qt writes them.
+// Dates are written directly in years 1 to 9999; Qt writes the others. The day
+// range keeps the calendar reckoning far from overflow before the year is known.
 constexpr int kFirstYear = 1;
 constexpr int kLastYear = 9999;
-constexpr double kFastDayRange = 3.0e6;
+constexpr int64_t kDirectDayRange = 3'000'000;
 
 struct CivilDate {
     int year, month, day;
@@ -68,7 +63,7 @@ qsizetype repeatCount(const QString& format, qsizetype at)
 }
 
 // A quoted part of a format: 'text', with '' for a quote inside, or '' alone for a quote.
-QString QuotedLiteral(const QString& format, qsizetype& at)
+QString quotedLiteral(const QString& format, qsizetype& at)
 {
     ++at;
     if (at < format.size() && format[at] == u'\'') {
@@ -113,7 +108,7 @@ Piece namesPiece(const QLocale& locale, const QString& token)
     return piece;
 }
 
-// One field of a date format; nullopt where it is a two-digit year.
+// One field of a date format; nullopt where it is a year of two or three digits.
 std::optional<Piece> dateField(const QLocale& locale, QChar c, qsizetype repeat, qsizetype& consumed)
 {
     consumed = repeat;
@@ -160,7 +155,7 @@ std::optional<Pieces> compile(const QLocale& locale, const QString& format, bool
     qsizetype at = 0;
     while (at < format.size()) {
         if (format[at] == u'\'') {
-            addLiteral(pieces, QuotedLiteral(format, at));
+            addLiteral(pieces, quotedLiteral(format, at));
             continue;
         }
         const qsizetype repeat = repeatCount(format, at);
@@ -200,174 +195,66 @@ void appendYear(int year, std::string& out)
         out += static_cast<char>('0' + year / divisor % 10);
 }
 
-// Writes the decimal digits of value just before `end`; returns where they start.
-template <class Unsigned>
-char* digitsBefore(char* end, Unsigned value)
-{
-    do {
-        *--end = static_cast<char>('0' + static_cast<int>(value % 10));
-        value /= 10;
-    } while (value != 0);
-    return end;
-}
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-void appendHex(unsigned value, int digits, std::string& out)
-{
-    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-        out += kHexDigits[(value >> shift) & 0xF];
-}
-
 }  // namespace
 
-Utf8CellText::Utf8CellText() : decimalSeparator_(utf8(locale_.decimalPoint()))
+QString shortDateFormat(const QLocale& locale)
 {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    if (!format.contains(u"yyyy"))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return format;
+}
+
+QString longTimeFormat(const QLocale& locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(u't');
+    return format.trimmed();
+}
+
+DateTimeFormat::DateTimeFormat(const QLocale& locale)
+    : locale_(locale), dateFormat_(shortDateFormat(locale)), timeFormat_(longTimeFormat(locale))
+{
+    // Qt writes the digits of dates in the locale's own (Arabic-Indic, say).
+    if (locale_.zeroDigit() != u"0")
+        return;
     QString amPmToken;
-    std::optional<Pieces> date = compile(locale_, shortDateFormat(locale_), true, amPmToken);
-    std::optional<Pieces> time = compile(locale_, longTimeFormat(locale_), false, amPmToken);
+    std::optional<Pieces> date = compile(locale_, dateFormat_, true, amPmToken);
+    std::optional<Pieces> time = compile(locale_, timeFormat_, false, amPmToken);
     if (!date || !time)
         return;
-    dateFormat_ = std::move(*date);
-    timeFormat_ = std::move(*time);
+    datePieces_ = std::move(*date);
+    timePieces_ = std::move(*time);
     if (!amPmToken.isEmpty()) {
         amText_ = utf8(locale_.toString(QTime(0, 0), amPmToken));
         pmText_ = utf8(locale_.toString(QTime(12, 0), amPmToken));
     }
-    compiledDates_ = true;
-
-    // Qt's own text for a spread of dates and times must come out the same,
-    // else (other digits, say) every date goes through valueText.
-    const QString dateFormat = shortDateFormat(locale_);
-    std::vector<QDate> dateProbes = {QDate(100, 2, 9), QDate(1899, 12, 30), QDate(2000, 1, 1), QDate(2024, 11, 23),
-                                     QDate(9999, 12, 31)};
-    for (int day = 1; day <= 7; ++day)
-        dateProbes.push_back(QDate(2024, 1, day));
-    for (const QDate probe : dateProbes) {
-        std::string mine;
-        const int dayOfWeek = weekdayOf(probe.toJulianDay() - kUnixEpochJulianDay);
-        appendDatePart(probe.year(), probe.month(), probe.day(), dayOfWeek, mine);
-        if (mine != utf8(locale_.toString(probe, dateFormat)))
-            compiledDates_ = false;
-    }
-    const QString timeFormat = longTimeFormat(locale_);
-    for (const QTime probe : {QTime(0, 0), QTime(1, 2, 3), QTime(11, 59, 59), QTime(12, 0), QTime(13, 5, 9),
-                              QTime(23, 59, 59)}) {
-        std::string mine;
-        appendTimePart(probe.msecsSinceStartOfDay() / 1000, mine);
-        if (mine != utf8(locale_.toString(probe, timeFormat)))
-            compiledDates_ = false;
-    }
+    direct_ = true;
 }
 
-std::shared_ptr<const Utf8CellText> Utf8CellText::forDefaultLocale()
+void DateTimeFormat::appendDate(int64_t dayNumber, std::string& out) const
 {
-    static std::mutex mutex;
-    static std::shared_ptr<const Utf8CellText> cached;
-    const QLocale current;
-    const std::lock_guard lock(mutex);
-    if (!cached || !(cached->locale() == current))
-        cached = std::make_shared<const Utf8CellText>();
-    return cached;
-}
-
-void Utf8CellText::appendInteger(int64_t value, std::string& out)
-{
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
-
-void Utf8CellText::appendReal(double value, int significantDigits, std::string& out) const
-{
-    if (value == 0) {
-        out += '0';
+    if (!direct_ || dayNumber < -kDirectDayRange || dayNumber > kDirectDayRange) {
+        appendDateByQt(dayNumber, out);
         return;
     }
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, significantDigits);
-    for (const char* c = buffer; c != result.ptr; ++c) {
-        if (*c == '.')
-            out += decimalSeparator_;
-        else
-            out += *c == 'e' ? 'E' : *c;
-    }
-}
-
-void Utf8CellText::appendCurrency(int64_t tenThousandths, std::string& out) const
-{
-    const bool negative = tenThousandths < 0;
-    const auto magnitude = negative ? static_cast<UInt128>(-static_cast<Int128>(tenThousandths))
-                                    : static_cast<UInt128>(tenThousandths);
-    appendScaled(negative, magnitude, 4, out);
-}
-
-void Utf8CellText::appendDecimal(const DecimalValue& value, std::string& out) const
-{
-    appendScaled(value.negative, value.mantissa, value.scale, out);
-}
-
-void Utf8CellText::appendScaled(bool negative, UInt128 magnitude, int scale, std::string& out) const
-{
-    char digits[48];  // a 128-bit magnitude has at most 39
-    // 64-bit division is several times faster, and every Currency value fits.
-    char* first = magnitude <= std::numeric_limits<uint64_t>::max()
-                      ? digitsBefore(digits + sizeof digits, static_cast<uint64_t>(magnitude))
-                      : digitsBefore(digits + sizeof digits, magnitude);
-    const int count = static_cast<int>(digits + sizeof digits - first);
-    const int wholeCount = count - scale;
-    const char* fraction = wholeCount > 0 ? first + wholeCount : first;
-    const char* fractionEnd = digits + sizeof digits;
-    while (fractionEnd > fraction && fractionEnd[-1] == '0')
-        --fractionEnd;
-    const bool wholeIsZero = wholeCount <= 0 || (wholeCount == 1 && *first == '0');
-    const bool hasFraction = fractionEnd > fraction;
-    if (negative && !(wholeIsZero && !hasFraction))
-        out += '-';
-    if (wholeCount > 0)
-        out.append(first, static_cast<size_t>(wholeCount));
-    else
-        out += '0';
-    if (!hasFraction)
-        return;
-    out += decimalSeparator_;
-    if (wholeCount < 0)
-        out.append(static_cast<size_t>(-wholeCount), '0');
-    out.append(fraction, fractionEnd);
-}
-
-void Utf8CellText::appendDate(double days, std::string& out) const
-{
-    const double wholeDays = std::trunc(days);
-    if (!compiledDates_ || !std::isfinite(days) || std::fabs(wholeDays) > kFastDayRange) {
-        out += utf8(dateText(days));
-        return;
-    }
-    int seconds = static_cast<int>(std::llround(std::fabs(days - wholeDays) * 86400.0));
-    auto dayNumber = static_cast<int64_t>(wholeDays);
-    if (seconds >= 86400) {
-        seconds -= 86400;
-        ++dayNumber;
-    }
-    if (wholeDays == 0) {
-        appendTimePart(seconds, out);
-        return;
-    }
-    const CivilDate date = civilFromUnixDays(dayNumber + kJetEpochFromUnixDays);
+    const int64_t unixDays = dayNumber + kJetEpochFromUnixDays;
+    const CivilDate date = civilFromUnixDays(unixDays);
     if (date.year < kFirstYear || date.year > kLastYear) {
-        out += utf8(dateText(days));
+        appendDateByQt(dayNumber, out);
         return;
     }
-    appendDatePart(date.year, date.month, date.day, weekdayOf(dayNumber + kJetEpochFromUnixDays), out);
-    if (seconds != 0) {
-        out += ' ';
-        appendTimePart(seconds, out);
-    }
+    appendDatePieces(date.year, date.month, date.day, weekdayOf(unixDays), out);
 }
 
-void Utf8CellText::appendDatePart(int year, int month, int day, int dayOfWeek, std::string& out) const
+void DateTimeFormat::appendDateByQt(int64_t dayNumber, std::string& out) const
 {
-    for (const Piece& piece : dateFormat_) {
+    out += utf8(locale_.toString(QDate(1899, 12, 30).addDays(dayNumber), dateFormat_));
+}
+
+void DateTimeFormat::appendDatePieces(int year, int month, int day, int dayOfWeek, std::string& out) const
+{
+    for (const Piece& piece : datePieces_) {
         switch (piece.kind) {
         case Piece::MonthName: out += piece.names[static_cast<size_t>(month - 1)]; break;
         case Piece::DayName: out += piece.names[static_cast<size_t>(dayOfWeek - 1)]; break;
@@ -379,10 +266,14 @@ void Utf8CellText::appendDatePart(int year, int month, int day, int dayOfWeek, s
     }
 }
 
-void Utf8CellText::appendTimePart(int seconds, std::string& out) const
+void DateTimeFormat::appendTime(int seconds, std::string& out) const
 {
+    if (!direct_) {
+        out += utf8(locale_.toString(QTime(0, 0).addSecs(seconds), timeFormat_));
+        return;
+    }
     const int hour = seconds / 3600;
-    for (const Piece& piece : timeFormat_) {
+    for (const Piece& piece : timePieces_) {
         switch (piece.kind) {
         case Piece::Hour24: appendNumber(hour, piece.width, out); break;
         case Piece::Hour12: appendNumber(hour == 0 ? 12 : (hour > 12 ? hour - 12 : hour), piece.width, out); break;
@@ -392,29 +283,6 @@ void Utf8CellText::appendTimePart(int seconds, std::string& out) const
         default: out += piece.literal; break;
         }
     }
-}
-
-void Utf8CellText::appendGuid(const GuidBytes& b, std::string& out)
-{
-    out += '{';
-    appendHex(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<unsigned>(b[3]) << 24), 8, out);
-    out += '-';
-    appendHex(b[4] | (b[5] << 8), 4, out);
-    out += '-';
-    appendHex(b[6] | (b[7] << 8), 4, out);
-    out += '-';
-    for (size_t i = 8; i < 16; ++i) {
-        if (i == 10)
-            out += '-';
-        appendHex(b[i], 2, out);
-    }
-    out += '}';
-}
-
-void Utf8CellText::appendBinary(const char* bytes, size_t length, std::string& out)
-{
-    for (size_t i = 0; i < length; ++i)
-        appendHex(static_cast<uint8_t>(bytes[i]), 2, out);
 }
 
 }  // namespace varnex

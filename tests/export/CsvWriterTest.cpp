@@ -1,0 +1,319 @@
+// The CSV writer as a function of the records, the options and a sink: the
+// whole output of each case, over recordsets filled by hand.
+
+#include "export/CsvWriter.h"
+
+#include "core/LocaleCodec.h"
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
+#include "support/StoredTable.h"
+
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varnex::test {
+namespace {
+
+// Keeps the bytes handed over. The write numbered failingWrite (from 0) fails;
+// writes after it are counted, not kept.
+class MemorySink : public CsvSink {
+public:
+    explicit MemorySink(int failingWrite = -1) : failingWrite_(failingWrite) {}
+
+    Status write(std::string_view bytes) override
+    {
+        if (failed_) {
+            ++writesAfterFailure;
+            return {};
+        }
+        if (writes++ == failingWrite_) {
+            failed_ = true;
+            return failure();
+        }
+        this->bytes.append(bytes);
+        return {};
+    }
+
+    static Error failure() { return Error{ErrorCode::DiskFull, QStringLiteral("no room")}; }
+
+    std::string bytes;
+    int writes = 0;
+    int writesAfterFailure = 0;
+
+private:
+    int failingWrite_;
+    bool failed_ = false;
+};
+
+// Answers whether to go on: no once recordsWritten reaches stopAt.
+class RecordingProgress : public ExportProgress {
+public:
+    explicit RecordingProgress(int64_t stopAt) : stopAt_(stopAt) {}
+    bool keepGoing(int64_t recordsWritten, int64_t recordCount) override
+    {
+        calls.push_back({recordsWritten, recordCount});
+        return recordsWritten < stopAt_;
+    }
+    std::vector<std::pair<int64_t, int64_t>> calls;
+
+private:
+    int64_t stopAt_;
+};
+
+StoredCell Text(std::string utf8)
+{
+    return StoredBytes(std::move(utf8));
+}
+
+ColumnInfo Column(const char* name, int16_t type, uint8_t scale = 0)
+{
+    return {QString::fromUtf8(name), type, 28, scale};
+}
+
+Recordset& Over(Recordset& records, const std::vector<ColumnInfo>& columns,
+                const std::vector<std::vector<StoredCell>>& rows)
+{
+    records.openOver(StoredTable(columns, rows));
+    return records;
+}
+
+// An ID column and a Text column: "1,"r1"" and so on.
+std::shared_ptr<const TableData> NumberedRows(int64_t count)
+{
+    std::vector<std::vector<StoredCell>> rows;
+    for (int64_t i = 1; i <= count; ++i)
+        rows.push_back({Stored(static_cast<int32_t>(i)), Text(std::string("r").append(std::to_string(i)))});
+    return StoredTable({Column("ID", fieldtype::Integer), Column("Name", fieldtype::VarWChar)}, rows);
+}
+
+std::string NumberedLines(int64_t from, int64_t to)
+{
+    std::string lines;
+    for (int64_t i = from; i <= to; ++i)
+        lines += std::to_string(i) + ",\"r" + std::to_string(i) + "\"\r\n";
+    return lines;
+}
+
+// Large outputs are told apart by their length and the first differing line, not printed whole.
+void ExpectBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return;
+    size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    const size_t line = expected.rfind('\n', at == 0 ? 0 : at - 1);
+    const size_t from = line == std::string::npos ? 0 : line + 1;
+    ADD_FAILURE() << actual.size() << " bytes written, " << expected.size() << " expected; from byte " << from
+                  << " written: " << actual.substr(from, 40) << " expected: " << expected.substr(from, 40);
+}
+
+class CsvWriter : public ::testing::Test {
+protected:
+    void SetUp() override { setLocaleCodeSetForTesting("UTF-8"); }
+    void TearDown() override
+    {
+        setLocaleCodeSetForTesting({});
+        QLocale::setDefault(QLocale::system());
+    }
+};
+
+// One value of every stored type, and a row of Nulls.
+std::vector<ColumnInfo> EveryTypeColumns()
+{
+    return {Column("Byte", fieldtype::UnsignedTinyInt), Column("Int", fieldtype::SmallInt),
+            Column("Long", fieldtype::Integer),         Column("Single", fieldtype::Single),
+            Column("Double", fieldtype::Double),        Column("Money", fieldtype::Currency),
+            Column("When", fieldtype::Date),            Column("Done", fieldtype::Boolean),
+            Column("Text", fieldtype::VarWChar),        Column("Memo", fieldtype::LongVarWChar),
+            Column("Ole", fieldtype::LongVarBinary),    Column("Guid", fieldtype::GUID),
+            Column("Dec", fieldtype::Numeric, 2)};
+}
+
+std::vector<std::vector<StoredCell>> EveryTypeRows()
+{
+    const GuidBytes guid{0x78, 0x56, 0x34, 0x12, 0xbc, 0x9a, 0xf0, 0xde, 0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0xcd, 0xef};
+    std::vector<StoredCell> nulls(13, StoredNull());
+    nulls[7] = Stored(uint8_t{0});
+    return {{Stored(uint8_t{255}), Stored(int16_t{-32768}), Stored(int32_t{2147483647}), Stored(1.5f), Stored(3.25),
+             Stored(int64_t{12345678}), Stored(46363.4375), Stored(uint8_t{1}), Text("t"), Text("m"),
+             StoredBytes("\x01\xab"), Stored(guid), StoredDecimal(true, 12345)},
+            nulls};
+}
+
+TEST_F(CsvWriter, WritesEachCaseExactly)
+{
+    const std::vector<ColumnInfo> people = {Column("ID", fieldtype::Integer), Column("Name", fieldtype::VarWChar)};
+    const std::vector<std::vector<StoredCell>> threePeople = {
+        {Stored(int32_t{1}), Text("Ann")}, {Stored(int32_t{2}), Text("Bob")}, {Stored(int32_t{3}), Text("Cy")}};
+    const auto recIdColumns = [](const char* recId) {
+        return std::vector<ColumnInfo>{Column(recId, fieldtype::Integer), Column("Name", fieldtype::VarWChar),
+                                       Column("RECID2", fieldtype::Integer), Column("RECID_OLD", fieldtype::Integer)};
+    };
+    const std::vector<std::vector<StoredCell>> recIdRow = {
+        {Stored(int32_t{7}), Text("x"), Stored(int32_t{8}), Stored(int32_t{9})}};
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    struct Case {
+        const char* name;
+        std::vector<ColumnInfo> columns;
+        std::vector<std::vector<StoredCell>> rows;
+        bool header;
+        QLocale locale;
+        QByteArray codeSet;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {"no header", people, threePeople, false, us, "UTF-8", "1,\"Ann\"\r\n2,\"Bob\"\r\n3,\"Cy\"\r\n"},
+        {"header", people, threePeople, true, us, "UTF-8", "\"ID\",\"Name\"\r\n1,\"Ann\"\r\n2,\"Bob\"\r\n3,\"Cy\"\r\n"},
+        {"no records", people, {}, true, us, "UTF-8", "\"ID\",\"Name\"\r\n"},
+        {"no records, no header", people, {}, false, us, "UTF-8", ""},
+        // Fields named RECID in any case are left out; RECID2 and RECID_OLD are not.
+        {"RECID", recIdColumns("RECID"), recIdRow, true, us, "UTF-8", "\"Name\",\"RECID2\",\"RECID_OLD\"\r\n\"x\",8,9\r\n"},
+        {"RecId", recIdColumns("RecId"), recIdRow, true, us, "UTF-8", "\"Name\",\"RECID2\",\"RECID_OLD\"\r\n\"x\",8,9\r\n"},
+        {"recid", recIdColumns("recid"), recIdRow, false, us, "UTF-8", "\"x\",8,9\r\n"},
+        {"only RECID", {Column("RECID", fieldtype::Integer)}, {{Stored(int32_t{1})}, {Stored(int32_t{2})}}, true, us,
+         "UTF-8", "\r\n\r\n\r\n"},
+        // Null text is two quotes, any other Null nothing; the commas stay.
+        {"Nulls",
+         {Column("Qty", fieldtype::Integer), Column("Name", fieldtype::VarWChar), Column("Note", fieldtype::LongVarWChar),
+          Column("When", fieldtype::Date)},
+         {{StoredNull(), Text("a"), StoredNull(), StoredNull()},
+          {Stored(int32_t{4}), StoredNull(), Text("m"), StoredNull()},
+          {StoredNull(), StoredNull(), StoredNull(), StoredNull()}},
+         true, us, "UTF-8", "\"Qty\",\"Name\",\"Note\",\"When\"\r\n,\"a\",\"\",\r\n4,\"\",\"m\",\r\n,\"\",\"\",\r\n"},
+        // Quotes inside are doubled; commas and line breaks stay inside the quotes.
+        {"quoting",
+         {Column("Say \"hi\"", fieldtype::VarWChar), Column("a,b", fieldtype::LongVarWChar)},
+         {{Text("He said \"no\""), Text("two\r\nlines")},
+          {Text("\""), Text("x,y")},
+          {Text("lf\nonly"), Text("cr\ronly")},
+          {Text("plain"), Text("")}},
+         true, us, "UTF-8",
+         "\"Say \"\"hi\"\"\",\"a,b\"\r\n\"He said \"\"no\"\"\",\"two\r\nlines\"\r\n\"\"\"\",\"x,y\"\r\n"
+         "\"lf\nonly\",\"cr\ronly\"\r\n\"plain\",\"\"\r\n"},
+        {"every type", EveryTypeColumns(), EveryTypeRows(), true, us, "UTF-8",
+         "\"Byte\",\"Int\",\"Long\",\"Single\",\"Double\",\"Money\",\"When\",\"Done\",\"Text\",\"Memo\",\"Ole\",\"Guid\","
+         "\"Dec\"\r\n"
+         "255,-32768,2147483647,1.5,3.25,1234.5678,12/7/2026 10:30:00 AM,True,\"t\",\"m\",01AB,"
+         "{12345678-9ABC-DEF0-0123-456789ABCDEF},-123.45\r\n"
+         ",,,,,,,False,\"\",\"\",,,\r\n"},
+        // A number with the locale's decimal comma is quoted, so that the line keeps its number of fields.
+        {"decimal comma", EveryTypeColumns(), EveryTypeRows(), false, german, "UTF-8",
+         "255,-32768,2147483647,\"1,5\",\"3,25\",\"1234,5678\",07.12.2026 10:30:00,True,\"t\",\"m\",01AB,"
+         "{12345678-9ABC-DEF0-0123-456789ABCDEF},\"-123,45\"\r\n"
+         ",,,,,,,False,\"\",\"\",,,\r\n"},
+        // Any value holding a comma is quoted: Belarusian times end in one (what preceded the time zone).
+        {"comma in a date", {Column("When", fieldtype::Date), Column("N", fieldtype::Integer)},
+         {{Stored(36526.75), Stored(int32_t{1})}, {Stored(36526.0), Stored(int32_t{2})}}, false,
+         QLocale(QLocale::Belarusian, QLocale::Belarus), "UTF-8", "\"1.01.2000 18:00:00,\",1\r\n1.01.2000,2\r\n"},
+        // Another code set: the same texts converted, "?" for what it lacks.
+        {"Latin-1",
+         {Column("Gr\xc3\xb6\xc3\x9f" "e", fieldtype::VarWChar), Column("Wert", fieldtype::Double)},
+         {{Text("Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac"), Stored(0.5)}},
+         true, german, "ISO-8859-1", "\"Gr\xf6\xdf" "e\",\"Wert\"\r\n\"Gr\xfc\xdf" "e ?\",\"0,5\"\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QLocale::setDefault(c.locale);
+        setLocaleCodeSetForTesting(c.codeSet);
+        Recordset records;
+        MemorySink sink;
+        const Result<CsvOutcome> outcome =
+            writeCsv(Over(records, c.columns, c.rows), CsvOptions{.includeHeader = c.header}, sink);
+        ASSERT_TRUE(outcome.ok()) << outcome.error().description.toStdString();
+        EXPECT_EQ(*outcome, CsvOutcome::Completed);
+        EXPECT_EQ(sink.bytes, c.expected);
+    }
+}
+
+// Records go out in blocks of 4,096: every record once, in order, around the block edges.
+TEST_F(CsvWriter, WritesEveryRecordAroundTheBlockEdges)
+{
+    for (const int64_t count : {1, 4095, 4096, 4097, 8191, 8192, 8193, 12289}) {
+        for (const bool header : {false, true}) {
+            SCOPED_TRACE(std::to_string(count) + (header ? " with header" : ""));
+            Recordset records;
+            records.openOver(NumberedRows(count));
+            MemorySink sink;
+            const Result<CsvOutcome> outcome = writeCsv(records, CsvOptions{.includeHeader = header}, sink);
+            ASSERT_TRUE(outcome.ok());
+            EXPECT_EQ(*outcome, CsvOutcome::Completed);
+            ExpectBytes(sink.bytes, (header ? "\"ID\",\"Name\"\r\n" : "") + NumberedLines(1, count));
+        }
+    }
+}
+
+// A sink that fails ends the export with its error; nothing is written after it.
+TEST_F(CsvWriter, StopsAtTheFirstFailedWrite)
+{
+    Recordset records;
+    records.openOver(NumberedRows(12289));  // four blocks: 4096, 4096, 4096 and 1 records
+    const std::string header = "\"ID\",\"Name\"\r\n";
+    const std::vector<std::pair<int, std::string>> cases = {
+        {0, ""},
+        {1, header + NumberedLines(1, 4096)},
+        {2, header + NumberedLines(1, 8192)},
+        {3, header + NumberedLines(1, 12288)},
+    };
+    for (const auto& [failingWrite, kept] : cases) {
+        SCOPED_TRACE(failingWrite);
+        MemorySink sink(failingWrite);
+        const Result<CsvOutcome> outcome = writeCsv(records, CsvOptions{.includeHeader = true}, sink);
+        ASSERT_FALSE(outcome.ok());
+        EXPECT_EQ(outcome.error(), MemorySink::failure());
+        ExpectBytes(sink.bytes, kept);
+        EXPECT_EQ(sink.writesAfterFailure, 0);
+    }
+
+    Recordset closed;
+    MemorySink sink;
+    const Result<CsvOutcome> outcome = writeCsv(closed, CsvOptions{.includeHeader = true}, sink);
+    ASSERT_FALSE(outcome.ok());
+    EXPECT_EQ(outcome.error().code, ErrorCode::ObjectClosed);
+    EXPECT_EQ(sink.writes, 0);
+}
+
+// Progress is asked before every two blocks and at the end; a no ends the
+// export there, with every record before it handed over.
+TEST_F(CsvWriter, CancelsAtABlockEdge)
+{
+    constexpr int64_t kCount = 20000;
+    Recordset records;
+    records.openOver(NumberedRows(kCount));
+    struct Case {
+        int64_t stopAt;
+        std::vector<int64_t> asked;  // recordsWritten of each question
+        std::string written;
+        CsvOutcome outcome = CsvOutcome::Cancelled;
+    };
+    const std::string header = "\"ID\",\"Name\"\r\n";
+    const std::vector<Case> cases = {
+        {0, {0}, ""},
+        {8192, {0, 8192}, header + NumberedLines(1, 8192)},
+        {16384, {0, 8192, 16384}, header + NumberedLines(1, 16384)},
+        {kCount, {0, 8192, 16384, kCount}, header + NumberedLines(1, kCount)},
+        {kCount + 1, {0, 8192, 16384, kCount}, header + NumberedLines(1, kCount), CsvOutcome::Completed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stopAt);
+        RecordingProgress progress(c.stopAt);
+        MemorySink sink;
+        const Result<CsvOutcome> outcome = writeCsv(records, CsvOptions{.includeHeader = true}, sink, &progress);
+        ASSERT_TRUE(outcome.ok());
+        EXPECT_EQ(*outcome, c.outcome);
+        ExpectBytes(sink.bytes, c.written);
+        std::vector<std::pair<int64_t, int64_t>> asked;
+        for (const int64_t written : c.asked)
+            asked.push_back({written, kCount});
+        EXPECT_EQ(progress.calls, asked);
+    }
+}
+
+}  // namespace
+}  // namespace varnex::test
