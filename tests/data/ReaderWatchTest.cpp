@@ -91,6 +91,30 @@ TEST_F(ReaderWatchTest, ReadBeyondTheMemoryBoundFails)
     EXPECT_TRUE(db.load("Numbers"));
 }
 
+// The bound holds for a whole batch: a batch whose columns run past the length its header
+// announced is refused, though each column alone stays within the bound.
+TEST_F(ReaderWatchTest, BatchRunningPastItsAnnouncedLengthFails)
+{
+    test::OpenDatabase db(jetwriter::Format::Jet4, {{"Texts", {{"A", ColumnType::Text}, {"B", ColumnType::Text}},
+                                                     {{std::string("a"), std::string("b")}}, {}}});
+    const struct {
+        const char* name;
+        QStringList fault;
+        bool loads;
+    } cases[] = {{"sound reader", {}, true}, {"batch past its length", {"--overlong-batch"}, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReaderOptions bounded = watched(c.fault);
+        bounded.memoryBound = 1000000;
+        setReaderOptionsForTesting(bounded);
+        Status status;
+        EXPECT_EQ(db.load("Texts", &status) != nullptr, c.loads);
+        if (!c.loads) {
+            EXPECT_TRUE(status.error().description.contains("ended unexpectedly")) << status.error().description.toStdString();
+        }
+    }
+}
+
 // The progress callback sees the rows arrive and can cancel: no error, a closed recordset.
 TEST_F(ReaderWatchTest, ProgressReportsRowsAndCancelLeavesAClosedRecordset)
 {
