@@ -8,6 +8,7 @@
 #include "export/CsvFileExport.h"
 #include "shell/ExportProgressDialog.h"
 #include "support/AsOrdinaryUser.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,10 +16,8 @@
 #include <QProgressDialog>
 #include <QTimer>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <string>
 
 namespace varnex::test {
@@ -36,30 +35,6 @@ jetwriter::Table ManyRows(int64_t count)
         table.rows.push_back({I(i), T("row number " + std::to_string(i))});
     return table;
 }
-
-// Files of the process cannot grow beyond the limit, as on a disk that fills.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-};
 
 class ExportFailure : public ExportFixture {
 protected:
