@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the benchmarks need (only what is missing).
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev mdbtools mdbtools-dev libssl-dev
-          googletest libgtest-dev xvfb xauth x11-apps fonts-dejavu-core python3
+          googletest libgtest-dev xvfb xauth x11-apps libxcb1-dev fonts-dejavu-core python3
           clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -10,13 +10,26 @@
 
 #include <QWidget>
 
+#include <algorithm>
+#include <utility>
+
 namespace varnex {
 namespace {
+
+constexpr int kStartFailed = 1;
+
+// The exit status of a shutdown under way. A window's unload handler may end the program from
+// within it (the main window's does); a failure's status stands then.
+int& statusUnderWay()
+{
+    static int status = 0;
+    return status;
+}
 
 void reportAndExit(const Error& error)
 {
     writeLog(QStringLiteral("Main"), error.description + QLatin1Char(' ') + QString::number(error.number()), true);
-    exitApplication(nullptr);
+    exitApplication(nullptr, kStartFailed);
 }
 
 // Runs showWindow; memory running out while the window is built is a start-up failure too.
@@ -43,7 +56,7 @@ void startApplication(const std::function<Status()>& showWindow)
         return;
     }
     if (!loadSettings()) {
-        exitApplication(nullptr);
+        exitApplication(nullptr, kStartFailed);
         return;
     }
     if (Status shown = showGuarded(showWindow); !shown)
@@ -61,8 +74,9 @@ Result<bool> handOverToRunningInstance()
     return true;
 }
 
-void exitApplication(QWidget* keep)
+void exitApplication(QWidget* keep, int exitStatus)
 {
+    const int outer = std::exchange(statusUnderWay(), std::max(statusUnderWay(), exitStatus));
     if (!keep) {
         while (!loadedWindows().isEmpty())
             unloadWindow(loadedWindows().constFirst());
@@ -80,7 +94,8 @@ void exitApplication(QWidget* keep)
         connection.reset();
     }
     releaseInstanceGuard();
-    endProcess();
+    endProcess(statusUnderWay());
+    statusUnderWay() = outer;  // reached only where tests record the end
 }
 
 }  // namespace varnex

@@ -8,9 +8,9 @@ class QWidget;
 
 namespace varnex {
 
-// The start-up routine. Ends the process when another instance runs or initialisation fails;
-// otherwise shows the main window through showWindow and returns. A failure of showWindow is
-// logged and shown under "Main", then the program shuts down.
+// The start-up routine. Ends the process when another instance runs (exit status 0) or
+// initialisation fails (1); otherwise shows the main window through showWindow and returns. A
+// failure of showWindow is logged and shown under "Main", then the program shuts down (1).
 void startApplication(const std::function<Status()>& showWindow);
 
 // True when another instance was running and has been asked to come forward; the error when
@@ -18,7 +18,7 @@ void startApplication(const std::function<Status()>& showWindow);
 Result<bool> handOverToRunningInstance();
 
 // Unloads every loaded window (but the one named like keep), closes and releases the shared
-// connection and ends the process.
-void exitApplication(QWidget* keep);
+// connection and ends the process with the exit status.
+void exitApplication(QWidget* keep, int exitStatus = 0);
 
 }  // namespace varnex
