@@ -4,6 +4,7 @@
 #include "data/FieldTypes.h"
 #include "data/JetHeader.h"
 #include "data/Variant.h"
+#include "reader/LongValuePages.h"
 #include "reader/TableDefinitionCheck.h"
 #include "reader/TextDecoding.h"
 
@@ -69,12 +70,16 @@ QString tableType(const MdbCatalogEntry& entry)
 // Decodes the rows of one table into batches for the sink.
 class RowDecoder {
 public:
+    // decodeValues false only walks the pages and cracks the rows, counting them.
     RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
-               const std::vector<ColumnInfo>& columns)
+               const std::vector<ColumnInfo>& columns, bool decodeValues = true)
         : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns),
-          jet3_(mdb->f->jet_version == MDB_VER_JET3), pageCount_(pageCount(mdb))
+          jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
+          longValuePages_(mdb)
     {
     }
+
+    int64_t rowsCracked() const { return rowsCracked_; }
 
     Status run()
     {
@@ -145,6 +150,9 @@ private:
     bool crackAndStore(int start, size_t length)
     {
         if (mdb_crack_row(table_, start, length, fields_) < 0)
+            return true;
+        ++rowsCracked_;
+        if (!decodeValues_)
             return true;
         for (unsigned c = 0; c < table_->num_cols; ++c) {
             if (!storeValue(static_cast<int>(c), fields_[c]))
@@ -230,14 +238,11 @@ private:
     void readLongValueRows(uint32_t pointer, size_t length, bool singleRow)
     {
         for (size_t hops = 0; pointer != 0 && longValue_.size() < length && hops < pageCount_; ++hops) {
-            void* buffer = nullptr;
-            int offset = 0;
-            size_t rowLength = 0;
-            if (mdb_find_pg_row(mdb_, static_cast<int>(pointer), &buffer, &offset, &rowLength) != 0)
+            const LongValuePages::Row found = longValuePages_.row(pointer);
+            if (!found.bytes)
                 return;
-            if (!onPage(offset, rowLength))
-                return;
-            const auto* row = static_cast<const uint8_t*>(buffer) + (offset & kOffsetMask);
+            const uint8_t* row = found.bytes;
+            const size_t rowLength = found.length;
             if (singleRow) {
                 longValue_.append(reinterpret_cast<const char*>(row), std::min(rowLength, length));
                 return;
@@ -256,7 +261,10 @@ private:
     TableSink& sink_;
     TableData batch_;
     bool jet3_;
+    bool decodeValues_;
+    int64_t rowsCracked_ = 0;
     size_t pageCount_;
+    LongValuePages longValuePages_;
     MdbField fields_[MDB_MAX_COLS] = {};
     unsigned char savedPage_[MDB_PGSIZE] = {};
     std::string text_;
@@ -336,7 +344,7 @@ Status JetReader::readCatalogue(TableSink& sink)
     return sink.rows(rows) ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
 }
 
-Status JetReader::readTable(const QString& source, TableSink& sink)
+Result<void*> JetReader::openTable(const QString& source)
 {
     auto* mdb_ = static_cast<MdbHandle*>(handle_);
     const QString name = sourceTableName(source);
@@ -357,6 +365,15 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
     if (!table)
         return makeError(ErrorCode::UnrecognizedFormat, path_);
     mdb_read_columns(table);
+    return static_cast<void*>(table);
+}
+
+Status JetReader::readTable(const QString& source, TableSink& sink)
+{
+    auto opened = openTable(source);
+    if (!opened)
+        return opened.error();
+    auto* table = static_cast<MdbTableDef*>(*opened);
     std::vector<ColumnInfo> columns;
     for (unsigned i = 0; i < table->num_cols; ++i) {
         const auto* column = static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i));
@@ -366,11 +383,26 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
     }
     Status status = makeError(ErrorCode::ReadStopped);
     if (sink.columns(columns, static_cast<int64_t>(table->num_rows))) {
-        RowDecoder decoder(mdb_, table, codePage_, sink, columns);
+        RowDecoder decoder(static_cast<MdbHandle*>(handle_), table, codePage_, sink, columns);
         status = decoder.run();
     }
     mdb_free_tabledef(table);
     return status;
+}
+
+Result<int64_t> JetReader::walkTable(const QString& source)
+{
+    auto opened = openTable(source);
+    if (!opened)
+        return opened.error();
+    auto* table = static_cast<MdbTableDef*>(*opened);
+    CollectingSink unused;
+    RowDecoder walker(static_cast<MdbHandle*>(handle_), table, codePage_, unused, {}, false);
+    const Status walked = walker.run();
+    mdb_free_tabledef(table);
+    if (!walked)
+        return walked.error();
+    return walker.rowsCracked();
 }
 
 }  // namespace varnex::reader
