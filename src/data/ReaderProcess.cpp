@@ -17,6 +17,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 extern char** environ;
@@ -230,18 +231,28 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
                 return false;
             continue;
         }
+        // Ends come counted from the batch's first byte and are stored counted from their run's;
+        // they are taken a slice at a time, as a damaged count may claim any number.
         const uint64_t base = column.bytes.size();
-        auto* ends = reinterpret_cast<uint64_t*>(batch.readOnto(column.values, rows * sizeof(uint64_t)));
-        uint64_t byteCount = 0;
-        if (!ends || !batch.read(&byteCount, sizeof byteCount))
-            return false;
         uint64_t previous = 0;
-        for (size_t r = 0; r < rows; ++r) {
-            if (ends[r] < previous || ends[r] > byteCount)
-                return channel.fail(Failure::Garbled);
-            previous = ends[r];
-            ends[r] += base;
+        uint32_t ends[1024];
+        for (size_t done = 0; done < rows;) {
+            const size_t n = std::min(rows - done, std::size(ends));
+            if (!batch.read(ends, n * sizeof(uint32_t)))
+                return false;
+            for (size_t i = 0; i < n; ++i, ++done) {
+                if (ends[i] < previous)
+                    return channel.fail(Failure::Garbled);
+                if (!appendValueEnd(column, table.rowCount() + static_cast<int64_t>(done), base + previous, base + ends[i]))
+                    return channel.fail(Failure::TooLarge);
+                previous = ends[i];
+            }
         }
+        uint64_t byteCount = 0;
+        if (!batch.read(&byteCount, sizeof byteCount))
+            return false;
+        if (previous > byteCount)  // the ends rise, so none lies past the bytes
+            return channel.fail(Failure::Garbled);
         if (!batch.readOnto(column.bytes, byteCount))
             return false;
     }

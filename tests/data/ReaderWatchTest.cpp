@@ -115,6 +115,18 @@ TEST_F(ReaderWatchTest, BatchRunningPastItsAnnouncedLengthFails)
     }
 }
 
+// Texts read through the reader process keep their place past the runs of rows their ends
+// count from (65536 rows each), which batches of the reader cross at any point.
+TEST_F(ReaderWatchTest, TextsOfManyRowsReadBackInPlace)
+{
+    test::OpenDatabase db(jetwriter::Format::Jet4, {Numbers(140000)});
+    const std::shared_ptr<Recordset> rs = db.load("Numbers");
+    ASSERT_TRUE(rs);
+    ASSERT_EQ(*rs->recordCount(), 140000);
+    for (const int64_t row : {0, 65535, 65536, 65537, 131071, 131072, 139999})
+        EXPECT_EQ(rs->cellText(row, 1), QStringLiteral("row %1").arg(row));
+}
+
 // The progress callback sees the rows arrive and can cancel: no error, a closed recordset.
 TEST_F(ReaderWatchTest, ProgressReportsRowsAndCancelLeavesAClosedRecordset)
 {

@@ -38,7 +38,8 @@ void sendOverlongBatch(int protocol)
     for (int column = 0; column < 2; ++column) {
         const uint8_t notNull = 0;
         writeAll(protocol, &notNull, sizeof notNull);
-        writeAll(protocol, &kBytes, sizeof kBytes);  // the row's end offset
+        const auto end = static_cast<uint32_t>(kBytes);
+        writeAll(protocol, &end, sizeof end);        // the row's end
         writeAll(protocol, &kBytes, sizeof kBytes);  // the column's byte count
         writeAll(protocol, bytes.data(), bytes.size());
     }

@@ -1,8 +1,9 @@
 #pragma once
 // The messages the reader process writes to its output: the columns of the
 // table, then its rows in batches (each column's Null flags, values and bytes
-// exactly as stored in TableData, so the receiving side reads them straight
-// into place), then Done or an Error.
+// as stored in TableData, so the receiving side reads them straight into
+// place, but a text or binary column's ends: four bytes a row, counted from the
+// batch's first byte), then Done or an Error.
 
 #include "core/Error.h"
 #include "data/TableData.h"
