@@ -226,6 +226,21 @@ bool TableData::reserveRows(int64_t rows)
     return true;
 }
 
+void TableData::prefetch(int64_t row, bool bytes) const
+{
+    for (const ColumnData& c : columns_) {
+        const bool variable = isVariableLength(c.info.type);
+        if (bytes) {
+            if (variable)
+                __builtin_prefetch(c.bytes.data() + c.valueStart(row));
+            continue;
+        }
+        __builtin_prefetch(c.nulls.data() + row / 8);
+        const size_t width = !variable ? static_cast<size_t>(fixedWidth(c.info.type)) : c.shortEnds ? 2 : 4;
+        __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * width);
+    }
+}
+
 size_t TableData::byteSize() const
 {
     size_t total = 0;

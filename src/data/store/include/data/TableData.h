@@ -86,6 +86,10 @@ public:
         return {reinterpret_cast<const char*>(c.bytes.data()) + begin, static_cast<size_t>(c.valueEnd(row) - begin)};
     }
 
+    // Asks the processor for a row's cells ahead of their use: first where they are (the Null
+    // flags, fixed values and ends), then, once those are at hand, the text and binary bytes.
+    void prefetch(int64_t row, bool bytes) const;
+
     // Appending, row by row: each column of a row exactly once, then endRow().
     bool putNull(int column);
     bool putFixed(int column, const void* value);
