@@ -10,6 +10,7 @@
 #include "shell/MainWindow.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 
 namespace varnex {
 
@@ -39,7 +40,11 @@ Status MainWindow::fillTableList()
     if (!globals.connection)
         return makeError(ErrorCode::NoObject);
 
-    Result<std::shared_ptr<Recordset>> opened = globals.connection->openTableSchema();
+    // The window repaints and runs its timers while the reader is slow; input waits.
+    Result<std::shared_ptr<Recordset>> opened = globals.connection->openTableSchema([](int64_t, int64_t) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    });
     if (!opened)
         return opened.error();
     const std::shared_ptr<Recordset> schema = *opened;

@@ -124,5 +124,31 @@ TEST_F(LoadResponseTest, SilentReaderKeepsTheWindowRunningAndCancelEndsIt)
     }
 }
 
+// The table list read from a reader that stops sending: the window runs its timers meanwhile,
+// and the list fails once the reader has been silent for the stall timeout.
+TEST_F(LoadResponseTest, SilentReaderOfTheTableListKeepsTheWindowRunning)
+{
+    jetwriter::Database database;
+    database.tables = {TextTable("Numbers", {"Text"}, {{std::string("one")}})};
+    OpenDatabase(database);
+    ShowWindow();
+    ReaderOptions faulty;
+    faulty.program = qEnvironmentVariable("VARNEX_BIN_DIR") + "/faulty-reader";
+    faulty.extraArguments = {"--stall"};
+    faulty.stallTimeout = 1500ms;
+    const ReaderOptions previous = setReaderOptionsForTesting(faulty);
+    int beats = 0;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout, [&beats] { ++beats; });
+    heartbeat.start(10);
+    const Status filled = window_->fillTableList();
+    heartbeat.stop();
+    setReaderOptionsForTesting(previous);
+
+    EXPECT_FALSE(filled.ok());
+    EXPECT_GE(beats, 20);  // a timer of 10 ms over a second and a half of silence
+    EXPECT_EQ(childProcessCount(), 0);
+}
+
 }  // namespace
 }  // namespace varnex::test
