@@ -8,6 +8,7 @@
 // dialog_shown.
 //   scale_main FILE TABLE OUT_CSV
 
+#include "common/ProcessStatus.h"
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
@@ -21,27 +22,16 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <string>
 
 namespace {
 
 using namespace varnex;
 
-double StatusMb(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::stod(line.substr(std::string(key).size())) / 1024.0;
-    }
-    return 0;
-}
+using bench::statusMb;
 
 double PeakRssMb()
 {
-    return StatusMb("VmHWM:");
+    return statusMb("VmHWM:");
 }
 
 double Seconds(const QElapsedTimer& clock)
@@ -101,7 +91,7 @@ int main(int argc, char** argv)
     window.resize(640, 400);
     window.show();
     QApplication::processEvents();
-    const double baseMb = StatusMb("VmRSS:");
+    const double baseMb = statusMb("VmRSS:");
     Recordset rs;
     ProgressWatch watch;
     bool dialogShown = false;
