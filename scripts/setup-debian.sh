@@ -3,7 +3,7 @@
 # (only what is missing).
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libgl-dev mdbtools mdbtools-dev libssl-dev
-          googletest libgtest-dev xvfb xauth x11-apps fonts-dejavu-core python3
+          googletest libgtest-dev xvfb xauth x11-apps libxcb1-dev fonts-dejavu-core python3
           clang libclang-rt-14-dev groff-base man-db time dpkg-dev desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do

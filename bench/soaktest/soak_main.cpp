@@ -5,6 +5,7 @@
 //   soak_main FILE TABLE ROUNDS OUT_FOLDER
 // Exit status 1 when an export differs from the first or a round fails.
 
+#include "common/ProcessStatus.h"
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
@@ -24,16 +25,7 @@ namespace {
 
 using namespace varnex;
 
-double StatusMb(const char* key)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0)
-            return std::stod(line.substr(std::string(key).size())) / 1024.0;
-    }
-    return 0;
-}
+using bench::statusMb;
 
 // Starts a new peak: the kernel's high-water mark drops to the current size.
 void ResetPeak()
@@ -115,7 +107,7 @@ int main(int argc, char** argv)
 
         const QByteArray hash = FileHash(csv);
         QFile::remove(csv);
-        const double peak = StatusMb("VmHWM:");
+        const double peak = statusMb("VmHWM:");
         if (round == 1) {
             firstHash = hash;
             firstPeak = peak;
@@ -124,7 +116,7 @@ int main(int argc, char** argv)
         maxPeak = std::max(maxPeak, peak);
         identical = identical && !hash.isEmpty() && hash == firstHash;
         std::printf("round %d: load_s %.2f sort_s %.2f export_s %.2f peak_rss_mb %.1f rss_mb %.1f sha256 %s\n", round,
-                    loadS, sortS, exportS, peak, StatusMb("VmRSS:"), hash.constData());
+                    loadS, sortS, exportS, peak, statusMb("VmRSS:"), hash.constData());
         std::fflush(stdout);
     }
     std::printf("rounds: %d\n", rounds);

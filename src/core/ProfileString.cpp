@@ -1,11 +1,10 @@
 #include "core/ProfileString.h"
 
+#include "core/FileReplacement.h"
 #include "core/LocaleCodec.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -140,19 +139,10 @@ QByteArray joined(const QList<RawLine>& lines, bool bom)
     return out;
 }
 
+// The file may hold a password: a new one is private to the user.
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
-    const QFileInfo existing(path);
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // The file may hold a password: a new one is private to the user, an old one keeps its mode.
-    file.setPermissions(existing.exists() ? existing.permissions()
-                                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return replaceFileContents(path, bytes, 0600);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "data/TextOrder.h"
 #include "data/ValueListText.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -90,7 +91,7 @@ void radixSort(std::vector<KeyedRow>& rows)
     }
 }
 
-void sortNumeric(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
+void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
     const int16_t type = table.info(key.column).type;
     std::vector<KeyedRow> keyed(rows.size());
@@ -114,7 +115,7 @@ int compareDecimal(const DecimalValue& a, const DecimalValue& b)
 }
 
 template <class Compare>
-void stableSortBy(std::vector<uint32_t>& rows, bool descending, Compare compare)
+void stableSortBy(std::span<uint32_t> rows, bool descending, Compare compare)
 {
     std::stable_sort(rows.begin(), rows.end(), [&](uint32_t a, uint32_t b) {
         const int c = compare(a, b);
@@ -122,25 +123,42 @@ void stableSortBy(std::vector<uint32_t>& rows, bool descending, Compare compare)
     });
 }
 
-// Folded texts back to back, by position in the rows being sorted.
+// A row to sort by text: the first eight bytes of its folded text, big-endian and zero past its
+// end, and its position in the rows being sorted (after the sort, the row itself). Packed: the
+// sort holds one of these per row.
+struct [[gnu::packed]] TextEntry {
+    uint64_t key;
+    uint32_t position;
+};
+
+constexpr uint32_t kLongerFlag = 0x80000000u;  // in the position: the folded text goes on past the key
+
+struct TextColumn {
+    const TableData& table;
+    int column;
+    std::span<const uint32_t> rows;
+
+    std::string_view text(uint32_t position) const { return table.bytesValue(rows[position & ~kLongerFlag], column); }
+};
+
+// Folded texts back to back, by index in a run of entries.
 class FoldedTexts {
 public:
-    FoldedTexts(const TableData& table, int column, const std::vector<uint32_t>& rows) : ends_(rows.size())
+    FoldedTexts(const TextColumn& texts, const TextEntry* first, size_t count) : ends_(count)
     {
-        text_.reserve(table.column(column).bytes.size() + rows.size());
-        for (size_t i = 0; i < rows.size(); ++i) {
-            appendFoldedUtf8(table.bytesValue(rows[i], column), text_);
+        for (size_t i = 0; i < count; ++i) {
+            appendFoldedUtf8(texts.text(first[i].position), text_);
             ends_[i] = text_.size();
         }
     }
 
-    size_t length(uint32_t position) const { return ends_[position] - begin(position); }
+    size_t length(uint32_t index) const { return ends_[index] - begin(index); }
 
     // Eight bytes from offset, big-endian, zero past the end: equal keys mean equal bytes so far.
-    uint64_t key(uint32_t position, size_t offset) const
+    uint64_t key(uint32_t index, size_t offset) const
     {
-        const size_t from = begin(position) + offset;
-        const size_t to = ends_[position];
+        const size_t from = begin(index) + offset;
+        const size_t to = ends_[index];
         uint64_t key = 0;
         for (size_t k = 0; k < 8; ++k)
             key = (key << 8) | (from + k < to ? static_cast<uint8_t>(text_[from + k]) : 0u);
@@ -148,40 +166,87 @@ public:
     }
 
 private:
-    size_t begin(uint32_t position) const { return position == 0 ? 0 : ends_[position - 1]; }
+    size_t begin(uint32_t index) const { return index == 0 ? 0 : ends_[index - 1]; }
 
     std::string text_;
     std::vector<size_t> ends_;
 };
 
-struct TextEntry {
+struct RunEntry {
     uint64_t key;
-    uint32_t position;
+    uint32_t index;  // in the run, which is in position order
 };
 
-// Most significant eight bytes first; runs that agree so far are sorted on the next eight.
-// Equal texts end up by position, which keeps the sort stable.
-void sortTextRun(TextEntry* first, TextEntry* last, size_t offset, const FoldedTexts& texts, bool descending)
+// The next eight bytes first; entries that agree so far are sorted on the eight after.
+void sortRunFrom(RunEntry* first, RunEntry* last, size_t offset, const FoldedTexts& texts, bool descending)
 {
-    for (TextEntry* e = first; e != last; ++e)
-        e->key = texts.key(e->position, offset);
-    std::sort(first, last, [descending](const TextEntry& a, const TextEntry& b) {
+    for (RunEntry* e = first; e != last; ++e)
+        e->key = texts.key(e->index, offset);
+    std::sort(first, last, [descending](const RunEntry& a, const RunEntry& b) {
         if (a.key != b.key)
             return descending ? a.key > b.key : a.key < b.key;
-        return a.position < b.position;
+        return a.index < b.index;
     });
-    for (TextEntry* run = first; run != last;) {
-        TextEntry* end = run + 1;
-        bool longer = texts.length(run->position) > offset + 8;
+    for (RunEntry* run = first; run != last;) {
+        RunEntry* end = run + 1;
+        bool longer = texts.length(run->index) > offset + 8;
         for (; end != last && end->key == run->key; ++end)
-            longer = longer || texts.length(end->position) > offset + 8;
+            longer = longer || texts.length(end->index) > offset + 8;
         if (end - run > 1 && longer)
-            sortTextRun(run, end, offset + 8, texts, descending);
+            sortRunFrom(run, end, offset + 8, texts, descending);
         run = end;
     }
 }
 
-void sortText(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
+// Entries whose keys agree and one of whose texts goes on, sorted on the rest of their folded
+// texts, folded for the run alone: no folded copy of the whole column is ever held.
+void sortTiedRun(TextEntry* first, TextEntry* last, const TextColumn& texts, bool descending)
+{
+    const auto count = static_cast<size_t>(last - first);  // in position order, their keys being equal
+    const FoldedTexts folded(texts, first, count);
+    std::vector<RunEntry> run(count);
+    for (size_t i = 0; i < count; ++i)
+        run[i].index = static_cast<uint32_t>(i);
+    sortRunFrom(run.data(), run.data() + count, 8, folded, descending);
+    std::vector<uint32_t> positions(count);
+    for (size_t i = 0; i < count; ++i)
+        positions[i] = first[run[i].index].position;
+    for (size_t i = 0; i < count; ++i)
+        first[i].position = positions[i];
+}
+
+// Sorts on the first eight folded bytes, then each run that agrees on them on the whole texts.
+// Equal texts end up by position, which keeps the sort stable.
+void sortTextEntries(std::vector<TextEntry>& entries, const TextColumn& texts, bool descending)
+{
+    std::string folded;
+    for (TextEntry& entry : entries) {
+        folded.clear();
+        appendFoldedUtf8(texts.text(entry.position), folded, 9);
+        uint64_t key = 0;
+        for (size_t k = 0; k < 8; ++k)
+            key = (key << 8) | (k < folded.size() ? static_cast<uint8_t>(folded[k]) : 0u);
+        entry.key = key;
+        if (folded.size() > 8)
+            entry.position |= kLongerFlag;
+    }
+    std::sort(entries.begin(), entries.end(), [descending](const TextEntry& a, const TextEntry& b) {
+        if (a.key != b.key)
+            return descending ? a.key > b.key : a.key < b.key;
+        return (a.position & ~kLongerFlag) < (b.position & ~kLongerFlag);
+    });
+    for (auto run = entries.begin(); run != entries.end();) {
+        auto end = run + 1;
+        bool longer = (run->position & kLongerFlag) != 0;
+        for (; end != entries.end() && end->key == run->key; ++end)
+            longer = longer || (end->position & kLongerFlag) != 0;
+        if (end - run > 1 && longer)
+            sortTiedRun(&*run, &*run + (end - run), texts, descending);
+        run = end;
+    }
+}
+
+void sortText(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
     const int column = key.column;
     if (!collationIsCodePoint()) {
@@ -190,18 +255,18 @@ void sortText(const TableData& table, const SortKey& key, std::vector<uint32_t>&
         });
         return;
     }
-    const FoldedTexts texts(table, column, rows);
     std::vector<TextEntry> entries(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
         entries[i].position = static_cast<uint32_t>(i);
-    sortTextRun(entries.data(), entries.data() + entries.size(), 0, texts, key.descending);
-    std::vector<uint32_t> sorted(rows.size());
+    const TextColumn texts{table, column, rows};
+    sortTextEntries(entries, texts, key.descending);
+    for (TextEntry& entry : entries)
+        entry.position = rows[entry.position & ~kLongerFlag];
     for (size_t i = 0; i < rows.size(); ++i)
-        sorted[i] = rows[entries[i].position];
-    rows.swap(sorted);
+        rows[i] = entries[i].position;
 }
 
-void sortBytes(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
+void sortBytes(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
     stableSortBy(rows, key.descending, [&](uint32_t a, uint32_t b) {
         const std::string_view x = table.bytesValue(a, key.column);
@@ -211,7 +276,7 @@ void sortBytes(const TableData& table, const SortKey& key, std::vector<uint32_t>
 }
 
 // Lists of values sort by the text they show.
-void sortListTexts(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
+void sortListTexts(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
     std::vector<std::string> texts(rows.size());
     std::vector<uint32_t> positions(rows.size());
@@ -223,10 +288,10 @@ void sortListTexts(const TableData& table, const SortKey& key, std::vector<uint3
     std::vector<uint32_t> sorted(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
         sorted[i] = rows[positions[i]];
-    rows.swap(sorted);
+    std::copy(sorted.begin(), sorted.end(), rows.begin());
 }
 
-void sortValues(const TableData& table, const SortKey& key, std::vector<uint32_t>& rows)
+void sortValues(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
     const int16_t type = table.info(key.column).type;
     if (table.info(key.column).listOf != 0)
@@ -252,23 +317,21 @@ void sortValues(const TableData& table, const SortKey& key, std::vector<uint32_t
 
 void sortByColumn(const TableData& table, const SortKey& key, std::vector<uint32_t>& order)
 {
+    // The rows with a value move up in order, keeping theirs; the Null ones wait aside.
     std::vector<uint32_t> nulls;
-    std::vector<uint32_t> values;
-    values.reserve(order.size());
-    for (uint32_t row : order) {
+    size_t valued = 0;
+    for (const uint32_t row : order) {
         if (table.info(key.column).type == 0 || table.isNull(row, key.column))
             nulls.push_back(row);
         else
-            values.push_back(row);
+            order[valued++] = row;
     }
-    sortValues(table, key, values);
-    auto out = order.begin();
+    sortValues(table, key, std::span<uint32_t>(order.data(), valued));
     if (key.descending) {
-        out = std::copy(values.begin(), values.end(), out);
-        std::copy(nulls.begin(), nulls.end(), out);
+        std::copy(nulls.begin(), nulls.end(), order.begin() + static_cast<std::ptrdiff_t>(valued));
     } else {
-        out = std::copy(nulls.begin(), nulls.end(), out);
-        std::copy(values.begin(), values.end(), out);
+        std::move_backward(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(valued), order.end());
+        std::copy(nulls.begin(), nulls.end(), order.begin());
     }
 }
 

@@ -115,11 +115,16 @@ Status Connection::close()
     return {};
 }
 
-Result<std::shared_ptr<Recordset>> Connection::openTableSchema()
+Result<std::shared_ptr<Recordset>> Connection::openTableSchema(const LoadProgress& progress)
 {
     if (!open_)
         return makeError(ErrorCode::ConnectionUnusable);
-    auto rows = readWithReaderProcess(path_, std::nullopt, {}, pagePassword_);
+    const LoadProgress keepGoing = [&progress](int64_t rowsRead, int64_t rowCount) {
+        if (progress)
+            (void)progress(rowsRead, rowCount);
+        return true;
+    };
+    auto rows = readWithReaderProcess(path_, std::nullopt, keepGoing, pagePassword_);
     if (!rows)
         return rows.error();
     auto recordset = std::make_shared<Recordset>();

@@ -15,8 +15,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 extern char** environ;
@@ -42,7 +45,7 @@ QString readerProgram()
     return QDir::cleanPath(folder + QStringLiteral("/" VARNEX_READER_PATH));
 }
 
-enum class Failure { None, Stalled, Ended, TooLarge, Garbled };
+enum class Failure { None, Stalled, Ended, TooLarge, Garbled, Cancelled };
 
 // The running reader: ended and reaped whatever way the read ends.
 class Child {
@@ -83,6 +86,7 @@ public:
         return true;
     }
 
+    // Also for a reader that has said it is done: one that then lingered would hold the caller.
     void stop()
     {
         if (pid_ <= 0)
@@ -93,23 +97,25 @@ public:
         pid_ = -1;
     }
 
-    // Waits for a reader that has said it is done.
-    void reap()
-    {
-        if (pid_ <= 0)
-            return;
-        while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-        }
-        pid_ = -1;
-    }
-
 private:
     pid_t pid_ = -1;
 };
 
+using Clock = std::chrono::steady_clock;
+
+// The window's thread gets control back at least this often while a read waits.
+constexpr std::chrono::milliseconds kSlice{40};
+
+// The pipe from the reader. Reads wait in short slices and call the tick between them, so
+// the caller can repaint and cancel while the reader is slow or silent; a reader silent for
+// the stall timeout is given up.
 class Channel {
 public:
-    Channel(int fd, uint64_t bound) : fd_(fd), bound_(bound) {}
+    // tick: called about every slice while reading; false cancels the read. May be empty.
+    Channel(int fd, uint64_t bound, std::function<bool()> tick)
+        : fd_(fd), bound_(bound), tick_(std::move(tick)), lastData_(Clock::now()), lastTick_(lastData_)
+    {
+    }
     ~Channel() { close(fd_); }
 
     Failure failure() const { return failure_; }
@@ -118,24 +124,33 @@ public:
     {
         auto* at = static_cast<char*>(into);
         while (n > 0) {
-            pollfd watch{fd_, POLLIN, 0};
-            const int ready = poll(&watch, 1, static_cast<int>(options().stallTimeout.count()));
-            if (ready < 0 && errno == EINTR)
-                continue;
-            if (ready == 0)
+            if (!tickWhenDue())
+                return fail(Failure::Cancelled);
+            const auto silent = Clock::now() - lastData_;
+            if (silent >= options().stallTimeout)
                 return fail(Failure::Stalled);
+            const auto wait = std::min<Clock::duration>(kSlice, options().stallTimeout - silent);
+            pollfd watch{fd_, POLLIN, 0};
+            const int ready = poll(&watch, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+            if (ready <= 0)
+                continue;  // a slice without data, or a signal
             const ssize_t got = ::read(fd_, at, n);
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)
                 return fail(Failure::Ended);
+            lastData_ = Clock::now();
             at += got;
             n -= static_cast<size_t>(got);
         }
         return true;
     }
 
-    bool within(uint64_t bytes) { return bytes <= bound_ || fail(Failure::TooLarge); }
+    // Whether a table of this many bytes stays within the bound.
+    bool within(uint64_t tableBytes, uint64_t more)
+    {
+        return (more <= bound_ && tableBytes <= bound_ - more) || fail(Failure::TooLarge);
+    }
     bool fail(Failure failure)
     {
         failure_ = failure;
@@ -143,70 +158,114 @@ public:
     }
 
 private:
+    bool tickWhenDue()
+    {
+        if (!tick_ || Clock::now() - lastTick_ < kSlice)
+            return true;
+        lastTick_ = Clock::now();
+        return tick_();
+    }
+
     int fd_;
     uint64_t bound_;
+    std::function<bool()> tick_;
+    Clock::time_point lastData_;
+    Clock::time_point lastTick_;
     Failure failure_ = Failure::None;
+};
+
+// The bytes of one batch of rows, which may not run past the length its header announced:
+// the bound checked against that length before the batch holds for all of it.
+class BatchReader {
+public:
+    BatchReader(Channel& channel, uint64_t length) : channel_(channel), left_(length) {}
+
+    bool read(void* into, size_t n) { return claim(n) && channel_.read(into, n); }
+
+    // Reads n bytes onto the end of buffer; returns where they went, or nullptr on failure.
+    uint8_t* readOnto(GrowBuffer& buffer, size_t n)
+    {
+        if (!claim(n))
+            return nullptr;
+        uint8_t* at = buffer.extend(n);
+        if (!at) {
+            channel_.fail(Failure::TooLarge);
+            return nullptr;
+        }
+        return channel_.read(at, n) ? at : nullptr;
+    }
+
+    bool complete() { return left_ == 0 || channel_.fail(Failure::Garbled); }
+
+private:
+    bool claim(uint64_t n)
+    {
+        if (n > left_)
+            return channel_.fail(Failure::Garbled);
+        left_ -= n;
+        return true;
+    }
+
+    Channel& channel_;
+    uint64_t left_;
 };
 
 // Reads one batch straight into the end of the table's columns.
 bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableData& table)
 {
     const size_t rows = header.rows;
-    if (!channel.within(table.byteSize() + header.length))
+    if (!channel.within(table.byteSize(), header.length))
         return false;
     if (rows > header.length)  // every row takes at least a byte
         return channel.fail(Failure::Garbled);
+    BatchReader batch(channel, header.length);
     for (int c = 0; c < table.columnCount(); ++c) {
         ColumnData& column = table.column(c);
         const size_t nullBytes = (rows + 7) / 8;
         if (column.count % 8 == 0) {
-            uint8_t* nulls = column.nulls.extend(nullBytes);  // straight into place
-            if (!nulls)
-                return channel.fail(Failure::TooLarge);
-            if (!channel.read(nulls, nullBytes))
+            if (!batch.readOnto(column.nulls, nullBytes))  // straight into place
                 return false;
             column.count += static_cast<int64_t>(rows);
             clearUnusedNullBits(column);
         } else {
             std::vector<uint8_t> nulls(nullBytes);
-            if (!channel.read(nulls.data(), nullBytes))
+            if (!batch.read(nulls.data(), nullBytes))
                 return false;
             if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
                 return channel.fail(Failure::TooLarge);
         }
         if (!isVariableLength(column.info.type)) {
-            const size_t bytes = rows * static_cast<size_t>(fixedWidth(column.info.type));
-            uint8_t* values = column.values.extend(bytes);
-            if (!values)
-                return channel.fail(Failure::TooLarge);
-            if (!channel.read(values, bytes))
+            if (!batch.readOnto(column.values, rows * static_cast<size_t>(fixedWidth(column.info.type))))
                 return false;
             continue;
         }
+        // Ends come counted from the batch's first byte and are stored counted from their run's;
+        // they are taken a slice at a time, as a damaged count may claim any number.
         const uint64_t base = column.bytes.size();
-        auto* ends = reinterpret_cast<uint64_t*>(column.values.extend(rows * sizeof(uint64_t)));
-        uint64_t byteCount = 0;
-        if (!ends)
-            return channel.fail(Failure::TooLarge);
-        if (!channel.read(ends, rows * sizeof(uint64_t)) || !channel.read(&byteCount, sizeof byteCount))
-            return false;
-        if (!channel.within(byteCount))
-            return false;
         uint64_t previous = 0;
-        for (size_t r = 0; r < rows; ++r) {
-            if (ends[r] < previous || ends[r] > byteCount)
-                return channel.fail(Failure::Garbled);
-            previous = ends[r];
-            ends[r] += base;
+        uint32_t ends[1024];
+        for (size_t done = 0; done < rows;) {
+            const size_t n = std::min(rows - done, std::size(ends));
+            if (!batch.read(ends, n * sizeof(uint32_t)))
+                return false;
+            for (size_t i = 0; i < n; ++i, ++done) {
+                if (ends[i] < previous)
+                    return channel.fail(Failure::Garbled);
+                if (!appendValueEnd(column, table.rowCount() + static_cast<int64_t>(done), base + previous, base + ends[i]))
+                    return channel.fail(Failure::TooLarge);
+                previous = ends[i];
+            }
         }
-        uint8_t* bytes = column.bytes.extend(byteCount);
-        if (!bytes)
-            return channel.fail(Failure::TooLarge);
-        if (!channel.read(bytes, byteCount))
+        uint64_t byteCount = 0;
+        if (!batch.read(&byteCount, sizeof byteCount))
+            return false;
+        if (previous > byteCount)  // the ends rise, so none lies past the bytes
+            return channel.fail(Failure::Garbled);
+        if (!batch.readOnto(column.bytes, byteCount))
             return false;
     }
     table.setRowCount(table.rowCount() + static_cast<int64_t>(rows));
-    return true;
+    return batch.complete();
 }
 
 // A pipe already holding the whole secret, its writing end closed; returns the reading end, or -1.
@@ -275,33 +334,43 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         close(passwordInput);
     if (!started)
         return Error{ErrorCode::ReadFailed, QStringLiteral("The database reader '%1' could not be started.").arg(program)};
-    Channel channel(readEnd, bound);
 
     std::shared_ptr<TableData> data;
     int64_t rowCountHint = 0;
+    const auto report = [&] {
+        const int64_t rowsRead = data ? data->rowCount() : 0;
+        return progress(rowsRead, std::max(rowCountHint, rowsRead));
+    };
+    Channel channel(readEnd, bound, progress ? std::function<bool()>(report) : std::function<bool()>());
+    // A cancelled read ends with no rows and no error; the reader is ended on the way out.
+    const auto failed = [&](Failure failure) -> Result<std::shared_ptr<TableData>> {
+        if (failure == Failure::Cancelled)
+            return std::shared_ptr<TableData>();
+        return failureError(failure, path, table);
+    };
     for (;;) {
         reader::MessageHeader header;
         if (!channel.read(&header, sizeof header))
-            return failureError(channel.failure(), path, table);
+            return failed(channel.failure());
         const auto kind = static_cast<reader::MessageKind>(header.kind);
         if (kind == reader::MessageKind::Rows) {
             if (!data || !receiveRows(channel, header, *data))
-                return failureError(data ? channel.failure() : Failure::Garbled, path, table);
-            if (progress && !progress(data->rowCount(), std::max(rowCountHint, data->rowCount())))
-                return std::shared_ptr<TableData>();
+                return failed(data ? channel.failure() : Failure::Garbled);
+            if (progress && !report())
+                return failed(Failure::Cancelled);
             continue;
         }
         if (kind == reader::MessageKind::Done) {
-            child.reap();
+            child.stop();
             if (!data)
-                return failureError(Failure::Garbled, path, table);
+                return failed(Failure::Garbled);
             return data;
         }
         if (header.length > (1u << 20))
-            return failureError(Failure::Garbled, path, table);
+            return failed(Failure::Garbled);
         std::vector<char> payload(header.length);
         if (!channel.read(payload.data(), payload.size()))
-            return failureError(channel.failure(), path, table);
+            return failed(channel.failure());
         if (kind == reader::MessageKind::Working)
             continue;
         if (kind == reader::MessageKind::Warning) {
@@ -310,19 +379,19 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
             continue;
         }
         if (kind == reader::MessageKind::Error) {
-            child.reap();
+            child.stop();
             const Error error = reader::parseError(payload);
             return table ? error : makeError(ErrorCode::UnrecognizedFormat, path);
         }
         std::vector<ColumnInfo> columns;
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))
-            return failureError(Failure::Garbled, path, table);
+            return failed(Failure::Garbled);
         data = std::make_shared<TableData>(columns);
         // Room for the announced rows up front, unless a damaged count would exceed the bound.
         if (rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
             data->reserveRows(rowCountHint);
-        if (progress && !progress(0, rowCountHint))
-            return std::shared_ptr<TableData>();
+        if (progress && !report())
+            return failed(Failure::Cancelled);
     }
 }
 

@@ -224,6 +224,12 @@ void Recordset::appendCellTextUtf8(int64_t position, int column, const ValueForm
         appendStoredText(*data_, rowAt(position), column, formatter, out);
 }
 
+void Recordset::prefetch(int64_t position, bool bytes) const
+{
+    if (data_ && position >= 0 && position < data_->rowCount())
+        data_->prefetch(rowAt(position), bytes);
+}
+
 Variant Recordset::value(int64_t position, int column) const
 {
     return validCell(data_, position, column) ? storedValue(*data_, rowAt(position), column) : Variant();

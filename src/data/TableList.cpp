@@ -6,9 +6,9 @@
 
 namespace varnex {
 
-Result<std::vector<TableEntry>> readTableList(Connection& connection)
+Result<std::vector<TableEntry>> readTableList(Connection& connection, const LoadProgress& progress)
 {
-    Result<std::shared_ptr<Recordset>> opened = connection.openTableSchema();
+    Result<std::shared_ptr<Recordset>> opened = connection.openTableSchema(progress);
     if (!opened)
         return opened.error();
     const std::shared_ptr<Recordset> schema = *opened;

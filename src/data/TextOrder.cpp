@@ -68,11 +68,12 @@ bool collationIsCodePoint()
     return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
-void appendFoldedUtf8(std::string_view text, std::string& out)
+void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit)
 {
+    const size_t start = out.size();
     size_t at = 0;
     uint8_t bytes[4];
-    while (at < text.size()) {
+    while (at < text.size() && out.size() - start < limit) {
         const auto lead = static_cast<uint8_t>(text[at]);
         if (lead < 0x80) {
             out.push_back(static_cast<char>(lead >= 'a' && lead <= 'z' ? lead - 32 : lead));

@@ -101,6 +101,8 @@ public:
         appendText(records_.cellText(position, column), out);
     }
 
+    void prefetch(int64_t position, bool bytes) const { records_.prefetch(position, bytes); }
+
     void appendText(const QString& text, std::string& out) const
     {
         const QByteArray bytes = utf8_ ? text.toUtf8() : toLocaleBytes(text);
@@ -151,11 +153,18 @@ void appendRecord(int64_t position, const std::vector<ExportColumn>& columns, co
     out += "\r\n";
 }
 
+// Rows ahead of the one formatted whose cells are asked for: where they are, then their bytes.
+constexpr int64_t kLocateAhead = 16;
+constexpr int64_t kBytesAhead = 8;
+
 void appendRecords(int64_t first, int64_t last, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
                    std::string& out)
 {
-    for (int64_t position = first; position < last; ++position)
+    for (int64_t position = first; position < last; ++position) {
+        ansi.prefetch(position + kLocateAhead, false);
+        ansi.prefetch(position + kBytesAhead, true);
         appendRecord(position, columns, ansi, out);
+    }
 }
 
 // Formats records [first, last) on a helper thread where there is a second

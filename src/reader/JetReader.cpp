@@ -154,6 +154,31 @@ Status JetReader::readTable(const QString& source, TableSink& sink)
     return readEntry(found, sink, {}, true);
 }
 
+Result<int64_t> JetReader::walkTable(const QString& source)
+{
+    auto* mdb = static_cast<MdbHandle*>(handle_);
+    const QString name = sourceTableName(source);
+    if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb->fmt->pg_size), kCatalogueDefinitionPage) ||
+        !mdb_read_catalog(mdb, MDB_TABLE))
+        return makeError(ErrorCode::UnrecognizedFormat, path_);
+    auto* entry = tableNamed(mdb, name);
+    if (!entry || name.isEmpty())
+        return makeError(ErrorCode::TableNotFound, name);
+    if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb->fmt->pg_size), static_cast<uint32_t>(entry->table_pg)))
+        return makeError(ErrorCode::UnrecognizedFormat, path_);
+    MdbTableDef* table = mdb_read_table(entry);
+    if (!table)
+        return makeError(ErrorCode::UnrecognizedFormat, path_);
+    mdb_read_columns(table);
+    CollectingSink unused;
+    RowDecoder walker(mdb, table, codePage_, unused, {}, {}, false);
+    const Status walked = walker.run();
+    mdb_free_tabledef(table);
+    if (!walked)
+        return walked.error();
+    return walker.rowsCracked();
+}
+
 Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::function<bool(const QString&)>& wanted,
                             bool resolveComplex)
 {

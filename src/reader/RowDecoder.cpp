@@ -53,9 +53,10 @@ int16_t fieldTypeOf(const MdbColumn& column)
 }
 
 RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
-                       const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources)
+                       const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues)
     : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
-      jet3_(mdb->f->jet_version == MDB_VER_JET3), pageCount_(pageCount(mdb))
+      jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
+      longValuePages_(mdb)
 {
 }
 
@@ -127,6 +128,9 @@ bool RowDecoder::readRow(int row)
 bool RowDecoder::crackAndStore(int start, size_t length)
 {
     if (mdb_crack_row(table_, start, length, fields_) < 0)
+        return true;
+    ++rowsCracked_;
+    if (!decodeValues_)
         return true;
     for (int c = 0; c < batch_.columnCount(); ++c) {
         if (!storeValue(c, fields_[sources_[static_cast<size_t>(c)].field]))
@@ -233,14 +237,11 @@ bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isT
 void RowDecoder::readLongValueRows(uint32_t pointer, size_t length, bool singleRow)
 {
     for (size_t hops = 0; pointer != 0 && longValue_.size() < length && hops < pageCount_; ++hops) {
-        void* buffer = nullptr;
-        int offset = 0;
-        size_t rowLength = 0;
-        if (mdb_find_pg_row(mdb_, static_cast<int>(pointer), &buffer, &offset, &rowLength) != 0)
+        const LongValuePages::Row found = longValuePages_.row(pointer);
+        if (!found.bytes)
             return;
-        if (!onPage(offset, rowLength))
-            return;
-        const auto* row = static_cast<const uint8_t*>(buffer) + (offset & kOffsetMask);
+        const uint8_t* row = found.bytes;
+        const size_t rowLength = found.length;
         if (singleRow) {
             longValue_.append(reinterpret_cast<const char*>(row), std::min(rowLength, length));
             return;

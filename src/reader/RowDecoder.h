@@ -5,6 +5,7 @@
 #include "core/Error.h"
 #include "data/CodePage.h"
 #include "reader/ComplexColumns.h"
+#include "reader/LongValuePages.h"
 #include "reader/TableSink.h"
 
 #include <mdbtools.h>
@@ -25,11 +26,13 @@ int16_t fieldTypeOf(const MdbColumn& column);
 
 class RowDecoder {
 public:
-    // columns and sources: one each per delivered column.
+    // columns and sources: one each per delivered column. decodeValues false only walks the
+    // pages and cracks the rows, counting them.
     RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
-               const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources);
+               const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues = true);
 
     Status run();
+    int64_t rowsCracked() const { return rowsCracked_; }
 
 private:
     static size_t pageCount(MdbHandle* mdb);
@@ -53,7 +56,10 @@ private:
     TableData batch_;
     std::vector<ColumnSource> sources_;
     bool jet3_;
+    bool decodeValues_;
+    int64_t rowsCracked_ = 0;
     size_t pageCount_;
+    LongValuePages longValuePages_;
     MdbField fields_[MDB_MAX_COLS] = {};
     unsigned char savedPage_[MDB_PGSIZE] = {};
     std::string text_;

@@ -1,5 +1,7 @@
 #include "shell/FileDialog.h"
 
+#include "shell/NameOnlyIconProvider.h"
+
 #include <QFileDialog>
 #include <QStringList>
 
@@ -28,7 +30,9 @@ QStringList nameFilters(const QString& filter)
 
 std::optional<QString> showReal(const FileDialog& cd, QWidget* owner)
 {
+    NameOnlyIconProvider icons;  // outlives the dialog
     QFileDialog dialog(owner, cd.title, cd.initialFolder);
+    dialog.setIconProvider(&icons);
     const bool open = cd.mode == FileDialogMode::Open;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

@@ -9,7 +9,7 @@ namespace varnex {
 
 namespace {
 constexpr int kSteps = 1000;
-constexpr qint64 kRepaintIntervalMs = 40;
+constexpr qint64 kRepaintIntervalMs = 30;  // below the reader's polling slice: every call repaints
 }  // namespace
 
 LoadProgressDialog::LoadProgressDialog(QWidget* owner, QString tableName, int delayMs)
@@ -31,11 +31,14 @@ bool LoadProgressDialog::update(int64_t rowsRead, int64_t rowCount)
         return false;
     if (!dialog_ && elapsed_.elapsed() >= delayMs_)
         showDialog();
-    if (!dialog_)
-        return true;
     if (lastRepaintMs_ >= 0 && elapsed_.elapsed() - lastRepaintMs_ < kRepaintIntervalMs)
         return true;
     lastRepaintMs_ = elapsed_.elapsed();
+    if (!dialog_) {
+        // Until the dialog shows, the window repaints and its timers run; input waits for the load's end.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    }
 
     const int step = rowCount > 0 ? static_cast<int>(std::min<int64_t>(rowsRead, rowCount) * kSteps / rowCount) : 0;
     // A modal progress dialog processes pending events on every new value;

@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace varnex {
 
@@ -147,10 +148,20 @@ void MainWindow::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         fitControlsToWindow();  // restoring keeps the size, so no resize event follows
-    else if (event->type() == QEvent::ScreenChangeInternal) {
-        twipsPerPixel_ = screenTwipsPerPixel(this);
-        placeControls();
-    }
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // The native window exists from the first show on; it tells when the window moves to another screen.
+    if (QWindow* window = windowHandle())
+        connect(window, &QWindow::screenChanged, this, &MainWindow::followScreen, Qt::UniqueConnection);
+}
+
+void MainWindow::followScreen()
+{
+    twipsPerPixel_ = screenTwipsPerPixel(this);
+    placeControls();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -14,13 +14,26 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include <algorithm>
+#include <utility>
+
 namespace varnex {
 namespace {
+
+constexpr int kStartFailed = 1;
+
+// The exit status of a shutdown under way. A window's unload handler may end the program from
+// within it (the main window's does); a failure's status stands then.
+int& statusUnderWay()
+{
+    static int status = 0;
+    return status;
+}
 
 void reportAndExit(const Error& error)
 {
     writeLog(QStringLiteral("Main"), error.description + QLatin1Char(' ') + QString::number(error.number()), true);
-    exitApplication(nullptr);
+    exitApplication(nullptr, kStartFailed);
 }
 
 // Runs showWindow; memory running out while the window is built is a start-up failure too.
@@ -57,7 +70,7 @@ void startApplication(const std::function<Status()>& showWindow, const QString& 
         // A file named at start that does not open has been reported; the window still comes
         // up, without a database, so that another can be chosen.
         if (fileToOpen.isEmpty() || !fileExists(appSettings().iniFile, attr::Normal)) {
-            exitApplication(nullptr);
+            exitApplication(nullptr, kStartFailed);
             return;
         }
         releaseConnection();
@@ -80,8 +93,9 @@ Result<bool> handOverToRunningInstance(const QString& fileToOpen)
     return true;
 }
 
-void exitApplication(QWidget* keep)
+void exitApplication(QWidget* keep, int exitStatus)
 {
+    const int outer = std::exchange(statusUnderWay(), std::max(statusUnderWay(), exitStatus));
     if (!keep) {
         while (!loadedWindows().isEmpty())
             unloadWindow(loadedWindows().constFirst());
@@ -94,7 +108,8 @@ void exitApplication(QWidget* keep)
     }
     releaseConnection();
     releaseInstanceGuard();
-    endProcess();
+    endProcess(statusUnderWay());
+    statusUnderWay() = outer;  // reached only where tests record the end
 }
 
 }  // namespace varnex

@@ -12,6 +12,7 @@
 #include "shell/MainWindow.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 
 namespace varnex {
 
@@ -35,7 +36,11 @@ Status MainWindow::fillTableList()
     if (!globals.connection)
         return makeError(ErrorCode::NoObject);
 
-    const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection);
+    // The window repaints and runs its timers while the reader is slow; input waits.
+    const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection, [](int64_t, int64_t) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
+    });
     if (!tables)
         return tables.error();
 

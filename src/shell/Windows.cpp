@@ -12,7 +12,7 @@ namespace {
 struct Registry {
     QList<QPointer<QWidget>> forms;
     QList<QWidget*> unloading;  // guards against unloading a window from its own handler
-    std::function<void()> endHandler;
+    EndProcessHandler endHandler;
 };
 
 Registry& registry()
@@ -58,19 +58,26 @@ QList<QWidget*> loadedWindows()
     return forms;
 }
 
-void endProcess()
+void endProcess(int exitStatus)
 {
     if (const auto& handler = registry().endHandler) {
-        handler();
+        handler(exitStatus);
         return;
     }
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(exitStatus);
 }
 
-std::function<void()> setEndProcessHandler(std::function<void()> handler)
+EndProcessHandler setEndProcessHandler(EndProcessHandler handler)
 {
     return std::exchange(registry().endHandler, std::move(handler));
+}
+
+EndProcessHandler setEndProcessHandler(std::function<void()> handler)
+{
+    if (!handler)
+        return setEndProcessHandler(EndProcessHandler());
+    return setEndProcessHandler([handler = std::move(handler)](int) { handler(); });
 }
 
 }  // namespace varnex

@@ -1,10 +1,15 @@
 #include "core/LocaleCodec.h"
 #include "core/ProfileString.h"
+#include "support/AsOrdinaryUser.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace varnex {
 namespace {
@@ -138,6 +143,61 @@ TEST(ProfileString, KeepsTheFileMode)
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
     ASSERT_TRUE(writeProfileString("A", "X", "2", file));
     EXPECT_TRUE(QFile::permissions(file) & QFileDevice::ReadGroup);
+}
+
+// Writes that cannot finish (a full disk, a folder or file that takes no write) leave
+// Setup.ini byte for byte as it was and nothing beside it; a read-only folder with a
+// writable file still takes a write, longer or shorter than what was there.
+TEST(ProfileString, FailedWriteKeepsTheFileByteForByte)
+{
+    struct Case {
+        const char* name;
+        bool folderWritable;
+        bool fileWritable;
+        rlim_t sizeLimit;  // 0: none
+        QString password;
+        bool written;
+    };
+    const QByteArray before = "[DataConnection]\r\nPath=/data/old.mdb\r\nPassword=secret\r\n";
+    const QString longPassword(300, QLatin1Char('p'));
+    const std::vector<Case> cases = {
+        {"full disk", true, true, 100, longPassword, false},
+        {"read-only folder, full disk", false, true, 100, longPassword, false},
+        {"read-only folder, longer value", false, true, 0, longPassword, true},
+        {"read-only folder, shorter value", false, true, 0, "", true},
+        {"read-only folder and file", false, false, 0, "new", false},
+        {"writable folder", true, true, 0, longPassword, true},
+    };
+    const auto folderMode = [](bool writable) {
+        const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                              | QFileDevice::ReadOther | QFileDevice::ExeOther;
+        return writable ? readable | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther : readable;
+    };
+    const auto fileMode = [](bool writable) {
+        const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        return writable ? readable | QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther : readable;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        const QString file = dir.file("Setup.ini");
+        writeAll(file, before);
+        QFile::setPermissions(file, fileMode(c.fileWritable));
+        QFile::setPermissions(dir.path(), folderMode(c.folderWritable));
+        bool written = false;
+        {
+            test::AsOrdinaryUser user;
+            std::optional<test::FileSizeLimit> limit;
+            if (c.sizeLimit)
+                limit.emplace(c.sizeLimit);
+            written = writeProfileString("DataConnection", "Password", c.password, file);
+        }
+        QFile::setPermissions(dir.path(), folderMode(true));
+        EXPECT_EQ(written, c.written);
+        const QByteArray after = "[DataConnection]\r\nPath=/data/old.mdb\r\nPassword=" + c.password.toLatin1() + "\r\n";
+        EXPECT_EQ(readAll(file), c.written ? after : before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"Setup.ini"});
+    }
 }
 
 }  // namespace

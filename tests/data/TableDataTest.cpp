@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <string>
 
 namespace varnex {
 namespace {
@@ -40,6 +42,43 @@ TEST(TableDataTest, BatchesOfAnySizeKeepEveryCell)
                 EXPECT_EQ(table.bytesValue(i, 1), std::string("v").append(std::to_string(i)));
             } else {
                 EXPECT_EQ(table.bytesValue(i, 1), "");
+            }
+        }
+    }
+}
+
+// Texts keep their place across the runs of rows their ends count from, whether a batch ends at
+// a run's edge, inside one, or holds several runs; also in a text column whose values outgrow
+// the short ends a text column starts with (as only a damaged file's can) and in a memo column.
+TEST(TableDataTest, TextsPastTheRunsOfEndsKeepTheirPlace)
+{
+    constexpr int64_t kRows = 140000;
+    const auto shortText = [](int64_t i) { return i % 5 == 0 ? std::string() : "t" + std::to_string(i * 7919); };
+    const auto outgrowing = [&](int64_t i) { return i == 70000 ? std::string(70000, 'x') : shortText(i); };
+    const struct {
+        const char* name;
+        int16_t type;
+        std::function<std::string(int64_t)> text;
+    } columns[] = {{"text", fieldtype::VarWChar, shortText},
+                   {"text outgrowing short ends", fieldtype::VarWChar, outgrowing},
+                   {"memo", fieldtype::LongVarWChar, outgrowing}};
+    for (const auto& column : columns) {
+        for (const int64_t batchRows : {int64_t{4096}, int64_t{65536}, int64_t{70001}, kRows}) {
+            SCOPED_TRACE(std::string(column.name) + ", batches of " + std::to_string(batchRows));
+            TableData table({{"T", column.type, 0, 0}});
+            TableData batch({{"T", column.type, 0, 0}});
+            for (int64_t i = 0; i < kRows; ++i) {
+                const std::string value = column.text(i);
+                ASSERT_TRUE(i % 11 == 0 ? batch.putNull(0) : batch.putBytes(0, value.data(), value.size()));
+                batch.endRow();
+                if (batch.rowCount() == batchRows || i == kRows - 1) {
+                    ASSERT_TRUE(table.takeRows(batch));
+                }
+            }
+            ASSERT_EQ(table.rowCount(), kRows);
+            for (const int64_t i : {int64_t{0}, int64_t{1}, int64_t{63}, int64_t{64}, int64_t{65535}, int64_t{65536},
+                                    int64_t{69999}, int64_t{70000}, int64_t{70001}, int64_t{131072}, kRows - 1}) {
+                EXPECT_EQ(table.bytesValue(i, 0), i % 11 == 0 ? std::string() : column.text(i)) << i;
             }
         }
     }

@@ -18,6 +18,7 @@
 #include "support/AsOrdinaryUser.h"
 #include "support/DesktopSandbox.h"
 #include "support/FileDialogStub.h"
+#include "support/FileSizeLimit.h"
 #include "support/MessageRecorder.h"
 
 #include <QComboBox>
@@ -261,6 +262,43 @@ TEST_F(RunningProgram, ReadOnlySetupIniIsReadAndItsFailedWriteReported)
         EXPECT_EQ(box, (Message{QStringLiteral("Could not save the settings to '%1'.").arg(ini), MessageStyle::Critical, appTitle()}));
     EXPECT_EQ(DesktopSandbox::readFile(ini), before);
     QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// Settings saved onto a full disk, in a writable folder and in a read-only one that holds
+// a writable Setup.ini: the failure is reported and Setup.ini keeps every byte.
+TEST_F(RunningProgram, SettingsSavedOntoAFullDiskKeepSetupIni)
+{
+    const QString ini = sandbox_.file(QStringLiteral("Setup.ini"));
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup
+                          | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const struct {
+        const char* name;
+        QFileDevice::Permissions folder;
+    } cases[] = {{"writable folder", readable | writable}, {"read-only folder", readable}};
+    start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther | writable);
+        QFile::setPermissions(sandbox_.path(), c.folder);
+        SettingsDialog settings(window_.get());
+        settings.loadFromSettings();  // may itself write the header option
+        const QByteArray before = DesktopSandbox::readFile(ini);
+        boxes_.clear();
+        {
+            AsOrdinaryUser user;
+            settings.userEdit->setText(QString(2000, QLatin1Char('u')));
+            settings.passwordEdit->setText(QString(2000, QLatin1Char('p')));
+            const FileSizeLimit disk(static_cast<rlim_t>(before.size()) + 100);
+            settings.storeCredentials();
+        }
+        QFile::setPermissions(sandbox_.path(), readable | QFileDevice::WriteOwner);
+        ASSERT_FALSE(boxes_.calls().isEmpty());
+        for (const Message& box : boxes_.calls())
+            EXPECT_EQ(box, (Message{QStringLiteral("Could not save the settings to '%1'.").arg(ini), MessageStyle::Critical, appTitle()}));
+        EXPECT_EQ(DesktopSandbox::readFile(ini), before);
+        EXPECT_EQ(QDir(sandbox_.path()).entryList({"*Setup.ini*"}, QDir::Files | QDir::Hidden), QStringList{"Setup.ini"});
+    }
 }
 
 TEST_F(RunningProgram, LogThatCannotBeWritten)

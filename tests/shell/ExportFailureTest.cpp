@@ -16,10 +16,8 @@
 #include <QProgressDialog>
 #include <QTimer>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <string>
 
 namespace varnex::test {

@@ -3,6 +3,7 @@
 // the log folder and the end of the process captured.
 
 #include "shell/MainWindow.h"
+#include "shell/Windows.h"
 #include "support/TempDir.h"
 
 #include "jetwriter/JetWriter.h"
@@ -46,7 +47,7 @@ protected:
 
 private:
     std::unique_ptr<MessageRecorder> boxes_;
-    std::function<void()> previousEndProcess_;
+    EndProcessHandler previousEndProcess_;
     int endProcessCount_ = 0;
     int databaseCount_ = 0;
 };

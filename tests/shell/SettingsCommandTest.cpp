@@ -100,7 +100,7 @@ protected:
 
 private:
     std::unique_ptr<MainWindow> main_;
-    std::function<void()> previousEnd_;
+    EndProcessHandler previousEnd_;
 };
 
 TEST_F(SettingsCommandTest, AChosenDatabaseRefillsTheListWhileTheGridKeepsTheOldTable)

@@ -53,6 +53,7 @@ TEST(Startup, MissingSettingsEndsWithoutTheMainWindow)
     startApplication([&] { ++shown; return Status{}; });
     EXPECT_EQ(shown, 0);
     EXPECT_EQ(app.endProcessCount(), 1);
+    EXPECT_EQ(app.exitStatus(), 1);
     ASSERT_EQ(boxes.calls().size(), 1);
     EXPECT_EQ(boxes.calls()[0].title, "Init Globals");
     EXPECT_EQ(DesktopSandbox::readFile(app.logFile()).count("\r\n"), 1);
@@ -101,6 +102,7 @@ TEST(Startup, FailureWhileShowingIsLoggedAndShutsDown)
     EXPECT_TRUE(loadedWindows().isEmpty());
     EXPECT_FALSE(appSettings().connection);
     EXPECT_EQ(app.endProcessCount(), 1);
+    EXPECT_EQ(app.exitStatus(), 1);
 }
 
 TEST(ExitApplication, WithoutWindowsClosesTheConnectionAndEnds)
@@ -165,6 +167,25 @@ TEST(ExitApplication, MainWindowUnloadDuringShutdownEndsFromThere)
     exitApplication(nullptr);
     EXPECT_EQ(log, (QStringList{"frmMain unload", "frmSetting"}));
     EXPECT_TRUE(loadedWindows().isEmpty());
+    EXPECT_EQ(app.exitStatus(), 0);
+}
+
+// A start that fails after the main window was loaded: its unload handler ends the program
+// from within the shutdown, and the failure's exit status stands.
+TEST(ExitApplication, FailedStartKeepsItsStatusThroughTheMainWindowUnload)
+{
+    DesktopSandbox app;
+    test::MessageRecorder boxes;
+    writeSettingsWithDatabase(app);
+    QStringList log;
+    MainWindow main(&log);
+    startApplication([&] {
+        registerWindow(&main);
+        return Status{makeError(ErrorCode::TypeMismatch)};
+    });
+    EXPECT_EQ(log, QStringList{"frmMain unload"});
+    EXPECT_EQ(app.endProcessCount(), 2);  // from the unload handler, then from the shutdown
+    EXPECT_EQ(app.exitStatus(), 1);
 }
 
 }  // namespace

@@ -7,7 +7,10 @@ namespace varnex::test {
 
 DesktopSandbox::DesktopSandbox(QDateTime now) : AppSandbox(std::move(now))
 {
-    previousEnd_ = setEndProcessHandler([this] { ++ends_; });
+    previousEnd_ = setEndProcessHandler([this](int exitStatus) {
+        if (ends_++ == 0)
+            exitStatus_ = exitStatus;
+    });
     // Start-up in a test must not meet a real Varnex, nor another test program.
     releaseInstanceGuard();
     setInstanceGuardFolderForTesting(path());

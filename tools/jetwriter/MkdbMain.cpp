@@ -15,7 +15,7 @@ constexpr const char* kUsage =
     "usage:\n"
     "  varnex-mkdb describe DESCRIPTION.txt OUT.mdb\n"
     "  varnex-mkdb generate [--rows N] [--seed S] [--format jet3|jet4|ace2007|ace2010] [--table NAME]\n"
-    "                       [--password PW [--encryption agile|rc4]] OUT.mdb\n"
+    "                       [--shape mixed|memo-date] [--password PW [--encryption agile|rc4]] OUT.mdb\n"
     "  varnex-mkdb demo OUT.mdb\n";
 
 constexpr double kBenchmarkCreated = 43831.0;  // 2020-01-01
@@ -34,6 +34,7 @@ int generate(int argc, char** argv)
     uint64_t rows = 1000000;
     uint64_t seed = 1;
     std::string table = "Bench";
+    std::string shape = "mixed";
     std::string output;
     jetwriter::Database database;
     for (int i = 2; i < argc; ++i) {
@@ -42,6 +43,7 @@ int generate(int argc, char** argv)
         if (arg == "--rows" && hasValue) rows = std::stoull(argv[++i]);
         else if (arg == "--seed" && hasValue) seed = std::stoull(argv[++i]);
         else if (arg == "--table" && hasValue) table = argv[++i];
+        else if (arg == "--shape" && hasValue) shape = argv[++i];
         else if (arg == "--format" && hasValue) database.format = jetwriter::parseFormat(argv[++i]);
         else if (arg == "--password" && hasValue) database.password = argv[++i];
         else if (arg == "--encryption" && hasValue) {
@@ -55,7 +57,10 @@ int generate(int argc, char** argv)
     if (output.empty())
         throw std::runtime_error("no output file");
     database.created = kBenchmarkCreated;  // the same seed gives the same file
-    database.tables.push_back(jetwriter::syntheticTable(table, rows, seed));
+    if (shape != "mixed" && shape != "memo-date")
+        throw std::runtime_error("shape must be mixed or memo-date");
+    database.tables.push_back(shape == "mixed" ? jetwriter::syntheticTable(table, rows, seed)
+                                               : jetwriter::memoDateTable(table, rows, seed));
     jetwriter::writeDatabase(database, output);
     return 0;
 }

@@ -68,25 +68,39 @@ bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCou
 
 bool writeRows(int fd, const TableData& batch)
 {
+    const auto rows = static_cast<uint64_t>(batch.rowCount());
     uint64_t length = 0;
     for (int c = 0; c < batch.columnCount(); ++c) {
         const ColumnData& column = batch.column(c);
-        length += column.nulls.size() + column.values.size();
-        if (isVariableLength(column.info.type))
-            length += sizeof(uint64_t) + column.bytes.size();
+        length += column.nulls.size();
+        length += isVariableLength(column.info.type) ? rows * sizeof(uint32_t) + sizeof(uint64_t) + column.bytes.size()
+                                                     : column.values.size();
     }
-    const MessageHeader header{static_cast<uint32_t>(MessageKind::Rows), static_cast<uint32_t>(batch.rowCount()), length};
+    const MessageHeader header{static_cast<uint32_t>(MessageKind::Rows), static_cast<uint32_t>(rows), length};
     if (!writeAll(fd, &header, sizeof header))
         return false;
+    std::vector<uint32_t> ends;
     for (int c = 0; c < batch.columnCount(); ++c) {
         const ColumnData& column = batch.column(c);
-        if (!writeAll(fd, column.nulls.data(), column.nulls.size()) || !writeAll(fd, column.values.data(), column.values.size()))
+        if (!writeAll(fd, column.nulls.data(), column.nulls.size()))
             return false;
-        if (isVariableLength(column.info.type)) {
-            const uint64_t byteCount = column.bytes.size();
-            if (!writeAll(fd, &byteCount, sizeof byteCount) || !writeAll(fd, column.bytes.data(), column.bytes.size()))
+        if (!isVariableLength(column.info.type)) {
+            if (!writeAll(fd, column.values.data(), column.values.size()))
                 return false;
+            continue;
         }
+        // Ends go counted from the batch's first byte, four bytes each.
+        ends.resize(rows);
+        for (uint64_t r = 0; r < rows; ++r) {
+            const uint64_t end = column.valueEnd(static_cast<int64_t>(r));
+            if (end > UINT32_MAX)
+                return false;
+            ends[r] = static_cast<uint32_t>(end);
+        }
+        const uint64_t byteCount = column.bytes.size();
+        if (!writeAll(fd, ends.data(), ends.size() * sizeof(uint32_t)) || !writeAll(fd, &byteCount, sizeof byteCount)
+            || !writeAll(fd, column.bytes.data(), byteCount))
+            return false;
     }
     return true;
 }

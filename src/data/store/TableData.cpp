@@ -4,6 +4,34 @@
 
 namespace varnex {
 
+namespace {
+
+// Text and binary values of at most 255 characters or bytes: two-byte ends are enough.
+bool takesShortEnds(int16_t type)
+{
+    return type == fieldtype::VarWChar || type == fieldtype::Binary || type == fieldtype::VarBinary;
+}
+
+// A short-ended column whose run outgrew two bytes: its ends again, at four bytes each.
+bool widenEnds(ColumnData& column)
+{
+    const int64_t rows = static_cast<int64_t>(column.values.size() / sizeof(uint16_t));
+    std::vector<uint64_t> ends(static_cast<size_t>(rows));
+    for (int64_t r = 0; r < rows; ++r)
+        ends[static_cast<size_t>(r)] = column.valueEnd(r);
+    const uint64_t first = column.runStarts.empty() ? 0 : column.runStarts.front();
+    column.values.resetSize();
+    column.runStarts.clear();
+    column.shortEnds = false;
+    for (int64_t r = 0; r < rows; ++r) {
+        if (!appendValueEnd(column, r, r == 0 ? first : ends[static_cast<size_t>(r - 1)], ends[static_cast<size_t>(r)]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int fixedWidth(int16_t type)
 {
     switch (type) {
@@ -38,8 +66,31 @@ bool isVariableLength(int16_t type)
 TableData::TableData(const std::vector<ColumnInfo>& columns)
 {
     columns_.resize(columns.size());
-    for (size_t i = 0; i < columns.size(); ++i)
+    for (size_t i = 0; i < columns.size(); ++i) {
         columns_[i].info = columns[i];
+        columns_[i].shortEnds = takesShortEnds(columns[i].type);
+    }
+}
+
+bool appendValueEnd(ColumnData& column, int64_t row, uint64_t start, uint64_t end)
+{
+    const bool startsRun = (row & ((int64_t{1} << column.endRunBits()) - 1)) == 0;
+    if (startsRun)
+        column.runStarts.push_back(start);
+    const uint64_t inRun = end - column.runStarts.back();
+    if (column.shortEnds) {
+        if (inRun > UINT16_MAX) {
+            if (startsRun)
+                column.runStarts.pop_back();
+            return widenEnds(column) && appendValueEnd(column, row, start, end);
+        }
+        const auto stored = static_cast<uint16_t>(inRun);
+        return column.values.append(&stored, sizeof stored);
+    }
+    if (inRun > UINT32_MAX)
+        return false;
+    const auto stored = static_cast<uint32_t>(inRun);
+    return column.values.append(&stored, sizeof stored);
 }
 
 void clearUnusedNullBits(ColumnData& column)
@@ -86,10 +137,8 @@ bool TableData::putNull(int column)
     ColumnData& c = columns_[static_cast<size_t>(column)];
     if (!appendNullFlag(c, true))
         return false;
-    if (isVariableLength(c.info.type)) {
-        const uint64_t end = c.bytes.size();
-        return c.values.append(&end, sizeof end);
-    }
+    if (isVariableLength(c.info.type))
+        return appendValueEnd(c, c.count - 1, c.bytes.size(), c.bytes.size());
     const auto width = static_cast<size_t>(fixedWidth(c.info.type));
     uint8_t* at = c.values.extend(width);
     if (!at)
@@ -107,20 +156,22 @@ bool TableData::putFixed(int column, const void* value)
 bool TableData::putBytes(int column, const void* bytes, size_t length)
 {
     ColumnData& c = columns_[static_cast<size_t>(column)];
-    if (!appendNullFlag(c, false) || !c.bytes.append(bytes, length))
-        return false;
-    const uint64_t end = c.bytes.size();
-    return c.values.append(&end, sizeof end);
+    const uint64_t start = c.bytes.size();
+    return appendNullFlag(c, false) && c.bytes.append(bytes, length) && appendValueEnd(c, c.count - 1, start, c.bytes.size());
 }
 
 bool TableData::appendBytes(int column, const void* bytes, size_t length)
 {
     ColumnData& c = columns_[static_cast<size_t>(column)];
+    const int64_t row = c.count - 1;
+    const uint64_t start = c.valueStart(row);
     if (!c.bytes.append(bytes, length))
         return false;
-    auto* ends = reinterpret_cast<uint64_t*>(c.values.data());
-    ends[c.values.size() / sizeof(uint64_t) - 1] = c.bytes.size();
-    return true;
+    // The row's end again: drop it and record it anew, which widens the ends where needed.
+    c.values.resetSize(c.values.size() - (c.shortEnds ? sizeof(uint16_t) : sizeof(uint32_t)));
+    if ((row & ((int64_t{1} << c.endRunBits()) - 1)) == 0)
+        c.runStarts.pop_back();
+    return appendValueEnd(c, row, start, c.bytes.size());
 }
 
 bool TableData::takeRows(TableData& other)
@@ -132,12 +183,15 @@ bool TableData::takeRows(TableData& other)
             return false;
         if (isVariableLength(to.info.type)) {
             const uint64_t base = to.bytes.size();
-            const size_t count = from.values.size() / sizeof(uint64_t);
-            auto* ends = reinterpret_cast<uint64_t*>(to.values.extend(count * sizeof(uint64_t)));
-            if (!ends || !to.bytes.append(from.bytes.data(), from.bytes.size()))
+            const int64_t firstRow = to.count - from.count;  // the Null flags are in already
+            if (!to.bytes.append(from.bytes.data(), from.bytes.size()))
                 return false;
-            for (size_t r = 0; r < count; ++r)
-                ends[r] = base + from.values.at<uint64_t>(r);
+            for (int64_t r = 0; r < from.count; ++r) {
+                const std::string_view value = other.bytesValue(r, static_cast<int>(i));
+                const uint64_t start = base + static_cast<uint64_t>(value.data() - reinterpret_cast<const char*>(from.bytes.data()));
+                if (!appendValueEnd(to, firstRow + r, start, start + value.size()))
+                    return false;
+            }
         } else if (!to.values.append(from.values.data(), from.values.size())) {
             return false;
         }
@@ -153,6 +207,8 @@ void TableData::clearRows()
         c.nulls.resetSize();
         c.values.resetSize();
         c.bytes.resetSize();
+        c.runStarts.clear();
+        c.shortEnds = takesShortEnds(c.info.type);
         c.count = 0;
     }
     rows_ = 0;
@@ -162,18 +218,35 @@ bool TableData::reserveRows(int64_t rows)
 {
     const auto more = static_cast<size_t>(rows);
     for (ColumnData& c : columns_) {
-        const size_t width = isVariableLength(c.info.type) ? sizeof(uint64_t) : static_cast<size_t>(fixedWidth(c.info.type));
+        const size_t width = !isVariableLength(c.info.type) ? static_cast<size_t>(fixedWidth(c.info.type))
+                             : c.shortEnds                ? sizeof(uint16_t)
+                                                          : sizeof(uint32_t);
         if (!c.nulls.reserve(c.nulls.size() + more / 8 + 1) || !c.values.reserve(c.values.size() + more * width))
             return false;
     }
     return true;
 }
 
+void TableData::prefetch(int64_t row, bool bytes) const
+{
+    for (const ColumnData& c : columns_) {
+        const bool variable = isVariableLength(c.info.type);
+        if (bytes) {
+            if (variable)
+                __builtin_prefetch(c.bytes.data() + c.valueStart(row));
+            continue;
+        }
+        __builtin_prefetch(c.nulls.data() + row / 8);
+        const size_t width = !variable ? static_cast<size_t>(fixedWidth(c.info.type)) : c.shortEnds ? 2 : 4;
+        __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * width);
+    }
+}
+
 size_t TableData::byteSize() const
 {
     size_t total = 0;
     for (const ColumnData& c : columns_)
-        total += c.nulls.size() + c.values.size() + c.bytes.size();
+        total += c.nulls.size() + c.values.size() + c.bytes.size() + c.runStarts.size() * sizeof(uint64_t);
     return total;
 }
 

@@ -5,6 +5,7 @@
 
 #include "core/Error.h"
 #include "data/JetHeader.h"
+#include "data/ReaderProcess.h"
 
 #include <QString>
 
@@ -31,7 +32,8 @@ public:
     Status close();  // ObjectClosed when already closed
 
     // The table schema: one row per table with TABLE_NAME and TABLE_TYPE, by type then name.
-    Result<std::shared_ptr<Recordset>> openTableSchema();
+    // progress: as for Recordset::open; it cannot cancel the table list (returning false is ignored).
+    Result<std::shared_ptr<Recordset>> openTableSchema(const LoadProgress& progress = {});
 
     // The open database file and its header (valid while open).
     QString databasePath() const { return path_; }

@@ -17,7 +17,9 @@
 
 namespace varnex {
 
-// Called now and then with rows read so far and the table's row count; false cancels.
+// Called with the rows read so far and the table's row count: after the columns, after each
+// batch, and every few dozen milliseconds while the read waits on a slow or silent reader, so
+// that a caller on the window's thread can repaint. False cancels and ends the reader at once.
 using LoadProgress = std::function<bool(int64_t rowsRead, int64_t rowCount)>;
 
 // The rows, or nullptr when the progress callback cancelled, or the failure.

@@ -82,6 +82,9 @@ public:
     // The same, with the locale's formats resolved once by the caller (ValueFormatter::forDefaultLocale()).
     void appendCellTextUtf8(int64_t position, int column, const ValueFormatter& formatter, std::string& out) const;
     Variant value(int64_t position, int column) const;
+    // Readers going through many positions ask for them a little ahead (see TableData::prefetch):
+    // in a sorted order each position's row lies anywhere in memory.
+    void prefetch(int64_t position, bool bytes) const;
     int64_t currentPosition() const { return position_; }
 
     // Opens the recordset over rows already loaded (the table list of a connection).

@@ -3,6 +3,7 @@
 // list and the command line share the order and the rule for what is left out.
 
 #include "core/Error.h"
+#include "data/ReaderProcess.h"
 
 #include <QString>
 
@@ -17,8 +18,9 @@ struct TableEntry {
     QString type;  // "TABLE", "ACCESS TABLE", "SYSTEM TABLE"
 };
 
-// Every table of the connection's database, by type, then by name.
-Result<std::vector<TableEntry>> readTableList(Connection& connection);
+// Every table of the connection's database, by type, then by name. progress: as for
+// Connection::openTableSchema.
+Result<std::vector<TableEntry>> readTableList(Connection& connection, const LoadProgress& progress = {});
 
 // False for the tables a user does not pick from: names starting "MSys" in any letter case.
 bool isUserTable(const TableEntry& table);

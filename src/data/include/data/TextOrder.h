@@ -12,8 +12,9 @@ namespace varnex {
 bool collationIsCodePoint();
 
 // Appends the text with each code point folded to upper case (as "sort -f" folds), as UTF-8:
-// comparing two such forms byte by byte orders them by folded code point.
-void appendFoldedUtf8(std::string_view text, std::string& out);
+// comparing two such forms byte by byte orders them by folded code point. Stops once at least
+// limit bytes are appended.
+void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit = SIZE_MAX);
 
 // Compares under the locale's collation, ignoring case.
 int compareCollated(std::string_view a, std::string_view b);

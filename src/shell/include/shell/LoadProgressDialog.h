@@ -1,7 +1,8 @@
 #pragma once
 // Progress of a table load. Nothing shows for a quick load; once a load has
 // run for the delay, a modal dialog with a Cancel button appears and follows
-// the rows read. The callback keeps the window painted while the load runs.
+// the rows read. The callback, which the read calls every few dozen
+// milliseconds even while the reader is silent, keeps the window painted.
 
 #include "data/Recordset.h"
 

@@ -59,6 +59,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // A file dropped on the window opens as its database (of several, the first).
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -69,6 +70,8 @@ private:
     void setTabOrderAndFocus();
     void placeControls();
     void centreOnScreen();
+    // Places the controls at the resolution of the screen the window is on now.
+    void followScreen();
     void releaseShownRecordset();
     void hideRecordIdColumns();
     void showRowCount();

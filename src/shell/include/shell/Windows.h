@@ -17,10 +17,14 @@ void unloadWindow(QWidget* form);
 // Index 0 is the earliest loaded window still loaded. A window's name is its objectName.
 QList<QWidget*> loadedWindows();
 
-// Ends the process at once: no further handler runs.
-void endProcess();
+// Ends the process at once with the exit status: no further handler runs.
+void endProcess(int exitStatus = 0);
+
+using EndProcessHandler = std::function<void(int exitStatus)>;
 // Tests record the end instead (endProcess then returns). An empty handler restores the
 // real end. Returns the previous handler.
-std::function<void()> setEndProcessHandler(std::function<void()> handler);
+EndProcessHandler setEndProcessHandler(EndProcessHandler handler);
+// The same for a handler that does not look at the exit status.
+EndProcessHandler setEndProcessHandler(std::function<void()> handler);
 
 }  // namespace varnex

@@ -27,7 +27,7 @@ public:
     uint8_t* extend(size_t n);
     bool append(const void* bytes, size_t n);
     void clear();                      // frees the memory
-    void resetSize() { size_ = 0; }    // keeps the memory for reuse
+    void resetSize(size_t size = 0) { size_ = size < size_ ? size : size_; }  // keeps the memory for reuse
     bool reserve(size_t capacity);
 
     template <class T>

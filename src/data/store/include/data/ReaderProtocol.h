@@ -1,11 +1,12 @@
 #pragma once
 // The messages the reader process writes to its output: the columns of the
 // table, then its rows in batches (each column's Null flags, values and bytes
-// exactly as stored in TableData, so the receiving side reads them straight
-// into place), then Done or an Error. Warnings (values that could not be read,
-// as a line for the log) may come between them, and Working while the reader
-// is busy before its first message (decrypting a large file), so that its
-// silence is not taken for a stall.
+// as stored in TableData, so the receiving side reads them straight into
+// place, but a text or binary column's ends: four bytes a row, counted from the
+// batch's first byte), then Done or an Error. Warnings (values that could not
+// be read, as a line for the log) may come between them, and Working while the
+// reader is busy before its first message (decrypting a large file), so that
+// its silence is not taken for a stall.
 
 #include "core/Error.h"
 #include "data/TableData.h"

@@ -1,7 +1,11 @@
 #pragma once
 // Columnar storage of a loaded table: per column one Null bit per row, the
-// values at a fixed width per row, or (text and binary) the end offset of each
-// row's value in one shared byte area. Text is held as UTF-8.
+// values at a fixed width per row, or (text and binary) the values back to back
+// in one byte area with, per row, where its value ends. Text is held as UTF-8.
+// An end counts from the start of its run of rows, and the runs' starts are kept
+// beside the ends: two bytes a row in runs of 64 for text and binary columns of
+// at most 255 characters or bytes, four in runs of 65536 for long values. A short
+// column whose run outgrows two bytes (only a damaged file's can) turns to four.
 
 #include "data/GrowBuffer.h"
 
@@ -31,9 +35,28 @@ struct ColumnData {
     ColumnInfo info;
     GrowBuffer nulls;    // bit r % 8 of byte r / 8 set: row r is Null
     int64_t count = 0;   // rows stored in this column
-    GrowBuffer values;   // fixed width per row; for variable-length types the uint64 end offset
+    GrowBuffer values;   // fixed width per row; for variable-length types the end in the row's run
     GrowBuffer bytes;    // variable-length values, back to back
+    std::vector<uint64_t> runStarts;  // variable-length types: where each run of rows begins in bytes
+    bool shortEnds = false;           // variable-length types: two-byte ends (see above)
+
+    int endRunBits() const { return shortEnds ? 6 : 16; }
+    // Where row's variable-length value ends in bytes.
+    uint64_t valueEnd(int64_t row) const
+    {
+        const uint64_t run = runStarts[static_cast<size_t>(row >> endRunBits())];
+        return run + (shortEnds ? values.at<uint16_t>(static_cast<size_t>(row)) : values.at<uint32_t>(static_cast<size_t>(row)));
+    }
+    uint64_t valueStart(int64_t row) const
+    {
+        const bool runsFirst = (row & ((int64_t{1} << endRunBits()) - 1)) == 0;
+        return runsFirst ? runStarts[static_cast<size_t>(row >> endRunBits())] : valueEnd(row - 1);
+    }
 };
+
+// Records the next row's variable-length value as lying in bytes [start, end) of the column.
+// False when memory runs out or a run of rows would hold 4 GB or more.
+bool appendValueEnd(ColumnData& column, int64_t row, uint64_t start, uint64_t end);
 
 // Clears the bits past the column's last row in its last Null byte, which later rows fill.
 void clearUnusedNullBits(ColumnData& column);
@@ -62,10 +85,13 @@ public:
     std::string_view bytesValue(int64_t row, int column) const
     {
         const ColumnData& c = columns_[static_cast<size_t>(column)];
-        const uint64_t end = c.values.at<uint64_t>(static_cast<size_t>(row));
-        const uint64_t begin = row == 0 ? 0 : c.values.at<uint64_t>(static_cast<size_t>(row - 1));
-        return {reinterpret_cast<const char*>(c.bytes.data()) + begin, static_cast<size_t>(end - begin)};
+        const uint64_t begin = c.valueStart(row);
+        return {reinterpret_cast<const char*>(c.bytes.data()) + begin, static_cast<size_t>(c.valueEnd(row) - begin)};
     }
+
+    // Asks the processor for a row's cells ahead of their use: first where they are (the Null
+    // flags, fixed values and ends), then, once those are at hand, the text and binary bytes.
+    void prefetch(int64_t row, bool bytes) const;
 
     // Appending, row by row: each column of a row exactly once, then endRow().
     bool putNull(int column);
