@@ -15,6 +15,12 @@ bool collationIsCodePoint();
 // comparing two such forms byte by byte orders them by folded code point.
 void appendFoldedUtf8(std::string_view text, std::string& out);
 
+// True when appendFoldedUtf8 keeps the ASCII characters of text, their letters
+// made upper case, and makes no other character ASCII: then an ASCII text is
+// found in the folded form just where it is found in text with the letter case
+// ignored.
+bool foldsOnlyAsciiLetters(std::string_view text);
+
 // Compares under the locale's collation, ignoring case.
 int compareCollated(std::string_view a, std::string_view b);
 
