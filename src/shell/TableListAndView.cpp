@@ -6,10 +6,12 @@
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "shell/FindBar.h"
 #include "shell/LoadProgressDialog.h"
 #include "shell/MainWindow.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 
 namespace varnex {
 
@@ -56,6 +58,7 @@ Status MainWindow::fillTableList()
             return moved.error();
     }
     tableList->setCurrentIndex(-1);  // the refilled list has no entry chosen
+    showRowCount();
     return schema->close();
 }
 
@@ -88,8 +91,11 @@ void MainWindow::showTable(const QString& tableName)
         return;
     }
     recordset->disconnect();
-    grid->setRecordset(std::move(recordset));
+    grid->setRecordset(std::move(recordset), {appSettings().dataPath, tableName});
     hideRecordIdColumns();
+    // The find bar's text keeps filtering whatever table is shown.
+    if (!findBar->edit->text().isEmpty())
+        grid->setFilterText(findBar->edit->text());
     showRowCount();
 }
 
