@@ -90,7 +90,7 @@ void putExtendedDate(const ColumnLayout& column, const Cell& cell, uint8_t* at)
     constexpr int64_t kLastDay = 3652058;  // 9999-12-31
     if (value->days < 0 || value->days > kLastDay || value->ticks < 0 || value->ticks >= kTicksPerDay)
         mismatch(column, "extended date/time out of range");
-    char text[43];
+    char text[48];  // 42 used; the compiler cannot tell that the range check above keeps it so
     std::snprintf(text, sizeof text, "%019lld:%012lld%07lld:7", static_cast<long long>(value->days),
                   static_cast<long long>(value->ticks / 10000000), static_cast<long long>(value->ticks % 10000000));
     std::memcpy(at, text, 42);  // the terminating zero is the 42nd byte
