@@ -35,7 +35,8 @@ QString CellToolTips::toolTipFor(const QModelIndex& index) const
 
 bool CellToolTips::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != view_.viewport() || event->type() != QEvent::ToolTip)
+    // The type first: the viewport has events while the view is being destroyed, when the view is none to ask.
+    if (event->type() != QEvent::ToolTip || watched != view_.viewport())
         return QObject::eventFilter(watched, event);
     const auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = view_.indexAt(help->pos());

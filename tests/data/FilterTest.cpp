@@ -1,5 +1,3 @@
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
-
 #include "WriterDatabase.h"
 
 #include "data/ColumnTextProfile.h"
