@@ -54,7 +54,8 @@ public:
     {
         if (folded_.empty())
             return true;
-        if (asciiText_ ? !foldsApart.value_or(!foldsOnlyAsciiLetters(text)) : isAscii(text))
+        const bool unfolded = asciiText_ ? (foldsApart ? !*foldsApart : foldsOnlyAsciiLetters(text)) : isAscii(text);
+        if (unfolded)
             return asciiText_ && foundInAscii(text);
         scratch.clear();
         appendFoldedUtf8(text, scratch);
