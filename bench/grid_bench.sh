@@ -1,6 +1,7 @@
 #!/bin/sh
 # Picking the 1M-row table in the main window: time to the first rows on screen
-# and peak memory, beside the bare recordset load of the same table.
+# and peak memory, beside the bare recordset load of the same table; typing into
+# the find bar and copying every cell, with the longest the window went unanswered.
 #   bench/grid_bench.sh [build folder, configured with -DVARNEX_BUILD_BENCH=ON] [rows]
 set -eu
 build=${1:-build}

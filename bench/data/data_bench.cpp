@@ -1,9 +1,11 @@
-// Loads one table into a recordset as the program does and sorts it by its first
-// integer and its first text column, printing "name: value" lines:
+// Loads one table into a recordset as the program does, sorts it by its first
+// integer and its first text column and filters it as the find bar does,
+// printing "name: value" lines:
 //   data_bench FILE TABLE [VALUES_OUT]
 // VALUES_OUT receives the first text column's values, NUL-separated, for a
 // comparison with GNU sort.
 
+#include "data/ColumnTextProfile.h"
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
@@ -11,8 +13,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <ctime>
+#include <numeric>
+#include <vector>
 #include <fstream>
 #include <string>
 
@@ -63,6 +69,76 @@ double TimedSort(Recordset& rs, int column)
     if (!status.ok())
         std::fprintf(stderr, "sort failed: %s\n", qPrintable(status.error().description));
     return seconds;
+}
+
+// Processor time of every thread of the process so far.
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+struct Timing {
+    double wall = 0;
+    double cpu = 0;  // of every thread
+};
+
+Timing TimedFilter(Recordset& rs, const QString& text, const std::vector<int>& columns)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuBefore = ProcessCpuSeconds();
+    const Status status = rs.setFilter(text, columns);
+    const Timing timing{static_cast<double>(timer.nsecsElapsed()) / 1e9, ProcessCpuSeconds() - cpuBefore};
+    if (!status.ok())
+        std::fprintf(stderr, "filter failed: %s\n", qPrintable(status.error().description));
+    return timing;
+}
+
+void PrintTiming(const char* name, const Timing& timing)
+{
+    std::printf("%s_s: %.4f\n%s_cpu_s: %.4f\n", name, timing.wall, name, timing.cpu);
+}
+
+// What the grid gathers in the background after a load: the texts of the shown
+// columns, profiled for column widths and for the filter.
+void ProfileColumns(Recordset& rs, const std::vector<int>& columns)
+{
+    QElapsedTimer timer;
+    timer.start();
+    auto profiles = profileColumnTexts(rs.loadedRows(), ValueFormatter::forDefaultLocale(), columns);
+    std::printf("profile_s: %.4f\n", static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    if (profiles)
+        rs.setTextProfiles(std::make_shared<const ColumnTextProfiles>(std::move(*profiles)));
+}
+
+// A user typing a value of the table into the find bar over every column: the
+// first character looks at every row, each further one at the rows left (the
+// slowest of those is printed); then a text that no row holds, for which every
+// cell is read. Processor time beside each, as the machine may be shared.
+void PrintFilterFigures(Recordset& rs, int textColumn)
+{
+    std::vector<int> columns(static_cast<size_t>(rs.columnCount()));
+    std::iota(columns.begin(), columns.end(), 0);
+    ProfileColumns(rs, columns);
+    const int64_t rows = *rs.recordCount();
+    const QString value = rows > 0 ? rs.cellText(rows * 2 / 3, textColumn >= 0 ? textColumn : 0) : QString();
+    const QString typed = value.trimmed().left(6).isEmpty() ? QStringLiteral("7") : value.trimmed().left(6);
+    std::printf("filter_text: %s\n", typed.toUtf8().constData());
+    PrintTiming("filter", TimedFilter(rs, typed.left(1), columns));
+    std::printf("filter_first_rows: %lld\n", static_cast<long long>(*rs.recordCount()));
+    Timing slowest;
+    for (qsizetype length = 2; length <= typed.size(); ++length) {
+        const Timing timing = TimedFilter(rs, typed.left(length), columns);
+        if (timing.wall > slowest.wall)
+            slowest = timing;
+    }
+    PrintTiming("filter_narrow", slowest);
+    std::printf("filter_rows: %lld\n", static_cast<long long>(*rs.recordCount()));
+    (void)rs.setFilter(QString(), columns);
+    PrintTiming("filter_miss", TimedFilter(rs, QStringLiteral("#~no such text~#"), columns));
+    (void)rs.setFilter(QString(), columns);
 }
 
 void WriteValues(const Recordset& rs, int column, const char* path)
@@ -121,6 +197,8 @@ int main(int argc, char** argv)
     const int lastLong = LastColumn(rs, fieldtype::Integer);
     if (lastLong >= 0 && lastLong != integerColumn)
         std::printf("sort_last_long_s: %.4f\n", TimedSort(rs, lastLong));
+    (void)rs.setSort("");
+    PrintFilterFigures(rs, textColumn);
     if (argc > 3 && textColumn >= 0) {
         (void)rs.setSort("");
         WriteValues(rs, textColumn, argv[3]);

@@ -75,8 +75,10 @@ Status Recordset::open(const QString& source, Connection* connection, const Load
 void Recordset::openOver(std::shared_ptr<const TableData> rows)
 {
     data_ = std::move(rows);
+    profiles_.reset();
     order_.clear();
     sort_.clear();
+    clearFilter();
     position_ = 0;
 }
 
@@ -94,17 +96,24 @@ Result<int64_t> Recordset::recordCount() const
 {
     if (!data_)
         return makeError(ErrorCode::ObjectClosed);
+    return shownCount();
+}
+
+Result<int64_t> Recordset::unfilteredCount() const
+{
+    if (!data_)
+        return makeError(ErrorCode::ObjectClosed);
     return data_->rowCount();
 }
 
 bool Recordset::eof() const
 {
-    return !data_ || position_ >= data_->rowCount();
+    return !data_ || position_ >= shownCount();
 }
 
 bool Recordset::bof() const
 {
-    return !data_ || data_->rowCount() == 0 || position_ < 0;
+    return !data_ || shownCount() == 0 || position_ < 0;
 }
 
 Status Recordset::moveFirst()
@@ -142,22 +151,119 @@ Status Recordset::setSort(const QString& specification)
     if (specification.trimmed().isEmpty()) {
         order_.clear();
         sort_.clear();
+        keepFilteredRowsInOrder();
         position_ = 0;
         return {};
     }
     auto keys = parseSort(specification, *data_);
     if (!keys)
         return keys.error();
-    std::vector<uint32_t> order = order_;
-    if (order.empty()) {
-        order.resize(static_cast<size_t>(data_->rowCount()));
-        std::iota(order.begin(), order.end(), 0u);
-    }
+    std::vector<uint32_t> order = fullOrder();
     sortRows(*data_, *keys, order);
     order_ = std::move(order);
     sort_ = specification;
+    keepFilteredRowsInOrder();
     position_ = 0;
     return {};
+}
+
+std::vector<uint32_t> Recordset::fullOrder() const
+{
+    if (!order_.empty())
+        return order_;
+    std::vector<uint32_t> order(static_cast<size_t>(data_->rowCount()));
+    std::iota(order.begin(), order.end(), 0u);
+    return order;
+}
+
+// After a new order: the rows the filter shows, in that order.
+void Recordset::keepFilteredRowsInOrder()
+{
+    ++orderVersion_;
+    if (!filtered_)
+        return;
+    std::vector<bool> shown(static_cast<size_t>(data_->rowCount()));
+    for (const uint32_t row : shown_)
+        shown[row] = true;
+    std::vector<uint32_t> inOrder;
+    inOrder.reserve(shown_.size());
+    for (const uint32_t row : fullOrder()) {
+        if (shown[row])
+            inOrder.push_back(row);
+    }
+    shown_ = std::move(inOrder);
+}
+
+Status Recordset::setFilter(const QString& text, const std::vector<int>& columns)
+{
+    if (!data_)
+        return makeError(ErrorCode::ObjectClosed);
+    for (const int column : columns) {
+        if (column < 0 || column >= data_->columnCount())
+            return makeError(ErrorCode::BadArguments);
+    }
+    if (text.isEmpty()) {
+        clearFilter();
+        position_ = 0;
+        return {};
+    }
+    RowFilterRun run = prepareFilter(text, columns);
+    run.run();
+    applyFilter(run);
+    return {};
+}
+
+RowFilterRun Recordset::prepareFilter(const QString& text, const std::vector<int>& columns) const
+{
+    RowFilterRun run;
+    if (!data_)
+        return run;
+    run.rows = data_;
+    run.cellText = ValueFormatter::forDefaultLocale();
+    run.profiles = profiles_;
+    for (const int column : columns) {
+        if (column >= 0 && column < data_->columnCount())
+            run.columns.push_back(column);
+    }
+    run.text = text;
+    run.foldedText = foldedFilterText(text);
+    run.preparedAt = orderVersion_;
+    // Every row that holds the longer text holds the shorter one, so those shown already are the only candidates.
+    const bool narrowing = filtered_ && run.columns == filterColumns_ && !filterFolded_.empty() &&
+                           run.foldedText.find(filterFolded_) != std::string::npos;
+    run.candidates = narrowing ? shown_ : fullOrder();
+    return run;
+}
+
+bool Recordset::applyFilter(RowFilterRun& run)
+{
+    if (!data_ || !run.finished || run.rows != data_ || run.preparedAt != orderVersion_)
+        return false;
+    filtered_ = true;
+    shown_ = std::move(run.matches);
+    filterText_ = run.text;
+    filterFolded_ = run.foldedText;
+    filterColumns_ = run.columns;
+    run.finished = false;
+    ++orderVersion_;
+    position_ = 0;
+    return true;
+}
+
+void Recordset::setTextProfiles(std::shared_ptr<const ColumnTextProfiles> profiles)
+{
+    if (profiles && profiles->rows == data_)
+        profiles_ = std::move(profiles);
+}
+
+void Recordset::clearFilter()
+{
+    filtered_ = false;
+    shown_ = {};
+    filterText_.clear();
+    filterFolded_.clear();
+    filterColumns_.clear();
+    ++orderVersion_;
 }
 
 Status Recordset::close()
@@ -165,8 +271,10 @@ Status Recordset::close()
     if (!data_)
         return makeError(ErrorCode::ObjectClosed);
     data_.reset();
+    profiles_.reset();
     order_ = {};
     sort_.clear();
+    clearFilter();
     position_ = 0;
     connection_ = nullptr;
     return {};
@@ -189,19 +297,32 @@ int16_t Recordset::columnType(int column) const
 
 int64_t Recordset::rowAt(int64_t position) const
 {
-    return order_.empty() ? position : order_[static_cast<size_t>(position)];
+    const auto at = static_cast<size_t>(position);
+    if (filtered_)
+        return shown_[at];
+    return order_.empty() ? position : order_[at];
 }
 
-namespace {
-bool validCell(const std::shared_ptr<const TableData>& data, int64_t position, int column)
+int64_t Recordset::shownCount() const
 {
-    return data && position >= 0 && position < data->rowCount() && column >= 0 && column < data->columnCount();
+    if (!data_)
+        return 0;
+    return filtered_ ? static_cast<int64_t>(shown_.size()) : data_->rowCount();
 }
-}  // namespace
+
+int64_t Recordset::storedRow(int64_t position) const
+{
+    return data_ && position >= 0 && position < shownCount() ? rowAt(position) : -1;
+}
+
+bool Recordset::validCell(int64_t position, int column) const
+{
+    return data_ && position >= 0 && position < shownCount() && column >= 0 && column < data_->columnCount();
+}
 
 bool Recordset::isNull(int64_t position, int column) const
 {
-    return !validCell(data_, position, column) || data_->info(column).type == 0 || data_->isNull(rowAt(position), column);
+    return !validCell(position, column) || data_->info(column).type == 0 || data_->isNull(rowAt(position), column);
 }
 
 QString Recordset::cellText(int64_t position, int column) const
@@ -213,14 +334,14 @@ QString Recordset::cellText(int64_t position, int column) const
 
 void Recordset::appendCellTextUtf8(int64_t position, int column, std::string& out) const
 {
-    if (validCell(data_, position, column))
+    if (validCell(position, column))
         appendStoredText(*data_, rowAt(position), column, *ValueFormatter::forDefaultLocale(), out);
 }
 
 void Recordset::appendCellTextUtf8(int64_t position, int column, const ValueFormatter& formatter,
                                    std::string& out) const
 {
-    if (validCell(data_, position, column))
+    if (validCell(position, column))
         appendStoredText(*data_, rowAt(position), column, formatter, out);
 }
 
@@ -232,7 +353,7 @@ void Recordset::prefetch(int64_t position, bool bytes) const
 
 Variant Recordset::value(int64_t position, int column) const
 {
-    return validCell(data_, position, column) ? storedValue(*data_, rowAt(position), column) : Variant();
+    return validCell(position, column) ? storedValue(*data_, rowAt(position), column) : Variant();
 }
 
 }  // namespace varnex

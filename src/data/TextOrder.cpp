@@ -5,8 +5,10 @@
 #include <QLocale>
 #include <QString>
 
+#include <array>
 #include <clocale>
 #include <cstring>
+#include <vector>
 
 namespace varnex {
 namespace {
@@ -27,11 +29,54 @@ char32_t NextCodePoint(std::string_view text, size_t& at)
     return cp;
 }
 
-char32_t Folded(char32_t cp)
+char32_t FoldedByQt(char32_t cp)
 {
     if (cp < 0x80)
         return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
     return QChar::toUpper(cp);
+}
+
+// The folds of the Basic Multilingual Plane, looked up rather than asked of Qt for every character.
+constexpr char32_t kTabledCodePoints = 0x10000;
+
+const std::vector<char32_t>& basicPlaneFolds()
+{
+    static const std::vector<char32_t> folds = [] {
+        std::vector<char32_t> table(kTabledCodePoints);
+        for (char32_t cp = 0; cp < kTabledCodePoints; ++cp)
+            table[cp] = FoldedByQt(cp);
+        return table;
+    }();
+    return folds;
+}
+
+char32_t Folded(char32_t cp)
+{
+    return cp < kTabledCodePoints ? basicPlaneFolds()[cp] : FoldedByQt(cp);
+}
+
+// Bytes that start a code point (as NextCodePoint reads them, malformed or not)
+// which may fold into ASCII; four-byte leads are taken to, rather than asking Qt
+// about every code point beyond the table.
+const std::array<bool, 256>& leadsThatMayFoldIntoAscii()
+{
+    static const std::array<bool, 256> leads = [] {
+        std::array<bool, 256> risky{};
+        const std::vector<char32_t>& folds = basicPlaneFolds();
+        for (char32_t cp = 0; cp < kTabledCodePoints; ++cp) {
+            if (folds[cp] >= 0x80)
+                continue;
+            if (cp >= 0x80 && cp < 0x100)
+                risky[cp] = true;  // a byte that stands for itself
+            if (cp < 0x800)
+                risky[0xC0 | (cp >> 6)] = true;
+            risky[0xE0 | (cp >> 12)] = true;  // three bytes can spell any of these, too long or not
+        }
+        for (size_t lead = 0xF0; lead < risky.size(); ++lead)
+            risky[lead] = true;
+        return risky;
+    }();
+    return leads;
 }
 
 int appendUtf8(char32_t cp, uint8_t* out)
@@ -83,6 +128,37 @@ void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit)
         const int n = appendUtf8(Folded(NextCodePoint(text, at)), bytes);
         out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
     }
+}
+
+bool foldsOnlyAsciiLetters(std::string_view text)
+{
+    const std::array<bool, 256>& risky = leadsThatMayFoldIntoAscii();
+    const size_t size = text.size();
+    size_t at = 0;
+    while (at < size) {
+        uint64_t eight = 0;
+        if (at + sizeof eight <= size) {
+            std::memcpy(&eight, text.data() + at, sizeof eight);
+            if ((eight & 0x8080808080808080ull) == 0) {
+                at += sizeof eight;  // eight ASCII bytes
+                continue;
+            }
+        }
+        const auto lead = static_cast<uint8_t>(text[at]);
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        const size_t start = at;
+        const char32_t cp = NextCodePoint(text, at);
+        if (risky[lead] && Folded(cp) < 0x80)
+            return false;
+        for (size_t k = start + 1; k < at; ++k) {
+            if (static_cast<uint8_t>(text[k]) < 0x80)
+                return false;  // a malformed sequence took in an ASCII byte
+        }
+    }
+    return true;
 }
 
 int compareCollated(std::string_view a, std::string_view b)

@@ -1,22 +1,29 @@
 #include "shell/DataGrid.h"
 
+#include "data/Recordset.h"
+#include "shell/CellToolTips.h"
+#include "shell/ClipboardCopy.h"
 #include "shell/GridCopy.h"
+#include "shell/GridFilter.h"
+#include "shell/GridProfiler.h"
 #include "shell/RecordsetModel.h"
+#include "shell/ValueViewer.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
 
 namespace varnex {
 
-namespace {
-constexpr int kRowsMeasured = 200;
-constexpr int kWidestColumnChars = 40;
-}  // namespace
-
-DataGrid::DataGrid(QWidget* parent) : QTableView(parent), model_(new RecordsetModel(this))
+DataGrid::DataGrid(QWidget* parent)
+    : QTableView(parent),
+      model_(new RecordsetModel(this)),
+      widths_(new GridColumnWidths(*this)),
+      filter_(new GridFilter(*this)),
+      profiler_(new GridProfiler(this)),
+      toolTips_(new CellToolTips(*this)),
+      copier_(new ClipboardCopy(*this))
 {
     setObjectName(QStringLiteral("dgData"));
     setModel(model_);
@@ -30,35 +37,51 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent), model_(new RecordsetMo
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->hide();
-    horizontalHeader()->setSectionsClickable(true);
-    horizontalHeader()->setHighlightSections(true);
-    connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int) { emit doubleClickedAnywhere(); });
+    QHeaderView* headings = horizontalHeader();
+    headings->setSectionsClickable(true);
+    headings->setHighlightSections(true);
+    headings->setSortIndicatorShown(true);
+    headings->setSortIndicator(-1, Qt::AscendingOrder);
+    connect(headings, &QHeaderView::sectionDoubleClicked, this, [this](int) { emit doubleClickedAnywhere(); });
+    // A click on a heading selects its column; the indicator stays with the sorted one.
+    connect(headings, &QHeaderView::sortIndicatorChanged, this, &DataGrid::keepSortIndicator);
+    headings->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(headings, &QHeaderView::customContextMenuRequested, this, [this](const QPoint& at) {
+        const int column = horizontalHeader()->logicalIndexAt(at);
+        if (column >= 0)
+            headingMenu(column)->exec(horizontalHeader()->mapToGlobal(at));
+    });
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex index = indexAt(at);
+        if (index.isValid())
+            cellMenu(index)->exec(viewport()->mapToGlobal(at));
+    });
+    connect(filter_, &GridFilter::applied, this, &DataGrid::shownRowsChanged);
+    connect(profiler_, &GridProfiler::profiled, this,
+            [this](std::shared_ptr<const ColumnTextProfiles> profiles) { widths_->widenToLongest(*profiles); });
 }
+
+DataGrid::~DataGrid() = default;
 
 std::shared_ptr<Recordset> DataGrid::recordset() const
 {
     return model_->recordset();
 }
 
-void DataGrid::setRecordset(std::shared_ptr<Recordset> recordset)
+void DataGrid::setRecordset(std::shared_ptr<Recordset> recordset, const TableKey& key)
 {
+    filter_->reset();
+    widths_->forgetColumns();
     clearSelection();
-    model_->setRecordset(std::move(recordset));
+    showSortedColumn(-1, Qt::AscendingOrder);
+    model_->setRecordset(recordset);
     for (int c = 0; c < model_->columnCount(); ++c)
         setColumnHidden(c, false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    fitColumnWidths();
-}
-
-void DataGrid::fitColumnWidths()
-{
-    // Measured over the heading and the first rows only, so a large table binds as fast as a small one.
-    horizontalHeader()->setResizeContentsPrecision(kRowsMeasured);
-    resizeColumnsToContents();
-    const int widest = fontMetrics().averageCharWidth() * kWidestColumnChars;
-    for (int c = 0; c < model_->columnCount(); ++c)
-        if (columnWidth(c) > widest)
-            setColumnWidth(c, widest);
+    widths_->fitNewTable(recordset.get(), key);
+    profiler_->profile(recordset);
+    emit shownRowsChanged();
 }
 
 int16_t DataGrid::SelStartCol() const
@@ -82,16 +105,90 @@ void DataGrid::showCurrentOrder()
     model_->refreshOrder();
 }
 
-QString DataGrid::selectedText() const
+void DataGrid::showCurrentRows()
 {
-    return selectionAsTabText(*this);
+    model_->refreshRows();
 }
 
-void DataGrid::copySelection()
+void DataGrid::showSortedColumn(int column, Qt::SortOrder order)
 {
-    const QString text = selectedText();
-    if (!text.isEmpty())
-        QGuiApplication::clipboard()->setText(text);
+    sortedColumn_ = column;
+    sortOrder_ = order;
+    keepSortIndicator();
+}
+
+void DataGrid::keepSortIndicator()
+{
+    QHeaderView* headings = horizontalHeader();
+    if (headings->sortIndicatorSection() != sortedColumn_ || headings->sortIndicatorOrder() != sortOrder_)
+        headings->setSortIndicator(sortedColumn_, sortOrder_);
+}
+
+void DataGrid::setFilterText(const QString& text)
+{
+    filter_->setText(text);
+}
+
+QString DataGrid::filterText() const
+{
+    return filter_->text();
+}
+
+bool DataGrid::isBusy() const
+{
+    return filter_->busy() || profiler_->busy();
+}
+
+QString DataGrid::selectedText(bool withHeadings) const
+{
+    const CopySelection selection(*this, recordset(), withHeadings);
+    return QString::fromStdString(selection.text());
+}
+
+void DataGrid::copySelection(bool withHeadings)
+{
+    copier_->copy(std::make_shared<const CopySelection>(*this, recordset(), withHeadings));
+}
+
+bool DataGrid::isCopying() const
+{
+    return copier_->busy();
+}
+
+void DataGrid::showValue(const QModelIndex& index)
+{
+    const std::shared_ptr<Recordset> shown = recordset();
+    if (!shown || !index.isValid())
+        return;
+    auto* viewer = new ValueViewer(shownValue(*shown, index.row(), index.column()), this);
+    viewer->show();
+}
+
+std::unique_ptr<QMenu> DataGrid::headingMenu(int column)
+{
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* ascending = menu->addAction(QStringLiteral("Sort &Ascending"));
+    ascending->setObjectName(QStringLiteral("mnuSortAscending"));
+    connect(ascending, &QAction::triggered, this, [this, column] { emit sortRequested(column, Qt::AscendingOrder); });
+    QAction* descending = menu->addAction(QStringLiteral("Sort &Descending"));
+    descending->setObjectName(QStringLiteral("mnuSortDescending"));
+    connect(descending, &QAction::triggered, this, [this, column] { emit sortRequested(column, Qt::DescendingOrder); });
+    return menu;
+}
+
+std::unique_ptr<QMenu> DataGrid::cellMenu(const QModelIndex& index)
+{
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* show = menu->addAction(QStringLiteral("Show value"));
+    show->setObjectName(QStringLiteral("mnuShowValue"));
+    const QPersistentModelIndex cell(index);
+    connect(show, &QAction::triggered, this, [this, cell] { showValue(cell); });
+    return menu;
+}
+
+QString DataGrid::toolTipFor(const QModelIndex& index) const
+{
+    return toolTips_->toolTipFor(index);
 }
 
 void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
@@ -102,12 +199,21 @@ void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
 
 void DataGrid::keyPressEvent(QKeyEvent* event)
 {
-    if (event->matches(QKeySequence::Copy)) {
-        copySelection();
-        event->accept();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool controlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (event->matches(QKeySequence::Copy) || (controlShift && event->key() == Qt::Key_C)) {
+        copySelection(controlShift);
+    } else if (controlShift && event->key() == Qt::Key_S) {
+        if (currentIndex().isValid())
+            emit sortRequested(currentIndex().column(), Qt::AscendingOrder);
+    } else if (modifiers == Qt::NoModifier &&
+               (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)) {
+        showValue(currentIndex());
+    } else {
+        QTableView::keyPressEvent(event);
         return;
     }
-    QTableView::keyPressEvent(event);
+    event->accept();
 }
 
 }  // namespace varnex

@@ -6,13 +6,15 @@
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace varnex {
 
 namespace {
 
 using Span = std::pair<int, int>;  // first and last index, inclusive
+
+// Cancelling is noticed, and progress counted, after this many rows.
+constexpr size_t kRowsBetweenChecks = 1024;
 
 // Sorted, merged spans of the row ranges of a selection.
 std::vector<Span> selectedRowSpans(const QItemSelection& selection)
@@ -46,50 +48,107 @@ std::vector<int> selectedVisibleColumns(const QTableView& view, const QItemSelec
 }
 
 // A cell holding a tab, line break or quote is quoted, as spreadsheets expect on paste.
-QString clipboardCell(const QString& text)
+void quoteFrom(std::string& out, size_t start)
 {
-    if (!text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
-        !text.contains(QLatin1Char('"')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-bool cellSelected(const QItemSelection& selection, int row, int column)
-{
-    return std::any_of(selection.begin(), selection.end(), [&](const QItemSelectionRange& range) {
-        return row >= range.top() && row <= range.bottom() && column >= range.left() && column <= range.right();
-    });
+    if (out.find_first_of("\t\n\r\"", start) == std::string::npos)
+        return;
+    std::string quoted = "\"";
+    for (size_t at = start; at < out.size(); ++at) {
+        quoted += out[at];
+        if (out[at] == '"')
+            quoted += '"';
+    }
+    quoted += '"';
+    out.replace(start, std::string::npos, quoted);
 }
 
 }  // namespace
 
-QString selectionAsTabText(const QTableView& view)
+CopySelection::CopySelection(const QTableView& view, const std::shared_ptr<Recordset>& recordset, bool withHeadings)
+    : cellText_(ValueFormatter::forDefaultLocale()), withHeadings_(withHeadings)
 {
-    if (view.model() == nullptr || view.selectionModel() == nullptr)
-        return {};
+    if (!recordset || !recordset->isOpen() || view.selectionModel() == nullptr)
+        return;
     const QItemSelection selection = view.selectionModel()->selection();
-    const std::vector<int> columns = selectedVisibleColumns(view, selection);
-    if (columns.empty())
-        return {};
-
-    const QAbstractItemModel& model = *view.model();
-    QString text;
+    columns_ = selectedVisibleColumns(view, selection);
+    if (columns_.empty())
+        return;
+    for (const QItemSelectionRange& range : selection)
+        ranges_.push_back({range.top(), range.bottom(), range.left(), range.right()});
     for (const Span& span : selectedRowSpans(selection)) {
-        for (int row = span.first; row <= span.second; ++row) {
-            bool first = true;
-            for (int column : columns) {
-                if (!first)
-                    text += QLatin1Char('\t');
-                first = false;
-                if (cellSelected(selection, row, column))
-                    text += clipboardCell(model.index(row, column).data().toString());
-            }
-            text += QLatin1Char('\n');
+        for (int position = span.first; position <= span.second; ++position) {
+            const int64_t stored = recordset->storedRow(position);
+            if (stored < 0)
+                continue;
+            positions_.push_back(position);
+            stored_.push_back(static_cast<uint32_t>(stored));
         }
     }
-    return text;
+    for (int column : columns_)
+        headings_.append(recordset->columnName(column));
+    rows_.openOver(recordset->loadedRows());
+}
+
+int64_t CopySelection::cellCount() const
+{
+    return rowCount() * static_cast<int64_t>(columns_.size());
+}
+
+bool CopySelection::isSelected(int position, int column) const
+{
+    return std::any_of(ranges_.begin(), ranges_.end(), [&](const Range& range) {
+        return position >= range.top && position <= range.bottom && column >= range.left && column <= range.right;
+    });
+}
+
+void CopySelection::appendHeadings(std::string& out) const
+{
+    bool first = true;
+    for (const QString& heading : headings_) {
+        if (!first)
+            out += '\t';
+        first = false;
+        const size_t start = out.size();
+        out += heading.toStdString();
+        quoteFrom(out, start);
+    }
+    out += '\n';
+}
+
+void CopySelection::appendRow(size_t index, std::string& out) const
+{
+    const bool wholeBlock = ranges_.size() == 1;  // one range is the whole block
+    bool first = true;
+    for (const int column : columns_) {
+        if (!first)
+            out += '\t';
+        first = false;
+        if (!wholeBlock && !isSelected(positions_[index], column))
+            continue;
+        const size_t start = out.size();
+        rows_.appendCellTextUtf8(stored_[index], column, *cellText_, out);
+        quoteFrom(out, start);
+    }
+    out += '\n';
+}
+
+std::string CopySelection::text(const std::atomic<bool>* cancel, std::atomic<int64_t>* rowsDone) const
+{
+    std::string out;
+    if (isEmpty())
+        return out;
+    if (withHeadings_)
+        appendHeadings(out);
+    for (size_t index = 0; index < positions_.size(); ++index) {
+        if (index % kRowsBetweenChecks == 0) {
+            if (cancel && cancel->load(std::memory_order_relaxed))
+                return {};
+            if (rowsDone)
+                rowsDone->store(static_cast<int64_t>(index), std::memory_order_relaxed);
+        }
+        appendRow(index, out);
+    }
+    return out;
 }
 
 }  // namespace varnex

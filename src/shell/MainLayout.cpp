@@ -1,5 +1,7 @@
 #include "shell/MainLayout.h"
 
+#include <algorithm>
+
 namespace varnex {
 
 namespace {
@@ -26,6 +28,19 @@ void applyResizeRule(MainLayout& layout, float outerWidth, float outerHeight, bo
     }
     if (outerHeight > kMinHeight)
         layout.grid.height = outerHeight - kTopStripAndMargins;
+}
+
+GridAreaParts splitGridArea(const TwipsRect& area, bool findBarShown)
+{
+    const float height = std::max(area.height, 0.0f);
+    const float status = std::min(kStatusLineTwips, height);
+    const float findBar = findBarShown ? std::min(kFindBarTwips, height - status) : 0.0f;
+    const float grid = height - status - findBar;
+    GridAreaParts parts;
+    parts.grid = {area.left, area.top, area.width, grid};
+    parts.findBar = {area.left, area.top + grid, area.width, findBar};
+    parts.statusLine = {area.left, area.top + grid + findBar, area.width, status};
+    return parts;
 }
 
 }  // namespace varnex

@@ -1,9 +1,12 @@
 #include "shell/MainWindow.h"
 
+#include "app/AppSettings.h"
 #include "data/Recordset.h"
+#include "shell/FindBar.h"
 #include "shell/LegacyFont.h"
 #include "shell/RecordsetModel.h"
 #include "shell/Startup.h"
+#include "shell/StatusLine.h"
 #include "shell/TrafficLightIcon.h"
 #include "shell/Twips.h"
 
@@ -12,7 +15,9 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
@@ -81,11 +86,22 @@ void MainWindow::createControls()
     grid->setFont(legacyFont(8.25, false));
     grid->horizontalHeader()->setFont(legacyFont(8.25, false));
     connect(grid, &DataGrid::doubleClickedAnywhere, this, &MainWindow::sortBySelectedColumn);
+    connect(grid, &DataGrid::sortRequested, this, &MainWindow::sortByColumn);
+    connect(grid, &DataGrid::shownRowsChanged, this, &MainWindow::showRowCount);
+
+    findBar = new FindBar(this);
+    findBar->setFont(legacyFont(8.25, false));
+    connect(findBar, &FindBar::textChanged, grid, &DataGrid::setFilterText);
+    connect(findBar, &FindBar::closed, this, &MainWindow::closeFindBar);
+
+    statusLine = new StatusLine(this);
+    statusLine->setFont(legacyFont(8.25, false));
 }
 
 void MainWindow::setTabOrderAndFocus()
 {
-    QWidget::setTabOrder(grid, tableList);
+    QWidget::setTabOrder(grid, findBar->edit);
+    QWidget::setTabOrder(findBar->edit, tableList);
     QWidget::setTabOrder(tableList, exportButton);
     QWidget::setTabOrder(exportButton, settingsButton);
     grid->setFocus();
@@ -94,7 +110,10 @@ void MainWindow::setTabOrderAndFocus()
 void MainWindow::placeControls()
 {
     place(controlFrame, layout_.controlFrame, twipsPerPixel_);
-    place(grid, layout_.grid, twipsPerPixel_);
+    const GridAreaParts gridArea = splitGridArea(layout_.grid, !findBar->isHidden());
+    place(grid, gridArea.grid, twipsPerPixel_);
+    place(findBar, gridArea.findBar, twipsPerPixel_);
+    place(statusLine, gridArea.statusLine, twipsPerPixel_);
     place(settingsButton, layout_.settingsButton, twipsPerPixel_);
     place(exportButton, layout_.exportButton, twipsPerPixel_);
     place(tableList, layout_.tableList, twipsPerPixel_);
@@ -170,6 +189,28 @@ void MainWindow::closeEvent(QCloseEvent* event)
     releaseAndExit();
 }
 
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Find)) {
+        openFindBar();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::openFindBar()
+{
+    findBar->open();
+    placeControls();
+}
+
+void MainWindow::closeFindBar()
+{
+    placeControls();
+    grid->setFocus();
+}
+
 void MainWindow::releaseShownRecordset()
 {
     std::shared_ptr<Recordset> shown = grid->recordset();
@@ -190,10 +231,16 @@ void MainWindow::releaseAndExit()
 void MainWindow::showRowCount()
 {
     QString text;
-    if (grid->recordset()) {
+    const std::shared_ptr<Recordset> shown = grid->recordset();
+    if (shown) {
         const qint64 rows = grid->recordsetModel().recordCount();
         text = rows == 1 ? tr("1 row") : tr("%1 rows").arg(QLocale().toString(rows));
+        const Result<int64_t> total = shown->unfilteredCount();
+        statusLine->showRowCount(rows, total.ok() ? *total : rows, shown->isFiltered());
+    } else {
+        statusLine->clearRowCount();
     }
+    statusLine->showDatabase(appSettings().dataPath);
     tableLabel->setToolTip(text);
     tableList->setToolTip(text);
 }

@@ -2,12 +2,17 @@
 
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "data/TableData.h"
 
+#include <string_view>
 #include <limits>
 
 namespace varnex {
 
 namespace {
+
+// A cell shows one line of its text: of a longer value only the beginning is read.
+constexpr size_t kMostShownBytes = 2000;
 
 bool isNumericType(int16_t type)
 {
@@ -49,10 +54,47 @@ void RecordsetModel::setRecordset(std::shared_ptr<Recordset> recordset)
     endResetModel();
 }
 
+QString RecordsetModel::shownText(int row, int column) const
+{
+    const int16_t type = recordset_->columnType(column);
+    if (isVariableLength(type)) {
+        std::string_view stored = recordset_->loadedRows()->bytesValue(recordset_->storedRow(row), column);
+        if (stored.size() > kMostShownBytes) {
+            const bool text = type == fieldtype::VarWChar || type == fieldtype::LongVarWChar;
+            size_t end = kMostShownBytes;
+            while (text && end > 0 && (static_cast<uint8_t>(stored[end]) & 0xC0) == 0x80)
+                --end;  // not inside a character
+            stored = stored.substr(0, end);
+            const QByteArray head(stored.data(), static_cast<qsizetype>(stored.size()));
+            return (text ? QString::fromUtf8(head) : valueText(Variant::binary(head))) + QChar(0x2026);
+        }
+    }
+    return recordset_->cellText(row, column);
+}
+
 void RecordsetModel::refreshOrder()
 {
     if (rowCount() > 0 && columnCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
+void RecordsetModel::refreshRows()
+{
+    const Result<int64_t> count = recordset_ ? recordset_->recordCount() : Result<int64_t>(int64_t{0});
+    const int64_t rows = count.ok() ? *count : 0;
+    const int before = rowCount();
+    const int after = static_cast<int>(std::min<int64_t>(rows, std::numeric_limits<int>::max()));
+    if (after < before) {
+        beginRemoveRows({}, after, before - 1);
+        rows_ = rows;
+        endRemoveRows();
+    } else if (after > before) {
+        beginInsertRows({}, before, after - 1);
+        rows_ = rows;
+        endInsertRows();
+    }
+    rows_ = rows;
+    refreshOrder();
 }
 
 QString RecordsetModel::fieldName(int column) const
@@ -80,7 +122,7 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         if (recordset_->isNull(index.row(), index.column()))
             return QString();
-        return recordset_->cellText(index.row(), index.column());
+        return shownText(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (rightAligned_.value(index.column()) ? Qt::AlignRight : Qt::AlignLeft));

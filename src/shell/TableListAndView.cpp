@@ -8,11 +8,13 @@
 #include "data/Recordset.h"
 #include "data/TableList.h"
 #include "data/ValueFormatter.h"
+#include "shell/FindBar.h"
 #include "shell/LoadProgressDialog.h"
 #include "shell/MainWindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 
 namespace varnex {
 
@@ -50,6 +52,7 @@ Status MainWindow::fillTableList()
             tableList->addItem(table.name);
     }
     tableList->setCurrentIndex(-1);  // the refilled list has no entry chosen
+    showRowCount();
     return {};
 }
 
@@ -82,8 +85,11 @@ void MainWindow::showTable(const QString& tableName)
         return;
     }
     recordset->disconnect();
-    grid->setRecordset(std::move(recordset));
+    grid->setRecordset(std::move(recordset), {appSettings().dataPath, tableName});
     hideRecordIdColumns();
+    // The find bar's text keeps filtering whatever table is shown.
+    if (!findBar->edit->text().isEmpty())
+        grid->setFilterText(findBar->edit->text());
     showRowCount();
 }
 

@@ -2,7 +2,10 @@
 
 #include "data/Recordset.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QMenu>
+#include <QTimer>
 #include <QtTest/QTest>
 
 namespace varnex::test {
@@ -89,6 +92,80 @@ TEST_F(ColumnSortTest, DoubleClickOnHeadingSortsAndOnCellDoesNot)
     QTest::mouseDClick(window_->grid->viewport(), Qt::LeftButton, {}, CellCentre(0, 0));
     EXPECT_EQ(ColumnTexts(0), (QStringList{"Alice", "Carol", "Bob"}));
     EXPECT_EQ(MessageBoxCount(), 0);
+}
+
+// The sorted column's heading carries the indicator; a click that selects another column leaves
+// it there, a reload takes it away.
+TEST_F(ColumnSortTest, SortIndicatorMarksTheSortedColumn)
+{
+    QHeaderView* header = window_->grid->horizontalHeader();
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
+
+    ClickHeading(2);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, HeadingCentre(2));
+    EXPECT_EQ(header->sortIndicatorSection(), 2);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    ClickHeading(0);
+    ClickHeading(0);
+    EXPECT_EQ(window_->grid->SelStartCol(), 0);
+    EXPECT_EQ(header->sortIndicatorSection(), 2);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    Pick("People");
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
+}
+
+// The keyboard and the heading's menu sort through the recordset's sort, ascending or descending.
+TEST_F(ColumnSortTest, KeyboardAndHeadingMenuSort)
+{
+    DataGrid& grid = *window_->grid;
+    QHeaderView* header = grid.horizontalHeader();
+    // What a right-click on a heading shows, with one of its entries chosen.
+    auto chooseFromHeadingMenu = [&](int column, const char* entry) {
+        QTimer::singleShot(0, [entry] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            menu->findChild<QAction*>(entry)->trigger();
+            menu->close();
+        });
+        emit header->customContextMenuRequested(HeadingCentre(column));
+    };
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        QStringList names;
+        QString sort;
+        int indicator;
+        Qt::SortOrder order;
+    } cases[] = {
+        {"Ctrl+Shift+S on a cell",
+         [&] {
+             grid.setCurrentIndex(grid.model()->index(0, 1));
+             QTest::keyClick(&grid, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+         },
+         {"Bob", "Carol", "Alice"}, "[Home Town]", 1, Qt::AscendingOrder},
+        {"menu, ascending", [&] { chooseFromHeadingMenu(2, "mnuSortAscending"); }, {"Alice", "Carol", "Bob"}, "[Age]", 2,
+         Qt::AscendingOrder},
+        {"menu, descending", [&] { chooseFromHeadingMenu(0, "mnuSortDescending"); }, {"Carol", "Bob", "Alice"},
+         "[Name] DESC", 0, Qt::DescendingOrder},
+        {"double-click: ascending again",
+         [&] {
+             ClickHeading(0);
+             QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, HeadingCentre(0));
+         },
+         {"Alice", "Bob", "Carol"}, "[Name]", 0, Qt::AscendingOrder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.act();
+        EXPECT_EQ(ColumnTexts(0), c.names);
+        EXPECT_EQ(grid.recordset()->sort(), c.sort);
+        EXPECT_EQ(header->sortIndicatorSection(), c.indicator);
+        EXPECT_EQ(header->sortIndicatorOrder(), c.order);
+    }
+    EXPECT_TRUE(LogLines().isEmpty());
 }
 
 TEST_F(ColumnSortTest, RefusedSortIsLoggedAndKeepsOrder)

@@ -126,6 +126,45 @@ TEST_F(ExportCommand, FollowsTheGridSortAndKeepsTheView)
     EXPECT_EQ(records->sort(), QStringLiteral("[Name]"));
 }
 
+// With a text in the find bar the export writes exactly the rows the grid shows, in its order;
+// the hidden record ids are neither searched nor written.
+TEST_F(ExportCommand, WritesTheFilteredRowsInTheOrderShown)
+{
+    showTable(Table("Fruit",
+                    {Column("RecId", ColumnType::Text), Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)},
+                    {{T("x"), I(1), T("Pear")}, {T("x"), I(2), T("apple")}, {T("x"), I(3), T("FIG")},
+                     {T("x"), I(4), T("Grape, \"seedless\"")}, {T("x"), I(5), T("kiwi")}}));
+    const struct {
+        const char* name;
+        QString typed;
+        int sortColumn;  // sorted descending by it first; -1 for the order as it is
+        bool header;
+        QByteArray expected;
+    } cases[] = {
+        {"filtered", "p", -1, false, "1,\"Pear\"\r\n2,\"apple\"\r\n4,\"Grape, \"\"seedless\"\"\"\r\n"},
+        {"filtered and sorted", "p", 2, true,
+         "\"ID\",\"Name\"\r\n1,\"Pear\"\r\n4,\"Grape, \"\"seedless\"\"\"\r\n2,\"apple\"\r\n"},
+        {"sorted, then filtered again", "i", -1, false, "5,\"kiwi\"\r\n3,\"FIG\"\r\n"},
+        {"a number", "4", -1, false, "4,\"Grape, \"\"seedless\"\"\"\r\n"},
+        {"cleared", "", 1, false, "5,\"kiwi\"\r\n4,\"Grape, \"\"seedless\"\"\"\r\n3,\"FIG\"\r\n2,\"apple\"\r\n1,\"Pear\"\r\n"},
+    };
+    int exported = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form().grid->setFilterText(c.typed);
+        if (c.sortColumn >= 0)
+            form().sortByColumn(c.sortColumn, Qt::DescendingOrder);
+        setHeader(c.header);
+        EXPECT_EQ(exportAs(QStringLiteral("shown%1").arg(++exported)), c.expected);
+    }
+    // Nothing shown: nothing to export.
+    form().grid->setFilterText("x");
+    pressExport();
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes().front().text, "No data to export!");
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
 TEST_F(ExportCommand, WritesEveryRecordBeyondThe16BitLimit)
 {
     constexpr int64_t kRows = 40000;

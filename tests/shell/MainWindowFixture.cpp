@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QFile>
 #include <QTextStream>
+#include <QtTest/QTest>
 
 namespace varnex::test {
 
@@ -85,6 +86,12 @@ QStringList MainWindowFixture::ColumnTexts(int column) const
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, column).data().toString();
     return texts;
+}
+
+void MainWindowFixture::WaitForGrid() const
+{
+    const bool idle = QTest::qWaitFor([this] { return !window_->grid->isBusy() && !window_->grid->isCopying(); }, 60000);
+    EXPECT_TRUE(idle) << "the grid's background work did not end";
 }
 
 QStringList MainWindowFixture::LogLines() const

@@ -14,6 +14,13 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
+
+// Texts in test messages as text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace varnex::test {
 
@@ -36,6 +43,8 @@ protected:
     void Pick(const QString& tableName);
     // The texts of one grid column, top to bottom.
     QStringList ColumnTexts(int column) const;
+    // Waits until the grid's work in the background (filtering, profiling, copying) is done.
+    void WaitForGrid() const;
     // Lines of today's log file.
     QStringList LogLines() const;
     int MessageBoxCount() const;

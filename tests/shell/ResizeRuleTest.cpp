@@ -63,5 +63,33 @@ TEST(ResizeRule, ShrinkingBelowThresholdsKeepsLargerSizes)
     EXPECT_EQ(layout.exportButton.left, 13300);  // buttons stay where the last wide size put them
 }
 
+// The grid gives the status line and the find bar their height, never the other way round.
+TEST(ResizeRule, GridAreaIsSharedWithTheStatusLineAndFindBar)
+{
+    const struct {
+        const char* name;
+        float height;
+        bool findBar;
+        float grid;
+        float find;
+        float status;
+    } cases[] = {
+        {"as created", 4000, false, 3730, 0, 270},
+        {"as created, find bar shown", 4000, true, 3340, 390, 270},
+        {"only room for the lines", 660, true, 0, 390, 270},
+        {"less than both lines", 500, true, 0, 230, 270},
+        {"less than the status line", 100, true, 0, 0, 100},
+        {"one twip", 1, false, 0, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TwipsRect area{100, 960, 8000, c.height};
+        const GridAreaParts parts = splitGridArea(area, c.findBar);
+        EXPECT_EQ(parts.grid, (TwipsRect{100, 960, 8000, c.grid}));
+        EXPECT_EQ(parts.findBar, (TwipsRect{100, 960 + c.grid, 8000, c.find}));
+        EXPECT_EQ(parts.statusLine, (TwipsRect{100, 960 + c.grid + c.find, 8000, c.status}));
+    }
+}
+
 }  // namespace
 }  // namespace varnex

@@ -11,6 +11,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -164,22 +165,80 @@ TEST_F(TableViewTest, CtrlCCopiesSelectedCellsAsTabSeparatedText)
     DataGrid& grid = *window_->grid;
     const QAbstractItemModel& model = *grid.model();
 
+    QItemSelection twoCells(model.index(0, 1), model.index(0, 1));
+    twoCells.select(model.index(2, 2), model.index(2, 2));
     const struct {
         const char* name;
         QItemSelection selection;
+        Qt::KeyboardModifiers modifiers;
         QString expected;
     } cases[] = {
-        {"one column", QItemSelection(model.index(0, 1), model.index(3, 1)), "Carol\nAlice\nBob\n\"Tab\there, \"\"quoted\"\"\"\n"},
-        {"block over a hidden column", QItemSelection(model.index(0, 0), model.index(1, 2)), "Carol\t30\nAlice\t\n"},
-        {"nothing", QItemSelection(), ""},
+        {"one column", QItemSelection(model.index(0, 1), model.index(3, 1)), Qt::ControlModifier,
+         "Carol\nAlice\nBob\n\"Tab\there, \"\"quoted\"\"\"\n"},
+        {"block over a hidden column", QItemSelection(model.index(0, 0), model.index(1, 2)), Qt::ControlModifier,
+         "Carol\t30\nAlice\t\n"},
+        {"with headings", QItemSelection(model.index(0, 0), model.index(1, 2)), Qt::ControlModifier | Qt::ShiftModifier,
+         "Name\tAge\nCarol\t30\nAlice\t\n"},
+        {"cells apart, with headings", twoCells, Qt::ControlModifier | Qt::ShiftModifier, "Name\tAge\nCarol\t\n\t41\n"},
+        {"nothing", QItemSelection(), Qt::ControlModifier, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QApplication::clipboard()->setText(QStringLiteral("before"));
         grid.selectionModel()->select(c.selection, QItemSelectionModel::ClearAndSelect);
-        QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(&grid, Qt::Key_C, c.modifiers);
         EXPECT_EQ(QApplication::clipboard()->text(), c.expected.isEmpty() ? QStringLiteral("before") : c.expected);
+        EXPECT_FALSE(window_->grid->isCopying());
     }
+}
+
+// Over 100,000 cells the copy runs in the background under a progress dialog; Cancel leaves the
+// clipboard as it was. A sort while copying does not change what is copied.
+TEST_F(TableViewTest, LargeCopyShowsProgressAndCanBeCancelled)
+{
+    jetwriter::Table big = TextTable("Big", {"Text"});
+    big.columns.insert(big.columns.begin(), {"Id", jetwriter::ColumnType::Long});
+    big.columns.push_back({"Half", jetwriter::ColumnType::Double});
+    int64_t next = 0;
+    big.rowSource = [&next](jetwriter::Row& row) {
+        if (next == 34000)
+            return false;
+        row = {next, std::string("row ") + std::to_string(next), static_cast<double>(next) / 2};
+        ++next;
+        return true;
+    };
+    jetwriter::Database database;
+    database.tables = {big};
+    OpenDatabase(database);
+    ShowWindow();
+    Pick("Big");
+    DataGrid& grid = *window_->grid;
+    auto progress = [this] { return window_->findChild<QProgressDialog*>("dlgCopyProgress"); };
+
+    grid.selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_NE(progress(), nullptr);
+    EXPECT_TRUE(progress()->isVisible());
+    EXPECT_TRUE(grid.isCopying());
+    QTest::mouseClick(progress()->findChild<QPushButton*>(), Qt::LeftButton);
+    EXPECT_FALSE(grid.isCopying());
+    QTest::qWait(200);
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    EXPECT_TRUE(progress() == nullptr || !progress()->isVisible());
+
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_NE(progress(), nullptr);
+    window_->sortByColumn(0, Qt::DescendingOrder);
+    WaitForGrid();
+    EXPECT_TRUE(progress() == nullptr || !progress()->isVisible());
+    const QStringList lines = QApplication::clipboard()->text().split('\n');
+    ASSERT_EQ(lines.size(), 34002);  // the headings, every row, and nothing after the last line feed
+    EXPECT_EQ(lines[0], "Id\tText\tHalf");
+    EXPECT_EQ(lines[1], "0\trow 0\t0");
+    EXPECT_EQ(lines[34000], "33999\trow 33999\t16999.5");
+    EXPECT_EQ(lines[34001], "");
+    EXPECT_TRUE(LogLines().isEmpty());
 }
 
 }  // namespace

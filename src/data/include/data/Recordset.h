@@ -5,6 +5,7 @@
 
 #include "core/Error.h"
 #include "data/ReaderProcess.h"
+#include "data/RowFilter.h"
 #include "data/Variant.h"
 
 #include <QString>
@@ -69,6 +70,27 @@ public:
     QString sort() const;
     Status setSort(const QString& specification);  // "[F]", "F1 ASC, [F2] DESC", "" restores load order
 
+    // Shows only the rows where the text of one of the columns (by index) contains
+    // text, ignoring case as the text sort does; every character of text stands for
+    // itself. An empty text shows every row again. recordCount() and the positions
+    // follow the filter; a sort orders every row and the filter keeps applying.
+    // BadArguments for a column the recordset does not have.
+    Status setFilter(const QString& text, const std::vector<int>& columns);
+    QString filter() const { return filterText_; }
+    bool isFiltered() const { return filtered_; }
+    // The same filter made ready to run on another thread (RowFilterRun::run). A
+    // text that holds the current filter's text, over the same columns, looks only
+    // at the rows shown now.
+    RowFilterRun prepareFilter(const QString& text, const std::vector<int>& columns) const;
+    // Shows the rows a finished run found. False, changing nothing, where the run
+    // did not finish or the rows shown or their order changed after it was prepared.
+    bool applyFilter(RowFilterRun& run);
+    // Every loaded row, whatever the filter shows.
+    Result<int64_t> unfilteredCount() const;
+    // Profiles of the loaded rows' texts (profileColumnTexts), which let a filter
+    // pass over columns that cannot match; ignored where made over other rows.
+    void setTextProfiles(std::shared_ptr<const ColumnTextProfiles> profiles);
+
     Status close();
 
     // Fast access for the grid and the export, by position in the current (sorted) order.
@@ -89,13 +111,30 @@ public:
 
     // Opens the recordset over rows already loaded (the table list of a connection).
     void openOver(std::shared_ptr<const TableData> rows);
+    // The loaded rows, shared: a recordset opened over them reads them in load
+    // order, from any thread, while this one is sorted or filtered.
+    std::shared_ptr<const TableData> loadedRows() const { return data_; }
+    // The stored row at a position in the current order; -1 where there is none.
+    int64_t storedRow(int64_t position) const;
 
 private:
     int64_t rowAt(int64_t position) const;
+    int64_t shownCount() const;
+    bool validCell(int64_t position, int column) const;
+    std::vector<uint32_t> fullOrder() const;
+    void clearFilter();
+    void keepFilteredRowsInOrder();
 
     std::shared_ptr<const TableData> data_;
     std::vector<uint32_t> order_;  // positions to stored rows; empty: load order
     QString sort_;
+    bool filtered_ = false;
+    std::vector<uint32_t> shown_;  // with a filter: positions to stored rows
+    QString filterText_;
+    std::string filterFolded_;
+    std::vector<int> filterColumns_;
+    uint64_t orderVersion_ = 0;    // changes whenever the rows shown or their order do
+    std::shared_ptr<const ColumnTextProfiles> profiles_;
     int64_t position_ = 0;
     Connection* connection_ = nullptr;
 };

@@ -16,6 +16,12 @@ bool collationIsCodePoint();
 // limit bytes are appended.
 void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit = SIZE_MAX);
 
+// True when appendFoldedUtf8 keeps the ASCII characters of text, their letters
+// made upper case, and makes no other character ASCII: then an ASCII text is
+// found in the folded form just where it is found in text with the letter case
+// ignored.
+bool foldsOnlyAsciiLetters(std::string_view text);
+
 // Compares under the locale's collation, ignoring case.
 int compareCollated(std::string_view a, std::string_view b);
 

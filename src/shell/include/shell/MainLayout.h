@@ -29,6 +29,25 @@ struct MainLayout {
 inline constexpr float kClientWidthTwips = 8175;
 inline constexpr float kClientHeightTwips = 5100;
 
+// Heights of the lines that share the grid's area with it.
+inline constexpr float kStatusLineTwips = 270;
+inline constexpr float kFindBarTwips = 390;
+
+// The grid's area as the grid, the find bar and the status line share it.
+struct GridAreaParts {
+    TwipsRect grid;
+    TwipsRect findBar;     // height 0 when the bar is hidden
+    TwipsRect statusLine;
+
+    friend bool operator==(const GridAreaParts&, const GridAreaParts&) = default;
+};
+
+// The status line along the bottom of the area, the find bar (when shown) above
+// it and the grid above both, all as wide as the area. The grid gives up its
+// height first; where the area is lower than the lines, the status line keeps
+// what there is.
+GridAreaParts splitGridArea(const TwipsRect& area, bool findBarShown);
+
 // Fits the grid, the frame and the buttons to the window's outer width and
 // height. Below a threshold the affected values keep what they were, and a
 // minimised window changes nothing. Arithmetic stays in single precision.

@@ -1,6 +1,7 @@
 #pragma once
 // The program's working window: a strip of controls along the top (the table
-// list at the left, Settings and Export at the right) and the data grid below.
+// list at the left, Settings and Export at the right) and the data grid below,
+// sharing its area with the find bar (Ctrl+F) and the status line under it.
 // Geometry is kept in twips and placed in pixels at the screen's resolution.
 
 #include "core/Error.h"
@@ -17,6 +18,9 @@ class QPushButton;
 
 namespace varnex {
 
+class FindBar;
+class StatusLine;
+
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -30,6 +34,8 @@ public:
     QComboBox* tableList;
     QLabel* tableLabel;
     DataGrid* grid;
+    FindBar* findBar;
+    StatusLine* statusLine;
 
     // Replaces the list's entries with the database's table names, leaving
     // out the MSys ones; with no database named it leaves the list as it is.
@@ -42,6 +48,10 @@ public:
     void showTable(const QString& tableName);
     // Sorts the shown rows by the one whole column selected.
     void sortBySelectedColumn();
+    // Sorts the shown rows by a column, ascending or descending.
+    void sortByColumn(int column, Qt::SortOrder order);
+    // Shows the find bar, its text ready to be typed over.
+    void openFindBar();
 
     // Fits the controls to the window's outer size (see applyResizeRule).
     void fitControlsToWindow();
@@ -64,6 +74,7 @@ protected:
     // A file dropped on the window opens as its database (of several, the first).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();
@@ -75,6 +86,7 @@ private:
     void releaseShownRecordset();
     void hideRecordIdColumns();
     void showRowCount();
+    void closeFindBar();
 
     MainLayout layout_;
     QSize lastOuterSize_;

@@ -1,7 +1,8 @@
 #pragma once
 // Read-only table model over a loaded recordset. Cells are read from the
 // recordset when the view asks for them, in the recordset's current order;
-// nothing is copied or cached per row.
+// nothing is copied or cached per row. Of a text or binary value longer than a
+// cell can show, only the beginning is shown, followed by an ellipsis.
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -23,6 +24,9 @@ public:
 
     // The recordset's order has changed (sorted); every cell is read again.
     void refreshOrder();
+    // The recordset shows other rows (filtered): rows are added or taken away at
+    // the end, so that the columns keep their widths, and every cell is read again.
+    void refreshRows();
 
     QString fieldName(int column) const;
     qint64 recordCount() const { return rows_; }
@@ -34,6 +38,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
+    QString shownText(int row, int column) const;
+
     std::shared_ptr<Recordset> recordset_;
     QStringList fieldNames_;
     QVector<bool> rightAligned_;

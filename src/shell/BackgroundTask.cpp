@@ -1,0 +1,60 @@
+#include "shell/BackgroundTask.h"
+
+#include <system_error>
+
+namespace varnex {
+
+BackgroundTask::BackgroundTask(QObject* parent) : QObject(parent) {}
+
+BackgroundTask::~BackgroundTask()
+{
+    stopRunning();
+}
+
+void BackgroundTask::stopRunning()
+{
+    if (cancelled_)
+        cancelled_->store(true);
+    // Work looks at the flag often, so this waits a moment at most.
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void BackgroundTask::cancel()
+{
+    if (cancelled_)
+        cancelled_->store(true);
+    ++generation_;
+    busy_ = false;
+}
+
+void BackgroundTask::start(Work work)
+{
+    stopRunning();
+    const uint64_t generation = ++generation_;
+    auto cancelled = std::make_shared<std::atomic<bool>>(false);
+    cancelled_ = cancelled;
+    busy_ = true;
+    auto run = [this, generation, cancelled, work = std::move(work)] {
+        Finish finish = work(*cancelled);
+        // Delivered through this object's event queue: dropped if it is gone by then, and the
+        // destructor waits for this thread, so the object outlives the call.
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, finish = std::move(finish)] {
+                if (generation != generation_)
+                    return;
+                busy_ = false;
+                if (finish)
+                    finish();
+            },
+            Qt::QueuedConnection);
+    };
+    try {
+        thread_ = std::thread(run);
+    } catch (const std::system_error&) {
+        run();  // no thread to be had: the work runs here, its result still arrives later
+    }
+}
+
+}  // namespace varnex

@@ -1,0 +1,91 @@
+#include "shell/ShownValue.h"
+
+#include "data/FieldTypes.h"
+#include "data/Recordset.h"
+
+#include <algorithm>
+
+namespace varnex {
+
+namespace {
+constexpr qsizetype kBytesPerLine = 16;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+}  // namespace
+
+QString fieldTypeName(int16_t type)
+{
+    switch (type) {
+    case fieldtype::UnsignedTinyInt: return QStringLiteral("Byte");
+    case fieldtype::SmallInt: return QStringLiteral("Integer");
+    case fieldtype::Integer: return QStringLiteral("Long Integer");
+    case fieldtype::BigInt: return QStringLiteral("Large Number");
+    case fieldtype::Single: return QStringLiteral("Single");
+    case fieldtype::Double: return QStringLiteral("Double");
+    case fieldtype::Currency: return QStringLiteral("Currency");
+    case fieldtype::Numeric: return QStringLiteral("Decimal");
+    case fieldtype::Date: return QStringLiteral("Date/Time");
+    case fieldtype::Boolean: return QStringLiteral("Yes/No");
+    case fieldtype::GUID: return QStringLiteral("Replication ID");
+    case fieldtype::VarWChar: return QStringLiteral("Text");
+    case fieldtype::LongVarWChar: return QStringLiteral("Memo");
+    case fieldtype::Binary:
+    case fieldtype::VarBinary: return QStringLiteral("Binary");
+    case fieldtype::LongVarBinary: return QStringLiteral("OLE Object");
+    default: return QStringLiteral("Unknown");
+    }
+}
+
+QString hexDump(const QByteArray& bytes)
+{
+    QString dump;
+    const qsizetype lines = (bytes.size() + kBytesPerLine - 1) / kBytesPerLine;
+    dump.reserve(lines * (8 + 2 + 3 * kBytesPerLine + 2 + kBytesPerLine + 1));
+    for (qsizetype offset = 0; offset < bytes.size(); offset += kBytesPerLine) {
+        for (int shift = 28; shift >= 0; shift -= 4)
+            dump += QLatin1Char(kHexDigits[(offset >> shift) & 0xF]);
+        dump += QLatin1String("  ");
+        const qsizetype end = std::min(offset + kBytesPerLine, bytes.size());
+        for (qsizetype i = offset; i < offset + kBytesPerLine; ++i) {
+            if (i == offset + kBytesPerLine / 2)
+                dump += QLatin1Char(' ');
+            if (i >= end) {
+                dump += QLatin1String("   ");
+                continue;
+            }
+            const auto byte = static_cast<uint8_t>(bytes[i]);
+            dump += QLatin1Char(kHexDigits[byte >> 4]);
+            dump += QLatin1Char(kHexDigits[byte & 0xF]);
+            dump += QLatin1Char(' ');
+        }
+        dump += QLatin1Char(' ');
+        for (qsizetype i = offset; i < end; ++i) {
+            const auto byte = static_cast<uint8_t>(bytes[i]);
+            dump += byte >= 0x20 && byte < 0x7F ? QLatin1Char(static_cast<char>(byte)) : QLatin1Char('.');
+        }
+        dump += QLatin1Char('\n');
+    }
+    return dump;
+}
+
+ShownValue shownValue(const Recordset& recordset, int64_t position, int column)
+{
+    ShownValue shown;
+    shown.columnName = recordset.columnName(column);
+    const int16_t type = recordset.columnType(column);
+    shown.typeName = fieldTypeName(type);
+    const Variant value = recordset.value(position, column);
+    switch (value.kind()) {
+    case Variant::Kind::Binary:
+        shown.binary = true;
+        shown.text = hexDump(value.toBytes());
+        shown.size = value.toBytes().size();
+        break;
+    case Variant::Kind::Text: shown.text = value.toText(); break;
+    default: shown.text = recordset.cellText(position, column); break;
+    }
+    if (!shown.binary)
+        shown.size = shown.text.size();
+    return shown;
+}
+
+}  // namespace varnex

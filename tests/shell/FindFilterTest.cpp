@@ -1,0 +1,214 @@
+// The find bar: Ctrl+F opens it below the grid, typing filters the rows, Esc clears and closes it;
+// the status line counts the rows and names the database.
+
+#include "MainWindowFixture.h"
+#include "support/TableBuilders.h"
+
+#include "app/AppSettings.h"
+#include "data/Recordset.h"
+#include "shell/FindBar.h"
+#include "shell/StatusLine.h"
+#include "shell/Twips.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest/QTest>
+
+namespace varnex::test {
+namespace {
+
+using jetwriter::ColumnType;
+
+jetwriter::Table People()
+{
+    return Table("People",
+                 {Column("RecId", ColumnType::Text), Column("Name", ColumnType::Text),
+                  Column("Town", ColumnType::Text), Column("Age", ColumnType::Long)},
+                 {{T("hidden1"), T("M\u00fcller"), T("Oslo"), I(30)},
+                  {T("hidden2"), T("MULLER"), T("50% [Rome]*"), I(41)},
+                  {T("hidden3"), T("Zo\u00eb \"Z\""), T("Lima"), N()},
+                  {T("hidden4"), T("\u00c9milie"), T("Kyiv"), I(7)},
+                  {T("hidden5"), T("bob"), N(), I(300)},
+                  {T("hidden6"), T("Ann-Marie"), T("O'Hara"), I(1)}});
+}
+
+class FindFilterTest : public MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        jetwriter::Database database;
+        database.tables = {People(), TextTable("Towns", {"Town"}, {{std::string("Oslo")}, {std::string("Rome")}})};
+        OpenDatabase(database);
+        ShowWindow();
+        Pick("People");
+    }
+
+    QLineEdit& FindEdit() const { return *window_->findBar->edit; }
+    QString StatusRows() const { return window_->statusLine->rowCount->text(); }
+};
+
+// Ctrl+F opens the bar in the grid's area; Esc clears the filter, closes the bar and gives the area back.
+TEST_F(FindFilterTest, CtrlFOpensTheBarBelowTheGridAndEscClosesIt)
+{
+    MainWindow& window = *window_;
+    const float tpp = screenTwipsPerPixel(&window);
+    const QRect area(twipsToPixels(window.controlLayout().grid.left, tpp), twipsToPixels(window.controlLayout().grid.top, tpp),
+                     twipsToPixels(window.controlLayout().grid.width, tpp), twipsToPixels(window.controlLayout().grid.height, tpp));
+    const int gridHeight = window.grid->height();
+    EXPECT_FALSE(window.findBar->isVisible());
+    EXPECT_EQ(window.statusLine->geometry().bottom(), area.bottom());
+    EXPECT_EQ(window.grid->geometry().bottom() + 1, window.statusLine->geometry().top());
+
+    window.activateWindow();
+    QApplication::processEvents();
+    window.grid->setFocus();
+    QTest::keyClick(window.grid, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(window.findBar->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), &FindEdit());
+    EXPECT_LT(window.grid->height(), gridHeight);
+    EXPECT_EQ(window.grid->geometry().top(), area.top());
+    EXPECT_EQ(window.grid->geometry().bottom() + 1, window.findBar->geometry().top());
+    EXPECT_EQ(window.findBar->geometry().bottom() + 1, window.statusLine->geometry().top());
+    EXPECT_EQ(window.statusLine->geometry().bottom(), area.bottom());
+    EXPECT_GE(window.findBar->height(), FindEdit().sizeHint().height() - 2);
+
+    QTest::keyClicks(&FindEdit(), "oslo");
+    EXPECT_EQ(ColumnTexts(1), QStringList{"M\u00fcller"});
+    QTest::keyClick(&FindEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(window.findBar->isVisible());
+    EXPECT_TRUE(FindEdit().text().isEmpty());
+    EXPECT_EQ(ColumnTexts(1).size(), 6);
+    EXPECT_EQ(StatusRows(), "6 rows");
+    EXPECT_EQ(window.grid->height(), gridHeight);
+    EXPECT_EQ(QApplication::focusWidget(), window.grid);
+
+    // Ctrl+F again selects what was typed, for typing over.
+    window.openFindBar();
+    QTest::keyClicks(&FindEdit(), "rome");
+    QTest::keyClick(window.grid, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(FindEdit().selectedText(), "rome");
+}
+
+// What is typed is plain text, found in any shown column without regard to case; the status line counts.
+TEST_F(FindFilterTest, TypedTextFiltersTheRows)
+{
+    window_->openFindBar();
+    const struct {
+        const char* name;
+        QString typed;
+        QStringList names;
+        QString status;
+    } cases[] = {
+        {"letter case", "MüLLER", {"M\u00fcller"}, "1 of 6 rows"},
+        {"ASCII", "ller", {"M\u00fcller", "MULLER"}, "2 of 6 rows"},
+        {"non-ASCII, any case", "\u00e9MILIE", {"\u00c9milie"}, "1 of 6 rows"},
+        {"a number as shown", "30", {"M\u00fcller", "bob"}, "2 of 6 rows"},
+        {"percent", "50%", {"MULLER"}, "1 of 6 rows"},
+        {"brackets and star", "[rome]*", {"MULLER"}, "1 of 6 rows"},
+        {"a star alone", "*", {"MULLER"}, "1 of 6 rows"},
+        {"double quotes", "\"z\"", {"Zo\u00eb \"Z\""}, "1 of 6 rows"},
+        {"an apostrophe", "o'h", {"Ann-Marie"}, "1 of 6 rows"},
+        {"a control character", QString(QChar(7)), {}, "0 of 6 rows"},
+        {"no match", "zzz", {}, "0 of 6 rows"},
+        {"hidden record id column", "hidden", {}, "0 of 6 rows"},
+        {"cleared", "", {"M\u00fcller", "MULLER", "Zo\u00eb \"Z\"", "\u00c9milie", "bob", "Ann-Marie"}, "6 rows"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FindEdit().setText(c.typed);
+        EXPECT_EQ(ColumnTexts(1), c.names);
+        EXPECT_EQ(StatusRows(), c.status);
+        EXPECT_EQ(*window_->grid->recordset()->recordCount(), c.names.size());
+    }
+    EXPECT_TRUE(LogLines().isEmpty());
+    EXPECT_EQ(MessageBoxCount(), 0);
+}
+
+// Typing on narrows what is shown; sorting keeps the filter; another table is filtered by the same text.
+TEST_F(FindFilterTest, FilterFollowsTypingSortingAndTheTableShown)
+{
+    window_->openFindBar();
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        QStringList names;
+    } steps[] = {
+        {"one letter", [&] { QTest::keyClicks(&FindEdit(), "l"); }, {"M\u00fcller", "MULLER", "Zo\u00eb \"Z\"", "\u00c9milie"}},
+        {"narrowed", [&] { QTest::keyClicks(&FindEdit(), "i"); }, {"Zo\u00eb \"Z\"", "\u00c9milie"}},
+        {"back to one letter", [&] { QTest::keyClick(&FindEdit(), Qt::Key_Backspace); },
+         {"M\u00fcller", "MULLER", "Zo\u00eb \"Z\"", "\u00c9milie"}},
+        {"sorted by age", [&] { window_->sortByColumn(3, Qt::AscendingOrder); },
+         {"Zo\u00eb \"Z\"", "\u00c9milie", "M\u00fcller", "MULLER"}},
+        {"sorted descending", [&] { window_->sortByColumn(3, Qt::DescendingOrder); },
+         {"MULLER", "M\u00fcller", "\u00c9milie", "Zo\u00eb \"Z\""}},
+        {"reloaded: load order, still filtered", [&] { Pick("People"); },
+         {"M\u00fcller", "MULLER", "Zo\u00eb \"Z\"", "\u00c9milie"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        step.act();
+        EXPECT_EQ(ColumnTexts(1), step.names);
+    }
+    Pick("Towns");
+    EXPECT_EQ(ColumnTexts(0), QStringList{"Oslo"});
+    EXPECT_EQ(StatusRows(), "1 of 2 rows");
+}
+
+// The status line counts the rows and names the database, its whole path as the tooltip.
+TEST_F(FindFilterTest, StatusLineCountsRowsAndNamesTheDatabase)
+{
+    const QFileInfo file(appSettings().dataPath);
+    EXPECT_EQ(window_->statusLine->database->text(), file.fileName());
+    EXPECT_EQ(window_->statusLine->database->toolTip(), QDir::toNativeSeparators(file.absoluteFilePath()));
+    EXPECT_EQ(StatusRows(), "6 rows");
+    EXPECT_EQ(window_->tableLabel->toolTip(), "6 rows");
+    window_->grid->setFilterText("oslo");
+    EXPECT_EQ(StatusRows(), "1 of 6 rows");
+    EXPECT_EQ(window_->tableLabel->toolTip(), "1 row");
+    window_->grid->setRecordset(nullptr);
+    EXPECT_TRUE(StatusRows().isEmpty());
+
+    const struct {
+        int64_t shown, total;
+        bool filtered;
+        const char* expected;
+    } texts[] = {{0, 0, false, "0 rows"},          {1, 1, false, "1 row"},          {1234567, 1234567, false, "1,234,567 rows"},
+                 {0, 1, true, "0 of 1 row"},       {3, 1000, true, "3 of 1,000 rows"}, {1000, 1000, true, "1,000 of 1,000 rows"}};
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    for (const auto& t : texts)
+        EXPECT_EQ(rowCountText(t.shown, t.total, t.filtered), t.expected);
+    QLocale::setDefault(QLocale::system());
+}
+
+// Over many rows the filter runs in the background; a newer text overtakes an older one.
+TEST_F(FindFilterTest, LargeTablesAreFilteredInTheBackground)
+{
+    jetwriter::Table big = TextTable("Big", {"Text"});
+    big.columns.push_back({"Number", ColumnType::Long});
+    int64_t next = 0;
+    big.rowSource = [&next](jetwriter::Row& row) {
+        if (next == 60000)
+            return false;
+        row = {std::string(next % 3 == 0 ? "Fizz " : "Buzz ") + std::to_string(next), next};
+        ++next;
+        return true;
+    };
+    jetwriter::Database database;
+    database.tables = {big};
+    OpenDatabase(database);
+    window_->refillTableList();
+    Pick("Big");
+    window_->openFindBar();
+    QTest::keyClicks(&FindEdit(), "fizz");
+    QTest::keyClicks(&FindEdit(), " 5999");
+    WaitForGrid();
+    EXPECT_EQ(ColumnTexts(0), (QStringList{"Fizz 59991", "Fizz 59994", "Fizz 59997"}));
+    EXPECT_EQ(StatusRows(), "3 of 60,000 rows");
+}
+
+}  // namespace
+}  // namespace varnex::test
