@@ -84,7 +84,7 @@ void DataGrid::setRecordset(std::shared_ptr<Recordset> recordset, const TableKey
     emit shownRowsChanged();
 }
 
-int16_t DataGrid::SelStartCol() const
+int16_t DataGrid::firstSelectedColumn() const
 {
     for (int c = 0; c < model_->columnCount(); ++c)
         if (selectionModel()->isColumnSelected(c, QModelIndex()))
@@ -92,7 +92,7 @@ int16_t DataGrid::SelStartCol() const
     return -1;
 }
 
-int16_t DataGrid::SelEndCol() const
+int16_t DataGrid::lastSelectedColumn() const
 {
     for (int c = model_->columnCount() - 1; c >= 0; --c)
         if (selectionModel()->isColumnSelected(c, QModelIndex()))

@@ -30,11 +30,11 @@ Status sortGridByColumn(DataGrid& grid, int column, Qt::SortOrder order)
 
 Status sortGridBySelectedColumn(DataGrid& grid)
 {
-    if (grid.SelStartCol() == -1)
+    if (grid.firstSelectedColumn() == -1)
         return {};
-    if (grid.SelStartCol() != grid.SelEndCol())
+    if (grid.firstSelectedColumn() != grid.lastSelectedColumn())
         return {};
-    return sortGridByColumn(grid, grid.SelStartCol(), Qt::AscendingOrder);
+    return sortGridByColumn(grid, grid.firstSelectedColumn(), Qt::AscendingOrder);
 }
 
 }  // namespace

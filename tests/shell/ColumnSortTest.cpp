@@ -65,8 +65,8 @@ TEST_F(ColumnSortTest, DoubleClickSortsOnlyWithExactlyOneColumnSelected)
         Pick("People");
         for (const auto& [column, modifiers] : c.headingClicks)
             ClickHeading(column, modifiers);
-        EXPECT_EQ(window_->grid->SelStartCol(), c.selStart);
-        EXPECT_EQ(window_->grid->SelEndCol(), c.selEnd);
+        EXPECT_EQ(window_->grid->firstSelectedColumn(), c.selStart);
+        EXPECT_EQ(window_->grid->lastSelectedColumn(), c.selEnd);
         emit window_->grid->doubleClickedAnywhere();
         EXPECT_EQ(ColumnTexts(0), c.names);
     }
@@ -109,7 +109,7 @@ TEST_F(ColumnSortTest, SortIndicatorMarksTheSortedColumn)
 
     ClickHeading(0);
     ClickHeading(0);
-    EXPECT_EQ(window_->grid->SelStartCol(), 0);
+    EXPECT_EQ(window_->grid->firstSelectedColumn(), 0);
     EXPECT_EQ(header->sortIndicatorSection(), 2);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
 

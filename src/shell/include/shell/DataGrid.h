@@ -43,8 +43,8 @@ public:
     GridColumns columns() { return GridColumns(*this); }
 
     // First and last whole column selected; -1 for both when none is.
-    int16_t SelStartCol() const;
-    int16_t SelEndCol() const;
+    int16_t firstSelectedColumn() const;
+    int16_t lastSelectedColumn() const;
 
     // Shows the bound recordset's rows again in its current order.
     void showCurrentOrder();
