@@ -141,37 +141,51 @@ Status JetReader::readCatalogue(TableSink& sink)
     return sink.rows(rows) ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
 }
 
-Status JetReader::readTable(const QString& source, TableSink& sink)
-{
-    auto* mdb_ = static_cast<MdbHandle*>(handle_);
-    const QString name = sourceTableName(source);
-    if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb_->fmt->pg_size), kCatalogueDefinitionPage) ||
-        !mdb_read_catalog(mdb_, MDB_TABLE))
-        return makeError(ErrorCode::UnrecognizedFormat, path_);
-    MdbCatalogEntry* found = tableNamed(mdb_, name);
-    if (!found || name.isEmpty())
-        return makeError(ErrorCode::TableNotFound, name);
-    return readEntry(found, sink, {}, true);
-}
-
-Result<int64_t> JetReader::walkTable(const QString& source)
+Result<void*> JetReader::findTable(const QString& source)
 {
     auto* mdb = static_cast<MdbHandle*>(handle_);
     const QString name = sourceTableName(source);
     if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb->fmt->pg_size), kCatalogueDefinitionPage) ||
         !mdb_read_catalog(mdb, MDB_TABLE))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
-    auto* entry = tableNamed(mdb, name);
-    if (!entry || name.isEmpty())
+    MdbCatalogEntry* found = tableNamed(mdb, name);
+    if (!found || name.isEmpty())
         return makeError(ErrorCode::TableNotFound, name);
+    return static_cast<void*>(found);
+}
+
+Result<void*> JetReader::openEntry(void* catalogueEntry)
+{
+    auto* mdb = static_cast<MdbHandle*>(handle_);
+    auto* entry = static_cast<MdbCatalogEntry*>(catalogueEntry);
     if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb->fmt->pg_size), static_cast<uint32_t>(entry->table_pg)))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
     MdbTableDef* table = mdb_read_table(entry);
     if (!table)
         return makeError(ErrorCode::UnrecognizedFormat, path_);
     mdb_read_columns(table);
+    return static_cast<void*>(table);
+}
+
+Status JetReader::readTable(const QString& source, TableSink& sink)
+{
+    const Result<void*> found = findTable(source);
+    if (!found)
+        return found.error();
+    return readEntry(*found, sink, {}, true);
+}
+
+Result<int64_t> JetReader::walkTable(const QString& source)
+{
+    const Result<void*> found = findTable(source);
+    if (!found)
+        return found.error();
+    const Result<void*> opened = openEntry(*found);
+    if (!opened)
+        return opened.error();
+    auto* table = static_cast<MdbTableDef*>(*opened);
     CollectingSink unused;
-    RowDecoder walker(mdb, table, codePage_, unused, {}, {}, false);
+    RowDecoder walker(static_cast<MdbHandle*>(handle_), table, codePage_, unused, {}, {}, false);
     const Status walked = walker.run();
     mdb_free_tabledef(table);
     if (!walked)
@@ -182,14 +196,10 @@ Result<int64_t> JetReader::walkTable(const QString& source)
 Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::function<bool(const QString&)>& wanted,
                             bool resolveComplex)
 {
-    auto* mdb_ = static_cast<MdbHandle*>(handle_);
-    auto* entry = static_cast<MdbCatalogEntry*>(catalogueEntry);
-    if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb_->fmt->pg_size), static_cast<uint32_t>(entry->table_pg)))
-        return makeError(ErrorCode::UnrecognizedFormat, path_);
-    MdbTableDef* table = mdb_read_table(entry);
-    if (!table)
-        return makeError(ErrorCode::UnrecognizedFormat, path_);
-    mdb_read_columns(table);
+    const Result<void*> opened = openEntry(catalogueEntry);
+    if (!opened)
+        return opened.error();
+    auto* table = static_cast<MdbTableDef*>(*opened);
     std::vector<ColumnInfo> columns;
     std::vector<ColumnSource> sources;
     std::deque<ComplexValues> lists;  // where the sources point
@@ -203,7 +213,7 @@ Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::fu
                         static_cast<uint8_t>(column->col_prec), 0};
         ColumnSource source{i, nullptr};
         if (isComplex(*column) && resolveComplex) {
-            auto values = readComplexColumn(entry, name, sink);
+            auto values = readComplexColumn(catalogueEntry, name, sink);
             if (!values)
                 continue;
             const ComplexValues& kept = lists.emplace_back(std::move(*values));
@@ -215,7 +225,7 @@ Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::fu
     }
     Status status = makeError(ErrorCode::ReadStopped);
     if (sink.columns(columns, static_cast<int64_t>(table->num_rows))) {
-        RowDecoder decoder(mdb_, table, codePage_, sink, columns, std::move(sources));
+        RowDecoder decoder(static_cast<MdbHandle*>(handle_), table, codePage_, sink, columns, std::move(sources));
         status = decoder.run();
     }
     mdb_free_tabledef(table);

@@ -49,6 +49,10 @@ private:
     // The values of one complex column, or nothing where it is hidden; warns where they cannot be read.
     std::optional<ComplexValues> readComplexColumn(void* owner, const QString& column, TableSink& sink);
     void* tableAt(uint32_t definitionPage) const;
+    // The catalogue entry of the table named (case-insensitively) by source.
+    Result<void*> findTable(const QString& source);
+    // The entry's table definition with its columns read (libmdb's MdbTableDef, for mdb_free_tabledef).
+    Result<void*> openEntry(void* catalogueEntry);
 
     void* handle_;  // libmdb's MdbHandle, kept out of this header
     PlainFile file_;
