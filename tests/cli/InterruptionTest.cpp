@@ -97,8 +97,10 @@ TEST(OnATerminal, ProgressShowsAndAnInterruptionLeavesNoFile)
         process.start(varnexPath(), QStringList{"export", "db.mdb", "Many", "-o", "out.csv"} + c.options);
         ASSERT_TRUE(process.waitForStarted());
 
-        // The line names the table and counts rows as they are read. (The terminal ends lines in CR LF.)
-        EXPECT_TRUE(terminal.readUntil("Many: reading ", 30000)) << terminal.text().constData();
+        // The line names the table and counts rows as they are read, once the reader has given the
+        // table's row count (a slow machine may show "0 of 0" first). The terminal ends lines in CR LF.
+        EXPECT_TRUE(terminal.readUntil(" of 300000 rows", 30000)) << terminal.text().constData();
+        EXPECT_TRUE(terminal.text().contains("Many: reading ")) << terminal.text().constData();
         if (c.signal)
             ::kill(static_cast<pid_t>(process.processId()), c.signal);
         EXPECT_TRUE(process.waitForFinished(30000));
@@ -106,7 +108,6 @@ TEST(OnATerminal, ProgressShowsAndAnInterruptionLeavesNoFile)
         const int status = process.exitStatus() == QProcess::CrashExit ? 128 + process.exitCode() : process.exitCode();
         EXPECT_EQ(status, c.status);
         EXPECT_TRUE(terminal.text().endsWith(c.ending)) << terminal.text().toStdString();
-        EXPECT_TRUE(terminal.text().contains(" of 300000 rows")) << terminal.text().toStdString();
 
         const QStringList expectedFiles = c.status == 0 ? QStringList{"db.mdb", "out.csv"} : QStringList{"db.mdb"};
         EXPECT_EQ(QDir(work.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expectedFiles);
