@@ -46,18 +46,26 @@ public:
         QElapsedTimer clock;
         clock.start();
         while (!text_.contains(wanted) && clock.elapsed() < timeoutMs)
-            readFor(50);
+            readChunk(50);
         return text_.contains(wanted);
     }
+    // Reads what arrives until the terminal has been quiet for ms.
     void readFor(int ms)
+    {
+        while (readChunk(ms)) {
+        }
+    }
+    // False when nothing came within ms.
+    bool readChunk(int ms)
     {
         pollfd watch{master_, POLLIN, 0};
         if (poll(&watch, 1, ms) <= 0 || !(watch.revents & POLLIN))
-            return;
+            return false;
         char buffer[4096];
         const ssize_t got = ::read(master_, buffer, sizeof buffer);
         if (got > 0)
             text_.append(buffer, got);
+        return got > 0;
     }
     const QByteArray& text() const { return text_; }
 
