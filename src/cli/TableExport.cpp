@@ -1,5 +1,6 @@
 #include "TableExport.h"
 
+#include "CsvWhileLoading.h"
 #include "DescriptorSink.h"
 #include "Diagnostics.h"
 #include "Interruption.h"
@@ -30,11 +31,19 @@ Ending TableExport::failed(const QString& cause) const
     return Ending::Failed;
 }
 
-Ending TableExport::load(TerminalProgress& progress)
+CsvWhileLoading* TableExport::streamingFor(CsvWhileLoading& candidate) const
+{
+    return request_.sort.isEmpty() ? &candidate : nullptr;
+}
+
+Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
 {
     auto records = std::make_shared<Recordset>();
-    if (Status opened = records->open(request_.table, &connection_, progress.reading()); !opened)
+    const RowsReceived received = streaming ? streaming->receiver() : RowsReceived();
+    if (Status opened = records->open(request_.table, &connection_, progress.reading(), received); !opened)
         return failed(opened.error().description);
+    if (streaming && streaming->failure())
+        return Ending::Failed;  // the caller reports the sink's failure
     if (!records->isOpen())
         return Ending::Interrupted;
     records->disconnect();
@@ -50,10 +59,14 @@ Ending TableExport::load(TerminalProgress& progress)
 Ending TableExport::toStandardOutput()
 {
     TerminalProgress progress(request_.table, isatty(STDOUT_FILENO) == 1);
-    if (const Ending loaded = load(progress); loaded != Ending::Completed)
-        return loaded;
     DescriptorSink sink(STDOUT_FILENO, QStringLiteral("standard output"));
-    const Result<CsvOutcome> written = writeCsv(*records_, request_.options, sink, &progress);
+    CsvWhileLoading csv(request_.options, sink);
+    if (const Ending loaded = load(progress, streamingFor(csv)); loaded != Ending::Completed) {
+        if (!csv.failure())
+            return loaded;
+        return sink.pipeClosed() ? Ending::PipeClosed : failed(csv.failure()->description);
+    }
+    const Result<CsvOutcome> written = csv.finish(*records_, &progress);
     if (!written)
         return sink.pipeClosed() ? Ending::PipeClosed : failed(written.error().description);
     return *written == CsvOutcome::Completed ? Ending::Completed : Ending::Interrupted;
@@ -68,9 +81,10 @@ Ending TableExport::toFile(const QString& path)
     if (Status opened = sink.open(); !opened)
         return failed(opened.error().description);
     TerminalProgress progress(request_.table, false);
-    if (const Ending loaded = load(progress); loaded != Ending::Completed)
-        return loaded;
-    const Result<CsvOutcome> written = writeCsv(*records_, request_.options, sink, &progress);
+    CsvWhileLoading csv(request_.options, sink);
+    if (const Ending loaded = load(progress, streamingFor(csv)); loaded != Ending::Completed)
+        return csv.failure() ? failed(csv.failure()->description) : loaded;
+    const Result<CsvOutcome> written = csv.finish(*records_, &progress);
     if (!written)
         return failed(written.error().description);
     if (*written == CsvOutcome::Cancelled)

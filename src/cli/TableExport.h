@@ -1,6 +1,6 @@
 #pragma once
 // One table read into memory, sorted as asked and written as CSV to standard
-// output or to a file.
+// output or to a file; without a sort it is written while it is read.
 
 #include "Ending.h"
 #include "export/CsvWriter.h"
@@ -17,6 +17,7 @@ class Recordset;
 
 namespace varnex::cli {
 
+class CsvWhileLoading;
 class TerminalProgress;
 
 struct TableRequest {
@@ -40,7 +41,9 @@ public:
     int64_t rows() const { return rows_; }
 
 private:
-    Ending load(TerminalProgress& progress);
+    // streaming: where given, the rows go out to its sink as they arrive (no sort only).
+    Ending load(TerminalProgress& progress, CsvWhileLoading* streaming);
+    CsvWhileLoading* streamingFor(CsvWhileLoading& candidate) const;
     Ending failed(const QString& cause) const;
 
     Connection& connection_;

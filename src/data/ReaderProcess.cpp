@@ -310,7 +310,8 @@ ReaderOptions setReaderOptionsForTesting(ReaderOptions changed)
 }
 
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress, const QString& pagePassword)
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received)
 {
     const auto fileSize = static_cast<uint64_t>(std::max<qint64>(QFileInfo(path).size(), 0));
     // Decoded rows cannot rightly take more than a few times the file; a damaged file can claim anything.
@@ -357,6 +358,8 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
             if (!data || !receiveRows(channel, header, *data))
                 return failed(data ? channel.failure() : Failure::Garbled);
             if (progress && !report())
+                return failed(Failure::Cancelled);
+            if (received && !received(data))
                 return failed(Failure::Cancelled);
             continue;
         }

@@ -56,13 +56,14 @@ Result<Field> Fields::item(const QString& name) const
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 
-Status Recordset::open(const QString& source, Connection* connection, const LoadProgress& progress)
+Status Recordset::open(const QString& source, Connection* connection, const LoadProgress& progress,
+                       const RowsReceived& received)
 {
     if (data_)
         return makeError(ErrorCode::ObjectOpen);
     if (!connection || !connection->isOpen())
         return makeError(ErrorCode::ConnectionUnusable);
-    auto rows = readWithReaderProcess(connection->databasePath(), source, progress, connection->pagePassword());
+    auto rows = readWithReaderProcess(connection->databasePath(), source, progress, connection->pagePassword(), received);
     if (!rows)
         return rows.error();
     if (!*rows)

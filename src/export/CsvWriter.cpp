@@ -190,34 +190,45 @@ std::future<std::string> formatAside(int64_t first, int64_t last, const std::vec
 
 }  // namespace
 
-Result<CsvOutcome> writeCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
-                            ExportProgress* progress)
+struct CsvRecordWriter::Parts {
+    Parts(const Recordset& records, const CsvOptions& options)
+        : columns(exportedColumns(records)), ansi(records, options.encoding)
+    {
+    }
+    std::vector<ExportColumn> columns;
+    AnsiAppender ansi;
+    std::string buffer;  // the header, until the first records go out with it
+};
+
+CsvRecordWriter::CsvRecordWriter(const Recordset& records, const CsvOptions& options)
+    : parts_(std::make_unique<Parts>(records, options))
 {
-    const Result<int64_t> recordCount = records.recordCount();
-    if (!recordCount)
-        return recordCount.error();
-    const int64_t count = *recordCount;
-    const std::vector<ExportColumn> columns = exportedColumns(records);
-    const AnsiAppender ansi(records, options.encoding);
-
-    std::string buffer;
-    buffer.reserve(kBlockBytesHint);
-    if (options.byteOrderMark && ansi.writesUtf8())
-        buffer += "\xEF\xBB\xBF";
+    parts_->buffer.reserve(kBlockBytesHint);
+    if (options.byteOrderMark && parts_->ansi.writesUtf8())
+        parts_->buffer += "\xEF\xBB\xBF";
     if (options.includeHeader)
-        appendHeader(columns, records, ansi, buffer);
+        appendHeader(parts_->columns, records, parts_->ansi, parts_->buffer);
+}
 
+CsvRecordWriter::~CsvRecordWriter() = default;
+
+Result<CsvOutcome> CsvRecordWriter::write(int64_t first, int64_t last, int64_t total, CsvSink& sink,
+                                          ExportProgress* progress)
+{
+    const std::vector<ExportColumn>& columns = parts_->columns;
+    const AnsiAppender& ansi = parts_->ansi;
+    std::string& buffer = parts_->buffer;
     // Two blocks of records at a time: the second formatted aside while this
     // thread formats the first, both written in record order.
-    for (int64_t first = 0; first < count; first += 2 * kRecordsPerBlock) {
-        if (progress && !progress->keepGoing(first, count))
+    for (int64_t from = first; from < last; from += 2 * kRecordsPerBlock) {
+        if (progress && !progress->keepGoing(from, total))
             return CsvOutcome::Cancelled;
-        const int64_t middle = std::min(first + kRecordsPerBlock, count);
-        const int64_t last = std::min(middle + kRecordsPerBlock, count);
+        const int64_t middle = std::min(from + kRecordsPerBlock, last);
+        const int64_t to = std::min(middle + kRecordsPerBlock, last);
         std::future<std::string> second;
-        if (middle < last)
-            second = formatAside(middle, last, columns, ansi);
-        appendRecords(first, middle, columns, ansi, buffer);
+        if (middle < to)
+            second = formatAside(middle, to, columns, ansi);
+        appendRecords(from, middle, columns, ansi, buffer);
         Status written = sink.write(buffer);
         buffer.clear();
         if (second.valid()) {
@@ -228,13 +239,33 @@ Result<CsvOutcome> writeCsv(const Recordset& records, const CsvOptions& options,
         if (!written)
             return written.error();
     }
-    if (progress && !progress->keepGoing(count, count))
+    return CsvOutcome::Completed;
+}
+
+Result<CsvOutcome> CsvRecordWriter::finish(int64_t total, CsvSink& sink, ExportProgress* progress)
+{
+    if (progress && !progress->keepGoing(total, total))
         return CsvOutcome::Cancelled;
-    if (!buffer.empty()) {
-        if (Status written = sink.write(buffer); !written)
+    if (!parts_->buffer.empty()) {
+        if (Status written = sink.write(parts_->buffer); !written)
             return written.error();
+        parts_->buffer.clear();
     }
     return CsvOutcome::Completed;
+}
+
+Result<CsvOutcome> writeCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
+                            ExportProgress* progress)
+{
+    const Result<int64_t> recordCount = records.recordCount();
+    if (!recordCount)
+        return recordCount.error();
+    const int64_t count = *recordCount;
+    CsvRecordWriter writer(records, options);
+    const Result<CsvOutcome> written = writer.write(0, count, count, sink, progress);
+    if (!written || *written == CsvOutcome::Cancelled)
+        return written;
+    return writer.finish(count, sink, progress);
 }
 
 }  // namespace varnex

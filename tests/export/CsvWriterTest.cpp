@@ -249,6 +249,30 @@ TEST_F(CsvWriter, WritesEveryRecordAroundTheBlockEdges)
     }
 }
 
+// Records written in steps, as a table that is still loading hands them over, make the
+// same bytes as one export of them all, wherever the steps fall.
+TEST_F(CsvWriter, WritesTheSameInStepsAsAtOnce)
+{
+    const std::vector<std::vector<int64_t>> stepEnds = {
+        {0, 12289}, {1, 12289}, {4096, 8192, 12289}, {4095, 4097, 8191, 12288, 12289}, {3, 3, 7000, 12289}};
+    for (const std::vector<int64_t>& ends : stepEnds) {
+        SCOPED_TRACE(::testing::PrintToString(ends));
+        Recordset records;
+        records.openOver(NumberedRows(12289));
+        MemorySink sink;
+        CsvRecordWriter writer(records, CsvOptions{.includeHeader = true, .encoding = CsvEncoding::Utf8,
+                                                   .byteOrderMark = true});
+        int64_t from = 0;
+        for (const int64_t end : ends) {
+            const Result<CsvOutcome> step = writer.write(from, end, 12289, sink, nullptr);
+            ASSERT_TRUE(step.ok());
+            from = end;
+        }
+        ASSERT_TRUE(writer.finish(12289, sink, nullptr).ok());
+        ExpectBytes(sink.bytes, "\xEF\xBB\xBF\"ID\",\"Name\"\r\n" + NumberedLines(1, 12289));
+    }
+}
+
 // A sink that fails ends the export with its error; nothing is written after it.
 TEST_F(CsvWriter, StopsAtTheFirstFailedWrite)
 {

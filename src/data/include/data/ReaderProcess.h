@@ -23,11 +23,16 @@ namespace varnex {
 using LoadProgress = std::function<bool(int64_t rowsRead, int64_t rowCount)>;
 
 // The rows, or nullptr when the progress callback cancelled, or the failure.
+// Called with the rows read so far after each batch, before the next is read, so that a caller
+// can use them while the reader goes on; false cancels as the progress callback does.
+using RowsReceived = std::function<bool(const std::shared_ptr<const TableData>& rows)>;
+
 // table: nullopt reads the table list. pagePassword: the password of an encrypted .accdb; it reaches
 // the reader on a pipe, never in its arguments. Warnings of the reader (values it could not read)
 // go to the log.
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress, const QString& pagePassword = {});
+                                                         const LoadProgress& progress, const QString& pagePassword = {},
+                                                         const RowsReceived& received = {});
 
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent

@@ -53,9 +53,10 @@ public:
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
-    // Reads every row of the table named by source. A cancelled load (progress returned false)
-    // leaves the recordset closed and returns no error.
-    Status open(const QString& source, Connection* connection, const LoadProgress& progress = {});
+    // Reads every row of the table named by source. A cancelled load (progress or received returned
+    // false) leaves the recordset closed and returns no error. received: see RowsReceived.
+    Status open(const QString& source, Connection* connection, const LoadProgress& progress = {},
+                const RowsReceived& received = {});
     void disconnect();
     Connection* activeConnection() const { return connection_; }
 

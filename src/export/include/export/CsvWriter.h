@@ -10,6 +10,9 @@
 #include "export/CsvSink.h"
 #include "export/ExportProgress.h"
 
+#include <cstdint>
+#include <memory>
+
 namespace varnex {
 
 class Recordset;
@@ -29,5 +32,24 @@ enum class CsvOutcome { Completed, Cancelled };
 // failure ends the walk and is returned.
 Result<CsvOutcome> writeCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
                             ExportProgress* progress = nullptr);
+
+// The same writing in steps, for records that become available over time (a table
+// written while it loads): write() the records [first, last) as often as needed,
+// in order, then finish(). total: the record count the progress is given. The
+// recordset must outlive the writer; its columns must not change meanwhile.
+class CsvRecordWriter {
+public:
+    CsvRecordWriter(const Recordset& records, const CsvOptions& options);
+    ~CsvRecordWriter();
+    CsvRecordWriter(const CsvRecordWriter&) = delete;
+    CsvRecordWriter& operator=(const CsvRecordWriter&) = delete;
+
+    Result<CsvOutcome> write(int64_t first, int64_t last, int64_t total, CsvSink& sink, ExportProgress* progress);
+    Result<CsvOutcome> finish(int64_t total, CsvSink& sink, ExportProgress* progress);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
 
 }  // namespace varnex
