@@ -53,7 +53,7 @@ TEST(TableDataTest, BatchesOfAnySizeKeepEveryCell)
 TEST(TableDataTest, TextsPastTheRunsOfEndsKeepTheirPlace)
 {
     constexpr int64_t kRows = 140000;
-    const auto shortText = [](int64_t i) { return i % 5 == 0 ? std::string() : "t" + std::to_string(i * 7919); };
+    const auto shortText = [](int64_t i) { return i % 5 == 0 ? std::string() : std::string("t").append(std::to_string(i * 7919)); };
     const auto outgrowing = [&](int64_t i) { return i == 70000 ? std::string(70000, 'x') : shortText(i); };
     const struct {
         const char* name;

@@ -41,9 +41,12 @@ jetwriter::Database AceDatabase(std::optional<std::string> password, Encryption 
                             {"Notes", ColumnType::Memo}},
                            {},
                            {}};
-    for (int i = 0; i < 200; ++i)
-        table.rows.push_back({"thing " + std::to_string(i), jetwriter::Attachments{{{"f" + std::to_string(i) + ".txt", {'x'}}}},
-                              jetwriter::MultiValues{{std::string("t") + std::to_string(i)}}, std::string(3000, 'n')});
+    for (int i = 0; i < 200; ++i) {
+        const std::string number = std::to_string(i);
+        table.rows.push_back({std::string("thing ").append(number),
+                              jetwriter::Attachments{{{std::string("f").append(number).append(".txt"), {'x'}}}},
+                              jetwriter::MultiValues{{std::string("t").append(number)}}, std::string(3000, 'n')});
+    }
     jetwriter::Database database{Format::Ace2010, std::move(password), encryption, 45000.0, {table}};
     database.spinCount = 1000;
     return database;
