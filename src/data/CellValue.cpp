@@ -69,7 +69,7 @@ void appendStoredText(const TableData& table, int64_t row, int column, const Val
     if (type == 0 || table.isNull(row, column))
         return;
     if (table.info(column).listOf != 0) {
-        out += valueListText(table, row, column).toStdString();
+        appendValueListText(table, row, column, formatter, out);
         return;
     }
     if (isVariableLength(type)) {

@@ -3,6 +3,7 @@
 #include "data/CellValue.h"
 #include "data/FieldTypes.h"
 #include "data/TextOrder.h"
+#include "data/ValueFormatter.h"
 #include "data/ValueListText.h"
 
 #include <span>
@@ -280,8 +281,9 @@ void sortListTexts(const TableData& table, const SortKey& key, std::span<uint32_
 {
     std::vector<std::string> texts(rows.size());
     std::vector<uint32_t> positions(rows.size());
+    const std::shared_ptr<const ValueFormatter> formatter = ValueFormatter::forDefaultLocale();
     for (size_t i = 0; i < rows.size(); ++i) {
-        texts[i] = valueListText(table, rows[i], key.column).toStdString();
+        appendValueListText(table, rows[i], key.column, *formatter, texts[i]);
         positions[i] = static_cast<uint32_t>(i);
     }
     stableSortBy(positions, key.descending, [&](uint32_t a, uint32_t b) { return compareCollated(texts[a], texts[b]); });

@@ -24,17 +24,22 @@ void appendListedValue(const ColumnInfo& info, std::string_view value, const Val
 
 }  // namespace
 
-QString valueListText(const TableData& table, int64_t row, int column)
+void appendValueListText(const TableData& table, int64_t row, int column, const ValueFormatter& formatter,
+                         std::string& out)
 {
-    const std::shared_ptr<const ValueFormatter> formatter = ValueFormatter::forDefaultLocale();
-    std::string text;
     bool first = true;
     forEachListValue(table.bytesValue(row, column), [&](std::string_view value) {
         if (!first)
-            text += "; ";
+            out += "; ";
         first = false;
-        appendListedValue(table.info(column), value, *formatter, text);
+        appendListedValue(table.info(column), value, formatter, out);
     });
+}
+
+QString valueListText(const TableData& table, int64_t row, int column)
+{
+    std::string text;
+    appendValueListText(table, row, column, *ValueFormatter::forDefaultLocale(), text);
     return QString::fromStdString(text);
 }
 

@@ -1,11 +1,12 @@
 #include "reader/LongValuePages.h"
 
+#include "reader/RowOffsets.h"
+
 #include <cstring>
 
 namespace varnex::reader {
 namespace {
 
-constexpr uint16_t kOffsetMask = 0x1FFF;
 constexpr int kMaxRowsOnPage = 1000;
 
 uint16_t u16At(const uint8_t* at)

@@ -2,6 +2,7 @@
 
 #include "data/FieldTypes.h"
 #include "data/Variant.h"
+#include "reader/RowOffsets.h"
 #include "reader/StoredExtendedDate.h"
 #include "reader/TextDecoding.h"
 
@@ -11,9 +12,6 @@
 namespace varnex::reader {
 namespace {
 
-constexpr int kOffsetMask = 0x1FFF;
-constexpr int kDeletedRow = 0x8000;
-constexpr int kOverflowRow = 0x4000;
 constexpr int64_t kBatchRows = 4096;
 constexpr size_t kBatchBytes = 8u << 20;
 constexpr int kLargeNumberType = 0x13;

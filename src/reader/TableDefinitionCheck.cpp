@@ -1,5 +1,7 @@
 #include "reader/TableDefinitionCheck.h"
 
+#include "reader/RowOffsets.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -11,7 +13,6 @@ namespace {
 
 constexpr uint8_t kDataPage = 0x01;
 constexpr uint8_t kDefinitionPage = 0x02;
-constexpr int kOffsetMask = 0x1FFF;
 constexpr uint32_t kMaxColumns = 255;
 constexpr uint32_t kMaxIndexes = 256;
 

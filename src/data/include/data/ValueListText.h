@@ -7,10 +7,16 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
 
 namespace varnex {
 
+class ValueFormatter;
+
 // The cell must be of a list column (ColumnInfo::listOf) and not Null.
 QString valueListText(const TableData& table, int64_t row, int column);
+// The same text as UTF-8, appended to out, in the formatter's locale.
+void appendValueListText(const TableData& table, int64_t row, int column, const ValueFormatter& formatter,
+                         std::string& out);
 
 }  // namespace varnex
