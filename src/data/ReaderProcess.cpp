@@ -1,5 +1,6 @@
 #include "data/ReaderProcess.h"
 
+#include "core/ByteText.h"
 #include "core/Error.h"
 #include "core/Log.h"
 #include "data/ReaderProtocol.h"
@@ -12,6 +13,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,7 +71,7 @@ public:
         std::vector<QByteArray> storage;
         storage.push_back(QFile::encodeName(program));
         for (const QString& argument : arguments)
-            storage.push_back(QFile::encodeName(argument));
+            storage.push_back(textToBytes(argument));
         std::vector<char*> argv;
         for (QByteArray& a : storage)
             argv.push_back(a.data());
@@ -313,7 +315,8 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const LoadProgress& progress, const QString& pagePassword,
                                                          const RowsReceived& received)
 {
-    const auto fileSize = static_cast<uint64_t>(std::max<qint64>(QFileInfo(path).size(), 0));
+    struct stat status {};
+    const uint64_t fileSize = stat(textToBytes(path).constData(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
     // Decoded rows cannot rightly take more than a few times the file; a damaged file can claim anything.
     const uint64_t bound = options().memoryBound ? options().memoryBound : kMemoryBase + kMemoryPerFileByte * fileSize;
     QStringList arguments = {QStringLiteral("--memory-limit"), QString::number(512ull * 1024 * 1024 + 4 * fileSize)};

@@ -1,13 +1,13 @@
 #include "reader/JetReader.h"
 
 #include "RowDecoder.h"
+#include "core/ByteText.h"
 #include "core/Error.h"
 #include "data/FieldTypes.h"
 #include "reader/TableDefinitionCheck.h"
 
 #include <mdbtools.h>
 
-#include <QFile>
 
 #include <algorithm>
 #include <cstdlib>
@@ -96,7 +96,7 @@ Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path, const QS
     const uint16_t codePage = file->header().codePage;
     const QByteArray charset = "CP" + QByteArray::number(codePage == 0 ? 1252 : codePage);
     setenv("MDB_JET3_CHARSET", charset.constData(), 1);
-    MdbHandle* mdb = mdb_open(QFile::encodeName(file->path()).constData(), MDB_NOFLAGS);
+    MdbHandle* mdb = mdb_open(textToBytes(file->path()).constData(), MDB_NOFLAGS);
     if (!mdb)
         return makeError(ErrorCode::UnrecognizedFormat, path);
     return std::unique_ptr<JetReader>(new JetReader(mdb, std::move(*file), path));

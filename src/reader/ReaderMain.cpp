@@ -1,5 +1,6 @@
 #include "reader/ReaderMain.h"
 
+#include "core/ByteText.h"
 #include "data/ReaderProtocol.h"
 #include "reader/JetReader.h"
 
@@ -93,7 +94,7 @@ int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
     }
     if (arg >= argc)
         return 2;
-    const QString path = QString::fromLocal8Bit(argv[arg]);
+    const QString path = bytesToText(argv[arg]);
     const bool wantsTable = arg + 1 < argc;
 
     try {

@@ -1,5 +1,6 @@
 #include "reader/TableDefinitionCheck.h"
 
+#include "core/FileSystem.h"
 #include "reader/RowOffsets.h"
 
 #include <QFile>
@@ -116,8 +117,8 @@ bool usageMapLooksSound(Pages& pages, const Layout& layout, int pageSize, uint32
 
 bool tableDefinitionLooksSound(const QString& path, int pageSize, uint32_t definitionPage)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openForReading(file, path))
         return false;
     Pages pages(file, pageSize);
     const Layout& layout = pageSize == 2048 ? kJet3 : kJet4;

@@ -1,5 +1,7 @@
 #include "data/ReaderProtocol.h"
 
+#include "core/ByteText.h"
+
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -109,7 +111,7 @@ bool writeError(int fd, const Error& error)
 {
     std::vector<char> payload;
     put(payload, static_cast<uint16_t>(error.code));
-    const QByteArray text = error.description.toUtf8();
+    const QByteArray text = textToBytes(error.description);  // a file name in it keeps its bytes
     payload.insert(payload.end(), text.begin(), text.end());
     return writeMessage(fd, MessageKind::Error, payload);
 }
@@ -156,7 +158,7 @@ Error parseError(const std::vector<char>& payload)
     uint16_t code = 0;
     if (!take(payload, at, code) || code > static_cast<uint16_t>(ErrorCode::ReadFailed))
         return makeError(ErrorCode::ReadFailed);
-    return {static_cast<ErrorCode>(code), QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(payload.size() - at))};
+    return {static_cast<ErrorCode>(code), bytesToText(QByteArrayView(payload.data() + at, static_cast<qsizetype>(payload.size() - at)))};
 }
 
 }  // namespace varnex::reader
