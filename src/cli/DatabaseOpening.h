@@ -1,10 +1,6 @@
 #pragma once
 
-#include "core/Error.h"
-
-#include <QString>
-
-#include <optional>
+#include "Ending.h"
 
 namespace varnex {
 class Connection;
@@ -14,13 +10,11 @@ namespace varnex::cli {
 
 struct Invocation;
 
-// Opens the database at path with the provider its header page calls for
-// (Jet 3 and Jet 4 files through Jet 4.0, .accdb files through ACE 12.0). A file
-// with a password, opened without one, gets a hint at --password.
-Status openDatabase(Connection& connection, const QString& path, const QString& user,
-                    const std::optional<QString>& password);
-
-// The same with the command's database, user and password; a failure is reported.
-bool openForCommand(Connection& connection, const Invocation& invocation);
+// Opens the command's database with the provider its header page calls for (Jet 3 and Jet 4
+// files through Jet 4.0, .accdb files through ACE 12.0) and reports a failure. The password
+// (PasswordSources.h) is looked for only where the database has one, and a password given for
+// a database without one is ignored, so a script may always give one. Where a password is
+// needed and none is given, standard input being a terminal, it is asked for there.
+Ending openForCommand(Connection& connection, const Invocation& invocation);
 
 }  // namespace varnex::cli

@@ -6,10 +6,9 @@
 #include "Interruption.h"
 #include "StandardOutput.h"
 #include "TableExport.h"
+#include "core/FileSystem.h"
 #include "data/Connection.h"
 #include "data/TableList.h"
-
-#include <QDir>
 
 namespace varnex::cli {
 
@@ -34,24 +33,27 @@ Ending exportAllTables(const Invocation& invocation)
 {
     catchInterruptions();
     Connection connection;
-    if (!openForCommand(connection, invocation))
-        return Ending::Failed;
+    if (const Ending opened = openForCommand(connection, invocation); opened != Ending::Completed)
+        return opened;
     const Result<QStringList> tables = userTableNames(connection);
+    if (interrupted())
+        return Ending::Interrupted;
     if (!tables) {
         reportFailure(invocation.database, tables.error().description);
         return Ending::Failed;
     }
-    const QDir folder(invocation.folder);
-    if (!QDir().mkpath(invocation.folder)) {
-        reportFailure(invocation.database, QStringLiteral("Could not create the folder '%1'.").arg(invocation.folder));
+    if (const Status made = makeFolderPath(invocation.folder); !made) {
+        reportFailure(invocation.database, made.error().description);
         return Ending::Failed;
     }
+    const QString folder = invocation.folder.endsWith(QLatin1Char('/')) ? invocation.folder
+                                                                         : invocation.folder + QLatin1Char('/');
 
     const QStringList files = csvFileNames(*tables);
     Ending overall = Ending::Completed;
     for (qsizetype i = 0; i < tables->size(); ++i) {
         const QString& table = tables->at(i);
-        const QString path = folder.filePath(files[i]);
+        const QString path = folder + files[i];
         TableExport job(connection, {invocation.database, table, QString(), csvOptions(invocation)});
         const Ending ending = job.toFile(path);
         if (ending == Ending::Failed) {
@@ -62,7 +64,7 @@ Ending exportAllTables(const Invocation& invocation)
             return ending;
         const QString rows = job.rows() == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(job.rows());
         const QString summary = QStringLiteral("%1 -> %2 (%3)\n").arg(table, path, rows);
-        if (const Ending said = writeStandardOutput(summary, invocation.database); said != Ending::Completed)
+        if (const Ending said = writeStandardOutput(summary); said != Ending::Completed)
             return said;
     }
     return overall;

@@ -11,8 +11,8 @@ Ending exportTable(const Invocation& invocation)
 {
     catchInterruptions();
     Connection connection;
-    if (!openForCommand(connection, invocation))
-        return Ending::Failed;
+    if (const Ending opened = openForCommand(connection, invocation); opened != Ending::Completed)
+        return opened;
     TableExport job(connection, {invocation.database, invocation.table, invocation.sort, csvOptions(invocation)});
     if (invocation.output.isEmpty() || invocation.output == u"-")
         return job.toStandardOutput();

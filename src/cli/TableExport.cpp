@@ -4,16 +4,38 @@
 #include "DescriptorSink.h"
 #include "Diagnostics.h"
 #include "Interruption.h"
+#include "StandardOutput.h"
 #include "TerminalProgress.h"
+#include "core/FileSystem.h"
 #include "data/Connection.h"
 #include "data/Recordset.h"
+#include "data/SortOrder.h"
 #include "export/CsvFileSink.h"
-
-#include <QFileInfo>
 
 #include <unistd.h>
 
 namespace varnex::cli {
+namespace {
+
+// The reader takes a table's name as a recordset's source: blanks around it dropped, brackets
+// around it taken off. In brackets, the name itself is what it looks for, blanks, brackets and all.
+QString exactSource(const QString& table)
+{
+    return QLatin1Char('[') + table + QLatin1Char(']');
+}
+
+// The first column the sort names that the table does not have; empty where it has them all.
+QString missingSortColumn(const Recordset& records, const QString& sort)
+{
+    const Result<QStringList> names = sortColumnNames(sort);
+    for (const QString& name : names ? *names : QStringList()) {
+        if (!records.Fields().item(name))
+            return name;
+    }
+    return {};
+}
+
+}  // namespace
 
 TableExport::TableExport(Connection& connection, TableRequest request)
     : connection_(connection), request_(std::move(request))
@@ -40,7 +62,7 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
 {
     auto records = std::make_shared<Recordset>();
     const RowsReceived received = streaming ? streaming->receiver() : RowsReceived();
-    if (Status opened = records->open(request_.table, &connection_, progress.reading(), received); !opened)
+    if (Status opened = records->open(exactSource(request_.table), &connection_, progress.reading(), received); !opened)
         return failed(opened.error().description);
     if (streaming && streaming->failure())
         return Ending::Failed;  // the caller reports the sink's failure
@@ -48,6 +70,8 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
         return Ending::Interrupted;
     records->disconnect();
     if (!request_.sort.isEmpty()) {
+        if (const QString missing = missingSortColumn(*records, request_.sort); !missing.isEmpty())
+            return failed(QStringLiteral("--sort \"%1\": the table has no column '%2'").arg(request_.sort, missing));
         if (Status sorted = records->setSort(request_.sort); !sorted)
             return failed(sorted.error().description + QStringLiteral(" (--sort \"%1\")").arg(request_.sort));
     }
@@ -64,18 +88,17 @@ Ending TableExport::toStandardOutput()
     if (const Ending loaded = load(progress, streamingFor(csv)); loaded != Ending::Completed) {
         if (!csv.failure())
             return loaded;
-        return sink.pipeClosed() ? Ending::PipeClosed : failed(csv.failure()->description);
+        return interrupted() ? Ending::Interrupted : standardOutputFailed(sink, csv.failure()->description);
     }
     const Result<CsvOutcome> written = csv.finish(*records_, &progress);
     if (!written)
-        return sink.pipeClosed() ? Ending::PipeClosed : failed(written.error().description);
+        return interrupted() ? Ending::Interrupted : standardOutputFailed(sink, written.error().description);
     return *written == CsvOutcome::Completed ? Ending::Completed : Ending::Interrupted;
 }
 
 Ending TableExport::toFile(const QString& path)
 {
-    const QString database = QFileInfo(request_.database).canonicalFilePath();
-    if (!database.isEmpty() && QFileInfo(path).canonicalFilePath() == database)
+    if (sameFile(request_.database, path))
         return failed(QStringLiteral("Could not create '%1': it is the database itself").arg(path));
     CsvFileSink sink(path);
     if (Status opened = sink.open(); !opened)
