@@ -64,6 +64,8 @@ const OptionSpec kOptions[] = {
      [](Invocation& i, const QString& v) { i.user = v; return QString(); }},
     {QLatin1StringView("password"), 0, kTables | kExports, true,
      [](Invocation& i, const QString& v) { i.password = v; return QString(); }},
+    {QLatin1StringView("strict"), 0, kTables | kExports, false,
+     [](Invocation& i, const QString&) { i.strict = true; return QString(); }},
 };
 
 const CommandSpec* commandNamed(const QString& word)

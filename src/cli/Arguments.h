@@ -26,6 +26,7 @@ struct Invocation {
     bool byteOrderMark = false;
     QString user;
     std::optional<QString> password;
+    bool strict = false;  // what could not be read fails the command instead of a warning
 };
 
 // True for the first word of a command line that this layer answers.

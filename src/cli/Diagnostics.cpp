@@ -34,4 +34,12 @@ void reportUsageError(const QString& problem)
     writeLine(problem + QStringLiteral(" (see 'varnex --help')"));
 }
 
+bool reportReadWarnings(const QString& database, const std::vector<ReadWarning>& warnings, bool strict)
+{
+    const QString prefix = strict ? QString() : QStringLiteral("warning: ");
+    for (const ReadWarning& warning : warnings)
+        writeLine(prefix + QStringLiteral("%1: %2").arg(database, warning.text()));
+    return !strict || warnings.empty();
+}
+
 }  // namespace varnex::cli

@@ -11,15 +11,23 @@
 
 #include <QDir>
 
+#include <optional>
+
 namespace varnex::cli {
 
 namespace {
 
-Result<QStringList> userTableNames(Connection& connection)
+// Nothing where the list fails, or where --strict fails it for what it could not read.
+std::optional<QStringList> userTableNames(Connection& connection, const Invocation& invocation)
 {
-    const Result<std::vector<TableEntry>> tables = readTableList(connection);
-    if (!tables)
-        return tables.error();
+    std::vector<ReadWarning> warnings;
+    const Result<std::vector<TableEntry>> tables = readTableList(connection, warnings);
+    if (!tables) {
+        reportFailure(invocation.database, tables.error().description);
+        return std::nullopt;
+    }
+    if (!reportReadWarnings(invocation.database, warnings, invocation.strict))
+        return std::nullopt;
     QStringList names;
     for (const TableEntry& table : *tables) {
         if (isUserTable(table))
@@ -36,11 +44,9 @@ Ending exportAllTables(const Invocation& invocation)
     Connection connection;
     if (!openForCommand(connection, invocation))
         return Ending::Failed;
-    const Result<QStringList> tables = userTableNames(connection);
-    if (!tables) {
-        reportFailure(invocation.database, tables.error().description);
+    const std::optional<QStringList> tables = userTableNames(connection, invocation);
+    if (!tables)
         return Ending::Failed;
-    }
     const QDir folder(invocation.folder);
     if (!QDir().mkpath(invocation.folder)) {
         reportFailure(invocation.database, QStringLiteral("Could not create the folder '%1'.").arg(invocation.folder));
@@ -52,7 +58,7 @@ Ending exportAllTables(const Invocation& invocation)
     for (qsizetype i = 0; i < tables->size(); ++i) {
         const QString& table = tables->at(i);
         const QString path = folder.filePath(files[i]);
-        TableExport job(connection, {invocation.database, table, QString(), csvOptions(invocation)});
+        TableExport job(connection, {invocation.database, table, QString(), csvOptions(invocation), invocation.strict});
         const Ending ending = job.toFile(path);
         if (ending == Ending::Failed) {
             overall = Ending::Failed;

@@ -32,10 +32,17 @@ QString helpText()
         "  --bom                  start with a UTF-8 byte-order mark\n"
         "  --user NAME            the account (default: Admin)\n"
         "  --password TEXT        the database password\n"
+        "  --strict               what cannot be read exactly (a column of an unsupported\n"
+        "                         type, damaged values, rows or table list entries) fails\n"
+        "                         the command and writes nothing, instead of a warning\n"
         "  -h, --help             this text\n"
         "  --version              the version\n"
         "\n"
-        "Exit status: 0 done, 1 an error (one line on standard error), 2 a usage error.\n"
+        "Each value that cannot be read exactly is left empty and named in a warning on\n"
+        "standard error: varnex: warning: FILE: table 'T': column 'C': cause\n"
+        "\n"
+        "Exit status: 0 done (also with warnings), 1 an error (one line on standard error),\n"
+        "2 a usage error.\n"
         "See varnex(1).\n");
 }
 

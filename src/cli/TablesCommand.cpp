@@ -13,11 +13,14 @@ Ending listTables(const Invocation& invocation)
     Connection connection;
     if (!openForCommand(connection, invocation))
         return Ending::Failed;
-    const Result<std::vector<TableEntry>> tables = readTableList(connection);
+    std::vector<ReadWarning> warnings;
+    const Result<std::vector<TableEntry>> tables = readTableList(connection, warnings);
     if (!tables) {
         reportFailure(invocation.database, tables.error().description);
         return Ending::Failed;
     }
+    if (!reportReadWarnings(invocation.database, warnings, invocation.strict))
+        return Ending::Failed;
     QString lines;
     for (const TableEntry& table : *tables) {
         if (invocation.allTables)
