@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/Error.h"
+#include "data/TableList.h"
 
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace varnex {
 class Connection;
@@ -22,5 +24,9 @@ Status openDatabase(Connection& connection, const QString& path, const QString& 
 
 // The same with the command's database, user and password; a failure is reported.
 bool openForCommand(Connection& connection, const Invocation& invocation);
+
+// The database's tables (see readTableList); its failure is reported, and so is what it left out, which
+// fails it with --strict.
+std::optional<std::vector<TableEntry>> tableListForCommand(Connection& connection, const Invocation& invocation);
 
 }  // namespace varnex::cli

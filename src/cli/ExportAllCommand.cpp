@@ -20,13 +20,8 @@ namespace {
 // Nothing where the list fails, or where --strict fails it for what it could not read.
 std::optional<QStringList> userTableNames(Connection& connection, const Invocation& invocation)
 {
-    std::vector<ReadWarning> warnings;
-    const Result<std::vector<TableEntry>> tables = readTableList(connection, warnings);
-    if (!tables) {
-        reportFailure(invocation.database, tables.error().description);
-        return std::nullopt;
-    }
-    if (!reportReadWarnings(invocation.database, warnings, invocation.strict))
+    const std::optional<std::vector<TableEntry>> tables = tableListForCommand(connection, invocation);
+    if (!tables)
         return std::nullopt;
     QStringList names;
     for (const TableEntry& table : *tables) {

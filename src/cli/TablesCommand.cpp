@@ -13,13 +13,8 @@ Ending listTables(const Invocation& invocation)
     Connection connection;
     if (!openForCommand(connection, invocation))
         return Ending::Failed;
-    std::vector<ReadWarning> warnings;
-    const Result<std::vector<TableEntry>> tables = readTableList(connection, warnings);
-    if (!tables) {
-        reportFailure(invocation.database, tables.error().description);
-        return Ending::Failed;
-    }
-    if (!reportReadWarnings(invocation.database, warnings, invocation.strict))
+    const std::optional<std::vector<TableEntry>> tables = tableListForCommand(connection, invocation);
+    if (!tables)
         return Ending::Failed;
     QString lines;
     for (const TableEntry& table : *tables) {

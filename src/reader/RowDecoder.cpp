@@ -163,6 +163,12 @@ bool RowDecoder::onPage(int offset, size_t length) const
     return start + length <= static_cast<size_t>(mdb_->fmt->pg_size);
 }
 
+// A damaged row can place a value outside the page; such a value is not read.
+bool RowDecoder::onPage(const MdbField& field) const
+{
+    return field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
+}
+
 bool RowDecoder::flush()
 {
     if (batch_.rowCount() == 0)
@@ -231,9 +237,7 @@ bool RowDecoder::storeValue(int c, const MdbField& field)
     }
     if (field.is_null)
         return batch_.putNull(c);
-    // A damaged row can place a value outside the page; such a value is not read.
-    const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
-    if (!insidePage)
+    if (!onPage(field))
         return storeUnread(c);
     const uint8_t* raw = mdb_->pg_buf + field.start;
     const auto size = static_cast<size_t>(field.siz);
@@ -254,8 +258,7 @@ bool RowDecoder::storeOtherForm(int c, const ColumnSource& source, const MdbFiel
 {
     if (field.is_null)
         return batch_.putNull(c);
-    const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
-    if (!insidePage)
+    if (!onPage(field))
         return storeUnread(c);
     const uint8_t* raw = mdb_->pg_buf + field.start;
     const auto size = static_cast<size_t>(field.siz);

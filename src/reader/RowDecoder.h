@@ -50,6 +50,7 @@ public:
 private:
     static size_t pageCount(MdbHandle* mdb);
     bool onPage(int offset, size_t length) const;
+    bool onPage(const MdbField& field) const;
     bool flush();
     bool readRow(int row);
     bool skipDamagedRow();
