@@ -355,9 +355,9 @@ std::optional<ComplexValues> JetReader::readComplexColumn(void* owner, const QSt
     if (!complexColumns_) {
         CollectingSink links;
         auto* linksTable = tableNamed(static_cast<MdbHandle*>(handle_), QStringLiteral("MSysComplexColumns"));
-        const bool read = linksTable && readEntry(linksTable, links, {}, false) && links.warnings().empty();
+        const bool read = linksTable && readEntry(linksTable, links, {}, false);
         complexColumns_ = read ? std::move(links.table()) : TableData();
-        complexColumnsDamaged_ = !read;
+        complexColumnsDamaged_ = !read || !links.warnings().empty();  // its whole rows still link their columns
     }
     const auto link = findComplexLink(*complexColumns_, static_cast<uint32_t>(table->table_pg), complexId);
     void* typeTable = link ? tableAt(link->templatePage) : nullptr;
