@@ -234,5 +234,32 @@ TEST_F(DamagedAceFile, ComplexColumnWithoutItsHiddenTableIsEmptyAndNamed)
     }
 }
 
+// A calculated result whose length runs past its row is left empty and named; the rest reads whole.
+TEST_F(DamagedAceFile, DamagedCalculatedResultIsEmptyAndNamed)
+{
+    jetwriter::Column total{"Total", ColumnType::Text, 40};
+    total.expression = "[Name] & \"!\"";
+    jetwriter::Table table{"Sums", {{"Name", ColumnType::Text}, total}, {}, {}};
+    for (const char* name : {"first", "second", "third"})
+        table.rows.push_back({std::string(name), std::string(name) + "!"});
+    const jetwriter::Database database{Format::Ace2010, std::nullopt, Encryption::Agile, 45000.0, {table}};
+    const QString path = damaged(database, [](JetFile& f) {
+        const qsizetype at = f.bytes().indexOf(QByteArray("\xFF\xFEsecond!"));
+        ASSERT_GT(at, 4);
+        f.bytes().replace(at - 4, 4, QByteArray("\x7F\x7F\x7F\x7F"));
+    });
+    Connection connection;
+    connection.setConnectionString(kAce);
+    ASSERT_TRUE(connection.open(path, "Admin", "").ok());
+    Recordset rs;
+    ASSERT_TRUE(rs.open("Sums", &connection).ok());
+    ASSERT_EQ(*rs.recordCount(), 3);
+    EXPECT_EQ(rs.cellText(0, 1), "first!");
+    EXPECT_TRUE(rs.isNull(1, 1));
+    EXPECT_EQ(rs.cellText(2, 1), "third!");
+    ASSERT_EQ(rs.warnings().size(), 1u);
+    EXPECT_EQ(rs.warnings()[0].text().toStdString(), "table 'Sums': column 'Total': 1 value is damaged in the file and left empty");
+}
+
 }  // namespace
 }  // namespace varnex::test
