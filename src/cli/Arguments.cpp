@@ -76,6 +76,8 @@ const OptionSpec kOptions[] = {
          i.passwordFile = v;
          return v.isEmpty() ? QStringLiteral("--password-file needs a file name") : QString();
      }},
+    {QLatin1StringView("strict"), 0, kTables | kExports, false,
+     [](Invocation& i, const QString&) { i.strict = true; return QString(); }},
 };
 
 const CommandSpec* commandNamed(const QString& word)

@@ -30,6 +30,7 @@ struct Invocation {
     QString user;
     std::optional<QString> password;      // --password
     std::optional<QString> passwordFile;  // --password-file
+    bool strict = false;  // what could not be read fails the command instead of a warning
 };
 
 // True for the first word of a command line that this layer answers.

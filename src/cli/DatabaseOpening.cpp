@@ -66,4 +66,17 @@ Ending openForCommand(Connection& connection, const Invocation& invocation)
     return failed(invocation, cause);
 }
 
+std::optional<std::vector<TableEntry>> tableListForCommand(Connection& connection, const Invocation& invocation)
+{
+    std::vector<ReadWarning> warnings;
+    Result<std::vector<TableEntry>> tables = readTableList(connection, warnings);
+    if (!tables) {
+        reportFailure(invocation.database, tables.error().description);
+        return std::nullopt;
+    }
+    if (!reportReadWarnings(invocation.database, warnings, invocation.strict))
+        return std::nullopt;
+    return std::move(*tables);
+}
+
 }  // namespace varnex::cli

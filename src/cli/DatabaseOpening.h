@@ -1,6 +1,12 @@
 #pragma once
 
 #include "Ending.h"
+#include "data/TableList.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
 
 namespace varnex {
 class Connection;
@@ -16,5 +22,9 @@ struct Invocation;
 // a database without one is ignored, so a script may always give one. Where a password is
 // needed and none is given, standard input being a terminal, it is asked for there.
 Ending openForCommand(Connection& connection, const Invocation& invocation);
+
+// The database's tables (see readTableList); its failure is reported, and so is what it left out, which
+// fails it with --strict.
+std::optional<std::vector<TableEntry>> tableListForCommand(Connection& connection, const Invocation& invocation);
 
 }  // namespace varnex::cli

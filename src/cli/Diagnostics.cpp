@@ -40,4 +40,15 @@ void reportWarning(const QString& subject, const QString& cause)
     writeLine(QStringLiteral("warning: %1: %2").arg(subject, cause));
 }
 
+bool reportReadWarnings(const QString& database, const std::vector<ReadWarning>& warnings, bool strict)
+{
+    for (const ReadWarning& warning : warnings) {
+        if (strict)
+            reportFailure(database, warning.text());
+        else
+            reportWarning(database, warning.text());
+    }
+    return !strict || warnings.empty();
+}
+
 }  // namespace varnex::cli

@@ -10,15 +10,18 @@
 #include "data/Connection.h"
 #include "data/TableList.h"
 
+#include <optional>
+
 namespace varnex::cli {
 
 namespace {
 
-Result<QStringList> userTableNames(Connection& connection)
+// Nothing where the list fails, or where --strict fails it for what it could not read.
+std::optional<QStringList> userTableNames(Connection& connection, const Invocation& invocation)
 {
-    const Result<std::vector<TableEntry>> tables = readTableList(connection);
+    const std::optional<std::vector<TableEntry>> tables = tableListForCommand(connection, invocation);
     if (!tables)
-        return tables.error();
+        return std::nullopt;
     QStringList names;
     for (const TableEntry& table : *tables) {
         if (isUserTable(table))
@@ -35,13 +38,11 @@ Ending exportAllTables(const Invocation& invocation)
     Connection connection;
     if (const Ending opened = openForCommand(connection, invocation); opened != Ending::Completed)
         return opened;
-    const Result<QStringList> tables = userTableNames(connection);
+    const std::optional<QStringList> tables = userTableNames(connection, invocation);
     if (interrupted())
         return Ending::Interrupted;
-    if (!tables) {
-        reportFailure(invocation.database, tables.error().description);
+    if (!tables)
         return Ending::Failed;
-    }
     if (const Status made = makeFolderPath(invocation.folder); !made) {
         reportFailure(invocation.database, made.error().description);
         return Ending::Failed;
@@ -54,7 +55,7 @@ Ending exportAllTables(const Invocation& invocation)
     for (qsizetype i = 0; i < tables->size(); ++i) {
         const QString& table = tables->at(i);
         const QString path = folder + files[i];
-        TableExport job(connection, {invocation.database, table, QString(), csvOptions(invocation)});
+        TableExport job(connection, {invocation.database, table, QString(), csvOptions(invocation), invocation.strict});
         const Ending ending = job.toFile(path);
         if (ending == Ending::Failed) {
             overall = Ending::Failed;

@@ -13,7 +13,7 @@ Ending exportTable(const Invocation& invocation)
     Connection connection;
     if (const Ending opened = openForCommand(connection, invocation); opened != Ending::Completed)
         return opened;
-    TableExport job(connection, {invocation.database, invocation.table, invocation.sort, csvOptions(invocation)});
+    TableExport job(connection, {invocation.database, invocation.table, invocation.sort, csvOptions(invocation), invocation.strict});
     if (invocation.output.isEmpty() || invocation.output == u"-")
         return job.toStandardOutput();
     return job.toFile(invocation.output);

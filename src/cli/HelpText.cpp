@@ -36,6 +36,9 @@ QString helpText()
         "  --user NAME            the account (default: Admin)\n"
         "  --password-file PWFILE the database password: the first line of PWFILE\n"
         "  --password TEXT        the database password (visible to other users)\n"
+        "  --strict               what cannot be read exactly (a column of an unsupported\n"
+        "                         type, damaged values, rows or table list entries) fails\n"
+        "                         the command and writes nothing, instead of a warning\n"
         "  -h, --help             this text\n"
         "  --version              the version\n"
         "\n"
@@ -45,7 +48,11 @@ QString helpText()
         "A database with a password and none given asks for it where standard input is a\n"
         "terminal. A password given for a database without one is ignored.\n"
         "\n"
-        "Exit status: 0 done, 1 an error (one line on standard error), 2 a usage error.\n"
+        "Each value that cannot be read exactly is left empty and named in a warning on\n"
+        "standard error: varnex: warning: FILE: table 'T': column 'C': cause\n"
+        "\n"
+        "Exit status: 0 done (also with warnings), 1 an error (one line on standard error),\n"
+        "2 a usage error.\n"
         "See varnex(1).\n");
 }
 

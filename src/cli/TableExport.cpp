@@ -53,9 +53,10 @@ Ending TableExport::failed(const QString& cause) const
     return Ending::Failed;
 }
 
+// Strict, nothing may go out before the whole table has been read without a warning.
 CsvWhileLoading* TableExport::streamingFor(CsvWhileLoading& candidate) const
 {
-    return request_.sort.isEmpty() ? &candidate : nullptr;
+    return request_.sort.isEmpty() && !request_.strict ? &candidate : nullptr;
 }
 
 Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
@@ -68,6 +69,8 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
         return Ending::Failed;  // the caller reports the sink's failure
     if (!records->isOpen())
         return Ending::Interrupted;
+    if (!reportReadWarnings(request_.database, records->warnings(), request_.strict))
+        return Ending::Failed;
     records->disconnect();
     if (!request_.sort.isEmpty()) {
         if (const QString missing = missingSortColumn(*records, request_.sort); !missing.isEmpty())

@@ -55,13 +55,11 @@ Ending listTables(const Invocation& invocation)
     Connection connection;
     if (const Ending opened = openForCommand(connection, invocation); opened != Ending::Completed)
         return opened;
-    const Result<std::vector<TableEntry>> tables = readTableList(connection);
+    const std::optional<std::vector<TableEntry>> tables = tableListForCommand(connection, invocation);
     if (interrupted())
         return Ending::Interrupted;
-    if (!tables) {
-        reportFailure(invocation.database, tables.error().description);
+    if (!tables)
         return Ending::Failed;
-    }
     // With --null, the names as they are: NUL cannot be part of one.
     const QChar end = invocation.nulSeparated ? QChar(u'\0') : QChar(u'\n');
     QString lines;

@@ -2,7 +2,6 @@
 
 #include "core/ByteText.h"
 #include "core/Error.h"
-#include "core/Log.h"
 #include "data/ReaderProtocol.h"
 
 #include <QDir>
@@ -99,7 +98,34 @@ public:
         pid_ = -1;
     }
 
+    // How a reader that closed its output ended: it is given a moment to, then ended. For messages.
+    QString howItEnded()
+    {
+        if (pid_ <= 0)
+            return QStringLiteral("ended unexpectedly");
+        int status = 0;
+        pid_t ended = 0;
+        for (int tries = 0; tries < kEndWaitSteps && ended == 0; ++tries) {
+            ended = waitpid(pid_, &status, WNOHANG);
+            if (ended == 0)
+                usleep(kEndWaitStepMicroseconds);
+        }
+        if (ended != pid_) {
+            stop();
+            return QStringLiteral("closed its output unexpectedly");
+        }
+        pid_ = -1;
+        if (WIFSIGNALED(status))
+            return QStringLiteral("ended with signal %1 (%2)").arg(WTERMSIG(status)).arg(QString::fromLocal8Bit(strsignal(WTERMSIG(status))));
+        if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+            return QStringLiteral("ended with exit status %1").arg(WEXITSTATUS(status));
+        return QStringLiteral("ended before it had finished");
+    }
+
 private:
+    static constexpr int kEndWaitSteps = 50;
+    static constexpr useconds_t kEndWaitStepMicroseconds = 2000;  // 100 ms in all
+
     pid_t pid_ = -1;
 };
 
@@ -287,20 +313,21 @@ int pipeHolding(const QByteArray& secret)
     return fds[0];
 }
 
-Error failureError(Failure failure, const QString& path, const std::optional<QString>& table)
+// What failed, for the message: the table's read or the table list's. ended: how the reader ended.
+Error failureError(Failure failure, const QString& path, const std::optional<QString>& table, Child& child)
 {
-    if (!table)
-        return makeError(ErrorCode::UnrecognizedFormat, path);
+    const QString what = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
+    const QString damaged = QStringLiteral("the database '%1' may be damaged.").arg(path);
     switch (failure) {
     case Failure::Stalled:
-        return {ErrorCode::ReadFailed, QStringLiteral("Reading the table '%1' stopped making progress and was ended; "
-                                                       "the database '%2' may be damaged.").arg(*table, path)};
+        return {ErrorCode::ReadFailed, QStringLiteral("The reader stopped answering while reading %1 and was ended; %2").arg(what, damaged)};
     case Failure::TooLarge:
-        return {ErrorCode::ReadFailed, QStringLiteral("Reading the table '%1' needed more memory than the database "
-                                                       "'%2' can hold and was ended; the file may be damaged.").arg(*table, path)};
+        return {ErrorCode::ReadFailed, QStringLiteral("Reading %1 needed more memory than the database '%2' can hold and "
+                                                       "was ended; the file may be damaged.").arg(what, path)};
+    case Failure::Garbled:
+        return {ErrorCode::ReadFailed, QStringLiteral("The reader's answer was garbled while reading %1; %2").arg(what, damaged)};
     default:
-        return {ErrorCode::ReadFailed, QStringLiteral("Reading the table '%1' failed: the database reader ended "
-                                                       "unexpectedly; the database '%2' may be damaged.").arg(*table, path)};
+        return {ErrorCode::ReadFailed, QStringLiteral("The reader %1 while reading %2; %3").arg(child.howItEnded(), what, damaged)};
     }
 }
 
@@ -313,7 +340,7 @@ ReaderOptions setReaderOptionsForTesting(ReaderOptions changed)
 
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
                                                          const LoadProgress& progress, const QString& pagePassword,
-                                                         const RowsReceived& received)
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings)
 {
     struct stat status {};
     const uint64_t fileSize = stat(textToBytes(path).constData(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
@@ -350,7 +377,7 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
     const auto failed = [&](Failure failure) -> Result<std::shared_ptr<TableData>> {
         if (failure == Failure::Cancelled)
             return std::shared_ptr<TableData>();
-        return failureError(failure, path, table);
+        return failureError(failure, path, table, child);
     };
     for (;;) {
         reader::MessageHeader header;
@@ -380,14 +407,15 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         if (kind == reader::MessageKind::Working)
             continue;
         if (kind == reader::MessageKind::Warning) {
-            writeLog(QStringLiteral("LoadTableWarning"), QString::fromUtf8(payload.data(), static_cast<qsizetype>(payload.size())),
-                     false);
+            ReadWarning warning;
+            if (!reader::parseWarning(payload, warning))
+                return failed(Failure::Garbled);
+            warnings.push_back(std::move(warning));
             continue;
         }
         if (kind == reader::MessageKind::Error) {
             child.stop();
-            const Error error = reader::parseError(payload);
-            return table ? error : makeError(ErrorCode::UnrecognizedFormat, path);
+            return reader::parseError(payload);
         }
         std::vector<ColumnInfo> columns;
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))

@@ -63,19 +63,21 @@ Status Recordset::open(const QString& source, Connection* connection, const Load
         return makeError(ErrorCode::ObjectOpen);
     if (!connection || !connection->isOpen())
         return makeError(ErrorCode::ConnectionUnusable);
-    auto rows = readWithReaderProcess(connection->databasePath(), source, progress, connection->pagePassword(), received);
+    std::vector<ReadWarning> warnings;
+    auto rows = readWithReaderProcess(connection->databasePath(), source, progress, connection->pagePassword(), received, warnings);
     if (!rows)
         return rows.error();
     if (!*rows)
         return {};  // cancelled: stays closed
-    openOver(std::move(*rows));
+    openOver(std::move(*rows), std::move(warnings));
     connection_ = connection;
     return {};
 }
 
-void Recordset::openOver(std::shared_ptr<const TableData> rows)
+void Recordset::openOver(std::shared_ptr<const TableData> rows, std::vector<ReadWarning> warnings)
 {
     data_ = std::move(rows);
+    warnings_ = std::move(warnings);
     profiles_.reset();
     order_.clear();
     sort_.clear();
@@ -272,6 +274,7 @@ Status Recordset::close()
     if (!data_)
         return makeError(ErrorCode::ObjectClosed);
     data_.reset();
+    warnings_.clear();
     profiles_.reset();
     order_ = {};
     sort_.clear();
@@ -323,7 +326,8 @@ bool Recordset::validCell(int64_t position, int column) const
 
 bool Recordset::isNull(int64_t position, int column) const
 {
-    return !validCell(position, column) || data_->info(column).type == 0 || data_->isNull(rowAt(position), column);
+    return !validCell(position, column) || data_->info(column).type == fieldtype::Unsupported ||
+           data_->isNull(rowAt(position), column);
 }
 
 QString Recordset::cellText(int64_t position, int column) const
@@ -331,6 +335,11 @@ QString Recordset::cellText(int64_t position, int column) const
     std::string text;
     appendCellTextUtf8(position, column, text);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Recordset::unreadCellText(int64_t position, int column) const
+{
+    return validCell(position, column) ? unreadValueText(*data_, rowAt(position), column) : QString();
 }
 
 void Recordset::appendCellTextUtf8(int64_t position, int column, std::string& out) const

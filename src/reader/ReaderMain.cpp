@@ -41,7 +41,7 @@ public:
         return true;
     }
     bool rows(TableData& batch) override { return writeRows(fd_, batch); }
-    void warning(const QString& text) override { writeWarning(fd_, text); }
+    void warning(const ReadWarning& warning) override { writeWarning(fd_, warning); }
 
 private:
     int fd_;

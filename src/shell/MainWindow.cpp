@@ -241,6 +241,7 @@ void MainWindow::showRowCount()
         statusLine->clearRowCount();
     }
     statusLine->showDatabase(appSettings().dataPath);
+    showReadNotice();
     tableLabel->setToolTip(text);
     tableList->setToolTip(text);
 }

@@ -11,6 +11,7 @@
 #include "shell/FindBar.h"
 #include "shell/LoadProgressDialog.h"
 #include "shell/MainWindow.h"
+#include "shell/StatusLine.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -21,7 +22,19 @@ namespace varnex {
 namespace {
 
 const QString kLoadTableError = QStringLiteral("LoadTableError");
+const QString kLoadTableWarning = QStringLiteral("LoadTableWarning");
 const QString kFillTableListError = QStringLiteral("FillTableList");
+
+// Each in the log, for the detail the status line has no room for; returns their lines.
+QStringList logWarnings(const QString& title, const std::vector<ReadWarning>& warnings)
+{
+    QStringList lines;
+    for (const ReadWarning& warning : warnings) {
+        lines << warning.text();
+        writeLog(title, appSettings().dataPath + QStringLiteral(": ") + lines.back(), false);
+    }
+    return lines;
+}
 
 bool isRecordIdCaption(const QString& caption)
 {
@@ -39,12 +52,14 @@ Status MainWindow::fillTableList()
         return makeError(ErrorCode::NoObject);
 
     // The window repaints and runs its timers while the reader is slow; input waits.
-    const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection, [](int64_t, int64_t) {
+    std::vector<ReadWarning> warnings;
+    const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection, warnings, [](int64_t, int64_t) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return true;
     });
     if (!tables)
         return tables.error();
+    tableListWarnings_ = logWarnings(kFillTableListError, warnings);
 
     tableList->clear();
     for (const TableEntry& table : *tables) {
@@ -85,6 +100,7 @@ void MainWindow::showTable(const QString& tableName)
         return;
     }
     recordset->disconnect();
+    logWarnings(kLoadTableWarning, recordset->warnings());
     grid->setRecordset(std::move(recordset), {appSettings().dataPath, tableName});
     hideRecordIdColumns();
     // The find bar's text keeps filtering whatever table is shown.
@@ -101,6 +117,22 @@ void MainWindow::hideRecordIdColumns()
         if (isRecordIdCaption(column.caption()))
             column.setVisible(false);
     }
+}
+
+void MainWindow::showReadNotice()
+{
+    const std::shared_ptr<Recordset> shown = grid->recordset();
+    QStringList details;
+    if (shown) {
+        for (const ReadWarning& warning : shown->warnings())
+            details << warning.text();
+    }
+    if (!details.isEmpty())
+        statusLine->showNotice(tr("Some values could not be read (see the log)"), details);
+    else if (!tableListWarnings_.isEmpty())
+        statusLine->showNotice(tr("Some tables could not be listed (see the log)"), tableListWarnings_);
+    else
+        statusLine->showNotice(QString(), {});
 }
 
 }  // namespace varnex

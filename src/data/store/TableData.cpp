@@ -38,6 +38,7 @@ int fixedWidth(int16_t type)
     case fieldtype::UnsignedTinyInt:
     case fieldtype::Boolean: return 1;
     case fieldtype::SmallInt: return 2;
+    case fieldtype::Unsupported:
     case fieldtype::Integer:
     case fieldtype::Single: return 4;
     case fieldtype::Double:
@@ -46,7 +47,7 @@ int fixedWidth(int16_t type)
     case fieldtype::DBTimeStamp:  // 100 ns ticks since 0001-01-01 (see ExtendedDate.h)
     case fieldtype::BigInt: return 8;
     case fieldtype::GUID: return 16;
-    case fieldtype::Numeric: return 17;  // sign byte, then the 128-bit mantissa little-endian
+    case fieldtype::Numeric: return 17;
     default: return 0;
     }
 }

@@ -4,6 +4,7 @@
 // nothing for a while, crashes, or sends more than the file can hold is ended.
 
 #include "core/Error.h"
+#include "data/ReadWarning.h"
 #include "data/TableData.h"
 
 #include <QString>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace varnex {
 
@@ -28,11 +30,12 @@ using LoadProgress = std::function<bool(int64_t rowsRead, int64_t rowCount)>;
 using RowsReceived = std::function<bool(const std::shared_ptr<const TableData>& rows)>;
 
 // table: nullopt reads the table list. pagePassword: the password of an encrypted .accdb; it reaches
-// the reader on a pipe, never in its arguments. Warnings of the reader (values it could not read)
-// go to the log.
+// the reader on a pipe, never in its arguments. warnings: receives what the reader could not read
+// (values left empty or cut short, rows or entries left out), for the caller to tell the user.
+// A reader that ends, stalls or garbles its answer fails the read with a message saying so.
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress, const QString& pagePassword = {},
-                                                         const RowsReceived& received = {});
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings);
 
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent

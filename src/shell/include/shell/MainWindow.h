@@ -9,6 +9,7 @@
 #include "shell/FileDialog.h"
 #include "shell/MainLayout.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QComboBox;
@@ -86,12 +87,15 @@ private:
     void releaseShownRecordset();
     void hideRecordIdColumns();
     void showRowCount();
+    // The status line's notice of what the shown table (or the table list) could not read.
+    void showReadNotice();
     void closeFindBar();
 
     MainLayout layout_;
     QSize lastOuterSize_;
     float twipsPerPixel_;
     int loadProgressDelayMs_ = 500;
+    QStringList tableListWarnings_;  // what the last table list read left out
 };
 
 }  // namespace varnex

@@ -19,15 +19,18 @@ namespace varnex {
 
 struct ColumnInfo {
     QString name;
-    int16_t type = 0;        // the field type code; 0 marks a column whose values cannot be read
+    int16_t type = 0;        // the field type code; fieldtype::Unsupported for a column whose values cannot be read
     uint8_t precision = 0;   // Decimal
-    uint8_t scale = 0;       // Decimal
+    uint8_t scale = 0;       // Decimal (a value that carries its own scale overrides it, see fixedWidth)
     // Nonzero: each value is a list of values of this type (see ValueList.h), shown joined as text;
     // `type` is then a text type and precision and scale describe the listed values.
     int16_t listOf = 0;
+    uint8_t storedType = 0;  // Unsupported: the Access type code of the column (or of its listed values)
 };
 
-// Bytes per value of a fixed-width type; 0 for variable-length types and unreadable columns.
+// Bytes per value of a fixed-width type; 0 for variable-length types. Decimal: a sign byte (bit 0 set:
+// negative; bits 1-7, where nonzero, the value's own scale plus one, for results whose scale varies by row),
+// then the 128-bit mantissa little-endian. Unsupported: the value's byte count in the file.
 int fixedWidth(int16_t type);
 bool isVariableLength(int16_t type);
 
