@@ -4,6 +4,7 @@
 #include "OpenDatabaseFixture.h"
 
 #include "core/Application.h"
+#include "shell/OpenDatabase.h"
 #include "shell/SettingsDialog.h"
 #include "shell/ShowMainWindow.h"
 #include "shell/SingleInstance.h"
@@ -248,6 +249,32 @@ TEST_F(OpenDatabaseTest, AnotherDatabaseTakesTheTableShownAway)
         window->exportButton->click();
         EXPECT_EQ(boxes.calls(), QList<Message>({{"No data to export!", MessageStyle::Critical, "Varnex"}}));
     }
+}
+
+// A file dropped or handed over reaches the window from the event loop, which a table load runs
+// from inside: it opens once the load is over, and the table loaded from the other database
+// then leaves the grid.
+TEST_F(OpenDatabaseTest, AFileOpenedDuringALoadWaitsForIt)
+{
+    const QString first = database("first.mdb", jetwriter::Format::Jet4, {"Alpha"});
+    const QString second = database("second.mdb", jetwriter::Format::Jet4, {"Gamma"});
+    app.writeSetupIni(pathOnly(first));
+    startApplication(showMainWindow);
+    MainWindow* window = mainWindow();
+    ASSERT_NE(window, nullptr);
+    QStringList tablesDuringLoad;
+    QTimer::singleShot(0, window, [window, second, &tablesDuringLoad] {
+        openDatabaseFile(*window, second);
+        tablesDuringLoad = tables();
+    });
+    window->tableList->setCurrentIndex(0);
+    emit window->tableList->activated(0);
+    EXPECT_EQ(tablesDuringLoad, QStringList({"Alpha"}));
+    ASSERT_TRUE(QTest::qWaitFor([] { return tables() == QStringList({"Gamma"}); }, 15000));
+    EXPECT_EQ(window->grid->recordset(), nullptr);
+    EXPECT_EQ(window->tableList->currentIndex(), -1);
+    EXPECT_EQ(window->statusLine->database->text(), "second.mdb");
+    EXPECT_TRUE(boxes.calls().isEmpty());
 }
 
 // The Setup.ini that scripts/run.sh writes names the Jet 4.0 provider; an .accdb opens with it.

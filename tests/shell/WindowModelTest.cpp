@@ -7,7 +7,8 @@
 //
 // VARNEX_MODEL_SEED (a number, or "random"), VARNEX_MODEL_SEQUENCES and VARNEX_MODEL_MINUTES
 // choose the sequences; a failure prints the seed of its sequence and every step taken, and
-// VARNEX_MODEL_SEED=<that seed> VARNEX_MODEL_SEQUENCES=1 replays it.
+// VARNEX_MODEL_SEED=<that seed> VARNEX_MODEL_SEQUENCES=1 replays it (VARNEX_MODEL_TRACE=1 prints
+// the steps as they are taken, for a crash).
 
 #include "WindowModelReference.h"
 
@@ -231,6 +232,10 @@ Sequence::~Sequence()
 void Sequence::step(const std::string& what)
 {
     steps_.push_back(std::to_string(steps_.size() + 1) + ". " + what);
+    // A crash prints nothing more: VARNEX_MODEL_TRACE=1 shows each step as it is taken.
+    static const bool trace = qEnvironmentVariableIntValue("VARNEX_MODEL_TRACE") != 0;
+    if (trace)
+        std::cerr << steps_.back() << std::endl;
 }
 
 std::string Sequence::chosenTable()
@@ -833,6 +838,7 @@ TEST_F(WindowModel, RandomSequencesAgreeWithTheModel)
     for (; minutes > 0 ? clock.elapsed() < minutes * 60000LL : tally.sequences < sequences; ++tally.sequences) {
         const uint64_t seed = base + static_cast<uint64_t>(tally.sequences);
         const bool big = seed % kBigTableShare == 0;
+        std::cout << "sequence seed " << seed << std::endl;  // for a crash, which ends the program here
         Sequence sequence(seed, big, tally);
         const bool agreed = sequence.run();
         tally.actions += sequence.actions();
