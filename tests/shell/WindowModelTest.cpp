@@ -767,32 +767,22 @@ bool Sequence::run()
     start();
     if (!failed())
         checkWindow();
+    // Each action with its weight, out of 100.
+    const std::pair<int, std::function<void()>> choices[] = {
+        {14, [this] { chooseTable(false); }}, {4, [this] { chooseTable(true); }}, {12, [this] { typeFindText(); }},
+        {9, [this] { extendFindText(); }},    {6, [this] { clearFindText(); }},   {12, [this] { sort(); }},
+        {12, [this] { exportTable(); }},      {11, [this] { copy(); }},           {9, [this] { openDatabase(); }},
+        {4, [this] { switchHeader(); }},      {4, [this] { scrollDown(); }},      {3, [this] { waitForTheGrid(); }},
+    };
     while (!failed() && static_cast<int>(steps_.size()) < actions) {
-        const int roll = pick(100);
-        if (roll < 14)
-            chooseTable(false);
-        else if (roll < 18)
-            chooseTable(true);
-        else if (roll < 30)
-            typeFindText();
-        else if (roll < 39)
-            extendFindText();
-        else if (roll < 45)
-            clearFindText();
-        else if (roll < 57)
-            sort();
-        else if (roll < 69)
-            exportTable();
-        else if (roll < 80)
-            copy();
-        else if (roll < 89)
-            openDatabase();
-        else if (roll < 93)
-            switchHeader();
-        else if (roll < 97)
-            scrollDown();
-        else
-            waitForTheGrid();
+        int roll = pick(100);
+        for (const auto& [weight, act] : choices) {
+            if (roll < weight) {
+                act();
+                break;
+            }
+            roll -= weight;
+        }
         if (!failed())
             checkWindow();
     }
