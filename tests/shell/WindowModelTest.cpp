@@ -178,7 +178,8 @@ private:
     void scrollDown();
     void waitForTheGrid();
     void exportOrCopyAtOnce();
-    void expectFirstRowsShown(const QString& findTextBefore);
+    void expectFirstRowsShown(const QString& appliedBefore);
+    QString appliedFilter() const;
 
     // Opening a database the three ways.
     void handOver(const QString& path);
@@ -433,7 +434,7 @@ void Sequence::typeFindText()
     QTest::keyClick(focus, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(window_->findBar->isVisible()) << "Ctrl+F did not open the find bar";
     EXPECT_EQ(QApplication::focusWidget(), window_->findBar->edit) << "Ctrl+F did not put the focus in the find bar";
-    const QString before = model_.findText;
+    const QString before = appliedFilter();
     typeText(window_->findBar->edit, text);
     model_.findText = text;
     model_.findBarOpen = true;
@@ -450,17 +451,25 @@ void Sequence::extendFindText()
     const QString more = kExtensions[pick(static_cast<int>(kExtensions.size()))];
     step("type \"" + more.toStdString() + "\" at the end of the find text");
     window_->findBar->edit->end(false);
-    const QString before = model_.findText;
+    const QString before = appliedFilter();
     typeText(window_->findBar->edit, more);
     model_.findText += more;
     expectFirstRowsShown(before);
     exportOrCopyAtOnce();
 }
 
-// Rows filtered anew show from the first, wherever the grid was scrolled to.
-void Sequence::expectFirstRowsShown(const QString& findTextBefore)
+// The text whose rows the grid shows (a newer one may still be running).
+QString Sequence::appliedFilter() const
 {
-    if (model_.table.empty() || model_.findText == findTextBefore || window_->grid->isFiltering())
+    const std::shared_ptr<Recordset> shown = window_->grid->recordset();
+    return shown ? shown->filter() : QString();
+}
+
+// Rows filtered anew show from the first, wherever the grid was scrolled to (where a text was
+// typed and taken back before its rows were shown, the rows and the place stay as they were).
+void Sequence::expectFirstRowsShown(const QString& appliedBefore)
+{
+    if (window_->grid->isFiltering() || appliedFilter() == appliedBefore)
         return;
     EXPECT_EQ(window_->grid->verticalScrollBar()->value(), 0) << "the filtered rows do not show from the first";
 }
@@ -478,7 +487,7 @@ void Sequence::exportOrCopyAtOnce()
 
 void Sequence::clearFindText()
 {
-    const QString before = model_.findText;
+    const QString before = appliedFilter();
     if (window_->findBar->isVisible() && chance(40)) {
         step("clear the find text with Backspace");
         window_->findBar->edit->selectAll();
