@@ -269,6 +269,20 @@ void Recordset::clearFilter()
     ++orderVersion_;
 }
 
+std::unique_ptr<Recordset> Recordset::snapshot() const
+{
+    auto copy = std::make_unique<Recordset>();
+    copy->data_ = data_;
+    copy->sort_ = sort_;
+    copy->filtered_ = filtered_;
+    copy->filterText_ = filterText_;
+    if (filtered_)
+        copy->shown_ = shown_;  // the order of the rows shown is all a read needs
+    else
+        copy->order_ = order_;
+    return copy;
+}
+
 Status Recordset::close()
 {
     if (!data_)
@@ -357,7 +371,8 @@ void Recordset::appendCellTextUtf8(int64_t position, int column, const ValueForm
 
 void Recordset::prefetch(int64_t position, bool bytes) const
 {
-    if (data_ && position >= 0 && position < data_->rowCount())
+    // Bounded by the rows shown: beyond them a filtered order has no entry to look up.
+    if (position >= 0 && position < shownCount())
         data_->prefetch(rowAt(position), bytes);
 }
 

@@ -51,6 +51,7 @@ Status MainWindow::fillTableList()
     if (!globals.connection)
         return makeError(ErrorCode::NoObject);
 
+    const BusyScope busy(*this);
     // The window repaints and runs its timers while the reader is slow; input waits.
     std::vector<ReadWarning> warnings;
     const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection, warnings, [](int64_t, int64_t) {
@@ -66,7 +67,11 @@ Status MainWindow::fillTableList()
         if (isUserTable(table))
             tableList->addItem(table.name);
     }
-    tableList->setCurrentIndex(-1);  // the refilled list has no entry chosen
+    // The refilled list names the table the grid shows, or none; a table no longer listed leaves the grid.
+    const int shown = grid->recordset() ? listIndexOf(shownTable_) : -1;
+    tableList->setCurrentIndex(shown);
+    if (shown == -1)
+        releaseShownRecordset();
     showRowCount();
     return {};
 }
@@ -75,6 +80,13 @@ void MainWindow::refillTableList()
 {
     if (Status filled = fillTableList(); !filled)
         writeLog(kFillTableListError, filled.error().description, true);
+}
+
+void MainWindow::followDatabase()
+{
+    if (shownDatabase_ != appSettings().dataPath)
+        releaseShownRecordset();
+    showRowCount();
 }
 
 void MainWindow::showChosenTable()
@@ -86,27 +98,38 @@ void MainWindow::showChosenTable()
 
 void MainWindow::showTable(const QString& tableName)
 {
+    const BusyScope busy(*this);
     releaseShownRecordset();
 
+    // Held for the load: the settings' connection is not to be replaced meanwhile, but a copy costs nothing.
+    const std::shared_ptr<Connection> connection = appSettings().connection;
+    const QString database = appSettings().dataPath;
     auto recordset = std::make_shared<Recordset>();
     LoadProgressDialog progress(this, tableName, loadProgressDelayMs_);
-    const std::shared_ptr<Connection>& connection = appSettings().connection;
     const Status opened = recordset->open(tableName, connection.get(), progress.callback());
-    // A load the user cancelled ends as quietly as it began, with the grid left empty.
-    if (progress.cancelled())
-        return;
-    if (!opened) {
-        writeLog(kLoadTableError, opened.error().description, true);
+    if (progress.cancelled() || !opened) {
+        tableList->setCurrentIndex(-1);  // the list names no table while the grid shows none
+        // A load the user cancelled ends as quietly as it began.
+        if (!progress.cancelled())
+            writeLog(kLoadTableError, opened.error().description, true);
         return;
     }
     recordset->disconnect();
     logWarnings(kLoadTableWarning, recordset->warnings());
-    grid->setRecordset(std::move(recordset), {appSettings().dataPath, tableName});
+    grid->setRecordset(std::move(recordset), {database, tableName});
+    shownDatabase_ = database;
+    shownTable_ = tableName;
+    tableList->setCurrentIndex(listIndexOf(tableName));
     hideRecordIdColumns();
     // The find bar's text keeps filtering whatever table is shown.
     if (!findBar->edit->text().isEmpty())
         grid->setFilterText(findBar->edit->text());
     showRowCount();
+}
+
+int MainWindow::listIndexOf(const QString& tableName) const
+{
+    return tableName.isEmpty() ? -1 : tableList->findText(tableName, Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
 void MainWindow::hideRecordIdColumns()

@@ -122,6 +122,10 @@ public:
     std::shared_ptr<const TableData> loadedRows() const { return data_; }
     // The stored row at a position in the current order; -1 where there is none.
     int64_t storedRow(int64_t position) const;
+    // A recordset over the same loaded rows showing the rows shown now, in their order, which
+    // stays so whatever this one is sorted or filtered by later; it can be read on any thread.
+    // Closed where this one is.
+    std::unique_ptr<Recordset> snapshot() const;
 
 private:
     int64_t rowAt(int64_t position) const;
