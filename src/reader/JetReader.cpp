@@ -4,6 +4,7 @@
 #include "core/ByteText.h"
 #include "core/Error.h"
 #include "data/FieldTypes.h"
+#include "reader/PropertyListCheck.h"
 #include "reader/TableDefinitionCheck.h"
 
 #include <mdbtools.h>
@@ -137,9 +138,14 @@ Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path, const QS
 Status JetReader::readCatalogue(TableSink& sink)
 {
     auto* mdb_ = static_cast<MdbHandle*>(handle_);
+    const int64_t damagedBefore = damagedPropertyLists();
     if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb_->fmt->pg_size), kCatalogueDefinitionPage)
         || !mdb_read_catalog(mdb_, MDB_ANY))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
+    if (const int64_t damaged = damagedPropertyLists() - damagedBefore; damaged > 0)
+        sink.warning({QString(), QString(),
+                      QStringLiteral("the properties of %1 of the table list are damaged and left out")
+                          .arg(damaged == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(damaged))});
     struct Entry {
         QString name;
         QString type;
