@@ -313,10 +313,9 @@ int pipeHolding(const QByteArray& secret)
     return fds[0];
 }
 
-// What failed, for the message: the table's read or the table list's. ended: how the reader ended.
-Error failureError(Failure failure, const QString& path, const std::optional<QString>& table, Child& child)
+// What failed, for the message: what was read. ended: how the reader ended.
+Error failureError(Failure failure, const QString& path, const QString& what, Child& child)
 {
-    const QString what = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
     const QString damaged = QStringLiteral("the database '%1' may be damaged.").arg(path);
     switch (failure) {
     case Failure::Stalled:
@@ -342,20 +341,31 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const LoadProgress& progress, const QString& pagePassword,
                                                          const RowsReceived& received, std::vector<ReadWarning>& warnings)
 {
+    ReaderRequest request;
+    if (table)
+        request.operands << *table;
+    request.subject = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
+    return readWithReaderProcess(path, request, progress, pagePassword, received, warnings);
+}
+
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const ReaderRequest& request,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings)
+{
     struct stat status {};
     const uint64_t fileSize = stat(textToBytes(path).constData(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
     // Decoded rows cannot rightly take more than a few times the file; a damaged file can claim anything.
     const uint64_t bound = options().memoryBound ? options().memoryBound : kMemoryBase + kMemoryPerFileByte * fileSize;
     QStringList arguments = {QStringLiteral("--memory-limit"), QString::number(512ull * 1024 * 1024 + 4 * fileSize)};
     arguments += options().extraArguments;
+    arguments += request.options;
     int passwordInput = -1;
     if (!pagePassword.isEmpty()) {
         arguments << QStringLiteral("--password-on-stdin");
         passwordInput = pipeHolding(pagePassword.toUtf8());
     }
     arguments << path;
-    if (table)
-        arguments << *table;
+    arguments += request.operands;
 
     Child child;
     int readEnd = -1;
@@ -377,7 +387,7 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
     const auto failed = [&](Failure failure) -> Result<std::shared_ptr<TableData>> {
         if (failure == Failure::Cancelled)
             return std::shared_ptr<TableData>();
-        return failureError(failure, path, table, child);
+        return failureError(failure, path, request.subject, child);
     };
     for (;;) {
         reader::MessageHeader header;

@@ -37,6 +37,17 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const LoadProgress& progress, const QString& pagePassword,
                                                          const RowsReceived& received, std::vector<ReadWarning>& warnings);
 
+// What else the reader is asked for (see reader/ReaderMain.h): its options before the file, its
+// operands after it, and what it reads, for messages ("the schema").
+struct ReaderRequest {
+    QStringList options;
+    QStringList operands;
+    QString subject;
+};
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const ReaderRequest& request,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings);
+
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent
     QStringList extraArguments;                     // passed before the file
