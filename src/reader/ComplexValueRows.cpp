@@ -18,6 +18,9 @@ namespace {
 constexpr int64_t kBatchRows = 4096;
 constexpr size_t kBatchBytes = 8u << 20;
 const char* const kAttachmentColumns[] = {"FileName", "FileType", "FileData", "FileTimeStamp"};
+// As delivered; FileData holds the file's bytes, taken out of the OLE value Access keeps.
+const int16_t kAttachmentTypes[] = {fieldtype::VarWChar, fieldtype::VarWChar, fieldtype::LongVarBinary, fieldtype::Date};
+constexpr int kFileData = 2;
 
 int columnNamed(const TableData& table, const QString& name)
 {
@@ -69,7 +72,7 @@ std::optional<ValueRowsPlan> planValueRows(const TableData& flat, ComplexKind ki
     const int value = columnNamed(flat, columns.value);
     if (plan.key < 0 || value < 0)
         return std::nullopt;
-    plan.columns.push_back({QStringLiteral("Row"), fieldtype::Integer, 0, 0, 0, 0});
+    plan.columns.push_back({QStringLiteral("row"), fieldtype::Integer, 0, 0, 0, 0});
     if (kind != ComplexKind::Attachment) {
         ColumnInfo info = flat.info(value);
         info.name = QStringLiteral("Value");
@@ -77,14 +80,15 @@ std::optional<ValueRowsPlan> planValueRows(const TableData& flat, ComplexKind ki
         plan.sources.push_back(value);
         return plan;
     }
-    for (const char* name : kAttachmentColumns) {
-        const int source = columnNamed(flat, QLatin1StringView(name));
-        int16_t type = source >= 0 ? flat.info(source).type : fieldtype::VarWChar;
-        if (QLatin1StringView(name) == u"FileData") {
+    for (int a = 0; a < static_cast<int>(std::size(kAttachmentColumns)); ++a) {
+        const int16_t type = kAttachmentTypes[a];
+        int source = columnNamed(flat, QLatin1StringView(kAttachmentColumns[a]));
+        const int16_t stored = a == kFileData ? fieldtype::LongVarBinary : type;
+        if (source >= 0 && flat.info(source).type != stored)
+            source = -1;  // a damaged hidden table's: left empty
+        if (a == kFileData)
             plan.fileData = static_cast<int>(plan.columns.size());
-            type = fieldtype::LongVarBinary;
-        }
-        plan.columns.push_back({QLatin1StringView(name), type, 0, 0, 0, 0});
+        plan.columns.push_back({QLatin1StringView(kAttachmentColumns[a]), type, 0, 0, 0, 0});
         plan.sources.push_back(source);
     }
     return plan;

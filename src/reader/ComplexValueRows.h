@@ -1,5 +1,5 @@
 #pragma once
-// The values of one complex column as rows of their own: "Row", the position of the user's row among
+// The values of one complex column as rows of their own: "row", the position of the user's row among
 // the rows a read of its table delivers, then an attachment's FileName, FileType, FileData (the
 // file's bytes) and FileTimeStamp, or a multi-value column's value; in the order of the user's rows,
 // then in stored order.
@@ -14,7 +14,7 @@ namespace varnex::reader {
 
 struct ValueRowsPlan {
     std::vector<ColumnInfo> columns;  // as delivered
-    std::vector<int> sources;         // per delivered column after "Row", its column in the flat table (-1: none)
+    std::vector<int> sources;         // per delivered column after "row", its column in the flat table (-1: none)
     int key = -1;                     // the flat table's key of the user's row
     int fileData = -1;                // the delivered column of an attachment's bytes
 };

@@ -34,7 +34,7 @@ Result<DatabaseSchema> readDatabaseSchema(const DatabaseFile& file, std::vector<
 Result<std::shared_ptr<TableData>> readTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
                                                  const LoadProgress& progress = {}, const RowsReceived& received = {});
 
-// The values of a complex column (SchemaColumn::values) one a row: "Row", the position of its row
+// The values of a complex column (SchemaColumn::values) one a row: "row", the position of its row
 // among readTableRows' rows, then an attachment's FileName, FileType, FileData (the file's bytes) and
 // FileTimeStamp, or a multi-value column's Value.
 Result<std::shared_ptr<TableData>> readComplexValues(const DatabaseFile& file, const QString& table, const QString& column,
