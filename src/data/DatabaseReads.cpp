@@ -41,6 +41,14 @@ Result<std::shared_ptr<TableData>> readTableRows(const DatabaseFile& file, const
     return readWithReaderProcess(file.path, request, progress, file.pagePassword, received, warnings);
 }
 
+Result<std::shared_ptr<TableData>> streamTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
+                                                   const LoadProgress& progress, const RowsReceived& received)
+{
+    ReaderRequest request{{}, {exactSource(table)}, QStringLiteral("table '%1'").arg(table)};
+    request.handOver = true;
+    return readWithReaderProcess(file.path, request, progress, file.pagePassword, received, warnings);
+}
+
 Result<std::shared_ptr<TableData>> readComplexValues(const DatabaseFile& file, const QString& table, const QString& column,
                                                      std::vector<ReadWarning>& warnings, const LoadProgress& progress)
 {

@@ -48,6 +48,10 @@ QString readerProgram()
 
 enum class Failure { None, Stalled, Ended, TooLarge, Garbled, Cancelled };
 
+// Room in the pipe for a batch or two, so that the reader decodes the next rows while the last
+// ones are put to use (where the system allows a pipe that large; it is only a hint).
+constexpr int kPipeBytes = 1 << 20;
+
 // The running reader: ended and reaped whatever way the read ends.
 class Child {
 public:
@@ -59,6 +63,7 @@ public:
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return false;
+        fcntl(fds[0], F_SETPIPE_SZ, kPipeBytes);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (input >= 0)
@@ -378,8 +383,9 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
 
     std::shared_ptr<TableData> data;
     int64_t rowCountHint = 0;
+    int64_t handedOver = 0;  // rows emptied out of data once received
     const auto report = [&] {
-        const int64_t rowsRead = data ? data->rowCount() : 0;
+        const int64_t rowsRead = (data ? data->rowCount() : 0) + handedOver;
         return progress(rowsRead, std::max(rowCountHint, rowsRead));
     };
     Channel channel(readEnd, bound, progress ? std::function<bool()>(report) : std::function<bool()>());
@@ -401,6 +407,10 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                 return failed(Failure::Cancelled);
             if (received && !received(data))
                 return failed(Failure::Cancelled);
+            if (request.handOver) {
+                handedOver += data->rowCount();
+                data->clearRows();
+            }
             continue;
         }
         if (kind == reader::MessageKind::Done) {

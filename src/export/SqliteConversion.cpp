@@ -103,8 +103,8 @@ private:
         warn(warnings);
     }
 
-    // Inserts what has arrived of the table's rows; false where it fails (failure_ says why).
-    bool insertArrived(const TableData& rows)
+    // Inserts a batch of the table's rows; false where it fails (failure_ says why).
+    bool insertBatch(const TableData& rows)
     {
         if (!writer_) {
             if (!sameColumns(table_.table.columns, rows)) {
@@ -118,26 +118,26 @@ private:
             }
             writer_ = std::move(*prepared);
         }
-        if (Status inserted = writer_->insert(rows, written_, rows.rowCount(), table_.children.empty() ? nullptr : &rowids_); !inserted) {
+        if (Status inserted = writer_->insert(rows, 0, rows.rowCount(), table_.children.empty() ? nullptr : &rowids_); !inserted) {
             failure_ = inserted.error();
             return false;
         }
-        written_ = rows.rowCount();
+        written_ += rows.rowCount();
         return true;
     }
 
     std::optional<Status> writeRows()
     {
         std::vector<ReadWarning> warnings;
-        const RowsReceived received = [this](const std::shared_ptr<const TableData>& rows) { return insertArrived(*rows); };
-        const auto read = readTableRows(request_.source, name(), warnings, progress_, received);
+        const RowsReceived received = [this](const std::shared_ptr<const TableData>& rows) { return insertBatch(*rows); };
+        const auto read = streamTableRows(request_.source, name(), warnings, progress_, received);
         if (failure_)
             return Status(*failure_);
         if (!read)
             return Status(read.error());
         if (!*read)
             return std::nullopt;
-        if (!insertArrived(**read))
+        if (!insertBatch(**read))  // none, but where no batch came: the columns
             return Status(*failure_);
         warn(warnings);
         warnUnwritable(*writer_, table_.table.columns, QString());

@@ -9,10 +9,16 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace varnex {
 namespace {
+
+// Rows a statement inserts at once: running a statement costs about as much as inserting a row, so
+// blocks of rows go in as one; a statement has at most 32766 parameters.
+constexpr int kBlockRows = 64;
+constexpr int kMostParameters = 32766;
 
 template <class T>
 T load(const uint8_t* at)
@@ -22,22 +28,32 @@ T load(const uint8_t* at)
     return value;
 }
 
+// "INSERT INTO name VALUES (?,?),(?,?)": rows of columns each.
+QString insertStatement(const QString& table, size_t columns, int rows)
+{
+    const QString row = u'(' + QStringList(static_cast<qsizetype>(columns), QStringLiteral("?")).join(u',') + u')';
+    return QStringLiteral("INSERT INTO %1 VALUES %2").arg(quotedName(table), QStringList(rows, row).join(u','));
+}
+
 }  // namespace
 
 Result<std::unique_ptr<SqliteRowWriter>> SqliteRowWriter::prepare(SqliteDatabase& db, const QString& table,
                                                                   const std::vector<ColumnInfo>& columns)
 {
-    QStringList parameters;
-    for (size_t c = 0; c < columns.size(); ++c)
-        parameters << QStringLiteral("?%1").arg(c + 1);
-    auto statement = db.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quotedName(table), parameters.join(u',')));
-    if (!statement)
-        return statement.error();
-    return std::unique_ptr<SqliteRowWriter>(new SqliteRowWriter(db, std::move(*statement), columns.size()));
+    const int blockRows = std::max(1, std::min(kBlockRows, kMostParameters / std::max<int>(1, static_cast<int>(columns.size()))));
+    auto single = db.prepare(insertStatement(table, columns.size(), 1));
+    if (!single)
+        return single.error();
+    auto block = db.prepare(insertStatement(table, columns.size(), blockRows));
+    if (!block)
+        return block.error();
+    return std::unique_ptr<SqliteRowWriter>(new SqliteRowWriter(db, std::move(*single), std::move(*block), blockRows, columns.size()));
 }
 
-SqliteRowWriter::SqliteRowWriter(SqliteDatabase& db, std::unique_ptr<SqliteStatement> statement, size_t columns)
-    : db_(db), statement_(std::move(statement)), scratch_(columns), unwritable_(columns),
+SqliteRowWriter::SqliteRowWriter(SqliteDatabase& db, std::unique_ptr<SqliteStatement> single, std::unique_ptr<SqliteStatement> block,
+                                 int blockRows, size_t columns)
+    : db_(db), single_(std::move(single)), block_(std::move(block)), blockRows_(blockRows),
+      scratch_(columns * static_cast<size_t>(blockRows)), unwritable_(columns),
       exact_(std::make_unique<ValueFormatter>(QLocale::c())), shown_(ValueFormatter::forDefaultLocale())
 {
 }
@@ -47,10 +63,38 @@ SqliteRowWriter::~SqliteRowWriter() = default;
 Status SqliteRowWriter::insert(const TableData& rows, int64_t first, int64_t last, std::vector<int64_t>* rowids,
                                const std::vector<int64_t>* linkRowids)
 {
-    sqlite3_stmt* statement = statement_->get();
+    // Rows whose rowids are wanted, or whose links are looked up, go in one by one.
+    if (rowids || linkRowids)
+        return insertSingly(rows, first, last, rowids, linkRowids);
+    sqlite3_stmt* statement = block_->get();
+    const int columns = rows.columnCount();
+    int64_t row = first;
+    for (; last - row >= blockRows_; row += blockRows_) {
+        const std::vector<int64_t> counted = unwritable_;
+        for (int r = 0; r < blockRows_; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                const int parameter = r * columns + c;
+                bind(statement, parameter + 1, rows, row + r, c, scratch_[static_cast<size_t>(parameter)]);
+            }
+        }
+        const int stepped = sqlite3_step(statement);
+        sqlite3_reset(statement);
+        if (stepped != SQLITE_DONE) {
+            // The statement is undone whole; one row at a time finds the row that fails.
+            unwritable_ = counted;
+            return insertSingly(rows, row, last, nullptr, nullptr);
+        }
+    }
+    return insertSingly(rows, row, last, nullptr, nullptr);
+}
+
+Status SqliteRowWriter::insertSingly(const TableData& rows, int64_t first, int64_t last, std::vector<int64_t>* rowids,
+                                     const std::vector<int64_t>* linkRowids)
+{
+    sqlite3_stmt* statement = single_->get();
     for (int64_t row = first; row < last; ++row) {
         for (int c = 0; c < rows.columnCount(); ++c)
-            bind(rows, row, c);
+            bind(statement, c + 1, rows, row, c, scratch_[static_cast<size_t>(c)]);
         if (linkRowids && !rows.isNull(row, 0)) {
             const auto position = static_cast<size_t>(load<int32_t>(rows.fixedValue(row, 0)));
             if (position < linkRowids->size())
@@ -66,16 +110,13 @@ Status SqliteRowWriter::insert(const TableData& rows, int64_t first, int64_t las
     return {};
 }
 
-void SqliteRowWriter::bind(const TableData& rows, int64_t row, int column)
+void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableData& rows, int64_t row, int column, std::string& text)
 {
-    sqlite3_stmt* statement = statement_->get();
-    const int parameter = column + 1;
     const ColumnInfo& info = rows.info(column);
     if (info.type == fieldtype::Unsupported || rows.isNull(row, column)) {
         sqlite3_bind_null(statement, parameter);
         return;
     }
-    std::string& text = scratch_[static_cast<size_t>(column)];
     text.clear();
     const auto bindText = [&] { sqlite3_bind_text(statement, parameter, text.data(), static_cast<int>(text.size()), SQLITE_STATIC); };
     if (isVariableLength(info.type)) {

@@ -33,6 +33,10 @@ Result<DatabaseSchema> readDatabaseSchema(const DatabaseFile& file, std::vector<
 // Nothing (no error) where progress or received cancelled.
 Result<std::shared_ptr<TableData>> readTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
                                                  const LoadProgress& progress = {}, const RowsReceived& received = {});
+// The same rows handed to received batch by batch, each call with the rows of one batch alone;
+// the table returned has the columns and no rows.
+Result<std::shared_ptr<TableData>> streamTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
+                                                   const LoadProgress& progress, const RowsReceived& received);
 
 // The values of a complex column (SchemaColumn::values) one a row: "row", the position of its row
 // among readTableRows' rows, then an attachment's FileName, FileType, FileData (the file's bytes) and

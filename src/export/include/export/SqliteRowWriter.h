@@ -35,12 +35,17 @@ public:
     const std::vector<int64_t>& unwritable() const { return unwritable_; }
 
 private:
-    SqliteRowWriter(SqliteDatabase& db, std::unique_ptr<SqliteStatement> statement, size_t columns);
-    void bind(const TableData& rows, int64_t row, int column);
+    SqliteRowWriter(SqliteDatabase& db, std::unique_ptr<SqliteStatement> single, std::unique_ptr<SqliteStatement> block,
+                    int blockRows, size_t columns);
+    Status insertSingly(const TableData& rows, int64_t first, int64_t last, std::vector<int64_t>* rowids,
+                        const std::vector<int64_t>* linkRowids);
+    void bind(sqlite3_stmt* statement, int parameter, const TableData& rows, int64_t row, int column, std::string& text);
 
     SqliteDatabase& db_;
-    std::unique_ptr<SqliteStatement> statement_;
-    std::vector<std::string> scratch_;  // per column: the text bound, kept until the row is stepped
+    std::unique_ptr<SqliteStatement> single_;  // one row
+    std::unique_ptr<SqliteStatement> block_;   // blockRows_ rows at once, which runs the statement once for them all
+    int blockRows_;
+    std::vector<std::string> scratch_;  // per parameter of a block: the text bound, kept until the statement runs
     std::vector<int64_t> unwritable_;
     std::unique_ptr<ValueFormatter> exact_;
     std::shared_ptr<const ValueFormatter> shown_;
