@@ -21,6 +21,8 @@ class CommandObserver : public ConversionObserver {
 public:
     explicit CommandObserver(const Invocation& invocation) : invocation_(invocation) {}
 
+    bool keepGoing() override { return !said_ && !interrupted(); }
+
     LoadProgress tableStarting(const QString& table, int, int) override
     {
         progress_ = std::make_unique<TerminalProgress>(table, false);

@@ -65,10 +65,10 @@ Status NewDatabaseFile::create()
     struct stat status {};
     if (stat(finalName_.constData(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
-            return failure(QStringLiteral("create"), causeOf(EISDIR), ErrorCode::PathFileAccess);
+            return failure(QStringLiteral("create"), causeOf(EISDIR), ErrorCode::BadFileName);
         if (!S_ISREG(status.st_mode))
             return failure(QStringLiteral("create"), QStringLiteral("it is not a regular file, which a database needs"),
-                           ErrorCode::PathFileAccess);
+                           ErrorCode::BadFileName);
         if (!replace_)
             return failure(QStringLiteral("create"), QStringLiteral("it already exists"), ErrorCode::PathFileAccess);
         existingMode_ = status.st_mode & 07777;

@@ -221,9 +221,9 @@ void planRelationships(std::vector<SqlTable>& tables, const DatabaseSchema& sche
         if (referring == tables.end() || referred == tables.end())
             continue;
         if (!relation.enforced())
-            referring->notes << relationshipText(relation) + QStringLiteral(", which Access does not enforce");
+            referring->notes << relationshipText(relation) + QStringLiteral("; not declared: Access does not enforce it");
         else if (!isUniqueKey(referred->table, relation.referencedColumns))
-            referring->notes << relationshipText(relation) + QStringLiteral(", which are no unique key of theirs");
+            referring->notes << relationshipText(relation) + QStringLiteral("; not declared: the columns referred to are no unique key");
         else
             referring->foreignKeys.push_back(relation);
     }

@@ -60,7 +60,8 @@ public:
     // Nothing where the conversion was cancelled.
     std::optional<Status> run()
     {
-        for (const QString& statement : sqlCreateTable(table_, SqlDialect::Sqlite)) {
+        // A table whose definition could not be read has no columns; its read says what fails.
+        for (const QString& statement : table_.table.columns.empty() ? QStringList() : sqlCreateTable(table_, SqlDialect::Sqlite)) {
             if (Status made = db_.execute(statement); !made)
                 return made;
         }
@@ -187,7 +188,7 @@ public:
     ConversionResult run()
     {
         if (sameFile(request_.source.path, request_.output))
-            return failedWith(Error{ErrorCode::PathFileAccess,
+            return failedWith(Error{ErrorCode::BadFileName,
                                     QStringLiteral("Could not create '%1': it is the database itself").arg(request_.output)});
         NewDatabaseFile file(request_.output, request_.replace);
         if (Status created = file.create(); !created)
@@ -201,6 +202,10 @@ public:
         if (Status begun = (*db)->execute(kBulkLoad + QStringLiteral("; BEGIN")); !begun)
             return failedWith(begun.error());
         for (size_t t = 0; t < tables->size(); ++t) {
+            if (!observer_.keepGoing()) {
+                result_.outcome = ConversionOutcome::Cancelled;
+                return result_;
+            }
             if (!convert(**db, (*tables)[t], static_cast<int>(t) + 1, static_cast<int>(tables->size())))
                 return result_;
         }
@@ -225,7 +230,12 @@ private:
     std::optional<std::vector<SqlTable>> plan()
     {
         std::vector<ReadWarning> warnings;
-        const Result<DatabaseSchema> schema = readDatabaseSchema(request_.source, warnings);
+        const Result<DatabaseSchema> schema =
+            readDatabaseSchema(request_.source, warnings, [this](int64_t, int64_t) { return observer_.keepGoing(); });
+        if (!schema && schema.error().code == ErrorCode::ReadStopped) {
+            result_.outcome = ConversionOutcome::Cancelled;
+            return std::nullopt;
+        }
         if (!schema) {
             failedWith(schema.error());
             return std::nullopt;

@@ -21,7 +21,8 @@ public:
     NewDatabaseFile& operator=(const NewDatabaseFile&) = delete;
 
     // Creates the empty temporary file. Errors describe themselves as "Could not create 'NAME': <cause>";
-    // an existing file that is not to be replaced is PathFileAccess.
+    // an existing file that is not to be replaced is PathFileAccess (and so is one that appears
+    // meanwhile, on commit), and nothing else is.
     Status create();
     const QByteArray& temporaryName() const { return temporary_; }
     // Writes the file's bytes to the disk and renames it to its name. Errors: "Could not write 'NAME': <cause>".

@@ -29,6 +29,8 @@ struct ConversionRequest {
 class ConversionObserver {
 public:
     virtual ~ConversionObserver() = default;
+    // Asked now and then while the schema is read and between tables: false cancels the conversion.
+    virtual bool keepGoing() = 0;
     // Before a table is read (number: 1 to count): the progress callback of its reads, which cancels
     // the whole conversion by returning false.
     virtual LoadProgress tableStarting(const QString& table, int number, int count) = 0;
