@@ -16,7 +16,7 @@ namespace {
 // A bulk load into a new file that is thrown away on failure: no journal on the disk, no waiting for
 // the disk while writing (the file is synced once, before it is put in place).
 const QString kBulkLoad = QStringLiteral("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF; PRAGMA temp_store=MEMORY; "
-                                         "PRAGMA cache_size=-65536; PRAGMA locking_mode=EXCLUSIVE; PRAGMA foreign_keys=OFF");
+                                         "PRAGMA cache_size=-16384; PRAGMA locking_mode=EXCLUSIVE; PRAGMA foreign_keys=OFF");
 
 Error failed(const QString& description)
 {
