@@ -283,17 +283,26 @@ DatabaseSchema selectTables(const DatabaseSchema& schema, const QStringList& nam
 {
     if (names.isEmpty())
         return schema;
+    // A name as given, else one that differs only in letter case, as a table's read finds it.
+    const auto named = [&](const QString& name) {
+        const auto exact = std::find_if(schema.tables.begin(), schema.tables.end(), [&](const SchemaTable& t) { return t.name == name; });
+        return exact != schema.tables.end() ? exact : std::find_if(schema.tables.begin(), schema.tables.end(), [&](const SchemaTable& t) {
+            return t.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    };
     DatabaseSchema selected;
+    QStringList chosen;
     for (const QString& name : names) {
-        const auto found = std::find_if(schema.tables.begin(), schema.tables.end(), [&](const SchemaTable& t) { return t.name == name; });
+        const auto found = named(name);
         if (found == schema.tables.end())
             missing << name;
-        else if (std::none_of(selected.tables.begin(), selected.tables.end(), [&](const SchemaTable& t) { return t.name == name; }))
+        else if (!chosen.contains(found->name)) {
+            chosen << found->name;
             selected.tables.push_back(*found);
+        }
     }
-    const auto chosen = [&](const QString& table) { return names.contains(table); };
     for (const SchemaRelationship& relation : schema.relationships) {
-        if (chosen(relation.table) && chosen(relation.referencedTable))
+        if (chosen.contains(relation.table) && chosen.contains(relation.referencedTable))
             selected.relationships.push_back(relation);
     }
     return selected;
