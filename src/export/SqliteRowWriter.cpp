@@ -84,6 +84,7 @@ Status SqliteRowWriter::insert(const TableData& rows, int64_t first, int64_t las
             unwritable_ = counted;
             return insertSingly(rows, row, last, nullptr, nullptr);
         }
+        inserted_ += blockRows_;
     }
     return insertSingly(rows, row, last, nullptr, nullptr);
 }
@@ -103,7 +104,8 @@ Status SqliteRowWriter::insertSingly(const TableData& rows, int64_t first, int64
         const int stepped = sqlite3_step(statement);
         sqlite3_reset(statement);
         if (stepped != SQLITE_DONE)
-            return db_.failure(QStringLiteral("row %1").arg(row + 1));
+            return db_.failure(QStringLiteral("row %1").arg(inserted_ + 1));
+        ++inserted_;
         if (rowids)
             rowids->push_back(sqlite3_last_insert_rowid(db_.handle()));
     }

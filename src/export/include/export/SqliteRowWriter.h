@@ -47,6 +47,7 @@ private:
     int blockRows_;
     std::vector<std::string> scratch_;  // per parameter of a block: the text bound, kept until the statement runs
     std::vector<int64_t> unwritable_;
+    int64_t inserted_ = 0;  // rows in so far, to name the one that fails
     std::unique_ptr<ValueFormatter> exact_;
     std::shared_ptr<const ValueFormatter> shown_;
 };
