@@ -14,6 +14,9 @@ constexpr uint32_t kDeflated = 1;
 constexpr size_t kWrapper = 8;
 constexpr size_t kLeastHeader = 12;
 constexpr size_t kInflateStep = 64 * 1024;
+// Deflate shrinks bytes to no less than about a thousandth; a length stated beyond that is damage.
+constexpr size_t kMostDeflateRatio = 1032;
+constexpr size_t kDeflateOverhead = 64;
 
 uint32_t wordAt(std::string_view bytes, size_t at)
 {
@@ -61,7 +64,7 @@ std::optional<std::string> attachmentFileBytes(std::string_view stored)
     std::optional<std::string> content;
     if (kind == kStored && packed.size() == length)
         content = std::string(packed);
-    else if (kind == kDeflated)
+    else if (kind == kDeflated && length <= packed.size() * kMostDeflateRatio + kDeflateOverhead)
         content = inflated(packed, length);
     if (!content || content->size() < kLeastHeader)
         return std::nullopt;
