@@ -33,7 +33,18 @@ Ending printSchema(const Invocation& invocation)
         reportFailure(invocation.database, QStringLiteral("The database has no table '%1'.").arg(missing.first()));
         return Ending::Failed;
     }
-    return writeStandardOutput(sqlSchemaText(planSqlTables(selected), invocation.dialect));
+    if (const Ending written = writeStandardOutput(sqlSchemaText(planSqlTables(selected), invocation.dialect));
+        written != Ending::Completed)
+        return written;
+    // A table whose definition could not be read comes without columns; like export-all, the others are still written.
+    Ending ending = Ending::Completed;
+    for (const SchemaTable& table : selected.tables) {
+        if (table.columns.empty()) {
+            reportFailure(invocation.database, table.name, QStringLiteral("its definition is damaged and could not be read"));
+            ending = Ending::Failed;
+        }
+    }
+    return ending;
 }
 
 }  // namespace varnex::cli

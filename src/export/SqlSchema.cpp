@@ -339,8 +339,10 @@ QStringList sqlCreateIndexes(const SqlTable& table)
 QString sqlSchemaText(const std::vector<SqlTable>& tables, SqlDialect dialect)
 {
     QStringList statements;
-    for (const SqlTable& table : tables)
-        statements << sqlCreateTable(table, dialect) << sqlCreateIndexes(table);
+    for (const SqlTable& table : tables) {
+        if (!table.table.columns.empty())  // a table whose definition could not be read has none
+            statements << sqlCreateTable(table, dialect) << sqlCreateIndexes(table);
+    }
     // PostgreSQL checks a foreign key's table when it is declared, so they follow every table.
     for (const SqlTable& table : tables) {
         for (const SchemaRelationship& relation : dialect == SqlDialect::PostgreSql ? table.foreignKeys : std::vector<SchemaRelationship>())

@@ -415,6 +415,8 @@ TEST(Convert, FailuresWriteNothingButLeaveTheFailedTablesOut)
         {"a damaged table is left out", R"("$VARNEX" convert broken.mdb out.sqlite)", 1, "Alpha (1 row)\nGamma (2 rows)\n",
          QStringLiteral("varnex: broken.mdb: table 'Beta': The definition of the table 'Beta' (page %1) in 'broken.mdb' is damaged.\n")
              .arg(betaPage).toUtf8(), {"Alpha", "Gamma"}},
+        {"schema: a damaged table is left out", R"(set -o pipefail; "$VARNEX" schema broken.mdb | grep -c 'CREATE TABLE')", 1, "2\n",
+         "varnex: broken.mdb: table 'Beta': its definition is damaged and could not be read\n"},
         {"a folder", R"("$VARNEX" convert broken.mdb folder)", 1, "", "varnex: broken.mdb: Could not create 'folder': Is a directory\n"},
         {"a device", R"("$VARNEX" convert broken.mdb /dev/null)", 1, "",
          "varnex: broken.mdb: Could not create '/dev/null': it is not a regular file, which a database needs\n"},

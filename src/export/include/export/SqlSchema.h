@@ -56,7 +56,8 @@ QString quotedName(const QString& name);
 QStringList sqlCreateTable(const SqlTable& table, SqlDialect dialect);
 // Its other indexes, made once its rows are in.
 QStringList sqlCreateIndexes(const SqlTable& table);
-// The whole schema as text: each statement followed by ";" and a blank line.
+// The whole schema as text: each statement followed by ";" and a blank line; a table without columns
+// (whose definition could not be read) is left out.
 QString sqlSchemaText(const std::vector<SqlTable>& tables, SqlDialect dialect);
 
 // The columns of a child table after "row", as a read of its values delivers them (see
