@@ -374,9 +374,20 @@ void writeTroubledDatabases(const TempDir& work)
     shape.typeCode = 0x46;
     WriteDatabase(work.file("odd.accdb"),
                   {NameTable("Good", {"a"}), NameTable("a,b\\c", {"x", "y"}),
-                   Table("Odd", {Column("Name", ColumnType::Text), shape, Column("When", ColumnType::DateTime)},
-                         {{T("far"), jetwriter::Bytes{{1, 2, 3, 4}}, jetwriter::DateValue{-800000.0}}, {T("near"), N(), jetwriter::DateValue{1.5}}})},
+                   Table("Odd", {Column("Name", ColumnType::Text), shape, Column("When", ColumnType::DateTime),
+                                 Column("Files", ColumnType::Attachment)},
+                         {{T("far"), jetwriter::Bytes{{1, 2, 3, 4}}, jetwriter::DateValue{-800000.0},
+                           jetwriter::Attachments{{{"long.txt", std::vector<uint8_t>(600, 'z')}}}},
+                          {T("near"), N(), jetwriter::DateValue{1.5}, N()}})},
                   jetwriter::Format::Ace2010);
+    // The attachment is stored deflated; its stream is damaged part of the way.
+    QByteArray bytes = readFile(work.file("odd.accdb"));
+    const qsizetype deflated = bytes.indexOf(QByteArray("\x78\xDA", 2));
+    ASSERT_GT(deflated, 0);
+    bytes.replace(deflated + 4, 4, QByteArray(4, '\xFF'));
+    QFile file(work.file("odd.accdb"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
     WriteDatabase(work.file("broken.mdb"), {NameTable("Alpha", {"a"}), Table("Beta", {Column("BetaOnly", ColumnType::Long)}, {{I(1)}}),
                                             NameTable("Gamma", {"g", "h"})});
 }
@@ -388,7 +399,8 @@ TEST(Convert, FailuresWriteNothingButLeaveTheFailedTablesOut)
     const uint32_t betaPage = loopDefinition(work.file("broken.mdb"), "BetaOnly");
     QDir(work.path()).mkpath("folder");
     const QByteArray shape = "varnex: %1odd.accdb: table 'Odd': column 'Shape': its type 0x46 is not supported; its values are left empty\n";
-    const QByteArray far = "varnex: %1odd.accdb: table 'Odd': column 'When': 1 date is not of years 1 to 9999 and left empty\n";
+    const QByteArray far = "varnex: %1odd.accdb: table 'Odd': column 'When': 1 date is not of years 1 to 9999 and left empty\n"
+                           "varnex: %1odd.accdb: table 'Odd': column 'Files': the data of 1 attachment is damaged and left empty\n";
     const QByteArray warnings = QByteArray(shape).replace("%1", "warning: ") + QByteArray(far).replace("%1", "warning: ");
     const QByteArray failures = QByteArray(shape).replace("%1", "") + QByteArray(far).replace("%1", "");
     const QByteArray tables = "a,b\\c (2 rows)\nGood (1 row)\nOdd (2 rows)\n";
@@ -401,11 +413,11 @@ TEST(Convert, FailuresWriteNothingButLeaveTheFailedTablesOut)
         QStringList written = {};
     };
     const std::vector<Case> cases = {
-        {"values left empty are named", R"("$VARNEX" convert odd.accdb out.sqlite)", 0, tables, warnings, {"Good", "Odd", "a,b\\c"}},
+        {"values left empty are named", R"("$VARNEX" convert odd.accdb out.sqlite)", 0, tables, warnings, {"Good", "Odd", "Odd.Files", "a,b\\c"}},
         {"an existing file is left as it is", R"(echo old > out.sqlite; "$VARNEX" convert odd.accdb out.sqlite; echo $?; cat out.sqlite)", 0,
          "1\nold\n", "varnex: odd.accdb: Could not create 'out.sqlite': it already exists (--replace replaces it)\n"},
         {"or replaced where asked", R"(echo old > out.sqlite; chmod 640 out.sqlite; "$VARNEX" convert --replace odd.accdb out.sqlite; stat -c %a out.sqlite)", 0,
-         tables + "640\n", warnings, {"Good", "Odd", "a,b\\c"}},
+         tables + "640\n", warnings, {"Good", "Odd", "Odd.Files", "a,b\\c"}},
         {"strict: the table of such values fails", R"("$VARNEX" convert odd.accdb out.sqlite --strict)", 1, "a,b\\c (2 rows)\nGood (1 row)\n",
          failures, {"Good", "a,b\\c"}},
         {"the tables asked for, a comma in a name", R"("$VARNEX" convert odd.accdb out.sqlite --tables 'a\,b\\c,Good')", 0,
