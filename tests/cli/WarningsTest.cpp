@@ -3,6 +3,7 @@
 // names what failed. The command line keeps no log file.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
 
+#include "DamagedFiles.h"
 #include "TestDatabases.h"
 #include "VarnexProcess.h"
 #include "support/TempDir.h"
@@ -34,12 +35,6 @@ jetwriter::Table PartsTable()
                   {T("two"), N(), N()}});
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-}
-
 // A calculated column, whose result type only its properties in the catalogue record.
 jetwriter::Table SumsTable()
 {
@@ -61,37 +56,6 @@ void damagePropertyList(const QString& path, uint32_t length)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(contents);
-}
-
-// Overwrites every occurrence of the bytes in the file with as many zero bytes.
-void zeroBytes(const QString& path, const QByteArray& bytes)
-{
-    QByteArray contents = readFile(path);
-    for (qsizetype at = contents.indexOf(bytes); at >= 0; at = contents.indexOf(bytes, at))
-        contents.replace(at, bytes.size(), QByteArray(bytes.size(), '\0'));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-}
-
-// The definition page of the table with a column of this name continues on itself. Returns the page.
-uint32_t loopDefinition(const QString& path, const QString& column)
-{
-    constexpr qsizetype kPage = 4096;
-    QByteArray contents = readFile(path);
-    const QByteArray name(reinterpret_cast<const char*>(column.utf16()), column.size() * 2);
-    for (qsizetype page = 1; page < contents.size() / kPage; ++page) {
-        if (contents[page * kPage] == 2 && contents.mid(page * kPage, kPage).contains(name)) {
-            const auto number = static_cast<uint32_t>(page);
-            contents.replace(page * kPage + 4, 4, QByteArray(reinterpret_cast<const char*>(&number), 4));
-            QFile file(path);
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(contents);
-            return number;
-        }
-    }
-    ADD_FAILURE() << "no definition with " << column.toStdString();
-    return 0;
 }
 
 TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
