@@ -1,4 +1,4 @@
-#include "Ciphers.h"
+#include "crypto/Ciphers.h"
 
 // RC4 lives only in the legacy provider behind EVP in OpenSSL 3; its low-level interface is still in libcrypto.
 #define OPENSSL_SUPPRESS_DEPRECATED

@@ -1,6 +1,6 @@
 #include "crypto/EncryptionHeader.h"
 
-#include "Ciphers.h"
+#include "crypto/Ciphers.h"
 
 #include <algorithm>
 #include <string_view>

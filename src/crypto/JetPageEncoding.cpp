@@ -1,6 +1,6 @@
 #include "crypto/JetPageEncoding.h"
 
-#include "Ciphers.h"
+#include "crypto/Ciphers.h"
 #include "KeyDerivation.h"
 
 namespace varnex::crypto {

@@ -1,6 +1,6 @@
 #include "crypto/NewEncryption.h"
 
-#include "Ciphers.h"
+#include "crypto/Ciphers.h"
 #include "KeyDerivation.h"
 
 #include <openssl/rand.h>

@@ -1,6 +1,6 @@
+#include "crypto/Ciphers.h"
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
-#include "data/Rc4.h"
 #include "support/TempDir.h"
 
 #include <QFile>
@@ -43,7 +43,7 @@ QByteArray HeaderPage(int version, const std::u16string& password, double creati
         }
     }
     const std::array<uint8_t, 4> key = {0xC7, 0xDA, 0x39, 0x6B};
-    rc4Apply(key, std::span<uint8_t>(reinterpret_cast<uint8_t*>(page.data()) + 0x18, jet3 ? 126u : 128u));
+    crypto::rc4(key, std::span<uint8_t>(reinterpret_cast<uint8_t*>(page.data()) + 0x18, jet3 ? 126u : 128u));
     return page;
 }
 

@@ -3,8 +3,8 @@
 
 #include "WriterDatabase.h"
 
+#include "crypto/Ciphers.h"
 #include "data/FieldTypes.h"
-#include "data/Rc4.h"
 
 #include <QFile>
 
@@ -164,10 +164,10 @@ TEST(Jet3CodePageTest, TextIsDecodedWithTheHeadersCodePage)
         QByteArray page = file.read(2048);
         const std::array<uint8_t, 4> key = {0xC7, 0xDA, 0x39, 0x6B};
         auto* scrambled = reinterpret_cast<uint8_t*>(page.data()) + 0x18;
-        rc4Apply(key, std::span<uint8_t>(scrambled, 126));
+        crypto::rc4(key, std::span<uint8_t>(scrambled, 126));
         page[0x3C] = static_cast<char>(1251 & 0xFF);
         page[0x3D] = static_cast<char>(1251 >> 8);
-        rc4Apply(key, std::span<uint8_t>(scrambled, 126));
+        crypto::rc4(key, std::span<uint8_t>(scrambled, 126));
         ASSERT_TRUE(file.seek(0));
         ASSERT_EQ(file.write(page), 2048);
     }

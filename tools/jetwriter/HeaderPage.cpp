@@ -3,6 +3,8 @@
 #include "jetwriter/ByteOrder.h"
 #include "jetwriter/TextCodec.h"
 
+#include "crypto/Ciphers.h"
+
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -35,23 +37,6 @@ constexpr std::array<uint8_t, 4> kHeaderKey = {0xC7, 0xDA, 0x39, 0x6B};
 constexpr uint16_t kCodePage1252 = 1252;
 constexpr uint16_t kGeneralSortOrder = 0x0409;
 constexpr size_t kMaxPasswordChars = 20;
-
-void rc4Apply(const uint8_t* key, size_t keyLength, uint8_t* data, size_t length)
-{
-    std::array<uint8_t, 256> s{};
-    for (size_t i = 0; i < 256; ++i)
-        s[i] = static_cast<uint8_t>(i);
-    for (size_t i = 0, j = 0; i < 256; ++i) {
-        j = (j + s[i] + key[i % keyLength]) & 0xFF;
-        std::swap(s[i], s[j]);
-    }
-    for (size_t n = 0, i = 0, j = 0; n < length; ++n) {
-        i = (i + 1) & 0xFF;
-        j = (j + s[i]) & 0xFF;
-        std::swap(s[i], s[j]);
-        data[n] ^= s[(s[i] + s[j]) & 0xFF];
-    }
-}
 
 std::array<uint8_t, 4> passwordMask(double created)
 {
@@ -110,7 +95,7 @@ std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, con
     if (!info.ace && encodingKey != 0)
         putU32(page.data() + kDatabaseKeyOffset, encodingKey);
     const size_t scrambled = info.jet4 ? 128 : 126;
-    rc4Apply(kHeaderKey.data(), kHeaderKey.size(), page.data() + kScrambledOffset, scrambled);
+    varnex::crypto::rc4(kHeaderKey, std::span<uint8_t>(page.data() + kScrambledOffset, scrambled));
     return page;
 }
 

@@ -3,8 +3,8 @@
 #include "core/ByteText.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
+#include "crypto/Ciphers.h"
 #include "data/CodePage.h"
-#include "data/Rc4.h"
 
 #include <QFile>
 
@@ -102,7 +102,7 @@ std::optional<JetHeader> parseJetHeader(const QByteArray& firstPage)
 
     QByteArray page = firstPage.left(kHeaderBytesNeeded);
     const int scrambled = *format == JetFormat::Jet3 ? kJet3ScrambledLength : kJet4ScrambledLength;
-    rc4Apply(kHeaderKey, std::span<uint8_t>(reinterpret_cast<uint8_t*>(page.data()) + kScrambledOffset,
+    crypto::rc4(kHeaderKey, std::span<uint8_t>(reinterpret_cast<uint8_t*>(page.data()) + kScrambledOffset,
                                             static_cast<size_t>(scrambled)));
     JetHeader header;
     header.format = *format;
