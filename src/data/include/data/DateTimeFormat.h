@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varnex {
@@ -27,6 +28,8 @@ public:
     void appendDate(int64_t dayNumber, std::string& out) const;
     // A time of day, 0 to 86399 seconds after midnight.
     void appendTime(int seconds, std::string& out) const;
+    // Whether a date or time written may hold any of the characters (true where Qt writes them).
+    bool mayWriteAnyOf(std::string_view chars) const;
 
     // One part of a compiled format.
     struct Piece {
@@ -45,6 +48,7 @@ private:
     QString dateFormat_, timeFormat_;   // as Qt reads them
     std::vector<Piece> datePieces_, timePieces_;
     std::string amText_, pmText_;
+    size_t mostDateBytes_ = 0, mostTimeBytes_ = 0;  // the most the pieces write
     bool direct_ = false;  // false: Qt writes every date and time
 };
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace varnex {
 
@@ -40,6 +41,11 @@ public:
     // Date/Time Extended: 100 ns ticks since 0001-01-01.
     void appendExtendedDate(int64_t ticks, std::string& out) const;
     static void appendGuid(const GuidBytes& bytes, std::string& out);
+
+    // Whether the text of a value of the type may hold any of the characters: false only where
+    // it surely does not (numbers whose decimal separator is none of them, dates whose formats
+    // write none of them).
+    bool mayWriteAnyOf(int16_t type, std::string_view chars) const;
     static void appendBinary(const char* bytes, size_t length, std::string& out);
 
 private:
