@@ -348,7 +348,7 @@ void Recordset::appendCellTextUtf8(int64_t position, int column, const ValueForm
 
 void Recordset::prefetch(int64_t position, bool bytes) const
 {
-    if (data_ && position >= 0 && position < data_->rowCount())
+    if (data_ && position >= 0 && position < shownCount())
         data_->prefetch(rowAt(position), bytes);
 }
 

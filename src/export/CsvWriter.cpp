@@ -1,18 +1,20 @@
 #include "export/CsvWriter.h"
 
 #include "core/LocaleCodec.h"
+#include "data/CellValue.h"
+#include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "data/TableData.h"
 #include "data/ValueFormatter.h"
 #include "export/FieldCategory.h"
+#include "export/OrderedWork.h"
 
 #include <QString>
 
 #include <algorithm>
-#include <future>
+#include <cstring>
 #include <memory>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace varnex {
@@ -22,10 +24,14 @@ namespace {
 // Records are formatted and written in blocks of this many.
 constexpr int64_t kRecordsPerBlock = 4096;
 constexpr std::size_t kBlockBytesHint = std::size_t{1} << 20;
+// Progress is asked before every this many blocks are written.
+constexpr int64_t kBlocksPerQuestion = 2;
 
 struct ExportColumn {
     int index;
-    bool text;
+    bool text;        // always between double quotes
+    bool storedUtf8;  // text kept as UTF-8: written from the stored bytes as they are
+    bool plain;       // its text never holds a comma, a double quote or a line break
 };
 
 bool isRecIdName(const QString& name)
@@ -33,43 +39,86 @@ bool isRecIdName(const QString& name)
     return name.toUpper() == QLatin1String("RECID");
 }
 
-std::vector<ExportColumn> exportedColumns(const Recordset& records)
+// Whole numbers and Yes/No values are digits, a sign or a word.
+bool writesPlainText(int16_t type)
+{
+    switch (type) {
+    case fieldtype::Boolean:
+    case fieldtype::UnsignedTinyInt:
+    case fieldtype::SmallInt:
+    case fieldtype::Integer:
+    case fieldtype::BigInt:
+    case fieldtype::GUID: return true;
+    default: return false;
+    }
+}
+
+std::vector<ExportColumn> exportedColumns(const Recordset& records, const ValueFormatter& formatter)
 {
     std::vector<ExportColumn> columns;
+    const std::shared_ptr<const TableData> rows = records.loadedRows();
     const int count = records.columnCount();
     for (int c = 0; c < count; ++c) {
         if (isRecIdName(records.columnName(c)))
             continue;
-        columns.push_back({c, fieldCategory(records.columnType(c)) == FieldCategory::Text});
+        const int16_t type = records.columnType(c);
+        const bool text = fieldCategory(type) == FieldCategory::Text;
+        const bool storedUtf8 = (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar) && rows &&
+                                rows->info(c).listOf == 0;
+        const bool plain = writesPlainText(type) || !formatter.mayWriteAnyOf(type, std::string_view(",\"\r\n", 4));
+        columns.push_back({c, text, storedUtf8, plain});
     }
     return columns;
 }
 
+// Eight bytes at a time: whether any of them is one of the four that make a value quoted.
 bool needsQuotes(std::string_view text)
 {
-    for (const char c : text) {
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    const auto holds = [](uint64_t eight, char c) {
+        const uint64_t x = eight ^ (kOnes * static_cast<uint8_t>(c));
+        return ((x - kOnes) & ~x & kHighs) != 0;
+    };
+    size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, text.data() + at, sizeof eight);
+        if (holds(eight, ',') || holds(eight, '"') || holds(eight, '\r') || holds(eight, '\n'))
+            return true;
+    }
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
         if (c == ',' || c == '"' || c == '\r' || c == '\n')
             return true;
     }
     return false;
 }
 
+// Appends text with every double quote doubled.
+void appendQuotesDoubled(std::string_view text, std::string& out)
+{
+    for (;;) {
+        const void* quote = std::memchr(text.data(), '"', text.size());
+        if (!quote) {
+            out.append(text);
+            return;
+        }
+        const auto upTo = static_cast<size_t>(static_cast<const char*>(quote) - text.data()) + 1;
+        out.append(text.data(), upTo);
+        out += '"';
+        text.remove_prefix(upTo);
+    }
+}
+
 // Doubles every double quote in buffer[from..], in place.
 void doubleQuotesFrom(std::string& buffer, std::size_t from)
 {
-    const auto quotes = static_cast<std::size_t>(
-        std::count(buffer.begin() + static_cast<std::ptrdiff_t>(from), buffer.end(), '"'));
-    if (quotes == 0)
+    if (buffer.find('"', from) == std::string::npos)
         return;
-    const std::size_t oldSize = buffer.size();
-    buffer.resize(oldSize + quotes);
-    std::size_t to = buffer.size();
-    for (std::size_t at = oldSize; at > from;) {
-        const char c = buffer[--at];
-        buffer[--to] = c;
-        if (c == '"')
-            buffer[--to] = '"';
-    }
+    const std::string tail = buffer.substr(from);
+    buffer.resize(from);
+    appendQuotesDoubled(tail, buffer);
 }
 
 // Puts buffer[start..] between double quotes and doubles the quotes inside.
@@ -80,28 +129,52 @@ void QuoteTail(std::string& buffer, std::size_t start)
     buffer += '"';
 }
 
-// Turns values and names into bytes of the chosen code set; where that is
-// UTF-8 the recordset hands out the bytes directly.
-class AnsiAppender {
+// Writes records as CSV lines in the chosen code set; where that is UTF-8 the
+// stored rows are read directly, from any number of threads at once.
+class RecordFormatter {
 public:
-    AnsiAppender(const Recordset& records, CsvEncoding encoding)
-        : records_(records), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
-          formatter_(ValueFormatter::forDefaultLocale())
+    RecordFormatter(const Recordset& records, CsvEncoding encoding)
+        : records_(records), rows_(records.loadedRows()), formatter_(ValueFormatter::forDefaultLocale()),
+          columns_(exportedColumns(records, *formatter_)), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
+          inLoadOrder_(records.sort().isEmpty() && !records.isFiltered())
     {
     }
 
     bool writesUtf8() const { return utf8_; }
 
-    void appendCell(int64_t position, int column, std::string& out) const
+    void appendHeader(std::string& out) const
     {
-        if (utf8_) {
-            records_.appendCellTextUtf8(position, column, *formatter_, out);
-            return;
+        bool first = true;
+        for (const ExportColumn& column : columns_) {
+            if (!first)
+                out += ',';
+            first = false;
+            const std::size_t start = out.size();
+            appendText(records_.columnName(column.index), out);
+            QuoteTail(out, start);
         }
-        appendText(records_.cellText(position, column), out);
+        out += "\r\n";
     }
 
-    void prefetch(int64_t position, bool bytes) const { records_.prefetch(position, bytes); }
+    void appendRecords(int64_t first, int64_t last, std::string& out) const
+    {
+        for (int64_t position = first; position < last; ++position) {
+            // In a sorted or filtered order each record's row lies anywhere in memory.
+            if (!inLoadOrder_) {
+                records_.prefetch(position + kLocateAhead, false);
+                records_.prefetch(position + kBytesAhead, true);
+            }
+            if (utf8_)
+                appendStoredRecord(records_.storedRow(position), out);
+            else
+                appendRecord(position, out);
+        }
+    }
+
+private:
+    // Rows ahead of the one formatted whose cells are asked for: where they are, then their bytes.
+    static constexpr int64_t kLocateAhead = 16;
+    static constexpr int64_t kBytesAhead = 8;
 
     void appendText(const QString& text, std::string& out) const
     {
@@ -109,137 +182,137 @@ public:
         out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
 
-private:
-    const Recordset& records_;
-    bool utf8_;
-    std::shared_ptr<const ValueFormatter> formatter_;  // the locale's formats, resolved once per export
-};
-
-void appendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,
-                  const AnsiAppender& ansi, std::string& out)
-{
-    bool first = true;
-    for (const ExportColumn& column : columns) {
-        if (!first)
-            out += ',';
-        first = false;
-        const std::size_t start = out.size();
-        ansi.appendText(records.columnName(column.index), out);
-        QuoteTail(out, start);
-    }
-    out += "\r\n";
-}
-
-void appendRecord(int64_t position, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
-                  std::string& out)
-{
-    bool first = true;
-    for (const ExportColumn& column : columns) {
-        if (!first)
-            out += ',';
-        first = false;
-        const std::size_t start = out.size();
-        if (column.text) {
-            out += '"';
-            ansi.appendCell(position, column.index, out);
-            doubleQuotesFrom(out, start + 1);
-            out += '"';
-        } else {
-            ansi.appendCell(position, column.index, out);
-            if (needsQuotes(std::string_view(out).substr(start)))
+    void appendStoredRecord(int64_t row, std::string& out) const
+    {
+        const TableData& table = *rows_;
+        bool first = true;
+        for (const ExportColumn& column : columns_) {
+            if (!first)
+                out += ',';
+            first = false;
+            if (column.storedUtf8) {
+                out += '"';
+                if (!table.isNull(row, column.index))
+                    appendQuotesDoubled(table.bytesValue(row, column.index), out);
+                out += '"';
+                continue;
+            }
+            const std::size_t start = out.size();
+            if (column.text) {
+                out += '"';
+                appendStoredText(table, row, column.index, *formatter_, out);
+                doubleQuotesFrom(out, start + 1);
+                out += '"';
+                continue;
+            }
+            appendStoredText(table, row, column.index, *formatter_, out);
+            if (!column.plain && needsQuotes(std::string_view(out).substr(start)))
                 QuoteTail(out, start);
         }
+        out += "\r\n";
     }
-    out += "\r\n";
-}
 
-// Rows ahead of the one formatted whose cells are asked for: where they are, then their bytes.
-constexpr int64_t kLocateAhead = 16;
-constexpr int64_t kBytesAhead = 8;
-
-void appendRecords(int64_t first, int64_t last, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
-                   std::string& out)
-{
-    for (int64_t position = first; position < last; ++position) {
-        ansi.prefetch(position + kLocateAhead, false);
-        ansi.prefetch(position + kBytesAhead, true);
-        appendRecord(position, columns, ansi, out);
-    }
-}
-
-// Formats records [first, last) on a helper thread where there is a second
-// core, else at once; reading the recordset is safe from several threads.
-std::future<std::string> formatAside(int64_t first, int64_t last, const std::vector<ExportColumn>& columns,
-                                     const AnsiAppender& ansi)
-{
-    auto format = [first, last, &columns, &ansi] {
-        std::string out;
-        out.reserve(kBlockBytesHint);
-        appendRecords(first, last, columns, ansi, out);
-        return out;
-    };
-    if (std::thread::hardware_concurrency() > 1) {
-        try {
-            return std::async(std::launch::async, format);
-        } catch (const std::system_error&) {
-            // No thread to be had: format here instead.
+    // In another code set: the value texts converted one by one.
+    void appendRecord(int64_t position, std::string& out) const
+    {
+        bool first = true;
+        for (const ExportColumn& column : columns_) {
+            if (!first)
+                out += ',';
+            first = false;
+            const std::size_t start = out.size();
+            appendText(records_.cellText(position, column.index), out);
+            if (column.text)
+                QuoteTail(out, start);
+            else if (needsQuotes(std::string_view(out).substr(start)))
+                QuoteTail(out, start);
         }
+        out += "\r\n";
     }
-    return std::async(std::launch::deferred, format);
-}
+
+    const Recordset& records_;
+    std::shared_ptr<const TableData> rows_;
+    std::shared_ptr<const ValueFormatter> formatter_;  // the locale's formats, resolved once per export
+    std::vector<ExportColumn> columns_;
+    bool utf8_;
+    bool inLoadOrder_;
+};
 
 }  // namespace
 
 struct CsvRecordWriter::Parts {
-    Parts(const Recordset& records, const CsvOptions& options)
-        : columns(exportedColumns(records)), ansi(records, options.encoding)
-    {
-    }
-    std::vector<ExportColumn> columns;
-    AnsiAppender ansi;
+    Parts(const Recordset& records, const CsvOptions& options) : format(records, options.encoding) {}
+
+    // Formats records [first, last) in blocks on every core and writes them in order, asking
+    // for progress before every few blocks; first: where this call's blocks start counting.
+    Result<CsvOutcome> write(int64_t first, int64_t last, int64_t total, CsvSink& sink, ExportProgress* progress);
+
+    RecordFormatter format;
     std::string buffer;  // the header, until the first records go out with it
+    std::unique_ptr<OrderedWork> work;
 };
+
+Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, int64_t total, CsvSink& sink,
+                                                ExportProgress* progress)
+{
+    if (!work)
+        work = std::make_unique<OrderedWork>();
+    int64_t queuedUpTo = first;
+    const auto queueMore = [&] {
+        while (queuedUpTo < last && work->queued() < 4) {
+            const int64_t from = queuedUpTo;
+            const int64_t to = std::min(from + kRecordsPerBlock, last);
+            work->submit([this, from, to](std::string& out) {
+                out.reserve(kBlockBytesHint);
+                format.appendRecords(from, to, out);
+            });
+            queuedUpTo = to;
+        }
+    };
+    // Blocks queued past a cancel or a failure are not wanted: the writer stops there.
+    const auto stop = [this](Result<CsvOutcome> outcome) {
+        work.reset();
+        return outcome;
+    };
+    std::string block;
+    int64_t blockIndex = 0;
+    for (int64_t from = first; from < last; ++blockIndex) {
+        if (progress && blockIndex % kBlocksPerQuestion == 0 && !progress->keepGoing(from, total))
+            return stop(CsvOutcome::Cancelled);
+        queueMore();
+        work->next(block);
+        const int64_t to = std::min(from + kRecordsPerBlock, last);
+        Status written;
+        if (buffer.empty()) {
+            written = sink.write(block);
+        } else {
+            buffer += block;
+            written = sink.write(buffer);
+            buffer.clear();
+        }
+        if (!written)
+            return stop(written.error());
+        from = to;
+    }
+    return CsvOutcome::Completed;
+}
 
 CsvRecordWriter::CsvRecordWriter(const Recordset& records, const CsvOptions& options)
     : parts_(std::make_unique<Parts>(records, options))
 {
-    parts_->buffer.reserve(kBlockBytesHint);
-    if (options.byteOrderMark && parts_->ansi.writesUtf8())
+    if (options.byteOrderMark && parts_->format.writesUtf8())
         parts_->buffer += "\xEF\xBB\xBF";
     if (options.includeHeader)
-        appendHeader(parts_->columns, records, parts_->ansi, parts_->buffer);
+        parts_->format.appendHeader(parts_->buffer);
 }
 
+// The blocks still being formatted are waited for: they read the recordset.
 CsvRecordWriter::~CsvRecordWriter() = default;
 
 Result<CsvOutcome> CsvRecordWriter::write(int64_t first, int64_t last, int64_t total, CsvSink& sink,
                                           ExportProgress* progress)
 {
-    const std::vector<ExportColumn>& columns = parts_->columns;
-    const AnsiAppender& ansi = parts_->ansi;
-    std::string& buffer = parts_->buffer;
-    // Two blocks of records at a time: the second formatted aside while this
-    // thread formats the first, both written in record order.
-    for (int64_t from = first; from < last; from += 2 * kRecordsPerBlock) {
-        if (progress && !progress->keepGoing(from, total))
-            return CsvOutcome::Cancelled;
-        const int64_t middle = std::min(from + kRecordsPerBlock, last);
-        const int64_t to = std::min(middle + kRecordsPerBlock, last);
-        std::future<std::string> second;
-        if (middle < to)
-            second = formatAside(middle, to, columns, ansi);
-        appendRecords(from, middle, columns, ansi, buffer);
-        Status written = sink.write(buffer);
-        buffer.clear();
-        if (second.valid()) {
-            const std::string secondBlock = second.get();
-            if (written)
-                written = sink.write(secondBlock);
-        }
-        if (!written)
-            return written.error();
-    }
-    return CsvOutcome::Completed;
+    return parts_->write(first, last, total, sink, progress);
 }
 
 Result<CsvOutcome> CsvRecordWriter::finish(int64_t total, CsvSink& sink, ExportProgress* progress)
