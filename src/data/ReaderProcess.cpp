@@ -34,6 +34,7 @@ ReaderOptions& options()
 }
 
 constexpr uint64_t kMemoryBase = 64ull << 20;
+constexpr int kPipeBytes = 1 << 20;
 constexpr uint64_t kMemoryPerFileByte = 16;
 
 QString readerProgram()
@@ -58,6 +59,9 @@ public:
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return false;
+        // Room for a whole batch of rows, so that the reader goes on decoding while this side
+        // stores the last one; where the system allows less, the pipe keeps its size.
+        fcntl(fds[0], F_SETPIPE_SZ, kPipeBytes);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (input >= 0)
@@ -115,6 +119,7 @@ public:
     Channel(int fd, uint64_t bound, std::function<bool()> tick)
         : fd_(fd), bound_(bound), tick_(std::move(tick)), lastData_(Clock::now()), lastTick_(lastData_)
     {
+        fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
     }
     ~Channel() { close(fd_); }
 
@@ -126,15 +131,17 @@ public:
         while (n > 0) {
             if (!tickWhenDue())
                 return fail(Failure::Cancelled);
-            const auto silent = Clock::now() - lastData_;
-            if (silent >= options().stallTimeout)
-                return fail(Failure::Stalled);
-            const auto wait = std::min<Clock::duration>(kSlice, options().stallTimeout - silent);
-            pollfd watch{fd_, POLLIN, 0};
-            const int ready = poll(&watch, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
-            if (ready <= 0)
-                continue;  // a slice without data, or a signal
+            // What the pipe holds is taken at once; only an empty pipe is waited on.
             const ssize_t got = ::read(fd_, at, n);
+            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                const auto silent = Clock::now() - lastData_;
+                if (silent >= options().stallTimeout)
+                    return fail(Failure::Stalled);
+                const auto wait = std::min<Clock::duration>(kSlice, options().stallTimeout - silent);
+                pollfd watch{fd_, POLLIN, 0};
+                poll(&watch, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+                continue;  // data, a slice without it, or a signal
+            }
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)

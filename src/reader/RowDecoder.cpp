@@ -56,6 +56,9 @@ RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& 
       jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
       longValuePages_(mdb)
 {
+    // The Null flag, and the value or where it ends.
+    for (const ColumnInfo& column : columns)
+        fixedRowBytes_ += 1 + (isVariableLength(column.type) ? sizeof(uint32_t) : static_cast<size_t>(fixedWidth(column.type)));
 }
 
 Status RowDecoder::run()
@@ -66,7 +69,8 @@ Status RowDecoder::run()
         for (int r = 0; r < rows; ++r) {
             if (!readRow(r))
                 return makeError(ErrorCode::OutOfMemory);
-            if ((batch_.rowCount() >= kBatchRows || batch_.byteSize() >= kBatchBytes) && !flush())
+            const auto fixedBytes = static_cast<size_t>(batch_.rowCount()) * fixedRowBytes_;
+            if ((batch_.rowCount() >= kBatchRows || variableBytes_ + fixedBytes >= kBatchBytes) && !flush())
                 return makeError(ErrorCode::ReadStopped);
         }
     }
@@ -92,6 +96,7 @@ bool RowDecoder::flush()
         return true;
     const bool ok = sink_.rows(batch_);
     batch_.clearRows();
+    variableBytes_ = 0;
     return ok;
 }
 
@@ -158,17 +163,28 @@ bool RowDecoder::storeValue(int c, const MdbField& field)
     case fieldtype::DBTimeStamp: return storeExtendedDate(c, raw, size);
     case fieldtype::VarWChar: return storeText(c, raw, size);
     case fieldtype::Binary:
-    case fieldtype::VarBinary: return batch_.putBytes(c, raw, size);
+    case fieldtype::VarBinary: variableBytes_ += size; return batch_.putBytes(c, raw, size);
     case fieldtype::LongVarWChar:
     case fieldtype::LongVarBinary: return storeLongValue(c, raw, size, type == fieldtype::LongVarWChar);
     default: return storeFixed(c, raw, size);
     }
 }
 
+// A value stored shorter than its type's width (only a damaged row's) is taken with zeros after it.
 bool RowDecoder::storeFixed(int c, const uint8_t* raw, size_t size)
 {
+    const auto width = static_cast<size_t>(fixedWidth(batch_.info(c).type));
+    if (size >= width) {
+        switch (width) {
+        case 1: return batch_.putFixedOf<1>(c, raw);
+        case 2: return batch_.putFixedOf<2>(c, raw);
+        case 4: return batch_.putFixedOf<4>(c, raw);
+        case 8: return batch_.putFixedOf<8>(c, raw);
+        default: return batch_.putFixed(c, raw);
+        }
+    }
     uint8_t value[16] = {};
-    std::memcpy(value, raw, std::min(size, static_cast<size_t>(fixedWidth(batch_.info(c).type))));
+    std::memcpy(value, raw, size);
     return batch_.putFixed(c, value);
 }
 
@@ -201,17 +217,21 @@ bool RowDecoder::storeList(int c, const ComplexValues& lists, const uint8_t* raw
     const auto found = lists.lists.find(ReadU32(raw));
     if (found == lists.lists.end())
         return batch_.putNull(c);
+    variableBytes_ += found->second.size();
     return batch_.putBytes(c, found->second.data(), found->second.size());
 }
 
+// Decoded straight into the column's bytes.
 bool RowDecoder::storeText(int c, const uint8_t* raw, size_t size)
 {
-    text_.clear();
-    if (jet3_)
-        appendJet3TextUtf8(codePage_, raw, size, text_);
-    else
-        appendJet4TextUtf8(raw, size, text_);
-    return batch_.putBytes(c, text_.data(), text_.size());
+    const size_t room = jet3_ ? jet3TextUtf8Room(size) : jet4TextUtf8Room(size);
+    auto* at = reinterpret_cast<char*>(batch_.bytesRoom(c, room));
+    if (!at)
+        return false;
+    const char* end = jet3_ ? writeJet3TextUtf8(codePage_, raw, size, at) : writeJet4TextUtf8(raw, size, at);
+    const auto length = static_cast<size_t>(end - at);
+    variableBytes_ += length;
+    return batch_.putWrittenBytes(c, length);
 }
 
 // A Memo or OLE value: inline, in one long-value row, or in a chain of them.
@@ -227,8 +247,10 @@ bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isT
     } else {
         readLongValueRows(ReadU32(raw + 4), length, (lengthAndFlags & 0x40000000u) != 0);
     }
-    if (!isText)
+    if (!isText) {
+        variableBytes_ += longValue_.size();
         return batch_.putBytes(c, longValue_.data(), longValue_.size());
+    }
     return storeText(c, reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size());
 }
 

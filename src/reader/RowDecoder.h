@@ -62,7 +62,8 @@ private:
     LongValuePages longValuePages_;
     MdbField fields_[MDB_MAX_COLS] = {};
     unsigned char savedPage_[MDB_PGSIZE] = {};
-    std::string text_;
+    size_t variableBytes_ = 0;  // of the text and binary values in the batch
+    size_t fixedRowBytes_ = 0;  // the most a row takes besides them
     std::string longValue_;
 };
 
