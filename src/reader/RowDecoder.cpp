@@ -8,11 +8,17 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 namespace varnex::reader {
 namespace {
 
 constexpr int64_t kBatchRows = 4096;
+// Chunks of cracked rows: pages a chunk, and chunks waiting to be decoded at most.
+constexpr size_t kPagesPerChunk = 32;
+constexpr size_t kChunksWaiting = 4;
 constexpr size_t kBatchBytes = 8u << 20;
 constexpr int kLargeNumberType = 0x13;
 constexpr int kExtendedDateType = 0x14;
@@ -54,7 +60,7 @@ RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& 
                        const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues)
     : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
       jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
-      longValuePages_(mdb)
+      pageSize_(static_cast<int>(mdb->fmt->pg_size)), longValuePages_(mdb)
 {
     // The Null flag, and the value or where it ends.
     for (const ColumnInfo& column : columns)
@@ -63,18 +69,112 @@ RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& 
 
 Status RowDecoder::run()
 {
+    if (!decodeValues_)
+        return walk();
+    // The values are decoded on a thread of their own while this one walks on; where no thread
+    // can be had, each chunk is decoded as soon as it is cracked.
+    CrackedRowsLine line(kChunksWaiting);
+    std::exception_ptr decodingFailure;
+    Status decoded;
+    std::thread decoder;
+    try {
+        decoder = std::thread([&] {
+            try {
+                decoded = decodeFrom(line);
+            } catch (...) {
+                decodingFailure = std::current_exception();
+            }
+            line.close();  // the walk stops too
+        });
+    } catch (const std::system_error&) {
+    }
+    line_ = decoder.joinable() ? &line : nullptr;
+    Status walked;
+    try {
+        walked = walk();
+    } catch (...) {
+        line.close();
+        if (decoder.joinable())
+            decoder.join();
+        throw;
+    }
+    line.close();
+    if (decoder.joinable())
+        decoder.join();
+    line_ = nullptr;
+    if (decodingFailure)
+        std::rethrow_exception(decodingFailure);
+    if (!decoded)
+        return decoded;  // the walk was stopped for it
+    if (!walked)
+        return walked;
+    return flush() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
+}
+
+// Walks the pages and cracks each row; the rows go to the decoding thread in chunks of pages.
+Status RowDecoder::walk()
+{
     mdb_rewind_table(table_);
     while (mdb_read_next_dpg(table_)) {
+        if (decodeValues_ && !startPage())
+            return makeError(ErrorCode::ReadStopped);
         const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
-        for (int r = 0; r < rows; ++r) {
-            if (!readRow(r))
-                return makeError(ErrorCode::OutOfMemory);
-            const auto fixedBytes = static_cast<size_t>(batch_.rowCount()) * fixedRowBytes_;
-            if ((batch_.rowCount() >= kBatchRows || variableBytes_ + fixedBytes >= kBatchBytes) && !flush())
-                return makeError(ErrorCode::ReadStopped);
-        }
+        for (int r = 0; r < rows; ++r)
+            readRow(r);
     }
-    return flush() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
+    return !decodeValues_ || handOver() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
+}
+
+// The page in the page buffer begins in the chunk; a full chunk goes to the decoding first.
+bool RowDecoder::startPage()
+{
+    if (chunk_ && chunk_->pageCount() >= kPagesPerChunk && !handOver())
+        return false;
+    if (!chunk_)
+        chunk_ = line_ ? line_->spare(pageSize_) : std::make_unique<CrackedRows>();
+    chunk_->pageSize = pageSize_;
+    pageInChunk_ = chunk_->addPage(mdb_->pg_buf);
+    return true;
+}
+
+bool RowDecoder::handOver()
+{
+    if (!chunk_)
+        return true;
+    if (!line_) {
+        const Status decoded = decode(*chunk_);
+        chunk_->clear();
+        return decoded.ok();
+    }
+    return line_->put(std::move(chunk_));
+}
+
+Status RowDecoder::decodeFrom(CrackedRowsLine& line)
+{
+    while (std::unique_ptr<CrackedRows> rows = line.take()) {
+        if (const Status decoded = decode(*rows); !decoded)
+            return decoded;
+        line.giveBack(std::move(rows));
+    }
+    return {};
+}
+
+Status RowDecoder::decode(const CrackedRows& rows)
+{
+    const auto columns = static_cast<size_t>(batch_.columnCount());
+    for (size_t r = 0; r < rows.rowCount(); ++r) {
+        const uint8_t* page = rows.page(rows.rowPages[r]);
+        const MdbField* fields = rows.fields.data() + r * columns;
+        for (size_t c = 0; c < columns; ++c) {
+            if (!storeValue(static_cast<int>(c), fields[c], page))
+                return makeError(ErrorCode::OutOfMemory);
+        }
+        batch_.endRow();
+        const auto fixedBytes = static_cast<size_t>(batch_.rowCount()) * fixedRowBytes_;
+        if ((batch_.rowCount() >= kBatchRows || variableBytes_ + fixedBytes >= kBatchBytes) && !flush())
+            return makeError(ErrorCode::ReadStopped);
+    }
+    return {};
 }
 
 size_t RowDecoder::pageCount(MdbHandle* mdb)
@@ -100,50 +200,49 @@ bool RowDecoder::flush()
     return ok;
 }
 
-// False only when memory runs out; damaged rows are passed over.
-bool RowDecoder::readRow(int row)
+// Damaged rows are passed over.
+void RowDecoder::readRow(int row)
 {
     int start = 0;
     size_t length = 0;
     if (mdb_find_row(mdb_, row, &start, &length) != 0 || length == 0 || (start & kDeletedRow))
-        return true;
-    if (!(start & kOverflowRow))
-        return crackAndStore(start & kOffsetMask, length);
+        return;
+    if (!(start & kOverflowRow)) {
+        crack(start & kOffsetMask, length, pageInChunk_);
+        return;
+    }
     // The row moved to another page; its slot here holds a pointer to it.
     if (length < 4)
-        return true;
+        return;
     const uint32_t target = ReadU32(mdb_->pg_buf + (start & kOffsetMask));
     void* buffer = nullptr;
     int offset = 0;
     size_t targetLength = 0;
     if (mdb_find_pg_row(mdb_, static_cast<int>(target), &buffer, &offset, &targetLength) != 0 ||
         !onPage(offset, targetLength))
-        return true;
+        return;
     // Crack the moved row where libmdb expects it, in the current page buffer, and
-    // put this page back afterwards (long values read in between reuse the other buffer).
+    // put this page back afterwards. Its page goes into the chunk beside this one.
     std::memcpy(savedPage_, mdb_->pg_buf, sizeof savedPage_);
     std::memcpy(mdb_->pg_buf, mdb_->alt_pg_buf, sizeof savedPage_);
-    const bool ok = crackAndStore(offset & kOffsetMask, targetLength);
+    const uint32_t movedTo = decodeValues_ ? chunk_->addPage(mdb_->pg_buf) : 0;
+    crack(offset & kOffsetMask, targetLength, movedTo);
     std::memcpy(mdb_->pg_buf, savedPage_, sizeof savedPage_);
-    return ok;
 }
 
-bool RowDecoder::crackAndStore(int start, size_t length)
+void RowDecoder::crack(int start, size_t length, uint32_t page)
 {
     if (mdb_crack_row(table_, start, length, fields_) < 0)
-        return true;
+        return;
     ++rowsCracked_;
     if (!decodeValues_)
-        return true;
-    for (int c = 0; c < batch_.columnCount(); ++c) {
-        if (!storeValue(c, fields_[sources_[static_cast<size_t>(c)].field]))
-            return false;
-    }
-    batch_.endRow();
-    return true;
+        return;
+    chunk_->rowPages.push_back(page);
+    for (const ColumnSource& source : sources_)
+        chunk_->fields.push_back(fields_[source.field]);
 }
 
-bool RowDecoder::storeValue(int c, const MdbField& field)
+bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
 {
     const int16_t type = batch_.info(c).type;
     if (type == fieldtype::Boolean) {
@@ -151,10 +250,10 @@ bool RowDecoder::storeValue(int c, const MdbField& field)
         return batch_.putFixed(c, &value);
     }
     // A damaged row can place a value outside the page; such a value is not read.
-    const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
+    const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= pageSize_;
     if (field.is_null || type == 0 || !insidePage)
         return batch_.putNull(c);
-    const uint8_t* raw = mdb_->pg_buf + field.start;
+    const uint8_t* raw = page + field.start;
     const auto size = static_cast<size_t>(field.siz);
     if (const ComplexValues* lists = sources_[static_cast<size_t>(c)].lists)
         return storeList(c, *lists, raw, size);

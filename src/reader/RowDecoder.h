@@ -2,6 +2,7 @@
 // Decodes the rows of one table into batches for a sink: libmdb walks the pages and cracks each row;
 // the values are decoded here from their raw bytes.
 
+#include "CrackedRows.h"
 #include "core/Error.h"
 #include "data/CodePage.h"
 #include "reader/ComplexColumns.h"
@@ -10,6 +11,7 @@
 
 #include <mdbtools.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,9 +40,14 @@ private:
     static size_t pageCount(MdbHandle* mdb);
     bool onPage(int offset, size_t length) const;
     bool flush();
-    bool readRow(int row);
-    bool crackAndStore(int start, size_t length);
-    bool storeValue(int c, const MdbField& field);
+    Status walk();
+    bool startPage();
+    bool handOver();
+    Status decodeFrom(CrackedRowsLine& line);
+    Status decode(const CrackedRows& rows);
+    void readRow(int row);
+    void crack(int start, size_t length, uint32_t page);
+    bool storeValue(int c, const MdbField& field, const uint8_t* page);
     bool storeFixed(int c, const uint8_t* raw, size_t size);
     bool storeDecimal(int c, const uint8_t* raw, size_t size);
     bool storeExtendedDate(int c, const uint8_t* raw, size_t size);
@@ -59,7 +66,12 @@ private:
     bool decodeValues_;
     int64_t rowsCracked_ = 0;
     size_t pageCount_;
+    int pageSize_;
     LongValuePages longValuePages_;
+    // The walk's side: the chunk being filled, where its current page is, the line to the decoding.
+    std::unique_ptr<CrackedRows> chunk_;
+    uint32_t pageInChunk_ = 0;
+    CrackedRowsLine* line_ = nullptr;
     MdbField fields_[MDB_MAX_COLS] = {};
     unsigned char savedPage_[MDB_PGSIZE] = {};
     size_t variableBytes_ = 0;  // of the text and binary values in the batch

@@ -1,6 +1,6 @@
 #include "reader/TextDecoding.h"
 
-#include <bit>
+#include <array>
 #include <cstring>
 
 namespace varnex::reader {
@@ -91,36 +91,42 @@ bool fourAsciiUnits(uint64_t eight)
     return (eight & 0xFF80FF80FF80FF80ull) == 0;
 }
 
-// The compressed characters from bytes[i] up to the next zero byte (or the end), each its
-// low byte: ASCII as it is, the rest two bytes of UTF-8. Eight bytes are looked at a time and
-// their ASCII start copied at once; out has room for two bytes a byte. Returns where it stopped.
+// Each byte of compressed text as UTF-8: itself below 0x80, else two bytes (the first in the
+// low half); the length is 1 plus the byte's top bit.
+constexpr auto kCompressedUtf8 = [] {
+    std::array<uint16_t, 256> table{};
+    for (unsigned b = 0; b < 256; ++b)
+        table[b] = static_cast<uint16_t>(b < 0x80 ? b : (0xC0 | (b >> 6)) | ((0x80 | (b & 0x3F)) << 8));
+    return table;
+}();
+
+// One compressed byte, not zero, written without a branch on its kind.
+char* putCompressed(uint8_t b, char* out)
+{
+    std::memcpy(out, &kCompressedUtf8[b], sizeof(uint16_t));
+    return out + 1 + (b >> 7);
+}
+
+// The compressed characters from bytes[i] up to the next zero byte (or the end). Eight bytes are
+// looked at a time: ASCII ones copied at once, others byte by byte. out has room for two bytes a
+// byte. Returns where it stopped.
 size_t writeCompressed(const uint8_t* bytes, size_t i, size_t length, char*& out)
 {
-    while (i < length) {
-        if (i + 8 <= length) {
-            const uint64_t eight = eightAt(bytes + i);
-            const uint64_t special = (eight | ((eight - kOnes) & ~eight)) & kHighs;
-            std::memcpy(out, &eight, sizeof eight);  // what is kept of it is the ASCII start
-            if (special == 0) {
-                out += 8;
-                i += 8;
-                continue;
-            }
-            const auto ascii = static_cast<size_t>(std::countr_zero(special) / 8);
-            out += ascii;
-            i += ascii;
-        }
-        const uint8_t b = bytes[i];
-        if (b == 0)
-            return i;
-        if (b < 0x80) {
-            *out++ = static_cast<char>(b);
+    while (i + 8 <= length) {
+        const uint64_t eight = eightAt(bytes + i);
+        if (((eight - kOnes) & ~eight & kHighs) != 0)
+            break;  // a zero byte among them
+        if ((eight & kHighs) == 0) {
+            std::memcpy(out, &eight, sizeof eight);
+            out += 8;
         } else {
-            *out++ = static_cast<char>(0xC0 | (b >> 6));
-            *out++ = static_cast<char>(0x80 | (b & 0x3F));
+            for (size_t k = 0; k < 8; ++k)
+                out = putCompressed(bytes[i + k], out);
         }
-        ++i;
+        i += 8;
     }
+    for (; i < length && bytes[i] != 0; ++i)
+        out = putCompressed(bytes[i], out);
     return i;
 }
 
