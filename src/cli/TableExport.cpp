@@ -38,12 +38,21 @@ CsvWhileLoading* TableExport::streamingFor(CsvWhileLoading& candidate) const
 
 Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
 {
+    if (streaming) {
+        const Result<bool> read = streamWithReaderProcess(connection_.databasePath(), request_.table, progress.reading(),
+                                                          connection_.pagePassword(), streaming->receiver());
+        if (streaming->failure())
+            return Ending::Failed;  // the caller reports the sink's failure
+        if (!read)
+            return failed(read.error().description);
+        if (!*read)
+            return Ending::Interrupted;
+        rows_ = streaming->rows();
+        return Ending::Completed;
+    }
     auto records = std::make_shared<Recordset>();
-    const RowsReceived received = streaming ? streaming->receiver() : RowsReceived();
-    if (Status opened = records->open(request_.table, &connection_, progress.reading(), received); !opened)
+    if (Status opened = records->open(request_.table, &connection_, progress.reading()); !opened)
         return failed(opened.error().description);
-    if (streaming && streaming->failure())
-        return Ending::Failed;  // the caller reports the sink's failure
     if (!records->isOpen())
         return Ending::Interrupted;
     records->disconnect();
@@ -56,6 +65,14 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
     return Ending::Completed;
 }
 
+// Written as it loaded, or now, sorted.
+Result<CsvOutcome> TableExport::writeLoaded(CsvWhileLoading& streamed, CsvSink& sink, TerminalProgress& progress)
+{
+    if (!records_)
+        return streamed.finish(&progress);
+    return writeCsv(*records_, request_.options, sink, &progress);
+}
+
 Ending TableExport::toStandardOutput()
 {
     TerminalProgress progress(request_.table, isatty(STDOUT_FILENO) == 1);
@@ -66,7 +83,7 @@ Ending TableExport::toStandardOutput()
             return loaded;
         return sink.pipeClosed() ? Ending::PipeClosed : failed(csv.failure()->description);
     }
-    const Result<CsvOutcome> written = csv.finish(*records_, &progress);
+    const Result<CsvOutcome> written = writeLoaded(csv, sink, progress);
     if (!written)
         return sink.pipeClosed() ? Ending::PipeClosed : failed(written.error().description);
     return *written == CsvOutcome::Completed ? Ending::Completed : Ending::Interrupted;
@@ -84,7 +101,7 @@ Ending TableExport::toFile(const QString& path)
     CsvWhileLoading csv(request_.options, sink);
     if (const Ending loaded = load(progress, streamingFor(csv)); loaded != Ending::Completed)
         return csv.failure() ? failed(csv.failure()->description) : loaded;
-    const Result<CsvOutcome> written = csv.finish(*records_, &progress);
+    const Result<CsvOutcome> written = writeLoaded(csv, sink, progress);
     if (!written)
         return failed(written.error().description);
     if (*written == CsvOutcome::Cancelled)

@@ -316,9 +316,13 @@ ReaderOptions setReaderOptionsForTesting(ReaderOptions changed)
     return std::exchange(options(), std::move(changed));
 }
 
-Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress, const QString& pagePassword,
-                                                         const RowsReceived& received)
+namespace {
+
+// Reads the table list or a table; with batches, each batch is handed over as it comes and not
+// kept, the columns first as a table of no rows.
+Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::optional<QString>& table,
+                                            const LoadProgress& progress, const QString& pagePassword,
+                                            const RowsReceived& received, const BatchReceived& batches)
 {
     const auto fileSize = static_cast<uint64_t>(std::max<qint64>(QFileInfo(path).size(), 0));
     // Decoded rows cannot rightly take more than a few times the file; a damaged file can claim anything.
@@ -344,9 +348,11 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         return Error{ErrorCode::ReadFailed, QStringLiteral("The database reader '%1' could not be started.").arg(program)};
 
     std::shared_ptr<TableData> data;
+    std::vector<ColumnInfo> columns;
     int64_t rowCountHint = 0;
+    int64_t streamed = 0;  // rows handed over in batches
     const auto report = [&] {
-        const int64_t rowsRead = data ? data->rowCount() : 0;
+        const int64_t rowsRead = batches ? streamed : data ? data->rowCount() : 0;
         return progress(rowsRead, std::max(rowCountHint, rowsRead));
     };
     Channel channel(readEnd, bound, progress ? std::function<bool()>(report) : std::function<bool()>());
@@ -361,6 +367,15 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         if (!channel.read(&header, sizeof header))
             return failed(channel.failure());
         const auto kind = static_cast<reader::MessageKind>(header.kind);
+        if (kind == reader::MessageKind::Rows && data && batches) {
+            auto batch = std::make_shared<TableData>(columns);
+            if (!receiveRows(channel, header, *batch))
+                return failed(channel.failure());
+            streamed += batch->rowCount();
+            if ((progress && !report()) || !batches(batch))
+                return failed(Failure::Cancelled);
+            continue;
+        }
         if (kind == reader::MessageKind::Rows) {
             if (!data || !receiveRows(channel, header, *data))
                 return failed(data ? channel.failure() : Failure::Garbled);
@@ -393,16 +408,33 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
             const Error error = reader::parseError(payload);
             return table ? error : makeError(ErrorCode::UnrecognizedFormat, path);
         }
-        std::vector<ColumnInfo> columns;
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))
             return failed(Failure::Garbled);
         data = std::make_shared<TableData>(columns);
         // Room for the announced rows up front, unless a damaged count would exceed the bound.
-        if (rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
+        if (!batches && rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
             data->reserveRows(rowCountHint);
-        if (progress && !report())
+        if ((progress && !report()) || (batches && !batches(data)))
             return failed(Failure::Cancelled);
     }
+}
+
+}  // namespace
+
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received)
+{
+    return readRows(path, table, progress, pagePassword, received, {});
+}
+
+Result<bool> streamWithReaderProcess(const QString& path, const QString& table, const LoadProgress& progress,
+                                     const QString& pagePassword, const BatchReceived& received)
+{
+    const Result<std::shared_ptr<TableData>> read = readRows(path, table, progress, pagePassword, {}, received);
+    if (!read)
+        return read.error();
+    return *read != nullptr;
 }
 
 }  // namespace varnex

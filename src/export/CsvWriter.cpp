@@ -129,11 +129,13 @@ void QuoteTail(std::string& buffer, std::size_t start)
     buffer += '"';
 }
 
+}  // namespace
+
 // Writes records as CSV lines in the chosen code set; where that is UTF-8 the
 // stored rows are read directly, from any number of threads at once.
-class RecordFormatter {
+class CsvLines::Format {
 public:
-    RecordFormatter(const Recordset& records, CsvEncoding encoding)
+    Format(const Recordset& records, CsvEncoding encoding)
         : records_(records), rows_(records.loadedRows()), formatter_(ValueFormatter::forDefaultLocale()),
           columns_(exportedColumns(records, *formatter_)), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
           inLoadOrder_(records.sort().isEmpty() && !records.isFiltered())
@@ -238,16 +240,36 @@ private:
     bool inLoadOrder_;
 };
 
-}  // namespace
+CsvLines::CsvLines(const Recordset& records, const CsvOptions& options)
+    : format_(std::make_unique<Format>(records, options.encoding)), options_(options)
+{
+}
+
+CsvLines::~CsvLines() = default;
+
+std::string CsvLines::preamble() const
+{
+    std::string bytes;
+    if (options_.byteOrderMark && format_->writesUtf8())
+        bytes += "\xEF\xBB\xBF";
+    if (options_.includeHeader)
+        format_->appendHeader(bytes);
+    return bytes;
+}
+
+void CsvLines::appendRecords(int64_t first, int64_t last, std::string& out) const
+{
+    format_->appendRecords(first, last, out);
+}
 
 struct CsvRecordWriter::Parts {
-    Parts(const Recordset& records, const CsvOptions& options) : format(records, options.encoding) {}
+    Parts(const Recordset& records, const CsvOptions& options) : lines(records, options), buffer(lines.preamble()) {}
 
     // Formats records [first, last) in blocks on every core and writes them in order, asking
     // for progress before every few blocks; first: where this call's blocks start counting.
     Result<CsvOutcome> write(int64_t first, int64_t last, int64_t total, CsvSink& sink, ExportProgress* progress);
 
-    RecordFormatter format;
+    CsvLines lines;
     std::string buffer;  // the header, until the first records go out with it
     std::unique_ptr<OrderedWork> work;
 };
@@ -259,12 +281,12 @@ Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, in
         work = std::make_unique<OrderedWork>();
     int64_t queuedUpTo = first;
     const auto queueMore = [&] {
-        while (queuedUpTo < last && work->queued() < 4) {
+        while (queuedUpTo < last && !work->full()) {
             const int64_t from = queuedUpTo;
             const int64_t to = std::min(from + kRecordsPerBlock, last);
             work->submit([this, from, to](std::string& out) {
                 out.reserve(kBlockBytesHint);
-                format.appendRecords(from, to, out);
+                lines.appendRecords(from, to, out);
             });
             queuedUpTo = to;
         }
@@ -300,10 +322,6 @@ Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, in
 CsvRecordWriter::CsvRecordWriter(const Recordset& records, const CsvOptions& options)
     : parts_(std::make_unique<Parts>(records, options))
 {
-    if (options.byteOrderMark && parts_->format.writesUtf8())
-        parts_->buffer += "\xEF\xBB\xBF";
-    if (options.includeHeader)
-        parts_->format.appendHeader(parts_->buffer);
 }
 
 // The blocks still being formatted are waited for: they read the recordset.

@@ -6,11 +6,11 @@
 
 namespace varnex {
 
-OrderedWork::OrderedWork(unsigned workers, size_t window)
+OrderedWork::OrderedWork(unsigned workers)
 {
     if (workers == 0)
         workers = std::max(1u, std::thread::hardware_concurrency());
-    window_ = window != 0 ? window : 2 * static_cast<size_t>(workers) + 1;
+    window_ = 2 * static_cast<size_t>(workers) + 1;
     try {
         for (unsigned i = 0; i < workers; ++i)
             threads_.emplace_back([this] { work(); });
@@ -33,7 +33,6 @@ OrderedWork::~OrderedWork()
 void OrderedWork::submit(Job job)
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return slots_.size() < window_; });
     Slot& slot = slots_.emplace_back();
     slot.job = std::move(job);
     if (!spare_.empty()) {
@@ -122,6 +121,11 @@ size_t OrderedWork::queued() const
 {
     const std::lock_guard lock(mutex_);
     return slots_.size();
+}
+
+bool OrderedWork::full() const
+{
+    return queued() >= window_;
 }
 
 }  // namespace varnex

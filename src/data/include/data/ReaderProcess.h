@@ -34,6 +34,16 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const LoadProgress& progress, const QString& pagePassword = {},
                                                          const RowsReceived& received = {});
 
+// Called with the table's columns as a table of no rows, then with each batch of rows as it
+// comes, in order; false cancels as the progress callback does.
+using BatchReceived = std::function<bool(const std::shared_ptr<const TableData>& batch)>;
+
+// Reads a table without keeping its rows: each batch goes to received and nowhere else, so that
+// a caller that only passes them on (the command line writing CSV) holds only those it still
+// needs. True when every row came, false when cancelled; otherwise as readWithReaderProcess.
+Result<bool> streamWithReaderProcess(const QString& path, const QString& table, const LoadProgress& progress,
+                                     const QString& pagePassword, const BatchReceived& received);
+
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent
     QStringList extraArguments;                     // passed before the file

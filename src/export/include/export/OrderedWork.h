@@ -19,14 +19,15 @@ class OrderedWork {
 public:
     using Job = std::function<void(std::string& out)>;
 
-    // workers: 0 for one a processor. window: the most jobs queued and not yet taken.
-    explicit OrderedWork(unsigned workers = 0, size_t window = 0);
+    // workers: 0 for one a processor.
+    explicit OrderedWork(unsigned workers = 0);
     // Drops the jobs not yet started and waits for the running ones.
     ~OrderedWork();
     OrderedWork(const OrderedWork&) = delete;
     OrderedWork& operator=(const OrderedWork&) = delete;
 
-    // Queues a job, first waiting while the window is full.
+    // Queues a job. The one who takes the bytes queues too, so it never waits here: it keeps
+    // the queue short by taking the oldest first while full().
     void submit(Job job);
     // The bytes of the oldest job not yet taken, waiting for it to finish; false when no job
     // is queued. An exception the job threw comes out here.
@@ -34,6 +35,8 @@ public:
     // The same, but only where that job has finished already.
     bool nextIfDone(std::string& out);
     size_t queued() const;
+    // Enough jobs queued to keep every worker busy while the oldest is written.
+    bool full() const;
 
 private:
     struct Slot {
@@ -51,7 +54,7 @@ private:
     std::condition_variable changed_;
     std::deque<Slot> slots_;  // in queued order; the front is the next to be taken
     std::vector<std::string> spare_;  // buffers of taken jobs, for the next ones
-    size_t window_;
+    size_t window_ = 0;
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };
