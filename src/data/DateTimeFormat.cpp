@@ -183,7 +183,7 @@ std::optional<Pieces> compile(const QLocale& locale, const QString& format, bool
 }
 
 // The most bytes the pieces write: names and literals as long as they are, numbers four digits.
-size_t mostBytes(const Pieces& pieces, size_t amPm)
+size_t mostBytesOf(const Pieces& pieces, size_t amPm)
 {
     size_t most = 0;
     for (const Piece& piece : pieces) {
@@ -235,8 +235,8 @@ DateTimeFormat::DateTimeFormat(const QLocale& locale)
         amText_ = utf8(locale_.toString(QTime(0, 0), amPmToken));
         pmText_ = utf8(locale_.toString(QTime(12, 0), amPmToken));
     }
-    mostDateBytes_ = mostBytes(datePieces_, 0);
-    mostTimeBytes_ = mostBytes(timePieces_, std::max(amText_.size(), pmText_.size()));
+    mostDateBytes_ = mostBytesOf(datePieces_, 0);
+    mostTimeBytes_ = mostBytesOf(timePieces_, std::max(amText_.size(), pmText_.size()));
     direct_ = true;
 }
 
@@ -255,30 +255,31 @@ bool DateTimeFormat::mayWriteAnyOf(std::string_view chars) const
     return holds(amText_) || holds(pmText_) || holds(" ");
 }
 
-void DateTimeFormat::appendDate(int64_t dayNumber, std::string& out) const
+char* DateTimeFormat::writeDate(int64_t dayNumber, char* at) const
 {
-    if (!direct_ || dayNumber < -kDirectDayRange || dayNumber > kDirectDayRange) {
-        appendDateByQt(dayNumber, out);
-        return;
-    }
+    if (!direct_ || dayNumber < -kDirectDayRange || dayNumber > kDirectDayRange)
+        return nullptr;
     const int64_t unixDays = dayNumber + kJetEpochFromUnixDays;
     const CivilDate date = civilFromUnixDays(unixDays);
-    if (date.year < kFirstYear || date.year > kLastYear) {
-        appendDateByQt(dayNumber, out);
-        return;
-    }
-    appendDatePieces(date.year, date.month, date.day, weekdayOf(unixDays), out);
+    if (date.year < kFirstYear || date.year > kLastYear)
+        return nullptr;
+    return writeDatePieces(date.year, date.month, date.day, weekdayOf(unixDays), at);
 }
 
-void DateTimeFormat::appendDateByQt(int64_t dayNumber, std::string& out) const
+void DateTimeFormat::appendDate(int64_t dayNumber, std::string& out) const
 {
+    if (direct_) {
+        digits::Tail tail(out, mostDateBytes_);
+        const char* end = writeDate(dayNumber, tail.at());
+        tail.end(end);
+        if (end)
+            return;
+    }
     out += utf8(locale_.toString(QDate(1899, 12, 30).addDays(dayNumber), dateFormat_));
 }
 
-void DateTimeFormat::appendDatePieces(int year, int month, int day, int dayOfWeek, std::string& out) const
+char* DateTimeFormat::writeDatePieces(int year, int month, int day, int dayOfWeek, char* at) const
 {
-    digits::Tail tail(out, mostDateBytes_);
-    char*& at = tail.at();
     for (const Piece& piece : datePieces_) {
         switch (piece.kind) {
         case Piece::MonthName: at = put(at, piece.names[static_cast<size_t>(month - 1)]); break;
@@ -292,18 +293,14 @@ void DateTimeFormat::appendDatePieces(int year, int month, int day, int dayOfWee
         default: at = put(at, piece.literal); break;
         }
     }
-    tail.end();
+    return at;
 }
 
-void DateTimeFormat::appendTime(int seconds, std::string& out) const
+char* DateTimeFormat::writeTime(int seconds, char* at) const
 {
-    if (!direct_) {
-        out += utf8(locale_.toString(QTime(0, 0).addSecs(seconds), timeFormat_));
-        return;
-    }
+    if (!direct_)
+        return nullptr;
     const auto hour = static_cast<unsigned>(seconds / 3600);
-    digits::Tail tail(out, mostTimeBytes_);
-    char*& at = tail.at();
     for (const Piece& piece : timePieces_) {
         const bool padded = piece.width >= 2;
         switch (piece.kind) {
@@ -315,7 +312,17 @@ void DateTimeFormat::appendTime(int seconds, std::string& out) const
         default: at = put(at, piece.literal); break;
         }
     }
-    tail.end();
+    return at;
+}
+
+void DateTimeFormat::appendTime(int seconds, std::string& out) const
+{
+    if (!direct_) {
+        out += utf8(locale_.toString(QTime(0, 0).addSecs(seconds), timeFormat_));
+        return;
+    }
+    digits::Tail tail(out, mostTimeBytes_);
+    tail.end(writeTime(seconds, tail.at()));
 }
 
 }  // namespace varnex

@@ -42,22 +42,20 @@ inline char* small(char* at, unsigned value, bool padded)
     return at + 2;
 }
 
-// Room for at most n more bytes at the end of out, written through the pointer returned;
-// end() then cuts out back to where the writing stopped.
+// Room for at most n more bytes at the end of out, written through at(); end() then cuts out
+// back to where the writing stopped (nullptr: to where it started).
 class Tail {
 public:
     Tail(std::string& out, size_t most) : out_(out), start_(out.size())
     {
         out_.resize(start_ + most);
-        at_ = out_.data() + start_;
     }
-    char*& at() { return at_; }
-    void end() { out_.resize(static_cast<size_t>(at_ - out_.data())); }
+    char* at() { return out_.data() + start_; }
+    void end(const char* stop) { out_.resize(stop ? static_cast<size_t>(stop - out_.data()) : start_); }
 
 private:
     std::string& out_;
     size_t start_;
-    char* at_;
 };
 
 }  // namespace varnex::digits

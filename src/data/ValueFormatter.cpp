@@ -106,14 +106,12 @@ bool shortestDigits(double value, RealDigits& out)
 }
 
 // Laid out as printf's %.<precision>g does, with the locale's decimal separator and an upper-case E.
-void appendRealDigits(bool negative, RealDigits& real, int precision, const std::string& decimalSeparator, std::string& out)
+char* writeRealDigits(bool negative, RealDigits& real, int precision, const std::string& decimalSeparator, char* at)
 {
     while (real.count > 1 && real.digits[real.count - 1] == '0')
         --real.count;  // those of a whole number come back from its exponent
     const int count = real.count;
     const int exponent = real.exponent;
-    digits::Tail tail(out, 32 + 2 * decimalSeparator.size() + static_cast<size_t>(std::max(0, -exponent)));
-    char*& at = tail.at();
     const auto put = [&at](const char* from, int n) {
         std::memcpy(at, from, static_cast<size_t>(n));
         at += n;
@@ -149,7 +147,31 @@ void appendRealDigits(bool negative, RealDigits& real, int precision, const std:
             *at++ = '0';
         put(real.digits, count);
     }
-    tail.end();
+    return at;
+}
+
+// A Jet date: the whole days count from 1899-12-30, backwards when negative; the fraction is
+// the time of day either way (-1.25 is 1899-12-29 06:00). Day 0 shows only its time, a time of
+// midnight only its date.
+struct JetMoment {
+    bool valid = false;
+    int64_t day = 0;
+    int seconds = 0;
+};
+
+JetMoment jetMoment(double days)
+{
+    const double wholeDays = std::trunc(days);
+    if (!std::isfinite(days) || std::fabs(wholeDays) >= kDayCountLimit)
+        return {};
+    auto seconds = static_cast<int>(std::llround(std::fabs(days - wholeDays) * kSecondsPerDay));
+    auto dayNumber = static_cast<int64_t>(wholeDays);
+    // A time that rounds up to midnight is the start of the next day, and shows as that day does.
+    if (seconds >= kSecondsPerDay) {
+        seconds -= kSecondsPerDay;
+        ++dayNumber;
+    }
+    return {true, dayNumber, seconds};
 }
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -203,57 +225,81 @@ void ValueFormatter::appendBoolean(bool value, std::string& out)
     out += value ? "True" : "False";
 }
 
-void ValueFormatter::appendInteger(int64_t value, std::string& out)
+// The digits are copied as a whole 24 bytes, a fixed copy without a call; at has room for them
+// (mostNumberBytes()).
+char* ValueFormatter::writeInteger(int64_t value, char* at)
 {
-    char buffer[24];
-    char* const end = buffer + sizeof buffer;
+    constexpr size_t kCopied = 24;
+    char buffer[2 * kCopied];
+    char* const end = buffer + kCopied;  // 21 bytes at most before it
     const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     char* first = digits::before(end, magnitude);
     if (value < 0)
         *--first = '-';
-    out.append(first, end);
+    std::memcpy(at, first, kCopied);
+    return at + (end - first);
 }
 
-void ValueFormatter::appendReal(double value, int significantDigits, std::string& out) const
+void ValueFormatter::appendInteger(int64_t value, std::string& out)
+{
+    char buffer[48];
+    out.append(buffer, writeInteger(value, buffer));
+}
+
+char* ValueFormatter::writeReal(double value, int significantDigits, char* at) const
 {
     if (value == 0) {
-        out += '0';
-        return;
+        *at++ = '0';
+        return at;
     }
     // Most stored numbers are short decimals or short binary fractions: their digits are had
     // without rounding; the rest are rounded to the significant digits.
     RealDigits real;
     if (std::isfinite(value) && significantDigits <= 15 &&
-        (exactDigits(value, significantDigits, real) || (significantDigits == 15 && shortestDigits(value, real)))) {
-        appendRealDigits(value < 0, real, significantDigits, decimalSeparator_, out);
-        return;
-    }
+        (exactDigits(value, significantDigits, real) || (significantDigits == 15 && shortestDigits(value, real))))
+        return writeRealDigits(value < 0, real, significantDigits, decimalSeparator_, at);
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, significantDigits);
     for (const char* c = buffer; c != result.ptr; ++c) {
-        if (*c == '.')
-            out += decimalSeparator_;
-        else
-            out += *c == 'e' ? 'E' : *c;
+        if (*c == '.') {
+            std::memcpy(at, decimalSeparator_.data(), decimalSeparator_.size());
+            at += decimalSeparator_.size();
+        } else {
+            *at++ = *c == 'e' ? 'E' : *c;
+        }
     }
+    return at;
 }
 
-void ValueFormatter::appendCurrency(int64_t tenThousandths, std::string& out) const
+void ValueFormatter::appendReal(double value, int significantDigits, std::string& out) const
+{
+    digits::Tail tail(out, mostNumberBytes());
+    tail.end(writeReal(value, significantDigits, tail.at()));
+}
+
+char* ValueFormatter::writeCurrency(int64_t tenThousandths, char* at) const
 {
     const bool negative = tenThousandths < 0;
     const auto magnitude = negative ? static_cast<UInt128>(-static_cast<Int128>(tenThousandths))
                                     : static_cast<UInt128>(tenThousandths);
-    appendScaled(negative, magnitude, 4, out);
+    return writeScaled(negative, magnitude, 4, at);
+}
+
+void ValueFormatter::appendCurrency(int64_t tenThousandths, std::string& out) const
+{
+    digits::Tail tail(out, mostNumberBytes());
+    tail.end(writeCurrency(tenThousandths, tail.at()));
 }
 
 void ValueFormatter::appendDecimal(const DecimalValue& value, std::string& out) const
 {
-    appendScaled(value.negative, value.mantissa, value.scale, out);
+    digits::Tail tail(out, mostNumberBytes() + value.scale);
+    tail.end(writeScaled(value.negative, value.mantissa, value.scale, tail.at()));
 }
 
-// The magnitude divided by 10^scale, without trailing zeros after the separator
-// and without a sign on zero.
-void ValueFormatter::appendScaled(bool negative, UInt128 magnitude, int scale, std::string& out) const
+// The magnitude divided by 10^scale, without trailing zeros after the separator and without
+// a sign on zero; at has room for mostNumberBytes() and scale more.
+char* ValueFormatter::writeScaled(bool negative, UInt128 magnitude, int scale, char* at) const
 {
     char digits[48];  // a 128-bit magnitude has at most 39
     // 64-bit division is several times faster, and every Currency value fits.
@@ -268,43 +314,64 @@ void ValueFormatter::appendScaled(bool negative, UInt128 magnitude, int scale, s
         --fractionEnd;
     const bool wholeIsZero = wholeCount <= 0 || (wholeCount == 1 && *first == '0');
     const bool hasFraction = fractionEnd > fraction;
+    const auto put = [&at](const char* from, size_t n) {
+        std::memcpy(at, from, n);
+        at += n;
+    };
     if (negative && !(wholeIsZero && !hasFraction))
-        out += '-';
+        *at++ = '-';
     if (wholeCount > 0)
-        out.append(first, static_cast<size_t>(wholeCount));
+        put(first, static_cast<size_t>(wholeCount));
     else
-        out += '0';
+        *at++ = '0';
     if (!hasFraction)
-        return;
-    out += decimalSeparator_;
-    if (wholeCount < 0)
-        out.append(static_cast<size_t>(-wholeCount), '0');
-    out.append(fraction, fractionEnd);
+        return at;
+    put(decimalSeparator_.data(), decimalSeparator_.size());
+    for (int i = wholeCount; i < 0; ++i)
+        *at++ = '0';
+    put(fraction, static_cast<size_t>(fractionEnd - fraction));
+    return at;
 }
 
-// The whole days count from 1899-12-30, backwards when negative; the fraction
-// is the time of day either way (-1.25 is 1899-12-29 06:00). Day 0 shows only
-// its time, a time of midnight only its date.
+size_t ValueFormatter::mostDateBytes() const
+{
+    return dateTime_.mostBytes();
+}
+
+char* ValueFormatter::writeDate(double days, char* at) const
+{
+    const JetMoment moment = jetMoment(days);
+    if (!moment.valid)
+        return at;
+    if (moment.day != 0) {
+        at = dateTime_.writeDate(moment.day, at);
+        if (!at || moment.seconds == 0)
+            return at;
+        *at++ = ' ';
+    }
+    return dateTime_.writeTime(moment.seconds, at);
+}
+
 void ValueFormatter::appendDate(double days, std::string& out) const
 {
-    const double wholeDays = std::trunc(days);
-    if (!std::isfinite(days) || std::fabs(wholeDays) >= kDayCountLimit)
-        return;
-    auto seconds = static_cast<int>(std::llround(std::fabs(days - wholeDays) * kSecondsPerDay));
-    auto dayNumber = static_cast<int64_t>(wholeDays);
-    // A time that rounds up to midnight is the start of the next day, and shows
-    // as that day does.
-    if (seconds >= kSecondsPerDay) {
-        seconds -= kSecondsPerDay;
-        ++dayNumber;
+    if (mostDateBytes() > 0) {
+        digits::Tail tail(out, mostDateBytes());
+        const char* end = writeDate(days, tail.at());
+        tail.end(end);
+        if (end)
+            return;
     }
-    if (dayNumber != 0) {
-        dateTime_.appendDate(dayNumber, out);
-        if (seconds == 0)
+    // Where Qt writes the date.
+    const JetMoment moment = jetMoment(days);
+    if (!moment.valid)
+        return;
+    if (moment.day != 0) {
+        dateTime_.appendDate(moment.day, out);
+        if (moment.seconds == 0)
             return;
         out += ' ';
     }
-    dateTime_.appendTime(seconds, out);
+    dateTime_.appendTime(moment.seconds, out);
 }
 
 void ValueFormatter::appendExtendedDate(int64_t ticks, std::string& out) const

@@ -1,11 +1,12 @@
 #include "export/CsvWriter.h"
 
 #include "core/LocaleCodec.h"
-#include "data/CellValue.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
 #include "data/TableData.h"
 #include "data/ValueFormatter.h"
+#include "CsvQuoting.h"
+#include "CsvRowWriter.h"
 #include "export/FieldCategory.h"
 #include "export/OrderedWork.h"
 
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,12 +29,7 @@ constexpr std::size_t kBlockBytesHint = std::size_t{1} << 20;
 // Progress is asked before every this many blocks are written.
 constexpr int64_t kBlocksPerQuestion = 2;
 
-struct ExportColumn {
-    int index;
-    bool text;        // always between double quotes
-    bool storedUtf8;  // text kept as UTF-8: written from the stored bytes as they are
-    bool plain;       // its text never holds a comma, a double quote or a line break
-};
+using ExportColumn = CsvRowWriter::Column;
 
 bool isRecIdName(const QString& name)
 {
@@ -71,64 +68,6 @@ std::vector<ExportColumn> exportedColumns(const Recordset& records, const ValueF
     return columns;
 }
 
-// Eight bytes at a time: whether any of them is one of the four that make a value quoted.
-bool needsQuotes(std::string_view text)
-{
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    const auto holds = [](uint64_t eight, char c) {
-        const uint64_t x = eight ^ (kOnes * static_cast<uint8_t>(c));
-        return ((x - kOnes) & ~x & kHighs) != 0;
-    };
-    size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        uint64_t eight;
-        std::memcpy(&eight, text.data() + at, sizeof eight);
-        if (holds(eight, ',') || holds(eight, '"') || holds(eight, '\r') || holds(eight, '\n'))
-            return true;
-    }
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == ',' || c == '"' || c == '\r' || c == '\n')
-            return true;
-    }
-    return false;
-}
-
-// Appends text with every double quote doubled.
-void appendQuotesDoubled(std::string_view text, std::string& out)
-{
-    for (;;) {
-        const void* quote = std::memchr(text.data(), '"', text.size());
-        if (!quote) {
-            out.append(text);
-            return;
-        }
-        const auto upTo = static_cast<size_t>(static_cast<const char*>(quote) - text.data()) + 1;
-        out.append(text.data(), upTo);
-        out += '"';
-        text.remove_prefix(upTo);
-    }
-}
-
-// Doubles every double quote in buffer[from..], in place.
-void doubleQuotesFrom(std::string& buffer, std::size_t from)
-{
-    if (buffer.find('"', from) == std::string::npos)
-        return;
-    const std::string tail = buffer.substr(from);
-    buffer.resize(from);
-    appendQuotesDoubled(tail, buffer);
-}
-
-// Puts buffer[start..] between double quotes and doubles the quotes inside.
-void QuoteTail(std::string& buffer, std::size_t start)
-{
-    buffer.insert(start, 1, '"');
-    doubleQuotesFrom(buffer, start + 1);
-    buffer += '"';
-}
-
 }  // namespace
 
 // Writes records as CSV lines in the chosen code set; where that is UTF-8 the
@@ -140,6 +79,8 @@ public:
           columns_(exportedColumns(records, *formatter_)), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
           inLoadOrder_(records.sort().isEmpty() && !records.isFiltered())
     {
+        if (rows_ && utf8_)
+            rowWriter_.emplace(*rows_, *formatter_, columns_);
     }
 
     bool writesUtf8() const { return utf8_; }
@@ -153,7 +94,7 @@ public:
             first = false;
             const std::size_t start = out.size();
             appendText(records_.columnName(column.index), out);
-            QuoteTail(out, start);
+            quoteTail(out, start);
         }
         out += "\r\n";
     }
@@ -166,8 +107,8 @@ public:
                 records_.prefetch(position + kLocateAhead, false);
                 records_.prefetch(position + kBytesAhead, true);
             }
-            if (utf8_)
-                appendStoredRecord(records_.storedRow(position), out);
+            if (rowWriter_)
+                rowWriter_->append(records_.storedRow(position), out);
             else
                 appendRecord(position, out);
         }
@@ -184,36 +125,6 @@ private:
         out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
 
-    void appendStoredRecord(int64_t row, std::string& out) const
-    {
-        const TableData& table = *rows_;
-        bool first = true;
-        for (const ExportColumn& column : columns_) {
-            if (!first)
-                out += ',';
-            first = false;
-            if (column.storedUtf8) {
-                out += '"';
-                if (!table.isNull(row, column.index))
-                    appendQuotesDoubled(table.bytesValue(row, column.index), out);
-                out += '"';
-                continue;
-            }
-            const std::size_t start = out.size();
-            if (column.text) {
-                out += '"';
-                appendStoredText(table, row, column.index, *formatter_, out);
-                doubleQuotesFrom(out, start + 1);
-                out += '"';
-                continue;
-            }
-            appendStoredText(table, row, column.index, *formatter_, out);
-            if (!column.plain && needsQuotes(std::string_view(out).substr(start)))
-                QuoteTail(out, start);
-        }
-        out += "\r\n";
-    }
-
     // In another code set: the value texts converted one by one.
     void appendRecord(int64_t position, std::string& out) const
     {
@@ -225,9 +136,9 @@ private:
             const std::size_t start = out.size();
             appendText(records_.cellText(position, column.index), out);
             if (column.text)
-                QuoteTail(out, start);
+                quoteTail(out, start);
             else if (needsQuotes(std::string_view(out).substr(start)))
-                QuoteTail(out, start);
+                quoteTail(out, start);
         }
         out += "\r\n";
     }
@@ -238,6 +149,7 @@ private:
     std::vector<ExportColumn> columns_;
     bool utf8_;
     bool inLoadOrder_;
+    std::optional<CsvRowWriter> rowWriter_;  // UTF-8: the stored rows written directly
 };
 
 CsvLines::CsvLines(const Recordset& records, const CsvOptions& options)

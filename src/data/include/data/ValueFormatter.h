@@ -30,6 +30,16 @@ public:
     // Null writes nothing.
     void appendValue(const Variant& value, std::string& out) const;
 
+    // Writing straight into a buffer, for callers that write millions of values: at has room
+    // for mostNumberBytes() (numbers) or mostDateBytes() (dates); each returns the end.
+    size_t mostNumberBytes() const { return 48 + decimalSeparator_.size(); }
+    static char* writeInteger(int64_t value, char* at);
+    char* writeReal(double value, int significantDigits, char* at) const;
+    char* writeCurrency(int64_t tenThousandths, char* at) const;
+    // nullptr, having written nothing that counts, where Qt writes the date (see DateTimeFormat).
+    char* writeDate(double days, char* at) const;
+    size_t mostDateBytes() const;  // 0: Qt writes every date
+
     static void appendBoolean(bool value, std::string& out);
     static void appendInteger(int64_t value, std::string& out);
     // 15 significant digits for Double, 7 for Single.
@@ -49,7 +59,7 @@ public:
     static void appendBinary(const char* bytes, size_t length, std::string& out);
 
 private:
-    void appendScaled(bool negative, UInt128 magnitude, int scale, std::string& out) const;
+    char* writeScaled(bool negative, UInt128 magnitude, int scale, char* at) const;
 
     QLocale locale_;
     std::string decimalSeparator_;
