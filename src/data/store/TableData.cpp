@@ -6,10 +6,11 @@ namespace varnex {
 
 namespace {
 
-// Text and binary values of at most 255 characters or bytes: two-byte ends are enough.
+// Every variable-length column starts with two-byte ends: text and binary values of at most 255
+// characters or bytes always fit them, and so do the long values of most memo columns.
 bool takesShortEnds(int16_t type)
 {
-    return type == fieldtype::VarWChar || type == fieldtype::Binary || type == fieldtype::VarBinary;
+    return isVariableLength(type);
 }
 
 // A short-ended column whose run outgrew two bytes: its ends again, at four bytes each.

@@ -3,9 +3,9 @@
 // values at a fixed width per row, or (text and binary) the values back to back
 // in one byte area with, per row, where its value ends. Text is held as UTF-8.
 // An end counts from the start of its run of rows, and the runs' starts are kept
-// beside the ends: two bytes a row in runs of 64 for text and binary columns of
-// at most 255 characters or bytes, four in runs of 65536 for long values. A short
-// column whose run outgrows two bytes (only a damaged file's can) turns to four.
+// beside the ends: two bytes a row in runs of 64, or four in runs of 65536 once a
+// run of 64 values outgrows two bytes (long values, or a damaged file's text): the
+// column's ends are then written again at four bytes each.
 
 #include "data/FieldTypes.h"
 #include "data/GrowBuffer.h"
