@@ -186,17 +186,24 @@ bool TableData::reserveRows(int64_t rows)
 
 void TableData::prefetch(int64_t row, bool bytes) const
 {
-    for (const ColumnData& c : columns_) {
-        const bool variable = isVariableLength(c.info.type);
-        if (bytes) {
-            if (variable)
-                __builtin_prefetch(c.bytes.data() + c.valueStart(row));
-            continue;
-        }
-        __builtin_prefetch(c.nulls.data() + row / 8);
-        const size_t width = !variable ? static_cast<size_t>(fixedWidth(c.info.type)) : c.shortEnds ? 2 : 4;
-        __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * width);
+    for (int c = 0; c < columnCount(); ++c)
+        prefetch(row, c, bytes);
+}
+
+void TableData::prefetch(int64_t row, int column, bool bytes) const
+{
+    const ColumnData& c = columns_[static_cast<size_t>(column)];
+    const bool variable = isVariableLength(c.info.type);
+    if (bytes) {
+        if (variable)
+            __builtin_prefetch(c.bytes.data() + c.valueStart(row));
+        return;
     }
+    __builtin_prefetch(c.nulls.data() + row / 8);
+    const size_t width = !variable ? static_cast<size_t>(fixedWidth(c.info.type)) : c.shortEnds ? 2 : 4;
+    __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * width);
+    if (variable)
+        __builtin_prefetch(&c.runStarts[static_cast<size_t>(row >> c.endRunBits())]);
 }
 
 size_t TableData::byteSize() const

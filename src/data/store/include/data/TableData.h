@@ -138,6 +138,8 @@ public:
     // Asks the processor for a row's cells ahead of their use: first where they are (the Null
     // flags, fixed values and ends), then, once those are at hand, the text and binary bytes.
     void prefetch(int64_t row, bool bytes) const;
+    // The same for one column's cell.
+    void prefetch(int64_t row, int column, bool bytes) const;
 
     // Appending, row by row: each column of a row exactly once, then endRow().
     bool putNull(int column);
