@@ -20,6 +20,8 @@
 #include <chrono>
 #include <cstring>
 #include <iterator>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 extern char** environ;
@@ -275,6 +277,46 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
     return batch.complete();
 }
 
+// Batches handed over and given up again, kept for the next ones: their memory is had once
+// rather than mapped and faulted in for every batch. Shared with the batches still out, which
+// come back when the last holder lets go.
+class SpareBatches : public std::enable_shared_from_this<SpareBatches> {
+public:
+    std::shared_ptr<TableData> take(const std::vector<ColumnInfo>& columns)
+    {
+        std::unique_ptr<TableData> batch;
+        {
+            const std::lock_guard lock(mutex_);
+            if (!spare_.empty()) {
+                batch = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        if (!batch)
+            batch = std::make_unique<TableData>(columns);
+        batch->clearRows();
+        const std::weak_ptr<SpareBatches> pool = weak_from_this();
+        return std::shared_ptr<TableData>(batch.release(), [pool](TableData* given) {
+            std::unique_ptr<TableData> back(given);
+            if (const std::shared_ptr<SpareBatches> keeper = pool.lock())
+                keeper->keep(std::move(back));
+        });
+    }
+
+private:
+    static constexpr size_t kMostKept = 8;
+
+    void keep(std::unique_ptr<TableData> batch)
+    {
+        const std::lock_guard lock(mutex_);
+        if (spare_.size() < kMostKept)
+            spare_.push_back(std::move(batch));
+    }
+
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<TableData>> spare_;
+};
+
 // A pipe already holding the whole secret, its writing end closed; returns the reading end, or -1.
 // The secret must fit the pipe's buffer (64 KiB), which no password comes near.
 int pipeHolding(const QByteArray& secret)
@@ -351,6 +393,7 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
     std::vector<ColumnInfo> columns;
     int64_t rowCountHint = 0;
     int64_t streamed = 0;  // rows handed over in batches
+    const auto spareBatches = std::make_shared<SpareBatches>();
     const auto report = [&] {
         const int64_t rowsRead = batches ? streamed : data ? data->rowCount() : 0;
         return progress(rowsRead, std::max(rowCountHint, rowsRead));
@@ -368,7 +411,7 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
             return failed(channel.failure());
         const auto kind = static_cast<reader::MessageKind>(header.kind);
         if (kind == reader::MessageKind::Rows && data && batches) {
-            auto batch = std::make_shared<TableData>(columns);
+            const std::shared_ptr<TableData> batch = spareBatches->take(columns);
             if (!receiveRows(channel, header, *batch))
                 return failed(channel.failure());
             streamed += batch->rowCount();
