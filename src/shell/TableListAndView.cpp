@@ -9,7 +9,8 @@
 #include "data/TableList.h"
 #include "data/ValueFormatter.h"
 #include "shell/FindBar.h"
-#include "shell/LoadProgressDialog.h"
+#include "shell/StatusLine.h"
+#include "shell/TableLoad.h"
 #include "shell/MainWindow.h"
 
 #include <QComboBox>
@@ -73,20 +74,21 @@ void MainWindow::showTable(const QString& tableName)
 {
     releaseShownRecordset();
 
-    auto recordset = std::make_shared<Recordset>();
-    LoadProgressDialog progress(this, tableName, loadProgressDelayMs_);
     const std::shared_ptr<Connection>& connection = appSettings().connection;
-    const Status opened = recordset->open(tableName, connection.get(), progress.callback());
-    // A load the user cancelled ends as quietly as it began, with the grid left empty.
-    if (progress.cancelled())
-        return;
-    if (!opened) {
-        writeLog(kLoadTableError, opened.error().description, true);
+    if (!connection) {
+        writeLog(kLoadTableError, makeError(ErrorCode::ConnectionUnusable).description, true);
         return;
     }
-    recordset->disconnect();
-    grid->setRecordset(std::move(recordset), {appSettings().dataPath, tableName});
-    hideRecordIdColumns();
+    TableLoad load(*grid, *statusLine, [this] { hideRecordIdColumns(); });
+    const Status loaded = load.run(*connection, {appSettings().dataPath, tableName}, this, loadProgressDelayMs_);
+    // A load the user cancelled ends as quietly as it began, with the grid left empty.
+    if (load.cancelled())
+        return;
+    if (!loaded) {
+        writeLog(kLoadTableError, loaded.error().description, true);
+        showRowCount();
+        return;
+    }
     // The find bar's text keeps filtering whatever table is shown.
     if (!findBar->edit->text().isEmpty())
         grid->setFilterText(findBar->edit->text());

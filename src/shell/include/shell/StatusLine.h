@@ -23,6 +23,8 @@ public:
     QLabel* database;
 
     void showRowCount(int64_t shown, int64_t total, bool filtered);
+    // "Loading: 412,000 rows" while a table comes in.
+    void showLoading(int64_t rows);
     void clearRowCount();
     // Nothing shown for an empty path.
     void showDatabase(const QString& path);
