@@ -1,5 +1,6 @@
 #include "RowDecoder.h"
 
+#include "TablePages.h"
 #include "data/FieldTypes.h"
 #include "data/Variant.h"
 #include "reader/RowOffsets.h"
@@ -112,10 +113,12 @@ Status RowDecoder::run()
 }
 
 // Walks the pages and cracks each row; the rows go to the decoding thread in chunks of pages.
+// The bare walk (no values decoded) reads its pages through libmdb, as a benchmark's floor.
 Status RowDecoder::walk()
 {
     mdb_rewind_table(table_);
-    while (mdb_read_next_dpg(table_)) {
+    TablePages pages(mdb_, table_);
+    while (decodeValues_ ? pages.next() : mdb_read_next_dpg(table_) != 0) {
         if (decodeValues_ && !startPage())
             return makeError(ErrorCode::ReadStopped);
         const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
