@@ -2,6 +2,7 @@
 // Decimal digits written straight into a character buffer, two at a time from a table:
 // the value texts of numbers and dates are written this way, millions to an export.
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -28,6 +29,55 @@ inline char* before(char* end, uint64_t value)
     } else {
         *--end = static_cast<char>('0' + value);
     }
+    return end;
+}
+
+// How many digits value has: the bit width gives the power of ten at most one too high.
+inline int count(uint64_t value)
+{
+    static constexpr uint64_t kPowers[] = {1,
+                                           10,
+                                           100,
+                                           1000,
+                                           10000,
+                                           100000,
+                                           1000000,
+                                           10000000,
+                                           100000000,
+                                           1000000000,
+                                           10000000000,
+                                           100000000000,
+                                           1000000000000,
+                                           10000000000000,
+                                           100000000000000,
+                                           1000000000000000,
+                                           10000000000000000,
+                                           100000000000000000,
+                                           1000000000000000000,
+                                           10000000000000000000u};
+    const uint64_t odd = value | 1;  // the same count, and 0 counted as one digit
+    const int power = (std::bit_width(odd) * 1233) >> 12;  // 1233 / 4096 is about log10(2)
+    return power - (odd < kPowers[power]) + 1;
+}
+
+// Writes value's digits at `at` (in 32-bit steps where it fits them); returns their end.
+inline char* forward(char* at, uint64_t value)
+{
+    char* const end = at + count(value);
+    char* p = end;
+    for (; value > UINT32_MAX; value /= 100) {
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (value % 100), 2);
+    }
+    auto small = static_cast<uint32_t>(value);
+    for (; small >= 100; small /= 100) {
+        p -= 2;
+        std::memcpy(p, kPairs + 2 * (small % 100), 2);
+    }
+    if (small >= 10)
+        std::memcpy(p - 2, kPairs + 2 * small, 2);
+    else
+        p[-1] = static_cast<char>('0' + small);
     return end;
 }
 

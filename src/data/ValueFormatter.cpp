@@ -225,19 +225,11 @@ void ValueFormatter::appendBoolean(bool value, std::string& out)
     out += value ? "True" : "False";
 }
 
-// The digits are copied as a whole 24 bytes, a fixed copy without a call; at has room for them
-// (mostNumberBytes()).
 char* ValueFormatter::writeInteger(int64_t value, char* at)
 {
-    constexpr size_t kCopied = 24;
-    char buffer[2 * kCopied];
-    char* const end = buffer + kCopied;  // 21 bytes at most before it
-    const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    char* first = digits::before(end, magnitude);
     if (value < 0)
-        *--first = '-';
-    std::memcpy(at, first, kCopied);
-    return at + (end - first);
+        *at++ = '-';
+    return digits::forward(at, value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value));
 }
 
 void ValueFormatter::appendInteger(int64_t value, std::string& out)

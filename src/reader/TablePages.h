@@ -35,7 +35,6 @@ private:
     int file_;
     Map map_;
     uint32_t last_ = 0;     // the last page flagged (libmdb's start for the next)
-    uint64_t bit_ = 0;      // Inline: the next bit of the map to look at
     uint32_t mapIndex_ = 0; // Pages: the bitmap page in use, and its bits
     std::vector<uint8_t> bitmap_;
     bool bitmapLoaded_ = false;

@@ -330,6 +330,19 @@ std::string Rounded(double value, int significantDigits)
     return buffer;
 }
 
+// Whole numbers of every width, at each edge of a digit more or less, as std::to_string writes them.
+TEST(ValueFormatter, WritesWholeNumbersOfEveryWidth)
+{
+    std::vector<int64_t> numbers = {0, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()};
+    for (int64_t power = 1; power <= 1000000000000000000; power *= 10) {
+        for (const int64_t near : {power - 1, power, power + 1})
+            numbers.insert(numbers.end(), {near, -near});
+    }
+    const std::vector<std::string> texts = TextsOf(fieldtype::BigInt, 0, CellsOf(numbers));
+    for (size_t i = 0; i < numbers.size(); ++i)
+        EXPECT_EQ(texts[i], std::to_string(numbers[i]));
+}
+
 // printf's %.<digits>g of the value with the locale's separator and an upper-case E.
 std::string PrintfText(double value, int significantDigits, const std::string& separator)
 {
