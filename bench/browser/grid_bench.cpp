@@ -176,14 +176,22 @@ void WindowWork(MainWindow& window)
     grid.clearSelection();
 }
 
+// The main window with its table list filled, shown; false where the list cannot be read.
+bool ShowWindow(MainWindow& window)
+{
+    window.setLoadProgressDelay(60 * 60 * 1000);  // measure the load, not the dialog
+    if (Status loaded = window.fillTableList(); !loaded)
+        return false;
+    window.show();
+    QApplication::processEvents();
+    return true;
+}
+
 int PickInWindow()
 {
     MainWindow window;
-    window.setLoadProgressDelay(60 * 60 * 1000);  // measure the load, not the dialog
-    if (Status loaded = window.fillTableList(); !loaded)
+    if (!ShowWindow(window))
         return 1;
-    window.show();
-    QApplication::processEvents();
     const long rssBefore = PeakRssKb();
 
     QElapsedTimer timer;
@@ -229,11 +237,8 @@ int PickInWindow()
 int FirstRows(const QString& table)
 {
     MainWindow window;
-    window.setLoadProgressDelay(60 * 60 * 1000);  // measure the load, not the dialog
-    if (Status loaded = window.fillTableList(); !loaded)
+    if (!ShowWindow(window))
         return 1;
-    window.show();
-    QApplication::processEvents();
     QElapsedTimer timer;
     qint64 firstRowsNs = -1;
     QAbstractItemModel* model = window.grid->model();

@@ -26,14 +26,6 @@ struct KeyedRow {
     uint32_t row;
 };
 
-template <class T>
-T load(const uint8_t* at)
-{
-    T value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
 uint64_t signedKey(int64_t value)
 {
     return static_cast<uint64_t>(value) ^ (uint64_t{1} << 63);
@@ -58,13 +50,13 @@ uint64_t NumericKey(int16_t type, const uint8_t* at)
     switch (type) {
     case fieldtype::UnsignedTinyInt: return at[0];
     case fieldtype::Boolean: return at[0] ? 0 : 1;  // True is -1, below False (0)
-    case fieldtype::SmallInt: return signedKey(load<int16_t>(at));
-    case fieldtype::Integer: return signedKey(load<int32_t>(at));
+    case fieldtype::SmallInt: return signedKey(storedAs<int16_t>(at));
+    case fieldtype::Integer: return signedKey(storedAs<int32_t>(at));
     case fieldtype::BigInt:
     case fieldtype::Currency:
-    case fieldtype::DBTimeStamp: return signedKey(load<int64_t>(at));
-    case fieldtype::Single: return realKey(load<float>(at));
-    default: return realKey(load<double>(at));
+    case fieldtype::DBTimeStamp: return signedKey(storedAs<int64_t>(at));
+    case fieldtype::Single: return realKey(storedAs<float>(at));
+    default: return realKey(storedAs<double>(at));
     }
 }
 

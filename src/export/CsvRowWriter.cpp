@@ -9,14 +9,6 @@
 namespace varnex {
 namespace {
 
-template <class T>
-T load(const uint8_t* at)
-{
-    T value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
 char* put(char* at, std::string_view text)
 {
     std::memcpy(at, text.data(), text.size());
@@ -122,13 +114,13 @@ void CsvRowWriter::append(int64_t row, std::string& out) const
         switch (plan.kind) {
         case Kind::YesNo: written = put(at, value[0] != 0 ? "True" : "False"); break;
         case Kind::Byte: written = ValueFormatter::writeInteger(value[0], at); break;
-        case Kind::Short: written = ValueFormatter::writeInteger(load<int16_t>(value), at); break;
-        case Kind::Long: written = ValueFormatter::writeInteger(load<int32_t>(value), at); break;
-        case Kind::BigInt: written = ValueFormatter::writeInteger(load<int64_t>(value), at); break;
-        case Kind::Single: written = formatter_.writeReal(load<float>(value), 7, at); break;
-        case Kind::Double: written = formatter_.writeReal(load<double>(value), 15, at); break;
-        case Kind::Currency: written = formatter_.writeCurrency(load<int64_t>(value), at); break;
-        case Kind::Date: written = formatter_.writeDate(load<double>(value), at); break;
+        case Kind::Short: written = ValueFormatter::writeInteger(storedAs<int16_t>(value), at); break;
+        case Kind::Long: written = ValueFormatter::writeInteger(storedAs<int32_t>(value), at); break;
+        case Kind::BigInt: written = ValueFormatter::writeInteger(storedAs<int64_t>(value), at); break;
+        case Kind::Single: written = formatter_.writeReal(storedAs<float>(value), 7, at); break;
+        case Kind::Double: written = formatter_.writeReal(storedAs<double>(value), 15, at); break;
+        case Kind::Currency: written = formatter_.writeCurrency(storedAs<int64_t>(value), at); break;
+        case Kind::Date: written = formatter_.writeDate(storedAs<double>(value), at); break;
         default: written = nullptr; break;
         }
         if (written) {

@@ -85,18 +85,11 @@ public:
 
     bool writesUtf8() const { return utf8_; }
 
+    // Every name between double quotes.
     void appendHeader(std::string& out) const
     {
-        bool first = true;
-        for (const ExportColumn& column : columns_) {
-            if (!first)
-                out += ',';
-            first = false;
-            const std::size_t start = out.size();
-            appendText(records_.columnName(column.index), out);
-            quoteTail(out, start);
-        }
-        out += "\r\n";
+        appendLine([this](const ExportColumn& column) { return records_.columnName(column.index); },
+                   [](const ExportColumn&, std::string_view) { return true; }, out);
     }
 
     void appendRecords(int64_t first, int64_t last, std::string& out) const
@@ -128,16 +121,23 @@ private:
     // In another code set: the value texts converted one by one.
     void appendRecord(int64_t position, std::string& out) const
     {
+        appendLine([this, position](const ExportColumn& column) { return records_.cellText(position, column.index); },
+                   [](const ExportColumn& column, std::string_view text) { return column.text || needsQuotes(text); },
+                   out);
+    }
+
+    // A line of each column's text, between double quotes where quoted() says so.
+    template <class Text, class Quoted>
+    void appendLine(const Text& text, const Quoted& quoted, std::string& out) const
+    {
         bool first = true;
         for (const ExportColumn& column : columns_) {
             if (!first)
                 out += ',';
             first = false;
             const std::size_t start = out.size();
-            appendText(records_.cellText(position, column.index), out);
-            if (column.text)
-                quoteTail(out, start);
-            else if (needsQuotes(std::string_view(out).substr(start)))
+            appendText(text(column), out);
+            if (quoted(column, std::string_view(out).substr(start)))
                 quoteTail(out, start);
         }
         out += "\r\n";

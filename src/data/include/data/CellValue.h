@@ -5,6 +5,7 @@
 #include "data/ValueFormatter.h"
 #include "data/Variant.h"
 
+#include <cstring>
 #include <string>
 
 namespace varnex {
@@ -13,6 +14,15 @@ Variant storedValue(const TableData& table, int64_t row, int column);
 // The cell's value text, as UTF-8, written from the stored bytes without building a Variant.
 void appendStoredText(const TableData& table, int64_t row, int column, const ValueFormatter& formatter,
                       std::string& out);
+
+// A fixed-width value as TableData keeps it, at any alignment.
+template <class T>
+T storedAs(const uint8_t* at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
 
 DecimalValue storedDecimal(const uint8_t* stored, uint8_t scale);
 // A value of a fixed-width type as TableData keeps it; scale: Decimal's.
