@@ -289,11 +289,11 @@ void sortTiedRuns(KeyedRow* entries, size_t from, size_t to, const TextColumn& t
 // and the runs sorted on two threads, each taking half.
 void sortTextEntries(std::vector<KeyedRow>& entries, const TextColumn& texts, bool descending)
 {
-    KeyedRow* const all = entries.data();
     const size_t count = entries.size();
-    const auto keyed = [&](size_t from, size_t to) { keyTexts(all, from, to, texts, descending); };
+    const auto keyed = [&](size_t from, size_t to) { keyTexts(entries.data(), from, to, texts, descending); };
     onTwoThreads(count / 2, count, keyed);
-    radixSort(entries);
+    radixSort(entries);  // into other memory, maybe
+    KeyedRow* const all = entries.data();
     size_t split = count / 2;  // moved on to where a run starts
     while (split > 0 && split < count && all[split].key == all[split - 1].key)
         ++split;

@@ -31,7 +31,7 @@ bool needsQuotes(std::string_view text)
 
 void appendQuotesDoubled(std::string_view text, std::string& out)
 {
-    for (;;) {
+    while (!text.empty()) {
         const void* quote = std::memchr(text.data(), '"', text.size());
         if (!quote) {
             out.append(text);

@@ -11,7 +11,8 @@ namespace {
 
 char* put(char* at, std::string_view text)
 {
-    std::memcpy(at, text.data(), text.size());
+    if (!text.empty())
+        std::memcpy(at, text.data(), text.size());
     return at + text.size();
 }
 
@@ -19,7 +20,7 @@ char* put(char* at, std::string_view text)
 char* putQuoted(char* at, std::string_view text)
 {
     *at++ = '"';
-    for (;;) {
+    while (!text.empty()) {
         const void* quote = std::memchr(text.data(), '"', text.size());
         if (!quote)
             break;

@@ -334,9 +334,11 @@ std::string Rounded(double value, int significantDigits)
 TEST(ValueFormatter, WritesWholeNumbersOfEveryWidth)
 {
     std::vector<int64_t> numbers = {0, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()};
-    for (int64_t power = 1; power <= 1000000000000000000; power *= 10) {
+    for (int64_t power = 1;; power *= 10) {
         for (const int64_t near : {power - 1, power, power + 1})
             numbers.insert(numbers.end(), {near, -near});
+        if (power > std::numeric_limits<int64_t>::max() / 10)
+            break;
     }
     const std::vector<std::string> texts = TextsOf(fieldtype::BigInt, 0, CellsOf(numbers));
     for (size_t i = 0; i < numbers.size(); ++i)
