@@ -21,7 +21,8 @@
 namespace varnex {
 namespace {
 
-struct KeyedRow {
+// A row to sort and its key. Packed: a sort holds two of these per row (the radix passes' own).
+struct [[gnu::packed]] KeyedRow {
     uint64_t key;
     uint32_t row;
 };
