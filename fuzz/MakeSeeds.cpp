@@ -1,7 +1,9 @@
 // Writes the seed corpus of the database fuzzer: small databases of every format
 // that between them hold every column type, Nulls, long values in each storage form,
-// a table spread over several pages, complex columns and extended dates, encrypted
-// and encoded pages, and damaged encryption headers, pages and hidden tables.
+// a table spread over several pages, complex columns (renamed ones too) and extended
+// dates, calculated columns of every result type, columns of unknown type codes,
+// encrypted and encoded pages, and damaged encryption headers, pages, hidden tables
+// and calculated results.
 #include "jetwriter/JetWriter.h"
 
 #include <algorithm>
@@ -74,6 +76,57 @@ Table complexColumns()
     table.rows.push_back({std::string("one"), VersionHistory{{{40000.0, "old"}, {40001.5, "new"}}},
                           MultiValues{{std::string("a"), std::string("b")}}, Attachments{{{"a.txt", {'h', 'i'}}}},
                           MultiValues{{1.5, -2.0}}, ExtendedDateValue{737954, 459001234567}});
+    table.rows.push_back(Row(table.columns.size(), Null{}));
+    return table;
+}
+
+Column calculated(const char* name, ColumnType type, uint8_t descriptorType = 0)
+{
+    Column column{name, type, type == ColumnType::Text ? 60 : 0};
+    column.expression = std::string("[ID] & \"") + name + "\"";
+    column.typeCode = descriptorType;
+    return column;
+}
+
+// Access 2010's calculated columns of every result type, some with another type in their descriptor.
+Table calculatedColumns()
+{
+    Table table{"Calculated",
+                {{"ID", ColumnType::Long}, calculated("Text", ColumnType::Text), calculated("Memo", ColumnType::Memo, 0x0A),
+                 calculated("Byte", ColumnType::Byte), calculated("Integer", ColumnType::Integer), calculated("Long", ColumnType::Long),
+                 calculated("Single", ColumnType::Single, 0x10), calculated("Double", ColumnType::Double),
+                 calculated("Currency", ColumnType::Currency, 0x07), calculated("Date", ColumnType::DateTime),
+                 calculated("YesNo", ColumnType::YesNo, 0x03), calculated("Guid", ColumnType::Guid),
+                 calculated("Decimal", ColumnType::Decimal, 0x07)},
+                {},
+                {}};
+    const GuidValue guid = *parseGuid("{01234567-89AB-CDEF-0123-456789ABCDEF}");
+    table.rows.push_back({int64_t{1}, std::string("calculated text"), std::string(3000, 'c'), int64_t{200}, int64_t{-300},
+                          int64_t{70000}, 1.5, -2.25, CurrencyValue{833333333}, DateValue{40000.5}, true, guid,
+                          DecimalValue{true, 192307692307692, 10}});
+    Row nulls(table.columns.size(), Null{});
+    nulls[0] = int64_t{2};
+    table.rows.push_back(nulls);
+    return table;
+}
+
+// Complex columns renamed after they were created, and columns (and multi-value values) of type codes
+// no Access version defines.
+Table renamedAndUnknown()
+{
+    Column files{"Attachments", ColumnType::Attachment};
+    files.createdAs = "Field1";
+    Column tags{"Tags", ColumnType::MultiValue};
+    tags.createdAs = "Attachments";
+    Column shape{"Shape", ColumnType::Unknown, 12};
+    shape.typeCode = 0x46;
+    Column blob{"Blob", ColumnType::Unknown};
+    blob.typeCode = 0x47;
+    Column points{"Points", ColumnType::MultiValue, 0, 18, 0, ColumnType::Unknown};
+    points.typeCode = 0x47;
+    Table table{"Renamed", {{"Name", ColumnType::Text}, files, tags, shape, blob, points}, {}, {}};
+    table.rows.push_back({std::string("one"), Attachments{{{"a.txt", {'a'}}}}, MultiValues{{std::string("x"), std::string("y")}},
+                          Bytes{std::vector<uint8_t>(12, 1)}, Bytes{{1, 2, 3}}, MultiValues{{std::string("abc")}}});
     table.rows.push_back(Row(table.columns.size(), Null{}));
     return table;
 }
@@ -179,6 +232,17 @@ int main(int argc, char** argv)
                      [](FileBytes& b) { loopDefinition(b, "_Files"); });
         writeDamaged(folder / "complex-ace2010.accdb", folder / "complex-links-damaged.accdb",
                      [](FileBytes& b) { loopDefinition(b, "FlatTableID"); });
+        write(Database{Format::Ace2010, {}, Encryption::Agile, 36500.0, {calculatedColumns(), renamedAndUnknown()}},
+              folder / "calculated-ace2010.accdb");
+        // A calculated result claiming more bytes than its row holds.
+        writeDamaged(folder / "calculated-ace2010.accdb", folder / "calculated-length-damaged.accdb", [](FileBytes& b) {
+            const std::string text = "calculated text";
+            FileBytes result = {0xFF, 0xFE};  // compressed Jet 4 text
+            result.insert(result.end(), text.begin(), text.end());
+            const auto at = std::search(b.begin(), b.end(), result.begin(), result.end());
+            if (at != b.end() && at - b.begin() >= 4)
+                std::fill(at - 4, at, uint8_t{0x7F});
+        });
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

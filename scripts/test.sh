@@ -5,6 +5,7 @@
 # VARNEX_SKIP_FUZZ=1 leaves out the fuzzers (built with clang in build-fuzz, about a minute each).
 # VARNEX_SKIP_PACKAGE=1 leaves out building and checking the Debian package (in build-package).
 # Every run happens even when an earlier one fails; the exit status says whether any failed.
+# Tests labelled soak (long runs, e.g. ctest -L soak) are left out.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup-debian.sh"
@@ -34,7 +35,7 @@ run_ctest() {
 
 if [ "${VARNEX_SANITIZE_ONLY:-0}" != 1 ]; then
   "$root/scripts/build.sh" "$root/build" -DVARNEX_BUILD_TESTS=ON -DVARNEX_WERROR=ON
-  run_ctest "$root/build" --output-on-failure -j"$jobs" --timeout 600 || status=1
+  run_ctest "$root/build" --output-on-failure -j"$jobs" --timeout 600 -LE soak || status=1
 fi
 
 if [ "${VARNEX_SKIP_SANITIZE:-0}" != 1 ]; then
@@ -43,7 +44,7 @@ if [ "${VARNEX_SKIP_SANITIZE:-0}" != 1 ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export LSAN_OPTIONS=suppressions="$root/tests/lsan.supp"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  run_ctest "$root/build-asan" --output-on-failure -j"$jobs" --timeout 900 -LE no-sanitize || status=1
+  run_ctest "$root/build-asan" --output-on-failure -j"$jobs" --timeout 900 -LE 'no-sanitize|soak' || status=1
 fi
 if [ "${VARNEX_SKIP_FUZZ:-0}" != 1 ]; then
   cmake -S "$root" -B "$root/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \

@@ -1,6 +1,8 @@
 #include "Arguments.h"
 
+#include "core/ByteText.h"
 #include "core/LocaleCodec.h"
+#include "data/SortOrder.h"
 
 namespace varnex::cli {
 namespace {
@@ -46,6 +48,8 @@ QString applyEncoding(Invocation& invocation, const QString& value)
 const OptionSpec kOptions[] = {
     {QLatin1StringView("all"), 0, kTables, false,
      [](Invocation& i, const QString&) { i.allTables = true; return QString(); }},
+    {QLatin1StringView("null"), 0, kTables, false,
+     [](Invocation& i, const QString&) { i.nulSeparated = true; return QString(); }},
     {QLatin1StringView("output"), 'o', kExport, true,
      [](Invocation& i, const QString& v) {
          i.output = v;
@@ -56,7 +60,10 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("no-header"), 0, kExports, false,
      [](Invocation& i, const QString&) { i.header = false; return QString(); }},
     {QLatin1StringView("sort"), 0, kExport, true,
-     [](Invocation& i, const QString& v) { i.sort = v; return QString(); }},
+     [](Invocation& i, const QString& v) {
+         i.sort = v;
+         return sortColumnNames(v) ? QString() : QStringLiteral("--sort takes \"COLUMN [ASC|DESC], ...\", not '%1'").arg(v);
+     }},
     {QLatin1StringView("encoding"), 0, kExports, true, applyEncoding},
     {QLatin1StringView("bom"), 0, kExports, false,
      [](Invocation& i, const QString&) { i.byteOrderMark = true; return QString(); }},
@@ -64,6 +71,13 @@ const OptionSpec kOptions[] = {
      [](Invocation& i, const QString& v) { i.user = v; return QString(); }},
     {QLatin1StringView("password"), 0, kTables | kExports, true,
      [](Invocation& i, const QString& v) { i.password = v; return QString(); }},
+    {QLatin1StringView("password-file"), 0, kTables | kExports, true,
+     [](Invocation& i, const QString& v) {
+         i.passwordFile = v;
+         return v.isEmpty() ? QStringLiteral("--password-file needs a file name") : QString();
+     }},
+    {QLatin1StringView("strict"), 0, kTables | kExports, false,
+     [](Invocation& i, const QString&) { i.strict = true; return QString(); }},
 };
 
 const CommandSpec* commandNamed(const QString& word)
@@ -123,6 +137,26 @@ Status checkOperands(const CommandSpec& command, const QStringList& operands, In
         invocation.table = operands[1];
     else if (command.command == Command::ExportAll)
         invocation.folder = operands[1];
+    if (invocation.database.isEmpty())
+        return usage(QStringLiteral("the database file name is empty"));
+    if (command.command == Command::ExportAll && invocation.folder.isEmpty())
+        return usage(QStringLiteral("the folder name is empty"));
+    return {};
+}
+
+// Names and passwords are compared as text; bytes that are no UTF-8 could not match anything.
+Status checkTexts(const Invocation& invocation)
+{
+    const std::pair<const char*, QString> texts[] = {{"the table name", invocation.table},
+                                                     {"--sort", invocation.sort},
+                                                     {"--user", invocation.user},
+                                                     {"--password", invocation.password.value_or(QString())}};
+    for (const auto& [what, text] : texts) {
+        if (holdsRawBytes(text))
+            return usage(QStringLiteral("%1 is not valid UTF-8").arg(QLatin1StringView(what)));
+    }
+    if (invocation.password && invocation.passwordFile)
+        return usage(QStringLiteral("give --password or --password-file, not both"));
     return {};
 }
 
@@ -178,6 +212,8 @@ Result<Invocation> parseArguments(const QStringList& arguments)
     }
     if (Status operandsOk = checkOperands(*command, operands, invocation); !operandsOk)
         return operandsOk.error();
+    if (Status textsOk = checkTexts(invocation); !textsOk)
+        return textsOk.error();
     if (invocation.byteOrderMark && invocation.encoding == CsvEncoding::LocaleCodeSet && !localeIsUtf8())
         return usage(QStringLiteral("--bom needs UTF-8 output; the locale's code set is %1")
                          .arg(QString::fromLatin1(localeCodeSet())));

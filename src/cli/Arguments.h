@@ -1,5 +1,7 @@
 #pragma once
-// The words of a command line, read into what was asked for.
+// The words of a command line, read into what was asked for. The words come as core/ByteText.h
+// makes them of argv: file names keep their bytes; a text (a table's or a column's name, a
+// password) that is not UTF-8 is a usage error.
 
 #include "core/Error.h"
 #include "export/CsvWriter.h"
@@ -20,12 +22,15 @@ struct Invocation {
     QString output;  // export: empty or "-" for standard output
     QString folder;  // export-all
     bool allTables = false;
+    bool nulSeparated = false;  // tables: each name ends in NUL rather than a line end
     bool header = true;
     QString sort;
     CsvEncoding encoding = CsvEncoding::Utf8;
     bool byteOrderMark = false;
     QString user;
-    std::optional<QString> password;
+    std::optional<QString> password;      // --password
+    std::optional<QString> passwordFile;  // --password-file
+    bool strict = false;  // what could not be read fails the command instead of a warning
 };
 
 // True for the first word of a command line that this layer answers.

@@ -6,6 +6,8 @@
 #include "HelpText.h"
 #include "Interruption.h"
 #include "StandardOutput.h"
+#include "WindowStart.h"
+#include "core/ByteText.h"
 
 #include <QCoreApplication>
 
@@ -22,8 +24,8 @@ Ending run(const Invocation& invocation)
     case Command::Tables: return listTables(invocation);
     case Command::Export: return exportTable(invocation);
     case Command::ExportAll: return exportAllTables(invocation);
-    case Command::Help: return writeStandardOutput(helpText(), QString());
-    case Command::Version: return writeStandardOutput(versionText(), QString());
+    case Command::Help: return writeStandardOutput(helpText());
+    case Command::Version: return writeStandardOutput(versionText());
     }
     return Ending::Failed;
 }
@@ -39,22 +41,44 @@ int exitStatus(Ending ending)
     return kFailed;
 }
 
-}  // namespace
-
-std::optional<int> runCommandLine(int argc, char** argv)
+// The words after the program's name, each with its bytes (core/ByteText.h).
+QStringList wordsOf(int argc, char** argv)
 {
-    if (argc < 2 || !isCommandWord(QString::fromLocal8Bit(argv[1])))
-        return std::nullopt;
+    QStringList words;
+    for (int i = 1; i < argc; ++i)
+        words << bytesToText(argv[i]);
+    return words;
+}
+
+// Qt's own warnings (about a file name, a plug-in) are no message of this program's: the line
+// it writes on standard error stands alone.
+void keepQtMessagesOut(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+int runCommand(int argc, char** argv, const QStringList& words)
+{
+    qInstallMessageHandler(keepQtMessagesOut);
     int count = argc;
     const QCoreApplication application(count, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-    const Result<Invocation> invocation = parseArguments(arguments);
+    const Result<Invocation> invocation = parseArguments(words);
     if (!invocation) {
         reportUsageError(invocation.error().description);
         return kUsageError;
     }
     return exitStatus(run(*invocation));
+}
+
+}  // namespace
+
+std::optional<int> runCommandLine(int argc, char** argv)
+{
+    const QStringList words = wordsOf(argc, argv);
+    if (!words.isEmpty() && isCommandWord(words.first()))
+        return runCommand(argc, argv, words);
+    if (const QString problem = windowStartProblem(words); !problem.isEmpty()) {
+        reportUsageError(problem);
+        return kUsageError;
+    }
+    return std::nullopt;
 }
 
 }  // namespace varnex::cli

@@ -17,8 +17,7 @@ Status DescriptorSink::write(std::string_view bytes)
             const int error = written < 0 ? errno : EIO;
             pipeClosed_ = error == EPIPE;
             Error failure = fileError(error);
-            failure.description =
-                QStringLiteral("Could not write to %1: %2").arg(name_, QString::fromLocal8Bit(std::strerror(error)));
+            failure.description = QStringLiteral("%1: %2").arg(name_, QString::fromLocal8Bit(std::strerror(error)));
             return failure;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));

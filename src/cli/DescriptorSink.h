@@ -12,6 +12,7 @@ class DescriptorSink : public CsvSink {
 public:
     DescriptorSink(int fd, const QString& name) : fd_(fd), name_(name) {}
 
+    // A failure describes itself as "NAME: <cause>".
     Status write(std::string_view bytes) override;
     // True once a write found the reading end of a pipe closed.
     bool pipeClosed() const { return pipeClosed_; }

@@ -1,6 +1,7 @@
 #include "Diagnostics.h"
 
 #include "TerminalLine.h"
+#include "core/ByteText.h"
 
 #include <cstdio>
 
@@ -12,7 +13,7 @@ void writeLine(const QString& text)
     QString line = text;
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     takeTerminalLineAway();
-    const QByteArray bytes = QStringLiteral("varnex: %1\n").arg(line).toUtf8();
+    const QByteArray bytes = textToBytes(QStringLiteral("varnex: %1\n").arg(line));
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
     std::fflush(stderr);
 }
@@ -31,7 +32,23 @@ void reportFailure(const QString& database, const QString& cause)
 
 void reportUsageError(const QString& problem)
 {
-    writeLine(problem + QStringLiteral(" (see 'varnex --help')"));
+    writeLine(problem + QStringLiteral(" (see varnex --help)"));
+}
+
+void reportWarning(const QString& subject, const QString& cause)
+{
+    writeLine(QStringLiteral("warning: %1: %2").arg(subject, cause));
+}
+
+bool reportReadWarnings(const QString& database, const std::vector<ReadWarning>& warnings, bool strict)
+{
+    for (const ReadWarning& warning : warnings) {
+        if (strict)
+            reportFailure(database, warning.text());
+        else
+            reportWarning(database, warning.text());
+    }
+    return !strict || warnings.empty();
 }
 
 }  // namespace varnex::cli

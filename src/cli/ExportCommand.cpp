@@ -11,9 +11,9 @@ Ending exportTable(const Invocation& invocation)
 {
     catchInterruptions();
     Connection connection;
-    if (!openForCommand(connection, invocation))
-        return Ending::Failed;
-    TableExport job(connection, {invocation.database, invocation.table, invocation.sort, csvOptions(invocation)});
+    if (const Ending opened = openForCommand(connection, invocation); opened != Ending::Completed)
+        return opened;
+    TableExport job(connection, {invocation.database, invocation.table, invocation.sort, csvOptions(invocation), invocation.strict});
     if (invocation.output.isEmpty() || invocation.output == u"-")
         return job.toStandardOutput();
     return job.toFile(invocation.output);

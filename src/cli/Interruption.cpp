@@ -1,13 +1,17 @@
 #include "Interruption.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace varnex::cli {
 namespace {
+
+constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
 
 std::atomic<int> noted{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the flag is set from a signal handler");
@@ -36,7 +40,7 @@ void catchInterruptions()
     action.sa_handler = note;
     sigemptyset(&action.sa_mask);
     action.sa_flags = 0;  // no restart: a blocking wait returns and the flag is seen
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : kInterruptions) {
         struct sigaction previous {};
         sigaction(signal, nullptr, &previous);
         // A signal ignored by whoever started us (a background job, nohup) stays ignored.
@@ -49,6 +53,26 @@ void catchInterruptions()
 bool interrupted()
 {
     return noted.load() != 0;
+}
+
+bool waitForInput(int fd)
+{
+    // The signals stay blocked but while ppoll waits, so none can slip in between the test of the
+    // flag and the wait.
+    sigset_t blocked;
+    sigset_t previous;
+    sigemptyset(&blocked);
+    for (const int signal : kInterruptions)
+        sigaddset(&blocked, signal);
+    sigprocmask(SIG_BLOCK, &blocked, &previous);
+    bool ready = false;
+    while (!ready && !interrupted()) {
+        pollfd watch{fd, POLLIN, 0};
+        const int got = ppoll(&watch, 1, nullptr, &previous);
+        ready = got > 0 || (got < 0 && errno != EINTR);  // a failure: the read that follows tells it
+    }
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return ready;
 }
 
 void endAsInterrupted()

@@ -2,21 +2,25 @@
 
 #include "DescriptorSink.h"
 #include "Diagnostics.h"
+#include "core/ByteText.h"
 
 #include <unistd.h>
 
 namespace varnex::cli {
 
-Ending writeStandardOutput(const QString& text, const QString& database)
+Ending writeStandardOutput(const QString& text)
 {
     DescriptorSink sink(STDOUT_FILENO, QStringLiteral("standard output"));
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = textToBytes(text);
     const Status written = sink.write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (written)
-        return Ending::Completed;
+    return written ? Ending::Completed : standardOutputFailed(sink, written.error().description);
+}
+
+Ending standardOutputFailed(const DescriptorSink& sink, const QString& description)
+{
     if (sink.pipeClosed())
         return Ending::PipeClosed;
-    reportFailure(database, written.error().description);
+    reportFailure(QString(), description);
     return Ending::Failed;
 }
 

@@ -4,16 +4,38 @@
 #include "DescriptorSink.h"
 #include "Diagnostics.h"
 #include "Interruption.h"
+#include "StandardOutput.h"
 #include "TerminalProgress.h"
+#include "core/FileSystem.h"
 #include "data/Connection.h"
 #include "data/Recordset.h"
+#include "data/SortOrder.h"
 #include "export/CsvFileSink.h"
-
-#include <QFileInfo>
 
 #include <unistd.h>
 
 namespace varnex::cli {
+namespace {
+
+// The reader takes a table's name as a recordset's source: blanks around it dropped, brackets
+// around it taken off. In brackets, the name itself is what it looks for, blanks, brackets and all.
+QString exactSource(const QString& table)
+{
+    return QLatin1Char('[') + table + QLatin1Char(']');
+}
+
+// The first column the sort names that the table does not have; empty where it has them all.
+QString missingSortColumn(const Recordset& records, const QString& sort)
+{
+    const Result<QStringList> names = sortColumnNames(sort);
+    for (const QString& name : names ? *names : QStringList()) {
+        if (!records.Fields().item(name))
+            return name;
+    }
+    return {};
+}
+
+}  // namespace
 
 TableExport::TableExport(Connection& connection, TableRequest request)
     : connection_(connection), request_(std::move(request))
@@ -31,32 +53,41 @@ Ending TableExport::failed(const QString& cause) const
     return Ending::Failed;
 }
 
+// Strict, nothing may go out before the whole table has been read without a warning.
 CsvWhileLoading* TableExport::streamingFor(CsvWhileLoading& candidate) const
 {
-    return request_.sort.isEmpty() ? &candidate : nullptr;
+    return request_.sort.isEmpty() && !request_.strict ? &candidate : nullptr;
 }
 
 Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
 {
     if (streaming) {
-        const Result<bool> read = streamWithReaderProcess(connection_.databasePath(), request_.table, progress.reading(),
-                                                          connection_.pagePassword(), streaming->receiver());
+        std::vector<ReadWarning> warnings;
+        const Result<bool> read = streamWithReaderProcess(connection_.databasePath(), exactSource(request_.table),
+                                                          progress.reading(), connection_.pagePassword(),
+                                                          streaming->receiver(), warnings);
         if (streaming->failure())
             return Ending::Failed;  // the caller reports the sink's failure
         if (!read)
             return failed(read.error().description);
         if (!*read)
             return Ending::Interrupted;
+        if (!reportReadWarnings(request_.database, warnings, request_.strict))
+            return Ending::Failed;
         rows_ = streaming->rows();
         return Ending::Completed;
     }
     auto records = std::make_shared<Recordset>();
-    if (Status opened = records->open(request_.table, &connection_, progress.reading()); !opened)
+    if (Status opened = records->open(exactSource(request_.table), &connection_, progress.reading()); !opened)
         return failed(opened.error().description);
     if (!records->isOpen())
         return Ending::Interrupted;
+    if (!reportReadWarnings(request_.database, records->warnings(), request_.strict))
+        return Ending::Failed;
     records->disconnect();
     if (!request_.sort.isEmpty()) {
+        if (const QString missing = missingSortColumn(*records, request_.sort); !missing.isEmpty())
+            return failed(QStringLiteral("--sort \"%1\": the table has no column '%2'").arg(request_.sort, missing));
         if (Status sorted = records->setSort(request_.sort); !sorted)
             return failed(sorted.error().description + QStringLiteral(" (--sort \"%1\")").arg(request_.sort));
     }
@@ -81,18 +112,17 @@ Ending TableExport::toStandardOutput()
     if (const Ending loaded = load(progress, streamingFor(csv)); loaded != Ending::Completed) {
         if (!csv.failure())
             return loaded;
-        return sink.pipeClosed() ? Ending::PipeClosed : failed(csv.failure()->description);
+        return interrupted() ? Ending::Interrupted : standardOutputFailed(sink, csv.failure()->description);
     }
     const Result<CsvOutcome> written = writeLoaded(csv, sink, progress);
     if (!written)
-        return sink.pipeClosed() ? Ending::PipeClosed : failed(written.error().description);
+        return interrupted() ? Ending::Interrupted : standardOutputFailed(sink, written.error().description);
     return *written == CsvOutcome::Completed ? Ending::Completed : Ending::Interrupted;
 }
 
 Ending TableExport::toFile(const QString& path)
 {
-    const QString database = QFileInfo(request_.database).canonicalFilePath();
-    if (!database.isEmpty() && QFileInfo(path).canonicalFilePath() == database)
+    if (sameFile(request_.database, path))
         return failed(QStringLiteral("Could not create '%1': it is the database itself").arg(path));
     CsvFileSink sink(path);
     if (Status opened = sink.open(); !opened)

@@ -26,9 +26,11 @@ struct TableRequest {
     QString table;
     QString sort;      // "COL [ASC|DESC], ..."; empty: the order of the file
     CsvOptions options;
+    bool strict = false;  // what the read could not read fails the export: nothing is written
 };
 
-// Failures are reported on standard error as they happen, naming the database and the table.
+// Failures are reported on standard error as they happen, naming the database and the table, and
+// so is what the read could not read (as warnings, or with strict as failures).
 class TableExport {
 public:
     TableExport(Connection& connection, TableRequest request);

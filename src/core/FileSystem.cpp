@@ -1,5 +1,6 @@
 #include "core/FileSystem.h"
 
+#include "core/ByteText.h"
 #include "core/Error.h"
 #include "core/LocaleCodec.h"
 
@@ -7,6 +8,8 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -130,6 +133,49 @@ Status removeFile(const QString& path)
     if (::unlink(QFile::encodeName(path).constData()) != 0)
         return fileError(errno);
     return {};
+}
+
+Status makeFolderPath(const QString& path)
+{
+    const QByteArray bytes = textToBytes(path);
+    int error = bytes.isEmpty() ? ENOENT : 0;
+    for (qsizetype at = 1; error == 0 && at <= bytes.size(); ++at) {
+        if (at < bytes.size() && bytes[at] != '/')
+            continue;
+        if (::mkdir(bytes.left(at).constData(), 0777) != 0 && errno != EEXIST)
+            error = errno;
+    }
+    struct stat status {};
+    if (error == 0 && ::stat(bytes.constData(), &status) != 0)
+        error = errno;
+    else if (error == 0 && !S_ISDIR(status.st_mode))
+        error = ENOTDIR;
+    if (error == 0)
+        return {};
+    Error failure = fileError(error);
+    failure.description =
+        QStringLiteral("Could not create the folder '%1': %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+    return failure;
+}
+
+bool openForReading(QFile& file, const QString& name)
+{
+    const int fd = ::open(textToBytes(name).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    errno = EIO;
+    return false;
+}
+
+bool sameFile(const QString& one, const QString& other)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(textToBytes(one).constData(), &first) == 0 && ::stat(textToBytes(other).constData(), &second) == 0
+           && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 Status appendLine(const QString& path, QStringView text)

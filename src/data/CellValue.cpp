@@ -9,16 +9,28 @@ namespace varnex {
 DecimalValue storedDecimal(const uint8_t* stored, uint8_t scale)
 {
     DecimalValue value;
-    value.negative = stored[0] != 0;
+    value.negative = (stored[0] & 1) != 0;
     std::memcpy(&value.mantissa, stored + 1, sizeof value.mantissa);
-    value.scale = scale;
+    const int ownScale = stored[0] >> 1;  // plus one; 0: the column's (see TableData.h)
+    value.scale = ownScale != 0 ? static_cast<uint8_t>(ownScale - 1) : scale;
     return value;
+}
+
+QString unreadValueText(const TableData& table, int64_t row, int column)
+{
+    const ColumnInfo& info = table.info(column);
+    if (info.type != fieldtype::Unsupported || table.isNull(row, column))
+        return {};
+    const auto bytes = storedAs<uint32_t>(table.fixedValue(row, column));
+    return QStringLiteral("(unsupported type 0x%1, %2)")
+        .arg(QString::number(info.storedType, 16).toUpper().rightJustified(2, u'0'),
+             bytes == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(bytes));
 }
 
 Variant storedValue(const TableData& table, int64_t row, int column)
 {
     const int16_t type = table.info(column).type;
-    if (type == 0 || table.isNull(row, column))
+    if (type == fieldtype::Unsupported || table.isNull(row, column))
         return {};
     if (table.info(column).listOf != 0)
         return Variant::text(valueListText(table, row, column));
@@ -54,7 +66,7 @@ void appendStoredText(const TableData& table, int64_t row, int column, const Val
                       std::string& out)
 {
     const int16_t type = table.info(column).type;
-    if (type == 0 || table.isNull(row, column))
+    if (type == fieldtype::Unsupported || table.isNull(row, column))
         return;
     if (table.info(column).listOf != 0) {
         appendValueListText(table, row, column, formatter, out);

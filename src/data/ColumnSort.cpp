@@ -100,13 +100,29 @@ void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t>
         rows[i] = keyed[i].row;
 }
 
+// The magnitudes compared at the larger scale; one that would not fit there is the larger.
+int compareMagnitude(const DecimalValue& a, const DecimalValue& b)
+{
+    const bool aFewerPlaces = a.scale < b.scale;
+    UInt128 fewer = aFewerPlaces ? a.mantissa : b.mantissa;
+    const UInt128 more = aFewerPlaces ? b.mantissa : a.mantissa;
+    const int sign = aFewerPlaces ? 1 : -1;  // of "the one with fewer places is larger"
+    constexpr UInt128 kMost = ~UInt128{0};
+    for (int places = std::abs(a.scale - b.scale); places > 0; --places) {
+        if (fewer > kMost / 10)
+            return sign;
+        fewer *= 10;
+    }
+    return fewer > more ? sign : fewer < more ? -sign : 0;
+}
+
 int compareDecimal(const DecimalValue& a, const DecimalValue& b)
 {
     const bool aNegative = a.negative && a.mantissa != 0;
     const bool bNegative = b.negative && b.mantissa != 0;
     if (aNegative != bNegative)
         return aNegative ? -1 : 1;
-    const int magnitude = a.mantissa < b.mantissa ? -1 : a.mantissa > b.mantissa ? 1 : 0;
+    const int magnitude = compareMagnitude(a, b);
     return aNegative ? -magnitude : magnitude;
 }
 
@@ -361,8 +377,9 @@ void sortValues(const TableData& table, const SortKey& key, std::span<uint32_t> 
         sortNumeric(table, key, rows);
     else if (type == fieldtype::Numeric)
         stableSortBy(rows, key.descending, [&](uint32_t a, uint32_t b) {
-            return compareDecimal(storedDecimal(table.fixedValue(a, key.column), 0),
-                                  storedDecimal(table.fixedValue(b, key.column), 0));
+            const uint8_t scale = table.info(key.column).scale;
+            return compareDecimal(storedDecimal(table.fixedValue(a, key.column), scale),
+                                  storedDecimal(table.fixedValue(b, key.column), scale));
         });
     else if (type == fieldtype::GUID)
         stableSortBy(rows, key.descending, [&](uint32_t a, uint32_t b) {
@@ -378,7 +395,7 @@ void sortByColumn(const TableData& table, const SortKey& key, std::vector<uint32
     std::vector<uint32_t> nulls;
     size_t valued = 0;
     for (const uint32_t row : order) {
-        if (table.info(key.column).type == 0 || table.isNull(row, key.column))
+        if (table.info(key.column).type == fieldtype::Unsupported || table.isNull(row, key.column))
             nulls.push_back(row);
         else
             order[valued++] = row;

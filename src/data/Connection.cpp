@@ -124,11 +124,12 @@ Result<std::shared_ptr<Recordset>> Connection::openTableSchema(const LoadProgres
             (void)progress(rowsRead, rowCount);
         return true;
     };
-    auto rows = readWithReaderProcess(path_, std::nullopt, keepGoing, pagePassword_);
+    std::vector<ReadWarning> warnings;
+    auto rows = readWithReaderProcess(path_, std::nullopt, keepGoing, pagePassword_, {}, warnings);
     if (!rows)
         return rows.error();
     auto recordset = std::make_shared<Recordset>();
-    recordset->openOver(std::move(*rows));
+    recordset->openOver(std::move(*rows), std::move(warnings));
     return recordset;
 }
 

@@ -1,7 +1,7 @@
 #include "data/ReaderProcess.h"
 
+#include "core/ByteText.h"
 #include "core/Error.h"
-#include "core/Log.h"
 #include "data/ReaderProtocol.h"
 
 #include <QDir>
@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,7 +76,7 @@ public:
         std::vector<QByteArray> storage;
         storage.push_back(QFile::encodeName(program));
         for (const QString& argument : arguments)
-            storage.push_back(QFile::encodeName(argument));
+            storage.push_back(textToBytes(argument));
         std::vector<char*> argv;
         for (QByteArray& a : storage)
             argv.push_back(a.data());
@@ -103,7 +104,34 @@ public:
         pid_ = -1;
     }
 
+    // How a reader that closed its output ended: it is given a moment to, then ended. For messages.
+    QString howItEnded()
+    {
+        if (pid_ <= 0)
+            return QStringLiteral("ended unexpectedly");
+        int status = 0;
+        pid_t ended = 0;
+        for (int tries = 0; tries < kEndWaitSteps && ended == 0; ++tries) {
+            ended = waitpid(pid_, &status, WNOHANG);
+            if (ended == 0)
+                usleep(kEndWaitStepMicroseconds);
+        }
+        if (ended != pid_) {
+            stop();
+            return QStringLiteral("closed its output unexpectedly");
+        }
+        pid_ = -1;
+        if (WIFSIGNALED(status))
+            return QStringLiteral("ended with signal %1 (%2)").arg(WTERMSIG(status)).arg(QString::fromLocal8Bit(strsignal(WTERMSIG(status))));
+        if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+            return QStringLiteral("ended with exit status %1").arg(WEXITSTATUS(status));
+        return QStringLiteral("ended before it had finished");
+    }
+
 private:
+    static constexpr int kEndWaitSteps = 50;
+    static constexpr useconds_t kEndWaitStepMicroseconds = 2000;  // 100 ms in all
+
     pid_t pid_ = -1;
 };
 
@@ -334,20 +362,21 @@ int pipeHolding(const QByteArray& secret)
     return fds[0];
 }
 
-Error failureError(Failure failure, const QString& path, const std::optional<QString>& table)
+// What failed, for the message: the table's read or the table list's. ended: how the reader ended.
+Error failureError(Failure failure, const QString& path, const std::optional<QString>& table, Child& child)
 {
-    if (!table)
-        return makeError(ErrorCode::UnrecognizedFormat, path);
+    const QString what = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
+    const QString damaged = QStringLiteral("the database '%1' may be damaged.").arg(path);
     switch (failure) {
     case Failure::Stalled:
-        return {ErrorCode::ReadFailed, QStringLiteral("Reading the table '%1' stopped making progress and was ended; "
-                                                       "the database '%2' may be damaged.").arg(*table, path)};
+        return {ErrorCode::ReadFailed, QStringLiteral("The reader stopped answering while reading %1 and was ended; %2").arg(what, damaged)};
     case Failure::TooLarge:
-        return {ErrorCode::ReadFailed, QStringLiteral("Reading the table '%1' needed more memory than the database "
-                                                       "'%2' can hold and was ended; the file may be damaged.").arg(*table, path)};
+        return {ErrorCode::ReadFailed, QStringLiteral("Reading %1 needed more memory than the database '%2' can hold and "
+                                                       "was ended; the file may be damaged.").arg(what, path)};
+    case Failure::Garbled:
+        return {ErrorCode::ReadFailed, QStringLiteral("The reader's answer was garbled while reading %1; %2").arg(what, damaged)};
     default:
-        return {ErrorCode::ReadFailed, QStringLiteral("Reading the table '%1' failed: the database reader ended "
-                                                       "unexpectedly; the database '%2' may be damaged.").arg(*table, path)};
+        return {ErrorCode::ReadFailed, QStringLiteral("The reader %1 while reading %2; %3").arg(child.howItEnded(), what, damaged)};
     }
 }
 
@@ -364,9 +393,11 @@ namespace {
 // kept, the columns first as a table of no rows.
 Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::optional<QString>& table,
                                             const LoadProgress& progress, const QString& pagePassword,
-                                            const RowsReceived& received, const BatchReceived& batches)
+                                            const RowsReceived& received, const BatchReceived& batches,
+                                            std::vector<ReadWarning>& warnings)
 {
-    const auto fileSize = static_cast<uint64_t>(std::max<qint64>(QFileInfo(path).size(), 0));
+    struct stat status {};
+    const uint64_t fileSize = stat(textToBytes(path).constData(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
     // Decoded rows cannot rightly take more than a few times the file; a damaged file can claim anything.
     const uint64_t bound = options().memoryBound ? options().memoryBound : kMemoryBase + kMemoryPerFileByte * fileSize;
     QStringList arguments = {QStringLiteral("--memory-limit"), QString::number(512ull * 1024 * 1024 + 4 * fileSize)};
@@ -403,7 +434,7 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
     const auto failed = [&](Failure failure) -> Result<std::shared_ptr<TableData>> {
         if (failure == Failure::Cancelled)
             return std::shared_ptr<TableData>();
-        return failureError(failure, path, table);
+        return failureError(failure, path, table, child);
     };
     for (;;) {
         reader::MessageHeader header;
@@ -442,14 +473,15 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
         if (kind == reader::MessageKind::Working)
             continue;
         if (kind == reader::MessageKind::Warning) {
-            writeLog(QStringLiteral("LoadTableWarning"), QString::fromUtf8(payload.data(), static_cast<qsizetype>(payload.size())),
-                     false);
+            ReadWarning warning;
+            if (!reader::parseWarning(payload, warning))
+                return failed(Failure::Garbled);
+            warnings.push_back(std::move(warning));
             continue;
         }
         if (kind == reader::MessageKind::Error) {
             child.stop();
-            const Error error = reader::parseError(payload);
-            return table ? error : makeError(ErrorCode::UnrecognizedFormat, path);
+            return reader::parseError(payload);
         }
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))
             return failed(Failure::Garbled);
@@ -466,15 +498,16 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
 
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
                                                          const LoadProgress& progress, const QString& pagePassword,
-                                                         const RowsReceived& received)
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings)
 {
-    return readRows(path, table, progress, pagePassword, received, {});
+    return readRows(path, table, progress, pagePassword, received, {}, warnings);
 }
 
 Result<bool> streamWithReaderProcess(const QString& path, const QString& table, const LoadProgress& progress,
-                                     const QString& pagePassword, const BatchReceived& received)
+                                     const QString& pagePassword, const BatchReceived& received,
+                                     std::vector<ReadWarning>& warnings)
 {
-    const Result<std::shared_ptr<TableData>> read = readRows(path, table, progress, pagePassword, {}, received);
+    const Result<std::shared_ptr<TableData>> read = readRows(path, table, progress, pagePassword, {}, received, warnings);
     if (!read)
         return read.error();
     return *read != nullptr;

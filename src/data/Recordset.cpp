@@ -63,19 +63,21 @@ Status Recordset::open(const QString& source, Connection* connection, const Load
         return makeError(ErrorCode::ObjectOpen);
     if (!connection || !connection->isOpen())
         return makeError(ErrorCode::ConnectionUnusable);
-    auto rows = readWithReaderProcess(connection->databasePath(), source, progress, connection->pagePassword(), received);
+    std::vector<ReadWarning> warnings;
+    auto rows = readWithReaderProcess(connection->databasePath(), source, progress, connection->pagePassword(), received, warnings);
     if (!rows)
         return rows.error();
     if (!*rows)
         return {};  // cancelled: stays closed
-    openOver(std::move(*rows));
+    openOver(std::move(*rows), std::move(warnings));
     connection_ = connection;
     return {};
 }
 
-void Recordset::openOver(std::shared_ptr<const TableData> rows)
+void Recordset::openOver(std::shared_ptr<const TableData> rows, std::vector<ReadWarning> warnings)
 {
     data_ = std::move(rows);
+    warnings_ = std::move(warnings);
     profiles_.reset();
     order_.clear();
     sort_.clear();
@@ -267,11 +269,26 @@ void Recordset::clearFilter()
     ++orderVersion_;
 }
 
+std::unique_ptr<Recordset> Recordset::snapshot() const
+{
+    auto copy = std::make_unique<Recordset>();
+    copy->data_ = data_;
+    copy->sort_ = sort_;
+    copy->filtered_ = filtered_;
+    copy->filterText_ = filterText_;
+    if (filtered_)
+        copy->shown_ = shown_;  // the order of the rows shown is all a read needs
+    else
+        copy->order_ = order_;
+    return copy;
+}
+
 Status Recordset::close()
 {
     if (!data_)
         return makeError(ErrorCode::ObjectClosed);
     data_.reset();
+    warnings_.clear();
     profiles_.reset();
     order_ = {};
     sort_.clear();
@@ -323,7 +340,8 @@ bool Recordset::validCell(int64_t position, int column) const
 
 bool Recordset::isNull(int64_t position, int column) const
 {
-    return !validCell(position, column) || data_->info(column).type == 0 || data_->isNull(rowAt(position), column);
+    return !validCell(position, column) || data_->info(column).type == fieldtype::Unsupported ||
+           data_->isNull(rowAt(position), column);
 }
 
 QString Recordset::cellText(int64_t position, int column) const
@@ -331,6 +349,11 @@ QString Recordset::cellText(int64_t position, int column) const
     std::string text;
     appendCellTextUtf8(position, column, text);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Recordset::unreadCellText(int64_t position, int column) const
+{
+    return validCell(position, column) ? unreadValueText(*data_, rowAt(position), column) : QString();
 }
 
 void Recordset::appendCellTextUtf8(int64_t position, int column, std::string& out) const
@@ -348,7 +371,8 @@ void Recordset::appendCellTextUtf8(int64_t position, int column, const ValueForm
 
 void Recordset::prefetch(int64_t position, bool bytes) const
 {
-    if (data_ && position >= 0 && position < shownCount())
+    // Bounded by the rows shown: beyond them a filtered order has no entry to look up.
+    if (position >= 0 && position < shownCount())
         data_->prefetch(rowAt(position), bytes);
 }
 

@@ -119,7 +119,7 @@ public:
         for (int column : run.columns) {
             const int16_t type = table_.info(column).type;
             const ColumnTextProfile* profile = profileOf(column);
-            if (type != 0 && !(profile && neverHolds(*profile)))
+            if (type != fieldtype::Unsupported && !(profile && neverHolds(*profile)))
                 columns_.push_back({column, isStoredText(type), profile});
         }
         std::stable_partition(columns_.begin(), columns_.end(), [](const Column& c) { return c.storedText; });

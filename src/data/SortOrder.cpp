@@ -99,6 +99,17 @@ Result<std::vector<SortKey>> parseSort(const QString& specification, const Table
     return keys;
 }
 
+Result<QStringList> sortColumnNames(const QString& specification)
+{
+    const auto parsed = parseKeys(specification);
+    if (!parsed)
+        return makeError(ErrorCode::BadArguments);
+    QStringList names;
+    for (const ParsedKey& key : *parsed)
+        names << key.name;
+    return names;
+}
+
 void sortRows(const TableData& table, const std::vector<SortKey>& keys, std::vector<uint32_t>& order)
 {
     // One stable pass per key, the least significant first.

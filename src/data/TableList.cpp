@@ -6,12 +6,14 @@
 
 namespace varnex {
 
-Result<std::vector<TableEntry>> readTableList(Connection& connection, const LoadProgress& progress)
+Result<std::vector<TableEntry>> readTableList(Connection& connection, std::vector<ReadWarning>& warnings,
+                                              const LoadProgress& progress)
 {
     Result<std::shared_ptr<Recordset>> opened = connection.openTableSchema(progress);
     if (!opened)
         return opened.error();
     const std::shared_ptr<Recordset> schema = *opened;
+    warnings = schema->warnings();
     const Result<Field> name = schema->Fields().item(QStringLiteral("TABLE_NAME"));
     if (!name)
         return name.error();

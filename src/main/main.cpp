@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "core/StandardStreams.h"
 #include "shell/MessageBoxes.h"
 #include "shell/ShowMainWindow.h"
 #include "shell/Startup.h"
@@ -8,7 +9,8 @@
 
 int main(int argc, char** argv)
 {
-    // A command (varnex tables ..., varnex export ...) runs without a window.
+    varnex::openClosedStandardStreams();
+    // A command (varnex tables ..., varnex export ...) runs without a window, and so does a usage error.
     if (const std::optional<int> status = varnex::cli::runCommandLine(argc, argv))
         return *status;
 

@@ -1,13 +1,13 @@
 #include "reader/JetReader.h"
 
 #include "RowDecoder.h"
+#include "core/ByteText.h"
 #include "core/Error.h"
 #include "data/FieldTypes.h"
 #include "reader/TableDefinitionCheck.h"
 
 #include <mdbtools.h>
 
-#include <QFile>
 
 #include <algorithm>
 #include <cstdlib>
@@ -71,7 +71,39 @@ bool isComplex(const MdbColumn& column)
 
 ComplexValues noValues()
 {
-    return ComplexValues{fieldtype::VarWChar, 0, 0, {}};
+    return ComplexValues{fieldtype::VarWChar, 0, 0, {}, 0, {}};
+}
+
+// A damaged catalogue yields names that are empty, blank or not text at all. Other tools than Access write
+// names Access would refuse (control characters among them); those are kept.
+bool isValidObjectName(const QString& name)
+{
+    const bool blank = std::all_of(name.begin(), name.end(), [](QChar c) { return c.isSpace() || c.unicode() < 0x20; });
+    return !blank && !name.contains(QChar::ReplacementCharacter);
+}
+
+QString typeCodeText(int code)
+{
+    return QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(2, u'0');
+}
+
+// The field type a calculated column's result type (an Access type code) is delivered as; Unsupported
+// for a code no calculated column can have.
+int16_t calculatedFieldType(const MdbColumn& column)
+{
+    const char* stated = mdb_col_get_prop(&column, "ResultType");
+    if (!stated)
+        return fieldtype::Unsupported;
+    const int code = std::atoi(stated);
+    if (code == MDB_BINARY || code == MDB_OLE || code == MDB_COMPLEX)
+        return fieldtype::Unsupported;
+    return fieldTypeOfCode(code, false);
+}
+
+int resultTypeCode(const MdbColumn& column)
+{
+    const char* stated = mdb_col_get_prop(&column, "ResultType");
+    return stated ? std::atoi(stated) : 0;
 }
 
 }  // namespace
@@ -96,7 +128,7 @@ Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path, const QS
     const uint16_t codePage = file->header().codePage;
     const QByteArray charset = "CP" + QByteArray::number(codePage == 0 ? 1252 : codePage);
     setenv("MDB_JET3_CHARSET", charset.constData(), 1);
-    MdbHandle* mdb = mdb_open(QFile::encodeName(file->path()).constData(), MDB_NOFLAGS);
+    MdbHandle* mdb = mdb_open(textToBytes(file->path()).constData(), MDB_NOFLAGS);
     if (!mdb)
         return makeError(ErrorCode::UnrecognizedFormat, path);
     return std::unique_ptr<JetReader>(new JetReader(mdb, std::move(*file), path));
@@ -113,11 +145,21 @@ Status JetReader::readCatalogue(TableSink& sink)
         QString type;
     };
     std::vector<Entry> entries;
+    int64_t nameless = 0;
     for (guint i = 0; i < mdb_->num_catalog; ++i) {
         const auto* entry = static_cast<const MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
-        if (entry->object_type == MDB_TABLE && !isComplexColumnTable(*entry))
-            entries.push_back({QString::fromUtf8(entry->object_name), tableType(*entry)});
+        if (entry->object_type != MDB_TABLE || isComplexColumnTable(*entry))
+            continue;
+        const QString name = QString::fromUtf8(entry->object_name);
+        if (isValidObjectName(name))
+            entries.push_back({name, tableType(*entry)});
+        else
+            ++nameless;
     }
+    if (nameless > 0)
+        sink.warning({QString(), QString(),
+                      QStringLiteral("%1 of the table list without a valid name left out; its catalogue is damaged")
+                          .arg(nameless == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(nameless))});
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.type != b.type)
             return a.type < b.type;
@@ -158,12 +200,17 @@ Result<void*> JetReader::openEntry(void* catalogueEntry)
 {
     auto* mdb = static_cast<MdbHandle*>(handle_);
     auto* entry = static_cast<MdbCatalogEntry*>(catalogueEntry);
+    const Error damaged{ErrorCode::ReadFailed, QStringLiteral("The definition of the table '%1' (page %2) in '%3' is damaged.")
+                                                   .arg(QString::fromUtf8(entry->object_name)).arg(entry->table_pg).arg(path_)};
     if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb->fmt->pg_size), static_cast<uint32_t>(entry->table_pg)))
-        return makeError(ErrorCode::UnrecognizedFormat, path_);
+        return damaged;
     MdbTableDef* table = mdb_read_table(entry);
     if (!table)
-        return makeError(ErrorCode::UnrecognizedFormat, path_);
-    mdb_read_columns(table);
+        return damaged;
+    if (!mdb_read_columns(table)) {
+        mdb_free_tabledef(table);
+        return damaged;
+    }
     return static_cast<void*>(table);
 }
 
@@ -194,32 +241,29 @@ Result<int64_t> JetReader::walkTable(const QString& source)
 }
 
 Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::function<bool(const QString&)>& wanted,
-                            bool resolveComplex)
+                            bool asked)
 {
     const Result<void*> opened = openEntry(catalogueEntry);
     if (!opened)
         return opened.error();
     auto* table = static_cast<MdbTableDef*>(*opened);
+    const auto* entry = static_cast<const MdbCatalogEntry*>(catalogueEntry);
+    const auto extras = asked ? readColumnExtras(file_.path(), static_cast<int>(static_cast<MdbHandle*>(handle_)->fmt->pg_size),
+                                                 static_cast<uint32_t>(entry->table_pg))
+                              : std::unordered_map<int, ColumnExtras>();
     std::vector<ColumnInfo> columns;
     std::vector<ColumnSource> sources;
     std::deque<ComplexValues> lists;  // where the sources point
     for (unsigned i = 0; i < table->num_cols; ++i) {
         const auto* column = static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i));
-        const QString name = QString::fromUtf8(column->name);
-        if (wanted && !wanted(name))
+        if (wanted && !wanted(QString::fromUtf8(column->name)))
             continue;
-        // The column entry holds precision, then scale; libmdb files them the other way round.
-        ColumnInfo info{name, fieldTypeOf(*column), static_cast<uint8_t>(column->col_scale),
-                        static_cast<uint8_t>(column->col_prec), 0};
-        ColumnSource source{i, nullptr};
-        if (isComplex(*column) && resolveComplex) {
-            auto values = readComplexColumn(catalogueEntry, name, sink);
-            if (!values)
-                continue;
-            const ComplexValues& kept = lists.emplace_back(std::move(*values));
-            info = {name, fieldtype::LongVarWChar, kept.precision, kept.scale, kept.listOf};
-            source.lists = &kept;
-        }
+        const auto found = extras.find(column->col_num);
+        ColumnInfo info;
+        ColumnSource source{i, ValueForm::Plain, nullptr};
+        if (!planColumn(catalogueEntry, column, found == extras.end() ? ColumnExtras{} : found->second, asked ? &sink : nullptr,
+                        lists, info, source))
+            continue;
         columns.push_back(info);
         sources.push_back(source);
     }
@@ -230,6 +274,49 @@ Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::fu
     }
     mdb_free_tabledef(table);
     return status;
+}
+
+bool JetReader::planColumn(void* entry, const void* libmdbColumn, const ColumnExtras& extras, TableSink* warnings,
+                           std::deque<ComplexValues>& lists, ColumnInfo& info, ColumnSource& source)
+{
+    CollectingSink unheard;  // a hidden table's: its reader tells what matters of them
+    TableSink& sink = warnings ? *warnings : unheard;
+    const auto& column = *static_cast<const MdbColumn*>(libmdbColumn);
+    const QString name = QString::fromUtf8(column.name);
+    const QString table = QString::fromUtf8(static_cast<const MdbCatalogEntry*>(entry)->object_name);
+    // The column entry holds precision, then scale; libmdb files them the other way round.
+    info = {name, fieldTypeOf(column), static_cast<uint8_t>(column.col_scale), static_cast<uint8_t>(column.col_prec), 0, 0};
+    if (isCalculated(extras)) {
+        // The descriptor's type need not be the result's; the column's properties say which that is.
+        info = {name, calculatedFieldType(column), 0, 0, 0, 0};
+        source.form = ValueForm::Calculated;
+        if (info.type == fieldtype::Unsupported) {
+            const int code = resultTypeCode(column);
+            info.storedType = static_cast<uint8_t>(code != 0 ? code : column.col_type);
+            source.form = ValueForm::Unsupported;
+            sink.warning({table, name, code == 0 ? QStringLiteral("a calculated column whose result type is not recorded; left empty")
+                                                 : QStringLiteral("a calculated column of result type %1, which is not supported; left empty")
+                                                       .arg(typeCodeText(code))});
+        }
+    } else if (isComplex(column)) {
+        auto values = readComplexColumn(entry, name, extras.complexId, sink);
+        if (!values)
+            return false;
+        const ComplexValues& kept = lists.emplace_back(std::move(*values));
+        source.lists = &kept;
+        if (kept.unsupportedType != 0) {
+            info = {name, fieldtype::Unsupported, 0, 0, 0, kept.unsupportedType};
+            source.form = ValueForm::Unsupported;
+        } else {
+            info = {name, fieldtype::LongVarWChar, kept.precision, kept.scale, kept.listOf, 0};
+            source.form = ValueForm::List;
+        }
+    } else if (info.type == fieldtype::Unsupported) {
+        info.storedType = static_cast<uint8_t>(column.col_type);
+        source.form = ValueForm::Unsupported;
+        sink.warning({table, name, QStringLiteral("its type %1 is not supported; its values are left empty").arg(typeCodeText(column.col_type))});
+    }
+    return true;
 }
 
 void* JetReader::tableAt(uint32_t definitionPage) const
@@ -243,37 +330,70 @@ void* JetReader::tableAt(uint32_t definitionPage) const
     return nullptr;
 }
 
-std::optional<ComplexValues> JetReader::readComplexColumn(void* owner, const QString& column, TableSink& sink)
+std::optional<std::vector<ColumnShape>> JetReader::columnShapes(void* entry)
+{
+    const Result<void*> opened = openEntry(entry);
+    if (!opened)
+        return std::nullopt;
+    auto* table = static_cast<MdbTableDef*>(*opened);
+    std::vector<ColumnShape> shapes;
+    for (unsigned i = 0; i < table->num_cols; ++i) {
+        const auto* column = static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i));
+        shapes.push_back({QString::fromUtf8(column->name), column->col_type, column->is_long_auto != 0});
+    }
+    mdb_free_tabledef(table);
+    return shapes;
+}
+
+std::optional<ComplexValues> JetReader::readComplexColumn(void* owner, const QString& column, uint32_t complexId, TableSink& sink)
 {
     const auto* table = static_cast<const MdbCatalogEntry*>(owner);
     const auto unread = [&](const QString& why) {
-        sink.warning(QStringLiteral("The values of the column '%1' of the table '%2' in '%3' could not be read: %4.")
-                         .arg(column, QString::fromUtf8(table->object_name), path_, why));
+        sink.warning({QString::fromUtf8(table->object_name), column, why + QStringLiteral("; its values are left empty")});
         return noValues();
     };
     if (!complexColumns_) {
         CollectingSink links;
         auto* linksTable = tableNamed(static_cast<MdbHandle*>(handle_), QStringLiteral("MSysComplexColumns"));
-        complexColumns_ = linksTable && readEntry(linksTable, links, {}, false) ? std::move(links.table()) : TableData();
+        const bool read = linksTable && readEntry(linksTable, links, {}, false);
+        complexColumns_ = read ? std::move(links.table()) : TableData();
+        complexColumnsDamaged_ = !read || !links.warnings().empty();  // its whole rows still link their columns
     }
-    const auto link = findComplexLink(*complexColumns_, static_cast<uint32_t>(table->table_pg), column);
-    const auto* typeTable = link ? static_cast<const MdbCatalogEntry*>(tableAt(link->templatePage)) : nullptr;
-    const ComplexKind kind = typeTable ? complexKindOf(QString::fromUtf8(typeTable->object_name)) : ComplexKind::Unknown;
-    // A version history is read from its memo column; its own column is never shown, linked or not.
+    const auto link = findComplexLink(*complexColumns_, static_cast<uint32_t>(table->table_pg), complexId);
+    void* typeTable = link ? tableAt(link->templatePage) : nullptr;
+    void* flatTable = link ? tableAt(link->flatPage) : nullptr;
+    const auto templateColumns = typeTable ? columnShapes(typeTable) : std::nullopt;
+    const ComplexKind kind = templateColumns ? complexKindOf(*templateColumns) : ComplexKind::Unknown;
+    // A version history is read from its memo column; its own column is never shown.
     if (kind == ComplexKind::VersionHistory || (kind == ComplexKind::Unknown && column.startsWith(u"VersionHistory_")))
         return std::nullopt;
+    if (!link && complexColumnsDamaged_)
+        return unread(QStringLiteral("MSysComplexColumns, which links it to its values, is missing or damaged"));
+    if (!link)
+        return unread(QStringLiteral("MSysComplexColumns has no link for its complex id %1").arg(complexId));
     if (kind == ComplexKind::Unknown)
-        return unread(QStringLiteral("MSysComplexColumns does not say which kind of column it is"));
-    void* flatTable = tableAt(link->flatPage);
+        return unread(QStringLiteral("the template table of its values is missing or of an unknown kind"));
     if (!flatTable)
         return unread(QStringLiteral("the hidden table of its values is missing"));
+    const auto flatColumns = columnShapes(flatTable);
+    if (!flatColumns)
+        return unread(QStringLiteral("the hidden table of its values is damaged"));
+    const auto found = findFlatColumns(*flatColumns, *templateColumns, kind);
+    if (!found)
+        return unread(QStringLiteral("the hidden table of its values lacks their columns"));
     CollectingSink flat;
-    const auto needed = [&](const QString& name) { return isNeededFlatColumn(name, column); };
+    const auto needed = [&](const QString& name) { return name == found->key || name == found->value; };
     if (!readEntry(flatTable, flat, needed, false))
         return unread(QStringLiteral("the hidden table of its values is damaged"));
-    auto values = collectComplexValues(flat.table(), column, kind);
+    auto values = collectComplexValues(flat.table(), *found);
     if (!values)
         return unread(QStringLiteral("the hidden table of its values lacks their columns"));
+    // The hidden table's own losses are this column's.
+    for (const ReadWarning& lost : flat.warnings())
+        sink.warning({QString::fromUtf8(table->object_name), column, QStringLiteral("some values could not be read: ") + lost.cause});
+    if (values->unsupportedType != 0)
+        sink.warning({QString::fromUtf8(table->object_name), column,
+                      QStringLiteral("its values are of type %1, which is not supported; left empty").arg(typeCodeText(values->unsupportedType))});
     return values;
 }
 

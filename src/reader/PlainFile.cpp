@@ -1,5 +1,6 @@
 #include "reader/PlainFile.h"
 
+#include "core/FileSystem.h"
 #include "crypto/JetPageEncoding.h"
 #include "data/PageEncryption.h"
 #include "data/ReaderProtocol.h"
@@ -75,8 +76,8 @@ Result<PlainFile> PlainFile::open(const QString& path, const QString& password, 
 Status PlainFile::decode(const QString& original, const std::optional<crypto::PageCipher>& cipher,
                         const std::function<void()>& working)
 {
-    QFile file(original);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openForReading(file, original))
         return makeError(ErrorCode::CannotOpenFile, original);
     memoryFile_ = memfd_create("varnex-plain-pages", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (memoryFile_ < 0)

@@ -1,5 +1,6 @@
 #include "reader/ReaderMain.h"
 
+#include "core/ByteText.h"
 #include "data/ReaderProtocol.h"
 #include "reader/JetReader.h"
 
@@ -50,7 +51,7 @@ public:
             afterRows_();
         return true;
     }
-    void warning(const QString& text) override { writeWarning(fd_, text); }
+    void warning(const ReadWarning& warning) override { writeWarning(fd_, warning); }
 
 private:
     int fd_;
@@ -104,7 +105,7 @@ int runReader(int argc, char** argv, const std::function<void()>& afterColumns, 
     }
     if (arg >= argc)
         return 2;
-    const QString path = QString::fromLocal8Bit(argv[arg]);
+    const QString path = bytesToText(argv[arg]);
     const bool wantsTable = arg + 1 < argc;
 
     try {

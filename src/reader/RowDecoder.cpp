@@ -7,9 +7,12 @@
 #include "reader/StoredExtendedDate.h"
 #include "reader/TextDecoding.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -24,6 +27,36 @@ constexpr size_t kBatchBytes = 8u << 20;
 constexpr int kLargeNumberType = 0x13;
 constexpr int kExtendedDateType = 0x14;
 constexpr size_t kLongValueHeader = 12;
+// A calculated column's result: 16 bytes, the result's length (32-bit), the result, 3 bytes.
+constexpr size_t kCalculatedLengthAt = 16;
+constexpr size_t kCalculatedResultAt = 20;
+constexpr size_t kMostCalculatedMantissa = 16;
+constexpr int kMostScale = 28;
+constexpr size_t kMostPagesNamed = 10;
+
+struct Bytes {
+    const uint8_t* at = nullptr;
+    size_t size = 0;
+};
+
+// The result inside a calculated column's wrapper (empty for a Null); nothing where the wrapper is damaged.
+std::optional<Bytes> unwrapCalculated(const uint8_t* raw, size_t size)
+{
+    if (size == 0)
+        return Bytes{};
+    if (size < kCalculatedResultAt)
+        return std::nullopt;
+    uint32_t length = 0;
+    std::memcpy(&length, raw + kCalculatedLengthAt, sizeof length);
+    if (length > size - kCalculatedResultAt)
+        return std::nullopt;
+    return Bytes{raw + kCalculatedResultAt, length};
+}
+
+QString counted(int64_t n, const char* one, const char* many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1StringView(n == 1 ? one : many));
+}
 
 uint32_t ReadU32(const uint8_t* at)
 {
@@ -34,9 +67,9 @@ uint32_t ReadU32(const uint8_t* at)
 
 }  // namespace
 
-int16_t fieldTypeOf(const MdbColumn& column)
+int16_t fieldTypeOfCode(int typeCode, bool fixed)
 {
-    switch (column.col_type) {
+    switch (typeCode) {
     case MDB_BOOL: return fieldtype::Boolean;
     case MDB_BYTE: return fieldtype::UnsignedTinyInt;
     case MDB_INT: return fieldtype::SmallInt;
@@ -45,7 +78,7 @@ int16_t fieldTypeOf(const MdbColumn& column)
     case MDB_FLOAT: return fieldtype::Single;
     case MDB_DOUBLE: return fieldtype::Double;
     case MDB_DATETIME: return fieldtype::Date;
-    case MDB_BINARY: return column.is_fixed ? fieldtype::Binary : fieldtype::VarBinary;
+    case MDB_BINARY: return fixed ? fieldtype::Binary : fieldtype::VarBinary;
     case MDB_TEXT: return fieldtype::VarWChar;
     case MDB_OLE: return fieldtype::LongVarBinary;
     case MDB_MEMO: return fieldtype::LongVarWChar;
@@ -53,15 +86,21 @@ int16_t fieldTypeOf(const MdbColumn& column)
     case MDB_NUMERIC: return fieldtype::Numeric;
     case kLargeNumberType: return fieldtype::BigInt;
     case kExtendedDateType: return fieldtype::DBTimeStamp;
-    default: return 0;
+    default: return fieldtype::Unsupported;
     }
+}
+
+int16_t fieldTypeOf(const MdbColumn& column)
+{
+    return fieldTypeOfCode(column.col_type, column.is_fixed != 0);
 }
 
 RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
                        const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues)
     : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
       jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
-      pageSize_(static_cast<int>(mdb->fmt->pg_size)), longValuePages_(mdb)
+      pageSize_(static_cast<int>(mdb->fmt->pg_size)), longValuePages_(mdb), unreadValues_(columns.size()),
+      cutShortValues_(columns.size())
 {
     // The Null flag, and the value or where it ends.
     for (const ColumnInfo& column : columns)
@@ -109,7 +148,10 @@ Status RowDecoder::run()
         return decoded;  // the walk was stopped for it
     if (!walked)
         return walked;
-    return flush() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
+    if (!flush())
+        return makeError(ErrorCode::ReadStopped);
+    warnOfDamage();
+    return {};
 }
 
 // Walks the pages and cracks each row; the rows go to the decoding thread in chunks of pages.
@@ -180,6 +222,41 @@ Status RowDecoder::decode(const CrackedRows& rows)
     return {};
 }
 
+void RowDecoder::warnOfDamage()
+{
+    const QString table = QString::fromUtf8(table_->name);
+    for (int c = 0; c < batch_.columnCount(); ++c) {
+        const QString& column = batch_.info(c).name;
+        if (const int64_t n = unreadValues_[static_cast<size_t>(c)])
+            sink_.warning({table, column, counted(n, "value is", "values are") + QStringLiteral(" damaged in the file and left empty")});
+        if (const int64_t n = cutShortValues_[static_cast<size_t>(c)])
+            sink_.warning({table, column, counted(n, "long value is", "long values are") + QStringLiteral(" cut short: their pages are damaged")});
+    }
+    if (damagedPages_.empty())
+        return;
+    int64_t rows = 0;
+    QStringList pages;
+    for (const auto& [page, count] : damagedPages_) {
+        rows += count;
+        if (static_cast<size_t>(pages.size()) < kMostPagesNamed)
+            pages << QString::number(page);
+    }
+    if (damagedPages_.size() > kMostPagesNamed)
+        pages << QStringLiteral("and %1 more").arg(damagedPages_.size() - kMostPagesNamed);
+    sink_.warning({table, QString(), counted(rows, "damaged row", "damaged rows") + QStringLiteral(" left out (data %1 %2)")
+                                         .arg(damagedPages_.size() == 1 ? QStringLiteral("page") : QStringLiteral("pages"),
+                                              pages.join(QStringLiteral(", ")))});
+}
+
+// Counts a row that cannot be read on the current page; the walk goes on.
+void RowDecoder::skipDamagedRow()
+{
+    const auto page = static_cast<uint32_t>(table_->cur_phys_pg);
+    if (damagedPages_.empty() || damagedPages_.back().first != page)
+        damagedPages_.emplace_back(page, 0);
+    ++damagedPages_.back().second;
+}
+
 size_t RowDecoder::pageCount(MdbHandle* mdb)
 {
     fseeko(mdb->f->stream, 0, SEEK_END);
@@ -193,6 +270,12 @@ bool RowDecoder::onPage(int offset, size_t length) const
     return start + length <= static_cast<size_t>(mdb_->fmt->pg_size);
 }
 
+// A damaged row can place a value outside the page; such a value is not read.
+bool RowDecoder::onPage(const MdbField& field) const
+{
+    return field.start >= 0 && field.siz >= 0 && field.start + field.siz <= pageSize_;
+}
+
 bool RowDecoder::flush()
 {
     if (batch_.rowCount() == 0)
@@ -203,27 +286,31 @@ bool RowDecoder::flush()
     return ok;
 }
 
-// Damaged rows are passed over.
+// Damaged rows are passed over and counted.
 void RowDecoder::readRow(int row)
 {
     int start = 0;
     size_t length = 0;
-    if (mdb_find_row(mdb_, row, &start, &length) != 0 || length == 0 || (start & kDeletedRow))
+    if (mdb_find_row(mdb_, row, &start, &length) != 0)
+        return skipDamagedRow();
+    if (start & kDeletedRow)
         return;
+    if (length == 0)
+        return skipDamagedRow();
     if (!(start & kOverflowRow)) {
         crack(start & kOffsetMask, length, pageInChunk_);
         return;
     }
     // The row moved to another page; its slot here holds a pointer to it.
     if (length < 4)
-        return;
+        return skipDamagedRow();
     const uint32_t target = ReadU32(mdb_->pg_buf + (start & kOffsetMask));
     void* buffer = nullptr;
     int offset = 0;
     size_t targetLength = 0;
     if (mdb_find_pg_row(mdb_, static_cast<int>(target), &buffer, &offset, &targetLength) != 0 ||
         !onPage(offset, targetLength))
-        return;
+        return skipDamagedRow();
     // Crack the moved row where libmdb expects it, in the current page buffer, and
     // put this page back afterwards. Its page goes into the chunk beside this one.
     std::memcpy(savedPage_, mdb_->pg_buf, sizeof savedPage_);
@@ -236,7 +323,7 @@ void RowDecoder::readRow(int row)
 void RowDecoder::crack(int start, size_t length, uint32_t page)
 {
     if (mdb_crack_row(table_, start, length, fields_) < 0)
-        return;
+        return skipDamagedRow();
     ++rowsCracked_;
     if (!decodeValues_)
         return;
@@ -247,19 +334,20 @@ void RowDecoder::crack(int start, size_t length, uint32_t page)
 
 bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
 {
+    const ColumnSource& source = sources_[static_cast<size_t>(c)];
+    if (source.form != ValueForm::Plain)
+        return storeOtherForm(c, source, field, page);
     const int16_t type = batch_.info(c).type;
     if (type == fieldtype::Boolean) {
         const uint8_t value = field.is_null ? 0 : 1;  // a Yes/No value lives in the Null mask
         return batch_.putFixed(c, &value);
     }
-    // A damaged row can place a value outside the page; such a value is not read.
-    const bool insidePage = field.start >= 0 && field.siz >= 0 && field.start + field.siz <= pageSize_;
-    if (field.is_null || type == 0 || !insidePage)
+    if (field.is_null)
         return batch_.putNull(c);
+    if (!onPage(field))
+        return storeUnread(c);
     const uint8_t* raw = page + field.start;
     const auto size = static_cast<size_t>(field.siz);
-    if (const ComplexValues* lists = sources_[static_cast<size_t>(c)].lists)
-        return storeList(c, *lists, raw, size);
     switch (type) {
     case fieldtype::Numeric: return storeDecimal(c, raw, size);
     case fieldtype::DBTimeStamp: return storeExtendedDate(c, raw, size);
@@ -269,6 +357,68 @@ bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
     case fieldtype::LongVarWChar:
     case fieldtype::LongVarBinary: return storeLongValue(c, raw, size, type == fieldtype::LongVarWChar);
     default: return storeFixed(c, raw, size);
+    }
+}
+
+// Calculated results, complex columns and columns of types not read.
+bool RowDecoder::storeOtherForm(int c, const ColumnSource& source, const MdbField& field, const uint8_t* page)
+{
+    if (field.is_null)
+        return batch_.putNull(c);
+    if (!onPage(field))
+        return storeUnread(c);
+    const uint8_t* raw = page + field.start;
+    const auto size = static_cast<size_t>(field.siz);
+    switch (source.form) {
+    case ValueForm::Calculated: return storeCalculated(c, raw, size);
+    case ValueForm::List: return storeList(c, *source.lists, raw, size);
+    default: return storeUnreadBytes(c, source.lists, raw, size);
+    }
+}
+
+// A value whose bytes are damaged: Null, and counted for the warning.
+bool RowDecoder::storeUnread(int c)
+{
+    ++unreadValues_[static_cast<size_t>(c)];
+    return batch_.putNull(c);
+}
+
+// A value of a type not read keeps its byte count; a complex column's, that of its values.
+bool RowDecoder::storeUnreadBytes(int c, const ComplexValues* lists, const uint8_t* raw, size_t size)
+{
+    auto bytes = static_cast<uint32_t>(size);
+    if (lists) {
+        const auto found = size >= 4 ? lists->unreadBytes.find(ReadU32(raw)) : lists->unreadBytes.end();
+        if (found == lists->unreadBytes.end())
+            return batch_.putNull(c);
+        bytes = found->second;
+    }
+    return batch_.putFixed(c, &bytes);
+}
+
+// The result shows as a value of the result type; a memo's wrapper is inside its long value.
+bool RowDecoder::storeCalculated(int c, const uint8_t* raw, size_t size)
+{
+    const int16_t type = batch_.info(c).type;
+    if (type == fieldtype::LongVarWChar)
+        return storeLongValue(c, raw, size, true, true);
+    const std::optional<Bytes> result = unwrapCalculated(raw, size);
+    if (!result)
+        return storeUnread(c);
+    if (result->size == 0)
+        return batch_.putNull(c);
+    switch (type) {
+    case fieldtype::VarWChar: return storeText(c, result->at, result->size);
+    case fieldtype::Numeric: return storeCalculatedDecimal(c, result->at, result->size);
+    case fieldtype::DBTimeStamp: return storeExtendedDate(c, result->at, result->size);
+    case fieldtype::Boolean: {
+        const uint8_t value = result->at[0] != 0 ? 1 : 0;
+        return batch_.putFixed(c, &value);
+    }
+    default:
+        if (result->size < static_cast<size_t>(fixedWidth(type)))
+            return storeUnread(c);
+        return storeFixed(c, result->at, result->size);
     }
 }
 
@@ -294,7 +444,7 @@ bool RowDecoder::storeFixed(int c, const uint8_t* raw, size_t size)
 bool RowDecoder::storeDecimal(int c, const uint8_t* raw, size_t size)
 {
     if (size < 17)
-        return batch_.putNull(c);
+        return storeUnread(c);
     UInt128 mantissa = 0;
     for (int word = 0; word < 4; ++word)
         mantissa = (mantissa << 32) | ReadU32(raw + 1 + 4 * word);
@@ -304,11 +454,40 @@ bool RowDecoder::storeDecimal(int c, const uint8_t* raw, size_t size)
     return batch_.putFixed(c, value);
 }
 
+// A calculated Decimal keeps its own scale: a 16-bit length of what follows (0: all that follows), the
+// scale, the sign (nonzero negative), then the mantissa in a multiple of 4 bytes (at most 16) as groups,
+// most significant first, each little-endian: 8 bytes each, but 4 in the first where the count is no
+// multiple of 8.
+bool RowDecoder::storeCalculatedDecimal(int c, const uint8_t* raw, size_t size)
+{
+    if (size < 4)
+        return storeUnread(c);
+    const size_t stated = static_cast<size_t>(raw[0] | (raw[1] << 8));
+    const size_t available = size - 4;
+    size_t bytes = stated > 2 ? std::min(stated - 2, available) : available;
+    bytes = std::min(bytes - bytes % 4, kMostCalculatedMantissa);
+    const int scale = raw[2];
+    if (scale > kMostScale)
+        return storeUnread(c);
+    UInt128 mantissa = 0;
+    for (size_t at = 4; at < 4 + bytes;) {
+        const size_t group = (at == 4 && bytes % 8 != 0) ? 4 : 8;
+        uint64_t part = 0;
+        std::memcpy(&part, raw + at, group);
+        mantissa = (mantissa << (8 * group)) | part;
+        at += group;
+    }
+    uint8_t value[17];
+    value[0] = static_cast<uint8_t>((raw[3] != 0 ? 1 : 0) | ((scale + 1) << 1));  // the value's own scale, see TableData.h
+    std::memcpy(value + 1, &mantissa, sizeof mantissa);
+    return batch_.putFixed(c, value);
+}
+
 // A value that is not a date of years 1 to 9999 is damage, and read as Null.
 bool RowDecoder::storeExtendedDate(int c, const uint8_t* raw, size_t size)
 {
     const auto ticks = extendedDateTicks(raw, size);
-    return ticks ? batch_.putFixed(c, &*ticks) : batch_.putNull(c);
+    return ticks ? batch_.putFixed(c, &*ticks) : storeUnread(c);
 }
 
 // The row holds the key of its values in the complex column's flat table; a row without any is Null.
@@ -336,44 +515,68 @@ bool RowDecoder::storeText(int c, const uint8_t* raw, size_t size)
     return batch_.putWrittenBytes(c, length);
 }
 
-// A Memo or OLE value: inline, in one long-value row, or in a chain of them.
-bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isText)
+// A Memo or OLE value: inline, in one long-value row, or in a chain of them. calculated: a memo result,
+// whose wrapper is inside the long value.
+bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isText, bool calculated)
 {
     if (size < kLongValueHeader)
-        return batch_.putNull(c);
+        return storeUnread(c);
+    const bool complete = readLongValue(raw, size);
+    if (!complete)
+        ++cutShortValues_[static_cast<size_t>(c)];
+    Bytes value{reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size()};
+    if (calculated) {
+        const std::optional<Bytes> result = unwrapCalculated(value.at, value.size);
+        if (!result)
+            return complete ? storeUnread(c) : batch_.putNull(c);
+        if (result->size == 0)
+            return batch_.putNull(c);
+        value = *result;
+    }
+    if (!isText) {
+        variableBytes_ += value.size;
+        return batch_.putBytes(c, value.at, value.size);
+    }
+    return storeText(c, value.at, value.size);
+}
+
+// Into longValue_; false where the value is cut short.
+bool RowDecoder::readLongValue(const uint8_t* raw, size_t size)
+{
     const uint32_t lengthAndFlags = ReadU32(raw);
     const size_t length = lengthAndFlags & 0x3FFFFFFFu;
     longValue_.clear();
     if (lengthAndFlags & 0x80000000u) {
         longValue_.append(reinterpret_cast<const char*>(raw) + kLongValueHeader, std::min(length, size - kLongValueHeader));
-    } else {
-        readLongValueRows(ReadU32(raw + 4), length, (lengthAndFlags & 0x40000000u) != 0);
+        return longValue_.size() == length;
     }
-    if (!isText) {
-        variableBytes_ += longValue_.size();
-        return batch_.putBytes(c, longValue_.data(), longValue_.size());
-    }
-    return storeText(c, reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size());
+    return readLongValueRows(ReadU32(raw + 4), length, (lengthAndFlags & 0x40000000u) != 0);
 }
 
-void RowDecoder::readLongValueRows(uint32_t pointer, size_t length, bool singleRow)
+// A chain that comes back to a row it has passed is damaged: what it would repeat is no part of the value.
+bool RowDecoder::readLongValueRows(uint32_t pointer, size_t length, bool singleRow)
 {
+    chain_.clear();
     for (size_t hops = 0; pointer != 0 && longValue_.size() < length && hops < pageCount_; ++hops) {
+        if (std::find(chain_.begin(), chain_.end(), pointer) != chain_.end())
+            return false;
+        chain_.push_back(pointer);
         const LongValuePages::Row found = longValuePages_.row(pointer);
         if (!found.bytes)
-            return;
+            return false;
         const uint8_t* row = found.bytes;
         const size_t rowLength = found.length;
         if (singleRow) {
             longValue_.append(reinterpret_cast<const char*>(row), std::min(rowLength, length));
-            return;
+            return longValue_.size() == length;
         }
         if (rowLength < 4)
-            return;
+            return false;
         pointer = ReadU32(row);
         const size_t take = std::min(rowLength - 4, length - longValue_.size());
         longValue_.append(reinterpret_cast<const char*>(row) + 4, take);
     }
+    return longValue_.size() == length;
 }
 
 }  // namespace varnex::reader

@@ -17,14 +17,25 @@
 
 namespace varnex::reader {
 
+// How a delivered column's values are stored in the row, decided once per table.
+enum class ValueForm : uint8_t {
+    Plain,        // as a value of its type
+    Calculated,   // a calculated column's result, wrapped (see CalculatedValue.h)
+    List,         // a complex column's key into its values
+    Unsupported,  // of a type that is not read: only the value's byte count is kept
+};
+
 // Where a delivered column's values come from.
 struct ColumnSource {
     unsigned field = 0;                      // the column's place in the table's (and the cracked row's) columns
-    const ComplexValues* lists = nullptr;    // a complex column: its values by the row's key
+    ValueForm form = ValueForm::Plain;
+    const ComplexValues* lists = nullptr;    // List (and Unsupported complex columns): its values by the row's key
 };
 
-// The field type code of a column libmdb read; 0 for one whose values cannot be read.
+// The field type code of a column libmdb read; fieldtype::Unsupported for one whose values cannot be read.
 int16_t fieldTypeOf(const MdbColumn& column);
+// The field type code of an Access type code (fixed: of a fixed-length column, for Binary).
+int16_t fieldTypeOfCode(int typeCode, bool fixed);
 
 class RowDecoder {
 public:
@@ -33,12 +44,15 @@ public:
     RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
                const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues = true);
 
+    // Values, rows and pages that could not be read are delivered empty or passed over, and named in
+    // warnings to the sink once the table has been read.
     Status run();
     int64_t rowsCracked() const { return rowsCracked_; }
 
 private:
     static size_t pageCount(MdbHandle* mdb);
     bool onPage(int offset, size_t length) const;
+    bool onPage(const MdbField& field) const;
     bool flush();
     Status walk();
     bool startPage();
@@ -46,15 +60,23 @@ private:
     Status decodeFrom(CrackedRowsLine& line);
     Status decode(const CrackedRows& rows);
     void readRow(int row);
+    void skipDamagedRow();
     void crack(int start, size_t length, uint32_t page);
     bool storeValue(int c, const MdbField& field, const uint8_t* page);
+    bool storeOtherForm(int c, const ColumnSource& source, const MdbField& field, const uint8_t* page);
+    bool storeUnread(int c);
     bool storeFixed(int c, const uint8_t* raw, size_t size);
     bool storeDecimal(int c, const uint8_t* raw, size_t size);
+    bool storeCalculatedDecimal(int c, const uint8_t* raw, size_t size);
     bool storeExtendedDate(int c, const uint8_t* raw, size_t size);
     bool storeList(int c, const ComplexValues& lists, const uint8_t* raw, size_t size);
+    bool storeUnreadBytes(int c, const ComplexValues* lists, const uint8_t* raw, size_t size);
+    bool storeCalculated(int c, const uint8_t* raw, size_t size);
     bool storeText(int c, const uint8_t* raw, size_t size);
-    bool storeLongValue(int c, const uint8_t* raw, size_t size, bool isText);
-    void readLongValueRows(uint32_t pointer, size_t length, bool singleRow);
+    bool storeLongValue(int c, const uint8_t* raw, size_t size, bool isText, bool calculated = false);
+    bool readLongValue(const uint8_t* raw, size_t size);
+    bool readLongValueRows(uint32_t pointer, size_t length, bool singleRow);
+    void warnOfDamage();
 
     MdbHandle* mdb_;
     MdbTableDef* table_;
@@ -77,6 +99,12 @@ private:
     size_t variableBytes_ = 0;  // of the text and binary values in the batch
     size_t fixedRowBytes_ = 0;  // the most a row takes besides them
     std::string longValue_;
+    std::vector<uint32_t> chain_;  // the rows of the long value being read
+    // What could not be read, for the warnings: by column (the decoding's), and the pages with
+    // damaged rows (the walk's).
+    std::vector<int64_t> unreadValues_;
+    std::vector<int64_t> cutShortValues_;
+    std::vector<std::pair<uint32_t, int64_t>> damagedPages_;  // page, rows
 };
 
 }  // namespace varnex::reader

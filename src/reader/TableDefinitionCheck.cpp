@@ -1,9 +1,11 @@
 #include "reader/TableDefinitionCheck.h"
 
+#include "core/FileSystem.h"
 #include "reader/RowOffsets.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -15,6 +17,10 @@ constexpr uint8_t kDataPage = 0x01;
 constexpr uint8_t kDefinitionPage = 0x02;
 constexpr uint32_t kMaxColumns = 255;
 constexpr uint32_t kMaxIndexes = 256;
+constexpr size_t kPageHeader = 8;
+constexpr int kColumnNumberAt = 5;  // in a Jet 4 column descriptor
+constexpr int kComplexIdAt = 11;
+constexpr int kExtendedFlagsAt = 16;
 
 // Where the two formats keep what is checked.
 struct Layout {
@@ -112,12 +118,51 @@ bool usageMapLooksSound(Pages& pages, const Layout& layout, int pageSize, uint32
     return true;
 }
 
+// The definition's pages as one record: the first page whole, the rest after their headers.
+std::optional<std::vector<uint8_t>> DefinitionRecord(Pages& pages, uint32_t first)
+{
+    std::vector<uint8_t> record;
+    uint64_t length = 0;
+    for (uint32_t page = first; page != 0; ++length) {
+        const auto bytes = pages.read(page);
+        if (length >= pages.count() || !bytes || (*bytes)[0] != kDefinitionPage)
+            return std::nullopt;
+        record.insert(record.end(), bytes->begin() + (record.empty() ? 0 : static_cast<std::ptrdiff_t>(kPageHeader)), bytes->end());
+        page = U32(*bytes, 4);
+    }
+    return record;
+}
+
 }  // namespace
+
+std::unordered_map<int, ColumnExtras> readColumnExtras(const QString& path, int pageSize, uint32_t definitionPage)
+{
+    std::unordered_map<int, ColumnExtras> extras;
+    QFile file(path);
+    if (pageSize == 2048 || !file.open(QIODevice::ReadOnly))
+        return extras;
+    Pages pages(file, pageSize);
+    const auto record = DefinitionRecord(pages, definitionPage);
+    if (!record || record->size() < static_cast<size_t>(kJet4.headerEnd))
+        return extras;
+    const uint32_t columns = std::min(u16(*record, kJet4.columnCount), kMaxColumns);
+    const uint64_t realIndexes = std::min(U32(*record, kJet4.realIndexCount), kMaxIndexes);
+    const uint64_t start = static_cast<uint64_t>(kJet4.headerEnd) + realIndexes * static_cast<uint64_t>(kJet4.realIndexSize);
+    for (uint32_t c = 0; c < columns; ++c) {
+        const uint64_t at = start + uint64_t{c} * static_cast<uint64_t>(kJet4.columnSize);
+        if (at + static_cast<uint64_t>(kJet4.columnSize) > record->size())
+            break;
+        const int offset = static_cast<int>(at);
+        extras[(*record)[static_cast<size_t>(offset + kColumnNumberAt)]] = {(*record)[static_cast<size_t>(offset + kExtendedFlagsAt)],
+                                                                            U32(*record, offset + kComplexIdAt)};
+    }
+    return extras;
+}
 
 bool tableDefinitionLooksSound(const QString& path, int pageSize, uint32_t definitionPage)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openForReading(file, path))
         return false;
     Pages pages(file, pageSize);
     const Layout& layout = pageSize == 2048 ? kJet3 : kJet4;

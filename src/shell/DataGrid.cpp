@@ -139,6 +139,9 @@ void DataGrid::showCurrentOrder()
 void DataGrid::showCurrentRows()
 {
     model_->refreshRows();
+    // Scrolled down, the view would keep its place among rows that are no longer the same ones
+    // and show the last matches.
+    scrollToTop();
 }
 
 void DataGrid::showSortedColumn(int column, Qt::SortOrder order)
@@ -170,6 +173,16 @@ bool DataGrid::isBusy() const
     return filter_->busy() || profiler_->busy();
 }
 
+bool DataGrid::isFiltering() const
+{
+    return filter_->busy();
+}
+
+void DataGrid::finishFiltering()
+{
+    filter_->finish();
+}
+
 QString DataGrid::selectedText(bool withHeadings) const
 {
     const CopySelection selection(*this, recordset(), withHeadings);
@@ -178,6 +191,7 @@ QString DataGrid::selectedText(bool withHeadings) const
 
 void DataGrid::copySelection(bool withHeadings)
 {
+    finishFiltering();
     copier_->copy(std::make_shared<const CopySelection>(*this, recordset(), withHeadings));
 }
 
@@ -198,12 +212,19 @@ void DataGrid::showValue(const QModelIndex& index)
 std::unique_ptr<QMenu> DataGrid::headingMenu(int column)
 {
     auto menu = std::make_unique<QMenu>(this);
+    // The menu runs an event loop of its own: by the time it is answered, another table may be shown.
+    const std::weak_ptr<Recordset> shown = recordset();
+    const auto sortBy = [this, column, shown](Qt::SortOrder order) {
+        const std::shared_ptr<Recordset> still = shown.lock();
+        if (still && still == recordset())
+            emit sortRequested(column, order);
+    };
     QAction* ascending = menu->addAction(QStringLiteral("Sort &Ascending"));
     ascending->setObjectName(QStringLiteral("mnuSortAscending"));
-    connect(ascending, &QAction::triggered, this, [this, column] { emit sortRequested(column, Qt::AscendingOrder); });
+    connect(ascending, &QAction::triggered, this, [sortBy] { sortBy(Qt::AscendingOrder); });
     QAction* descending = menu->addAction(QStringLiteral("Sort &Descending"));
     descending->setObjectName(QStringLiteral("mnuSortDescending"));
-    connect(descending, &QAction::triggered, this, [this, column] { emit sortRequested(column, Qt::DescendingOrder); });
+    connect(descending, &QAction::triggered, this, [sortBy] { sortBy(Qt::DescendingOrder); });
     return menu;
 }
 

@@ -32,11 +32,17 @@ void reportFailure(const Error& error)
 
 void exportShownTable(MainWindow& form)
 {
-    const std::shared_ptr<Recordset> records = form.grid->recordset();
-    if (!records) {
+    const MainWindow::BusyScope busy(form);
+    // The file holds the rows the grid shows as the export starts, in their order: a filter still
+    // running is finished first, and the rows are taken apart from the grid, which the save
+    // dialog's and the progress dialog's event loops may change meanwhile.
+    form.grid->finishFiltering();
+    const std::shared_ptr<Recordset> shown = form.grid->recordset();
+    if (!shown) {
         showMessage(QStringLiteral("No data to export!"), MessageStyle::Critical);
         return;
     }
+    const std::unique_ptr<const Recordset> records = shown->snapshot();
     const Result<int64_t> recordCount = records->recordCount();
     if (!recordCount) {
         reportFailure(recordCount.error());

@@ -38,10 +38,15 @@ void FindBar::keyPressEvent(QKeyEvent* event)
         QFrame::keyPressEvent(event);
         return;
     }
+    dismiss();
+    event->accept();
+}
+
+void FindBar::dismiss()
+{
     edit->clear();
     hide();
     emit closed();
-    event->accept();
 }
 
 }  // namespace varnex

@@ -25,6 +25,13 @@ void GridFilter::reset()
     text_.clear();
 }
 
+void GridFilter::finish()
+{
+    // A run that finds the rows sorted meanwhile starts again, on the order that now stays.
+    while (task_.busy())
+        task_.finishNow();
+}
+
 std::vector<int> GridFilter::shownColumns() const
 {
     std::vector<int> columns;

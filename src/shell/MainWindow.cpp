@@ -15,12 +15,12 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 namespace varnex {
@@ -93,6 +93,13 @@ void MainWindow::createControls()
     findBar->setFont(legacyFont(8.25, false));
     connect(findBar, &FindBar::textChanged, grid, &DataGrid::setFilterText);
     connect(findBar, &FindBar::closed, this, &MainWindow::closeFindBar);
+    // Window-wide: the table list, where the focus stays after a table is chosen by keyboard,
+    // would otherwise take Ctrl+F as a letter to search its entries for.
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &MainWindow::openFindBar);
+    closeFindShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    closeFindShortcut_->setEnabled(false);
+    connect(closeFindShortcut_, &QShortcut::activated, findBar, &FindBar::dismiss);
 
     statusLine = new StatusLine(this);
     statusLine->setFont(legacyFont(8.25, false));
@@ -189,24 +196,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
     releaseAndExit();
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (event->matches(QKeySequence::Find)) {
-        openFindBar();
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void MainWindow::openFindBar()
 {
     findBar->open();
+    closeFindShortcut_->setEnabled(true);
     placeControls();
 }
 
 void MainWindow::closeFindBar()
 {
+    closeFindShortcut_->setEnabled(false);
     placeControls();
     grid->setFocus();
 }
@@ -217,6 +216,8 @@ void MainWindow::releaseShownRecordset()
     if (!shown)
         return;
     grid->setRecordset(nullptr);
+    shownDatabase_.clear();
+    shownTable_.clear();
     (void)shown->close();  // nothing to do about a failing close: the view is going anyway
     shown.reset();
     showRowCount();
@@ -241,6 +242,7 @@ void MainWindow::showRowCount()
         statusLine->clearRowCount();
     }
     statusLine->showDatabase(appSettings().dataPath);
+    showReadNotice();
     tableLabel->setToolTip(text);
     tableList->setToolTip(text);
 }

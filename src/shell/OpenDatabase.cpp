@@ -5,16 +5,36 @@
 #include "shell/DatabaseDialog.h"
 #include "shell/MainWindow.h"
 
+#include <QPointer>
+#include <QTimer>
+
 namespace varnex {
+
+namespace {
+constexpr int kBusyRetryMs = 100;  // how often a file waits for the window's command to end
+}  // namespace
 
 void reloadDatabase(MainWindow& main)
 {
-    if (loadSettings())
+    const MainWindow::BusyScope busy(main);
+    const bool loaded = loadSettings();
+    // Also after a failure: the settings name another database now, or none.
+    main.followDatabase();
+    if (loaded)
         main.refillTableList();
 }
 
 void openDatabaseFile(MainWindow& main, const QString& path)
 {
+    // A drop or a hand-over is delivered from the event loop, which a load, the table list's
+    // read or an export runs from inside: the database they work on must not change under them.
+    if (main.isBusy()) {
+        QTimer::singleShot(kBusyRetryMs, &main, [window = QPointer<MainWindow>(&main), path] {
+            if (window)
+                openDatabaseFile(*window, path);
+        });
+        return;
+    }
     if (chooseDatabaseFile(path))
         reloadDatabase(main);
 }

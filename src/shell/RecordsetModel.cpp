@@ -4,6 +4,9 @@
 #include "data/Recordset.h"
 #include "data/TableData.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <string_view>
 #include <limits>
 
@@ -41,12 +44,14 @@ void RecordsetModel::setRecordset(std::shared_ptr<Recordset> recordset)
     recordset_ = std::move(recordset);
     fieldNames_.clear();
     rightAligned_.clear();
+    unsupported_.clear();
     rows_ = 0;
     if (recordset_) {
         const int columns = recordset_->columnCount();
         for (int c = 0; c < columns; ++c) {
             fieldNames_.append(recordset_->columnName(c));
             rightAligned_.append(isNumericType(recordset_->columnType(c)));
+            unsupported_.append(recordset_->columnType(c) == fieldtype::Unsupported);
         }
         const Result<int64_t> count = recordset_->recordCount();
         rows_ = count.ok() ? *count : 0;
@@ -133,9 +138,16 @@ QVariant RecordsetModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
+        if (unsupported_.value(index.column()))
+            return recordset_->unreadCellText(index.row(), index.column());
         if (recordset_->isNull(index.row(), index.column()))
             return QString();
         return shownText(index.row(), index.column());
+    case Qt::ForegroundRole:
+        // A value that is not read is marked apart from the values shown.
+        if (unsupported_.value(index.column()))
+            return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (rightAligned_.value(index.column()) ? Qt::AlignRight : Qt::AlignLeft));

@@ -81,7 +81,9 @@ ShownValue shownValue(const Recordset& recordset, int64_t position, int column)
         shown.size = value.toBytes().size();
         break;
     case Variant::Kind::Text: shown.text = value.toText(); break;
-    default: shown.text = recordset.cellText(position, column); break;
+    default:  // a value of a type not read: its placeholder, as the grid shows it
+        shown.text = type == fieldtype::Unsupported ? recordset.unreadCellText(position, column) : recordset.cellText(position, column);
+        break;
     }
     if (!shown.binary)
         shown.size = shown.text.size();

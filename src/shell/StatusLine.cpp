@@ -19,19 +19,31 @@ QString rowCountText(int64_t shown, int64_t total, bool filtered)
                                        shown == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
 }
 
-StatusLine::StatusLine(QWidget* parent) : QWidget(parent), rowCount(new QLabel(this)), database(new QLabel(this))
+StatusLine::StatusLine(QWidget* parent)
+    : QWidget(parent), rowCount(new QLabel(this)), notice(new QLabel(this)), database(new QLabel(this))
 {
     setObjectName(QStringLiteral("fraStatus"));
     rowCount->setObjectName(QStringLiteral("lblRowCount"));
+    notice->setObjectName(QStringLiteral("lblNotice"));
     database->setObjectName(QStringLiteral("lblDatabase"));
-    for (QLabel* label : {rowCount, database})
+    for (QLabel* label : {rowCount, notice, database})
         label->setTextFormat(Qt::PlainText);
+    notice->hide();
     database->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 0, 2, 0);
     layout->addWidget(rowCount);
+    layout->addSpacing(12);
+    layout->addWidget(notice);
     layout->addStretch(1);
     layout->addWidget(database);
+}
+
+void StatusLine::showNotice(const QString& text, const QStringList& details)
+{
+    notice->setText(text);
+    notice->setToolTip(details.join(QLatin1Char('\n')));
+    notice->setVisible(!text.isEmpty());
 }
 
 void StatusLine::showRowCount(int64_t shown, int64_t total, bool filtered)

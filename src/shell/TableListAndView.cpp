@@ -9,9 +9,9 @@
 #include "data/TableList.h"
 #include "data/ValueFormatter.h"
 #include "shell/FindBar.h"
+#include "shell/MainWindow.h"
 #include "shell/StatusLine.h"
 #include "shell/TableLoad.h"
-#include "shell/MainWindow.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,7 +22,19 @@ namespace varnex {
 namespace {
 
 const QString kLoadTableError = QStringLiteral("LoadTableError");
+const QString kLoadTableWarning = QStringLiteral("LoadTableWarning");
 const QString kFillTableListError = QStringLiteral("FillTableList");
+
+// Each in the log, for the detail the status line has no room for; returns their lines.
+QStringList logWarnings(const QString& title, const std::vector<ReadWarning>& warnings)
+{
+    QStringList lines;
+    for (const ReadWarning& warning : warnings) {
+        lines << warning.text();
+        writeLog(title, appSettings().dataPath + QStringLiteral(": ") + lines.back(), false);
+    }
+    return lines;
+}
 
 bool isRecordIdCaption(const QString& caption)
 {
@@ -39,20 +51,27 @@ Status MainWindow::fillTableList()
     if (!globals.connection)
         return makeError(ErrorCode::NoObject);
 
+    const BusyScope busy(*this);
     // The window repaints and runs its timers while the reader is slow; input waits.
-    const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection, [](int64_t, int64_t) {
+    std::vector<ReadWarning> warnings;
+    const Result<std::vector<TableEntry>> tables = readTableList(*globals.connection, warnings, [](int64_t, int64_t) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return true;
     });
     if (!tables)
         return tables.error();
+    tableListWarnings_ = logWarnings(kFillTableListError, warnings);
 
     tableList->clear();
     for (const TableEntry& table : *tables) {
         if (isUserTable(table))
             tableList->addItem(table.name);
     }
-    tableList->setCurrentIndex(-1);  // the refilled list has no entry chosen
+    // The refilled list names the table the grid shows, or none; a table no longer listed leaves the grid.
+    const int shown = grid->recordset() ? listIndexOf(shownTable_) : -1;
+    tableList->setCurrentIndex(shown);
+    if (shown == -1)
+        releaseShownRecordset();
     showRowCount();
     return {};
 }
@@ -61,6 +80,13 @@ void MainWindow::refillTableList()
 {
     if (Status filled = fillTableList(); !filled)
         writeLog(kFillTableListError, filled.error().description, true);
+}
+
+void MainWindow::followDatabase()
+{
+    if (shownDatabase_ != appSettings().dataPath)
+        releaseShownRecordset();
+    showRowCount();
 }
 
 void MainWindow::showChosenTable()
@@ -72,27 +98,36 @@ void MainWindow::showChosenTable()
 
 void MainWindow::showTable(const QString& tableName)
 {
+    const BusyScope busy(*this);
     releaseShownRecordset();
 
-    const std::shared_ptr<Connection>& connection = appSettings().connection;
-    if (!connection) {
-        writeLog(kLoadTableError, makeError(ErrorCode::ConnectionUnusable).description, true);
-        return;
-    }
+    // Held for the load: the settings' connection is not to be replaced meanwhile, but a copy costs nothing.
+    const std::shared_ptr<Connection> connection = appSettings().connection;
+    const QString database = appSettings().dataPath;
     TableLoad load(*grid, *statusLine, [this] { hideRecordIdColumns(); });
-    const Status loaded = load.run(*connection, {appSettings().dataPath, tableName}, this, loadProgressDelayMs_);
-    // A load the user cancelled ends as quietly as it began, with the grid left empty.
-    if (load.cancelled())
-        return;
-    if (!loaded) {
-        writeLog(kLoadTableError, loaded.error().description, true);
+    const Status loaded = connection ? load.run(*connection, {database, tableName}, this, loadProgressDelayMs_)
+                                     : Status(makeError(ErrorCode::ConnectionUnusable));
+    if (load.cancelled() || !loaded) {
+        tableList->setCurrentIndex(-1);  // the list names no table while the grid shows none
+        // A load the user cancelled ends as quietly as it began.
+        if (!load.cancelled())
+            writeLog(kLoadTableError, loaded.error().description, true);
         showRowCount();
         return;
     }
+    logWarnings(kLoadTableWarning, grid->recordset()->warnings());
+    shownDatabase_ = database;
+    shownTable_ = tableName;
+    tableList->setCurrentIndex(listIndexOf(tableName));
     // The find bar's text keeps filtering whatever table is shown.
     if (!findBar->edit->text().isEmpty())
         grid->setFilterText(findBar->edit->text());
     showRowCount();
+}
+
+int MainWindow::listIndexOf(const QString& tableName) const
+{
+    return tableName.isEmpty() ? -1 : tableList->findText(tableName, Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
 void MainWindow::hideRecordIdColumns()
@@ -103,6 +138,22 @@ void MainWindow::hideRecordIdColumns()
         if (isRecordIdCaption(column.caption()))
             column.setVisible(false);
     }
+}
+
+void MainWindow::showReadNotice()
+{
+    const std::shared_ptr<Recordset> shown = grid->recordset();
+    QStringList details;
+    if (shown) {
+        for (const ReadWarning& warning : shown->warnings())
+            details << warning.text();
+    }
+    if (!details.isEmpty())
+        statusLine->showNotice(tr("Some values could not be read (see the log)"), details);
+    else if (!tableListWarnings_.isEmpty())
+        statusLine->showNotice(tr("Some tables could not be listed (see the log)"), tableListWarnings_);
+    else
+        statusLine->showNotice(QString(), {});
 }
 
 }  // namespace varnex

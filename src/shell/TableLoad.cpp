@@ -59,6 +59,9 @@ Status TableLoad::run(Connection& connection, const TableKey& key, QWidget* owne
             bound_();
         return {};
     }
+    // The grid's recordset has been over these very rows all along; what the read could not
+    // read is known only now.
+    shown_->openOver(loading->loadedRows(), loading->warnings());
     grid_.finishLoading(key);
     return {};
 }

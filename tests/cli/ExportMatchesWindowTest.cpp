@@ -147,6 +147,8 @@ TEST_F(ExportMatchesWindow, ForEveryTableOfRealAccessFiles)
         {"testV2003.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
         {"overflowTestV2000.mdb", "Provider=Microsoft.Jet.OLEDB.4.0"},
         {"testV2007.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"},
+        {"calcFieldTestV2010.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"},
+        {"complexDataTestV2010.accdb", "Provider=Microsoft.ACE.OLEDB.12.0"},
     };
     for (const auto& [file, provider] : files) {
         SCOPED_TRACE(file.toStdString());
@@ -175,6 +177,15 @@ TEST_F(ExportMatchesWindow, ForEveryTableOfRealAccessFiles)
             EXPECT_EQ(run.out.toStdString(), expected.toStdString());
         }
     }
+    // The calculated columns as Access shows their values.
+    EXPECT_EQ(runVarnex({"export", realData + "/calcFieldTestV2010.accdb", "Table1", "--no-header"}, folder()).out.toStdString(),
+              "1,\"Bruce\",\"Wayne\",\"Wayne, Bruce\",\"Gotham\",12,1000000,83333.3333,True,\"Wayne, Bruce=Wayne, Bruce\","
+              "19230.7692307692,1000000,True,50.325,50.325,2583.209,56505085819.42479129657228018\r\n"
+              "2,\"Bart\",\"Simpson\",\"Simpson, Bart\",\"Springfield\",13,-1,-0.0833,False,\"Simpson, Bart=Simpson, Bart\","
+              "-0.0192307692307692,-1,True,-36.2222,-36.2222,0.003588959,-0.0784734499180612994241100748\r\n"
+              "3,\"John\",\"Doe\",\"Doe, John\",\"Nowhere\",9,0,0,False,\"Doe, John=Doe, John\",0,0,True,0.0123,0.0123,0,0\r\n"
+              "4,\"Test\",\"User\",\"User, Test\",\"Hockessin\",10,100,8.3333,False,\"User, Test=User, Test\",1.92307692307692,"
+              "100,True,102030405060.654321,102030405060.654321,1.27413E-10,0.000000278701928982421698083\r\n");
 }
 
 }  // namespace

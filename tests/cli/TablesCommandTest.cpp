@@ -74,6 +74,45 @@ TEST_F(TablesCommand, AllListsSystemTablesWithTheirTypes)
                        "Orders\tTABLE\n");
 }
 
+// Each name on a line of its own, whatever it holds, and each exported by the name as listed; with
+// --null the names as they are. The writer stores names that Access itself would refuse.
+TEST_F(TablesCommand, NamesWithControlCharactersTakeOneLineAndAreMatchedExactly)
+{
+    const std::vector<std::string> names = {"tab\there", "two\nlines", "back\\slash", "bell\x07", "esc\x1b", "nel\u0085x",
+                                            " spaced ", "[bracketed]", "Zoë"};
+    std::vector<jetwriter::Table> tables;
+    for (const std::string& name : names)
+        tables.push_back(NameTable(name, {name}));
+    WriteDatabase(work_.file("db.mdb"), tables);
+
+    const VarnexRun lines = runVarnex({"tables", "db.mdb"}, work_.path());
+    EXPECT_EQ(lines.status, 0);
+    EXPECT_EQ(lines.err, "");
+    EXPECT_EQ(lines.out.toStdString(),
+              " spaced \n[bracketed]\nback\\\\slash\nbell\\a\nesc\\x1b\nnel\\u0085x\ntab\\there\ntwo\\nlines\nZoë\n");
+
+    const VarnexRun nul = runVarnex({"tables", "db.mdb", "--null"}, work_.path());
+    EXPECT_EQ(nul.status, 0);
+    QStringList listed = QString::fromUtf8(nul.out).split(QChar(0));
+    EXPECT_EQ(listed.takeLast(), "");
+    QStringList expected;
+    for (const std::string& name : names)
+        expected << QString::fromStdString(name);
+    expected.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(listed, expected);
+
+    for (const QString& name : listed) {
+        SCOPED_TRACE(name.toStdString());
+        const VarnexRun run = runVarnex({"export", "db.mdb", name, "--no-header"}, work_.path());
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        QString field = name;
+        EXPECT_EQ(run.out, ("\"" + field.replace("\"", "\"\"") + "\"\r\n").toUtf8());
+    }
+    const VarnexRun withType = runVarnex({"tables", "db.mdb", "--null", "--all"}, work_.path());
+    EXPECT_TRUE(withType.out.endsWith(QByteArray("Zoë\tTABLE\0", 11))) << withType.out.toStdString();
+}
+
 TEST_F(TablesCommand, HelpAndVersionGoToStandardOutput)
 {
     struct Case {

@@ -20,12 +20,17 @@ VarnexRun finish(QProcess& process)
     }
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
-    // Qt gives the signal number as the exit code of a process a signal ended.
-    run.status = process.exitStatus() == QProcess::CrashExit ? 128 + process.exitCode() : process.exitCode();
+    run.status = shellStatus(process);
     return run;
 }
 
 }  // namespace
+
+int shellStatus(const QProcess& process)
+{
+    // Qt gives the signal number as the exit code of a process a signal ended.
+    return process.exitStatus() == QProcess::CrashExit ? 128 + process.exitCode() : process.exitCode();
+}
 
 QString varnexPath()
 {
@@ -56,6 +61,13 @@ VarnexRun runVarnex(const QStringList& arguments, const QString& folder, const Q
     return finish(process);
 }
 
+void startVarnex(QProcess& process, const QStringList& arguments, const QString& folder)
+{
+    process.setProcessEnvironment(headlessEnvironment({"LC_ALL=C.UTF-8"}, folder));
+    process.setWorkingDirectory(folder);
+    process.start(varnexPath(), arguments);
+}
+
 VarnexRun runShell(const QString& commandLine, const QString& folder)
 {
     QProcess process;
@@ -65,6 +77,17 @@ VarnexRun runShell(const QString& commandLine, const QString& folder)
     process.setWorkingDirectory(folder);
     process.start("bash", {"-c", commandLine});
     return finish(process);
+}
+
+void expectShellCases(const std::vector<ShellCase>& cases, const QString& folder, const QString& before)
+{
+    for (const ShellCase& c : cases) {
+        SCOPED_TRACE(c.command);
+        const VarnexRun run = runShell(before.isEmpty() ? QString(c.command) : before + "\n" + c.command, folder);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
+        EXPECT_EQ(run.err.toStdString(), c.err.toStdString());
+    }
 }
 
 }  // namespace varnex::test

@@ -3,9 +3,12 @@
 // chosen by the test, the working folder of the test's files.
 
 #include <QByteArray>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace varnex::test {
 
@@ -28,5 +31,20 @@ VarnexRun runVarnex(const QStringList& arguments, const QString& folder,
 
 // Runs a shell command line (bash) in folder, with $VARNEX naming the executable.
 VarnexRun runShell(const QString& commandLine, const QString& folder);
+
+// A shell command line and what it gives.
+struct ShellCase {
+    const char* command;
+    int status;
+    QByteArray out;
+    QByteArray err;
+};
+// Runs each (after `before`, a command line of its own) in folder and compares all it gives.
+void expectShellCases(const std::vector<ShellCase>& cases, const QString& folder, const QString& before = {});
+
+// Starts varnex in folder as runVarnex does, without waiting; the caller may set its streams first.
+void startVarnex(QProcess& process, const QStringList& arguments, const QString& folder);
+// The exit status, or 128 + the signal that ended the process, as a shell shows it.
+int shellStatus(const QProcess& process);
 
 }  // namespace varnex::test

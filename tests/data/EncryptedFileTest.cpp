@@ -196,7 +196,7 @@ TEST(EncryptedFileTest, PasswordNeverAppearsAmongTheReadersArgumentsOrEnvironmen
     EXPECT_TRUE(commandLine.contains("--password-on-stdin"));
     EXPECT_FALSE(commandLine.contains("VerySecret42"));
     EXPECT_FALSE(environment.contains("VerySecret42"));
-    EXPECT_TRUE(status.error().description.contains("stopped making progress"));
+    EXPECT_TRUE(status.error().description.contains("stopped answering"));
 }
 
 }  // namespace

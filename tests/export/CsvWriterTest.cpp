@@ -360,5 +360,47 @@ TEST_F(CsvWriter, CancelsAtABlockEdge)
     }
 }
 
+// A filtered recordset shows few of its rows: the writer reads ahead of the record it writes,
+// never past the rows shown, and writes exactly those, in the order shown. A snapshot keeps
+// writing them after the recordset is filtered and sorted again.
+TEST_F(CsvWriter, WritesOnlyTheRowsAFilterShows)
+{
+    struct Case {
+        const char* text;
+        bool descending;  // sorted by ID, descending, before the filter
+        std::vector<int> ids;
+    };
+    const std::vector<Case> cases = {
+        {"r99", false, {99, 990, 991, 992, 993, 994, 995, 996, 997, 998, 999}},
+        {"r99", true, {999, 998, 997, 996, 995, 994, 993, 992, 991, 990, 99}},
+        {"r1000", true, {1000}},
+        {"r77", false, {77, 770, 771, 772, 773, 774, 775, 776, 777, 778, 779}},
+        {"zzz", true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + (c.descending ? " descending" : ""));
+        Recordset records;
+        records.openOver(NumberedRows(1000));
+        ASSERT_TRUE(records.setSort(c.descending ? "ID DESC" : "").ok());
+        ASSERT_TRUE(records.setFilter(QString::fromLatin1(c.text), {0, 1}).ok());
+        for (int64_t position = -1; position <= 1016; ++position)
+            records.prefetch(position, position % 2 == 0);
+        std::string expected;
+        for (const int id : c.ids)
+            expected += NumberedLines(id, id);
+
+        const std::unique_ptr<Recordset> snapshot = records.snapshot();
+        MemorySink sink;
+        ASSERT_TRUE(writeCsv(records, CsvOptions{}, sink).ok());
+        ExpectBytes(sink.bytes, expected);
+
+        ASSERT_TRUE(records.setFilter(QStringLiteral("1"), {1}).ok());
+        ASSERT_TRUE(records.setSort("Name").ok());
+        MemorySink fromSnapshot;
+        ASSERT_TRUE(writeCsv(*snapshot, CsvOptions{}, fromSnapshot).ok());
+        ExpectBytes(fromSnapshot.bytes, expected);
+    }
+}
+
 }  // namespace
 }  // namespace varnex::test

@@ -9,9 +9,12 @@
 #include "core/Application.h"
 #include "core/LocaleCodec.h"
 #include "data/Recordset.h"
+#include "shell/DataGrid.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <string>
 
@@ -163,6 +166,57 @@ TEST_F(ExportCommand, WritesTheFilteredRowsInTheOrderShown)
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes().front().text, "No data to export!");
     EXPECT_TRUE(logLines().isEmpty());
+}
+
+// A few rows shown of many: the writer reads ahead of the row it writes, never past the rows shown.
+TEST_F(ExportCommand, WritesAFewRowsShownOfMany)
+{
+    auto table = Table("Many", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)}, {});
+    for (int64_t i = 1; i <= 91; ++i)
+        table.rows.push_back({I(i), T(i == 17 || i == 60 ? "needle " + std::to_string(i) : "hay")});
+    showTable(table);
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+        form().sortByColumn(0, order);
+        form().grid->setFilterText("needle");
+        const QByteArray expected = order == Qt::AscendingOrder ? "17,\"needle 17\"\r\n60,\"needle 60\"\r\n"
+                                                                : "60,\"needle 60\"\r\n17,\"needle 17\"\r\n";
+        EXPECT_EQ(exportAs(order == Qt::AscendingOrder ? "up" : "down"), expected);
+    }
+    EXPECT_TRUE(boxes().empty());
+}
+
+// Export and copy wait for a filter still running in the background: they write the rows its
+// text asks for, never those shown before it nor a mix.
+TEST_F(ExportCommand, FinishesTheFilterRunningInTheBackgroundFirst)
+{
+    constexpr int64_t kRows = 60000;  // filtered in the background
+    jetwriter::Table table = Table("Big", {Column("ID", ColumnType::Long), Column("Name", ColumnType::Text)}, {});
+    int64_t next = 0;
+    table.rowSource = [&next](jetwriter::Row& row) {
+        if (next == kRows)
+            return false;
+        ++next;
+        row = {I(next), T(next % 7919 == 0 ? "prime " + std::to_string(next) : "plain")};
+        return true;
+    };
+    showTable(table);
+    QByteArray expected;
+    QString copied;
+    for (int64_t i = 7919; i <= kRows; i += 7919) {
+        expected += std::to_string(i) + ",\"prime " + std::to_string(i) + "\"\r\n";
+        copied += QString::number(i) + "\tprime " + QString::number(i) + "\n";
+    }
+    form().grid->setFilterText("prim");
+    ASSERT_TRUE(form().grid->isFiltering());
+    EXPECT_EQ(exportAs("while filtering"), expected);
+
+    form().grid->setFilterText("");
+    form().grid->setFilterText("prime");
+    ASSERT_TRUE(form().grid->isFiltering());
+    form().grid->selectAll();
+    form().grid->copySelection();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), copied);
+    EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(ExportCommand, WritesEveryRecordBeyondThe16BitLimit)

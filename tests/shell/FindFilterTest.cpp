@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest/QTest>
 
 namespace varnex::test {
@@ -156,6 +157,55 @@ TEST_F(FindFilterTest, FilterFollowsTypingSortingAndTheTableShown)
     Pick("Towns");
     EXPECT_EQ(ColumnTexts(0), QStringList{"Oslo"});
     EXPECT_EQ(StatusRows(), "1 of 2 rows");
+}
+
+// Ctrl+F and Esc work wherever the focus is in the window: after a table is chosen by keyboard
+// the focus stays on the table list, and what is typed next must reach the find bar.
+TEST_F(FindFilterTest, CtrlFAndEscWorkWhereverTheFocusIs)
+{
+    MainWindow& window = *window_;
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget* const focuses[] = {window.tableList, window.exportButton, window.grid};
+    for (QWidget* focus : focuses) {
+        SCOPED_TRACE(focus->objectName().toStdString());
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_F, Qt::ControlModifier);
+        ASSERT_TRUE(window.findBar->isVisible());
+        ASSERT_EQ(QApplication::focusWidget(), &FindEdit());
+        QTest::keyClicks(QApplication::focusWidget(), "oslo");
+        EXPECT_EQ(ColumnTexts(1), QStringList{"M\u00fcller"});
+        EXPECT_EQ(StatusRows(), "1 of 6 rows");
+
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_FALSE(window.findBar->isVisible());
+        EXPECT_TRUE(FindEdit().text().isEmpty());
+        EXPECT_EQ(StatusRows(), "6 rows");
+    }
+}
+
+// A filter typed while the grid is scrolled down shows the matches from the first.
+TEST_F(FindFilterTest, FilteringWhileScrolledDownShowsTheFirstMatches)
+{
+    std::vector<jetwriter::Row> rows;
+    for (int i = 0; i < 400; ++i)
+        rows.push_back({std::string(i % 2 ? "odd " : "even ") + std::to_string(i)});
+    jetwriter::Database database;
+    database.tables = {TextTable("Many", {"Text"}, rows)};
+    OpenDatabase(database);
+    window_->refillTableList();
+    Pick("Many");
+    window_->grid->scrollToBottom();
+    ASSERT_GT(window_->grid->rowAt(0), 200);
+    window_->openFindBar();
+    for (const QString& typed : {QStringLiteral("odd"), QStringLiteral("odd 1"), QString()}) {
+        SCOPED_TRACE(typed.toStdString());
+        FindEdit().setText(typed);
+        EXPECT_EQ(window_->grid->rowAt(0), 0);
+        EXPECT_EQ(window_->grid->indexAt(QPoint(1, 1)).data().toString(), typed.isEmpty() ? "even 0" : "odd 1");
+        window_->grid->scrollToBottom();
+    }
 }
 
 // The status line counts the rows and names the database, its whole path as the tooltip.

@@ -1,11 +1,12 @@
 // A table load from a reader that stops sending: the window's thread keeps running its
 // timers while the reader is silent, the progress dialog's Cancel ends the reader at once,
-// and the grid stays empty without a message.
+// and the grid stays empty without a message, the table list naming no table.
 
 #include "MainWindowFixture.h"
 
 #include "data/ReaderProcess.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -119,6 +120,7 @@ TEST_F(LoadResponseTest, SilentReaderKeepsTheWindowRunningAndCancelEndsIt)
         EXPECT_LE(cancelToEndMs, 200);
         EXPECT_EQ(childProcessCount(), 0);
         EXPECT_EQ(window_->grid->recordset(), nullptr);
+        EXPECT_EQ(window_->tableList->currentIndex(), -1) << "the list names a table the grid does not show";
         EXPECT_TRUE(LogLines().isEmpty());
         EXPECT_EQ(MessageBoxCount(), 0);
     }

@@ -4,18 +4,27 @@
 #include "OpenDatabaseFixture.h"
 
 #include "core/Application.h"
+#include "shell/OpenDatabase.h"
+#include "shell/SettingsDialog.h"
 #include "shell/ShowMainWindow.h"
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
+#include "shell/StatusLine.h"
 #include "shell/Windows.h"
+#include "support/FileDialogStub.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLocalSocket>
+#include <QPushButton>
 #include <QThread>
+#include <QTimer>
+#include <QtTest/QTest>
 
 #include <atomic>
 #include <thread>
@@ -167,6 +176,105 @@ TEST_F(OpenDatabaseTest, DroppedFilesOpenTheFirst)
         EXPECT_EQ(setupIni(), pathOnly(c.storedPath));
         EXPECT_EQ(boxes.calls(), c.boxes);
     }
+}
+
+// Another database opened while a table is shown, whether dropped, handed over by another start
+// or chosen in the settings window: the grid lets the old database's table go, so that it never
+// shows (nor exports) another database than the status line names. The same database opened
+// again keeps the table shown, and the list names it.
+TEST_F(OpenDatabaseTest, AnotherDatabaseTakesTheTableShownAway)
+{
+    const QString first = database("first.mdb", jetwriter::Format::Jet4, {"Alpha", "Beta"});
+    const QString second = database("second.mdb", jetwriter::Format::Jet4, {"Alpha", "Gamma"});
+    test::FileDialogStub files(std::nullopt);
+    int handedOver = 0;
+    const auto handOver = [&handedOver](const QString& path) {
+        const int before = handedOver;
+        std::atomic<bool> answered{false};
+        std::thread otherStart([&] {
+            EXPECT_TRUE(activateInstance(appTitle(), path).ok());
+            answered = true;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return answered.load(); }, 15000));
+        otherStart.join();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return handedOver > before; }, 15000));
+    };
+    const auto choose = [&files](const QString& path) {
+        files.setAnswer(path);
+        QTimer::singleShot(0, qApp, [] {
+            if (auto* window = qobject_cast<SettingsDialog*>(QApplication::activeModalWidget())) {
+                window->browseButton->click();
+                window->close();
+            }
+        });
+        mainWindow()->settingsButton->click();
+    };
+    const auto dropIt = [](const QString& path) {
+        EXPECT_TRUE(drop({QUrl::fromLocalFile(path)}));
+        QApplication::processEvents();
+    };
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> open;
+    } ways[] = {{"dropped", dropIt}, {"handed over", handOver}, {"chosen in Settings", choose}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        qDeleteAll(loadedWindows());
+        boxes.clear();
+        app.writeSetupIni(pathOnly(first));
+        startApplication(showMainWindow);
+        MainWindow* window = mainWindow();
+        ASSERT_NE(window, nullptr);
+        const std::function<void(const QString&)> opens = setOpenFileHandler({});
+        setOpenFileHandler([&](const QString& path) {
+            opens(path);
+            ++handedOver;
+        });
+        window->tableList->setCurrentIndex(0);
+        emit window->tableList->activated(0);
+        ASSERT_NE(window->grid->recordset(), nullptr);
+
+        way.open(first);
+        EXPECT_NE(window->grid->recordset(), nullptr);
+        EXPECT_EQ(window->tableList->currentText(), "Alpha");
+        EXPECT_EQ(window->statusLine->rowCount->text(), "1 row");
+
+        way.open(second);
+        EXPECT_EQ(tables(), QStringList({"Alpha", "Gamma"}));
+        EXPECT_EQ(window->grid->recordset(), nullptr);
+        EXPECT_EQ(window->grid->model()->rowCount(), 0);
+        EXPECT_EQ(window->tableList->currentIndex(), -1);
+        EXPECT_EQ(window->statusLine->database->text(), "second.mdb");
+        EXPECT_EQ(window->statusLine->rowCount->text(), "");
+        window->exportButton->click();
+        EXPECT_EQ(boxes.calls(), QList<Message>({{"No data to export!", MessageStyle::Critical, "Varnex"}}));
+    }
+}
+
+// A file dropped or handed over reaches the window from the event loop, which a table load runs
+// from inside: it opens once the load is over, and the table loaded from the other database
+// then leaves the grid.
+TEST_F(OpenDatabaseTest, AFileOpenedDuringALoadWaitsForIt)
+{
+    const QString first = database("first.mdb", jetwriter::Format::Jet4, {"Alpha"});
+    const QString second = database("second.mdb", jetwriter::Format::Jet4, {"Gamma"});
+    app.writeSetupIni(pathOnly(first));
+    startApplication(showMainWindow);
+    MainWindow* window = mainWindow();
+    ASSERT_NE(window, nullptr);
+    QStringList tablesDuringLoad;
+    QTimer::singleShot(0, window, [window, second, &tablesDuringLoad] {
+        openDatabaseFile(*window, second);
+        tablesDuringLoad = tables();
+    });
+    window->tableList->setCurrentIndex(0);
+    emit window->tableList->activated(0);
+    EXPECT_EQ(tablesDuringLoad, QStringList({"Alpha"}));
+    ASSERT_TRUE(QTest::qWaitFor([] { return tables() == QStringList({"Gamma"}); }, 15000));
+    EXPECT_EQ(window->grid->recordset(), nullptr);
+    EXPECT_EQ(window->tableList->currentIndex(), -1);
+    EXPECT_EQ(window->statusLine->database->text(), "second.mdb");
+    EXPECT_TRUE(boxes.calls().isEmpty());
 }
 
 // The Setup.ini that scripts/run.sh writes names the Jet 4.0 provider; an .accdb opens with it.

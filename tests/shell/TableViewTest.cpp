@@ -3,8 +3,12 @@
 #include "app/AppSettings.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "shell/StatusLine.h"
 
 #include <QApplication>
+#include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
@@ -49,6 +53,38 @@ TEST_F(TableViewTest, PickedTableShowsItsRowsWithNullEmpty)
     EXPECT_EQ(columns.item(1).dataField(), "Age");
     EXPECT_EQ(window_->tableLabel->toolTip(), "4 rows");
     EXPECT_TRUE(LogLines().isEmpty());
+}
+
+// A column of a type that is not read shows greyed placeholders; the status line says that values could
+// not be read, the log keeps which and why; a table read whole takes the notice away.
+TEST_F(TableViewTest, UnreadValuesShowAsPlaceholdersWithANoticeAndTheLogKeepsWhy)
+{
+    jetwriter::Database database = PeopleDatabase();
+    jetwriter::Column shape{"Shape", jetwriter::ColumnType::Unknown, 12};
+    shape.typeCode = 0x46;
+    jetwriter::Table parts = TextTable("Parts", {"Name"}, {});
+    parts.columns.push_back(shape);
+    parts.rows = {{std::string("one"), jetwriter::Bytes{std::vector<uint8_t>(12, 3)}}, {std::string("two"), jetwriter::Null{}}};
+    database.tables.push_back(parts);
+    OpenDatabase(database);
+    ShowWindow();
+    Pick("Parts");
+    EXPECT_EQ(ColumnTexts(1), (QStringList{"(unsupported type 0x46, 12 bytes)", ""}));
+    const QAbstractItemModel* model = window_->grid->model();
+    EXPECT_EQ(model->index(0, 1).data(Qt::ForegroundRole).value<QBrush>().color(),
+              QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    EXPECT_FALSE(model->index(0, 0).data(Qt::ForegroundRole).isValid());
+    const QString why = "table 'Parts': column 'Shape': its type 0x46 is not supported; its values are left empty";
+    EXPECT_FALSE(window_->statusLine->notice->isHidden());
+    EXPECT_EQ(window_->statusLine->notice->text(), "Some values could not be read (see the log)");
+    EXPECT_EQ(window_->statusLine->notice->toolTip(), why);
+    const QStringList lines = LogLines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].endsWith("  LoadTableWarning: " + appSettings().dataPath + ": " + why)) << lines[0].toStdString();
+    EXPECT_EQ(MessageBoxCount(), 0);
+
+    Pick("People");
+    EXPECT_TRUE(window_->statusLine->notice->isHidden());
 }
 
 TEST_F(TableViewTest, HidesRecordIdColumnsOnly)

@@ -204,5 +204,60 @@ TEST_F(AceFormatTest, HiddenTablesMatchAFileAccessMade)
     }
 }
 
+// Calculated results are stored as Access stored the same results in a file it made (calcFieldTestV2010:
+// the bytes below are copied from its rows), and their expression and result type are the column's
+// properties, which mdbtools reads.
+TEST_F(AceFormatTest, CalculatedResultsAreWrappedAsAccessWrapsThem)
+{
+    auto column = [](const char* name, ColumnType type, const char* expression, uint8_t descriptorType = 0) {
+        Column c{name, type, type == ColumnType::Text ? 100 : 0};
+        c.expression = expression;
+        c.typeCode = descriptorType;
+        return c;
+    };
+    Table table{"Calc",
+                {{"ID", ColumnType::Long}, column("LastFirst", ColumnType::Text, "[LastName] & \", \" & [FirstName]"),
+                 column("MonthlySalary", ColumnType::Currency, "[Salary]/12", 0x07), column("IsRich", ColumnType::YesNo, "[Salary]>100000", 0x03),
+                 column("WeeklySalary", ColumnType::Decimal, "[Salary]/52", 0x07)},
+                {{int64_t{1}, std::string("Wayne, Bruce"), CurrencyValue{833333333}, true, DecimalValue{false, 192307692307692, 10}},
+                 {int64_t{2}, Null{}, Null{}, Null{}, Null{}}},
+                {}};
+    const std::string path = write(singleTable(Format::Ace2010, table), "calc.accdb");
+    const QByteArray bytes = [&] {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const QByteArray head(16, '\0');
+    for (const char* result : {"0e000000fffe5761796e652c204272756365000000", "0800000055a8ab3100000000000000",
+                               "01000000ff000000", "100000000e000a0000000000ec04b01fe7ae0000000000",
+                               "00000000000000"})  // a Null: an empty result
+        EXPECT_TRUE(bytes.contains(head + QByteArray::fromHex(result))) << result;
+    EXPECT_EQ(commandOutput("mdb-prop '" + path + "' Calc | grep -E '^name|Expression|ResultType'"),
+              "name: LastFirst\n\tExpression: [LastName] & \", \" & [FirstName]\n\tResultType: 10\n"
+              "name: MonthlySalary\n\tExpression: [Salary]/12\n\tResultType: 5\n"
+              "name: IsRich\n\tExpression: [Salary]>100000\n\tResultType: 1\n"
+              "name: WeeklySalary\n\tExpression: [Salary]/52\n\tResultType: 16\n");
+    const auto columns = MdbFile(path).read("Calc").columns;
+    ASSERT_EQ(columns.size(), 5u);
+    EXPECT_EQ(columns[2].type, 0x07);  // the descriptor's, not the result's
+    EXPECT_EQ(columns[3].type, 0x03);
+    Database jet = singleTable(Format::Ace2007, table);
+    EXPECT_THROW(write(jet), std::runtime_error);  // Access 2010 and later only
+}
+
+// A complex column renamed after it was created keeps the old name in its hidden table and its link.
+TEST_F(AceFormatTest, RenamedComplexColumnsKeepTheirNameOfCreationInTheHiddenTables)
+{
+    Column files{"Attachments", ColumnType::Attachment};
+    files.createdAs = "Field1";
+    const std::string path = write(singleTable(Format::Ace2010, Table{"T", {files}, {{Attachments{{{"a.txt", {'a'}}}}}}, {}}), "r.accdb");
+    const MdbFile file(path);
+    EXPECT_EQ(file.read("T").columns[0].name, "Attachments");
+    EXPECT_EQ(file.read("MSysComplexColumns").rows.at(0).at(0), "Field1");
+    const std::string values = valueTableOf(file, "Field1");
+    ASSERT_FALSE(values.empty());
+    EXPECT_EQ(file.read(values).columns.at(0).name, "_Field1");
+}
+
 }  // namespace
 }  // namespace jetwriter::test

@@ -12,6 +12,7 @@ constexpr int64_t kSystemFlags = kSystemObjectFlags;
 constexpr int64_t kTypeTable = 1;
 constexpr int64_t kTypeDatabase = 2;
 constexpr int64_t kTypeContainer = 3;
+constexpr size_t kPropertiesColumn = 14;  // LvProp
 
 Column text(const char* name) { return Column{name, ColumnType::Text, 255}; }
 Column binary(const char* name) { return Column{name, ColumnType::Binary, 255}; }
@@ -68,8 +69,11 @@ std::vector<Row> catalogRows(const std::vector<CatalogTable>& tables, double cre
     for (const char* name : applicationContainers)
         rows.push_back(object(id++, kRootContainer, name, kTypeContainer, 0, created));
     // A table's Id is the page of its definition; system tables are told apart by their flags alone.
-    for (const auto& table : tables)
+    for (const auto& table : tables) {
         rows.push_back(object(table.definitionPage, kTablesContainer, table.name, kTypeTable, table.flags, created));
+        if (!table.properties.empty())
+            rows.back()[kPropertiesColumn] = Bytes{table.properties};
+    }
     return rows;
 }
 

@@ -22,6 +22,7 @@ struct CatalogTable {
     std::string name;
     uint32_t definitionPage;
     int64_t flags;   // 0 for user tables; readers hide tables with 0x80000000 or 0x2 set
+    std::vector<uint8_t> properties;  // LvProp (see ColumnProperties.h); empty for none
 };
 
 // Containers, the database object and one row per table, in MSysObjects column order.

@@ -75,7 +75,20 @@ ColumnTraits variableLong(uint8_t flags, uint8_t extFlags)
     return trait;
 }
 
-Cell scalarCell(const ScalarValue& value) { return std::visit([](const auto& v) { return Cell{v}; }, value); }
+// Values of an unknown type are given as text holding their bytes.
+Cell scalarCell(const ScalarValue& value, bool unknownType)
+{
+    if (const auto* text = std::get_if<std::string>(&value); text && unknownType)
+        return Bytes{std::vector<uint8_t>(text->begin(), text->end())};
+    return std::visit([](const auto& v) { return Cell{v}; }, value);
+}
+
+Column unknownValueColumn(const Column& column)
+{
+    Column value{"Value", ColumnType::Unknown, column.size};
+    value.typeCode = column.typeCode;
+    return value;
+}
 
 }  // namespace
 
@@ -100,7 +113,9 @@ ComplexColumns::ComplexColumns(const FormatInfo& info, const std::vector<Table>&
 void ComplexColumns::addLink(const std::string& tableName, size_t table, size_t source)
 {
     const Column column = columns_[table][source];  // a copy: the table's columns grow below
-    Link link{table, source, column.name, column.type, static_cast<uint32_t>(links_.size() + 1), 0, 0, {}};
+    // A renamed column's hidden table and link keep the name it was created with.
+    const std::string& created = column.createdAs.empty() ? column.name : column.createdAs;
+    Link link{table, source, created, column.type, static_cast<uint32_t>(links_.size() + 1), 0, 0, {}};
     std::vector<Column> values;
     std::vector<ColumnTraits> valueTraits;
     ColumnTraits keyTrait;
@@ -117,6 +132,15 @@ void ComplexColumns::addLink(const std::string& tableName, size_t table, size_t 
         valueTraits.assign(values.size(), ColumnTraits{});
         link.typeTable = hidden_.size();
         hidden_.push_back({type.name, type.columns, type.traits, {}, kComplexTypeFlags, 0});
+    } else if (column.type == ColumnType::MultiValue && column.valueType == ColumnType::Unknown) {
+        // Values of a type no Access version defines get a template of their own.
+        ComplexTypeTable type{"MSysComplexType_" + hexId(tableName, created, 4), {unknownValueColumn(column)}, {}};
+        values = type.columns;
+        valueTraits.assign(values.size(), ColumnTraits{});
+        link.typeTable = hidden_.size();
+        hidden_.push_back({type.name, type.columns, type.traits, {}, kComplexTypeFlags, 0});
+        columns_[table][source] = Column{column.name, ColumnType::Long};
+        traits_[table][source] = keyTrait;
     } else {
         const size_t typeIndex = column.type == ColumnType::Attachment ? attachmentTypeIndex() : multiValueTypeIndex(column.valueType);
         const ComplexTypeTable& type = standardComplexTypes()[typeIndex];
@@ -138,7 +162,7 @@ void ComplexColumns::addLink(const std::string& tableName, size_t table, size_t 
     std::vector<size_t> byName(unsorted.size());
     std::iota(byName.begin(), byName.end(), 0);
     std::stable_sort(byName.begin(), byName.end(), [&](size_t a, size_t b) { return nameBefore(unsorted[a], unsorted[b]); });
-    HiddenTable valueTable{cutToMaxChars("f_" + hexId(tableName, column.name, 3) + "_" + link.name), {}, {}, {}, kComplexValueFlags, 0};
+    HiddenTable valueTable{cutToMaxChars("f_" + hexId(tableName, created, 3) + "_" + link.name), {}, {}, {}, kComplexValueFlags, 0};
     link.order.resize(unsorted.size());
     for (size_t position = 0; position < byName.size(); ++position) {
         valueTable.columns.push_back(unsorted[byName[position]]);
@@ -186,8 +210,9 @@ void ComplexColumns::storeValues(Link& link, const Cell& cell, uint32_t key)
             addValueRow(link, key, {Null{}, file.name, type, Bytes{attachmentFileData(type, file.data)}, Null{}, Null{}});
         }
     } else if (link.kind == ColumnType::MultiValue && values) {
+        const bool unknownType = hidden_[link.typeTable].columns.front().type == ColumnType::Unknown;
         for (const ScalarValue& value : values->values)
-            addValueRow(link, key, {scalarCell(value)});
+            addValueRow(link, key, {scalarCell(value, unknownType)});
     } else if (link.kind == ColumnType::VersionedMemo && history) {
         for (const Version& version : history->versions)
             addValueRow(link, key, {version.text, DateValue{version.modified}});

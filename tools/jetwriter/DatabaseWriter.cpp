@@ -2,6 +2,7 @@
 
 #include "jetwriter/ByteOrder.h"
 #include "jetwriter/Catalog.h"
+#include "jetwriter/ColumnProperties.h"
 #include "jetwriter/ComplexColumns.h"
 #include "jetwriter/HeaderPage.h"
 #include "jetwriter/PageFile.h"
@@ -157,7 +158,7 @@ void writeInto(PageFile& file, const Database& database, Plan& plan)
     const auto system = systemTables(info);
     for (const auto& table : system) {
         systemLayouts.push_back(layoutTable(info, table.columns));
-        catalog.push_back({table.name, reserveDefinition(info, file, systemLayouts.back()), kSystemObjectFlags});
+        catalog.push_back({table.name, reserveDefinition(info, file, systemLayouts.back()), kSystemObjectFlags, {}});
     }
     auto& hidden = plan.complex.hiddenTables();
     std::vector<TableLayout> hiddenLayouts;
@@ -165,13 +166,13 @@ void writeInto(PageFile& file, const Database& database, Plan& plan)
     for (const auto& table : hidden) {
         hiddenLayouts.push_back(layoutTable(info, table.columns, table.traits));
         hiddenPages.push_back(reserveDefinition(info, file, hiddenLayouts.back()));
-        catalog.push_back({table.name, hiddenPages.back(), table.flags});
+        catalog.push_back({table.name, hiddenPages.back(), table.flags, {}});
     }
     Finisher finisher(info, file);
     std::vector<uint32_t> userPages;
     for (size_t t = 0; t < database.tables.size(); ++t) {
         userPages.push_back(reserveDefinition(info, file, plan.userLayouts[t]));
-        catalog.push_back({database.tables[t].name, userPages.back(), 0});
+        catalog.push_back({database.tables[t].name, userPages.back(), 0, columnProperties(database.tables[t].columns)});
         writeUserTable(info, file, finisher, database.tables[t], plan.userLayouts[t], userPages.back(), plan.complex, t);
     }
     for (size_t h = 0; h < hidden.size(); ++h)

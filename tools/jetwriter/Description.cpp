@@ -348,7 +348,7 @@ Cell parseCell(const Column& column, const std::string& text)
         case ColumnType::DateTime: return DateValue{parseDateTime(text)};
         case ColumnType::YesNo: return toTruth(text);
         case ColumnType::Text: case ColumnType::Memo: return text;
-        case ColumnType::Ole: case ColumnType::Binary: return toBytes(text);
+        case ColumnType::Ole: case ColumnType::Binary: case ColumnType::Unknown: return toBytes(text);
         case ColumnType::Guid:
             if (auto guid = parseGuid(text))
                 return *guid;

@@ -21,9 +21,11 @@ enum class Encryption { Agile, Rc4CryptoApi };
 // ACE only: DateTimeExtended (Access 2016's 100 ns date/time, years 1-9999), and the complex columns
 // Attachment, MultiValue (of `valueType`) and VersionedMemo (an append-only memo: the row keeps the
 // newest text, a hidden table every version with its date).
+// Unknown: a column of a type code no Access version defines (Column::typeCode), whose cells are Bytes
+// written as they are, for testing what readers make of such files.
 enum class ColumnType {
     Byte, Integer, Long, Single, Double, Currency, DateTime, YesNo, Text, Memo, Ole, Guid, Decimal, Binary,
-    DateTimeExtended, Attachment, MultiValue, VersionedMemo
+    DateTimeExtended, Attachment, MultiValue, VersionedMemo, Unknown
 };
 
 struct Column {
@@ -32,7 +34,22 @@ struct Column {
     int size = 0;              // Text: length in characters (default 50, at most 255)
     int precision = 18;        // Decimal
     int scale = 0;             // Decimal
-    ColumnType valueType = ColumnType::Text;  // MultiValue: Byte, Integer, Long, Single, Double or Text (of `size`)
+    // MultiValue: Byte, Integer, Long, Single, Double or Text (of `size`), or Unknown (of `typeCode`, its
+    // values given as text holding their bytes, `size` of them each where nonzero)
+    ColumnType valueType = ColumnType::Text;
+    // Access 2010 and later: non-empty makes a calculated column, whose `type` is the result type (Byte,
+    // Integer, Long, Single, Double, Currency, DateTime, YesNo, Text, Memo, Guid or Decimal; a Decimal
+    // result keeps each value's own scale) and whose cells are the results. They are stored wrapped as
+    // Access stores them, a Null as an empty result; the expression and the result type go to the
+    // column's properties.
+    std::string expression{};
+    // A calculated column: the type code its descriptor names, where it differs from the result type
+    // (Access keeps the first one there when the result type is changed later); 0: the result type's.
+    // Unknown: the type code written.
+    uint8_t typeCode = 0;
+    // Attachment and MultiValue: the name the column was created with, which its hidden table and
+    // MSysComplexColumns keep after it is renamed to `name`; empty: never renamed.
+    std::string createdAs{};
 };
 
 struct Null {};

@@ -1,6 +1,7 @@
 #include "jetwriter/RowEncoder.h"
 
 #include "jetwriter/ByteOrder.h"
+#include "jetwriter/CalculatedValue.h"
 #include "jetwriter/TextCodec.h"
 
 #include <cmath>
@@ -154,14 +155,18 @@ const std::vector<uint8_t>& RowEncoder::encode(const Row& row)
     for (size_t i = 0; i < count; ++i) {
         const ColumnLayout& column = layout_.columns[i];
         const Cell& cell = row[i];
-        const bool present = column.column.type == ColumnType::YesNo ? truthOf(cell) : !std::holds_alternative<Null>(cell);
+        // A calculated column keeps even a Null result (as an empty one); Yes/No keeps its value in the mask.
+        const bool inMask = column.column.type == ColumnType::YesNo && !column.calculated;
+        const bool present = column.calculated || (inMask ? truthOf(cell) : !std::holds_alternative<Null>(cell));
         if (present)
             nullMask_[i / 8] = static_cast<uint8_t>(nullMask_[i / 8] | (1u << (i % 8)));
         if (!column.fixed)
             varOffsets_[column.varIndex] = static_cast<uint16_t>(std::min<size_t>(row_.size(), 0xFFFF));
-        if (!present || column.column.type == ColumnType::YesNo)
+        if (!present || inMask)
             continue;
-        if (column.fixed)
+        if (column.calculated)
+            appendCalculated(column, cell);
+        else if (column.fixed)
             putFixed(column, cell, row_.data() + fixedStart_ + column.fixedOffset);
         else
             appendVariable(column, cell);
@@ -173,7 +178,7 @@ const std::vector<uint8_t>& RowEncoder::encode(const Row& row)
     return row_;
 }
 
-void RowEncoder::putFixed(const ColumnLayout& column, const Cell& cell, uint8_t* at)
+void RowEncoder::putFixed(const ColumnLayout& column, const Cell& cell, uint8_t* at) const
 {
     switch (column.column.type) {
     case ColumnType::Byte:
@@ -211,9 +216,59 @@ void RowEncoder::putFixed(const ColumnLayout& column, const Cell& cell, uint8_t*
     case ColumnType::DateTimeExtended:
         putExtendedDate(column, cell, at);
         break;
+    case ColumnType::Unknown:
+        std::memcpy(at, unknownBytes(column, cell).data(), static_cast<size_t>(column.column.size));
+        break;
     default:
         mismatch(column, "is not a fixed-length column");
     }
+}
+
+const std::vector<uint8_t>& RowEncoder::unknownBytes(const ColumnLayout& column, const Cell& cell) const
+{
+    const auto* bytes = std::get_if<Bytes>(&cell);
+    if (!bytes || (column.fixed && bytes->data.size() != static_cast<size_t>(column.column.size)))
+        mismatch(column, "needs bytes of its size");
+    return bytes->data;
+}
+
+std::vector<uint8_t> RowEncoder::calculatedResult(const ColumnLayout& column, const Cell& cell) const
+{
+    switch (column.column.type) {
+    case ColumnType::Text:
+    case ColumnType::Memo: {
+        const auto* text = std::get_if<std::string>(&cell);
+        if (!text)
+            mismatch(column, "needs text");
+        return textBytes(column, *text, column.column.type == ColumnType::Text);
+    }
+    case ColumnType::YesNo:
+        return {static_cast<uint8_t>(truthOf(cell) ? 0xFF : 0x00)};
+    case ColumnType::Decimal: {
+        const auto* value = std::get_if<DecimalValue>(&cell);
+        if (!value)
+            mismatch(column, "needs a decimal");
+        return calculatedDecimal(*value);
+    }
+    default: {
+        const int size = fixedBytes(column.column.type);
+        if (size <= 0)
+            mismatch(column, "has no calculated form");
+        std::vector<uint8_t> value(static_cast<size_t>(size));
+        putFixed(column, cell, value.data());
+        return value;
+    }
+    }
+}
+
+void RowEncoder::appendCalculated(const ColumnLayout& column, const Cell& cell)
+{
+    const std::vector<uint8_t> wrapped =
+        wrapCalculated(std::holds_alternative<Null>(cell) ? std::vector<uint8_t>() : calculatedResult(column, cell));
+    if (column.column.type == ColumnType::Memo)
+        longValues_.append(wrapped, row_);
+    else
+        appendBytes(row_, wrapped.data(), wrapped.size());
 }
 
 std::vector<uint8_t> RowEncoder::textBytes(const ColumnLayout& column, const std::string& text, bool allowCompression) const
@@ -257,6 +312,11 @@ void RowEncoder::appendVariable(const ColumnLayout& column, const Cell& cell)
         putU32(value, static_cast<uint32_t>(integerIn(column, cell, std::numeric_limits<int32_t>::min(),
                                                       std::numeric_limits<int32_t>::max())));
         appendBytes(row_, value, sizeof value);
+        break;
+    }
+    case ColumnType::Unknown: {
+        const std::vector<uint8_t>& data = unknownBytes(column, cell);
+        appendBytes(row_, data.data(), data.size());
         break;
     }
     case ColumnType::Binary: {

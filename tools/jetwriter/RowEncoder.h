@@ -14,8 +14,11 @@ public:
     const std::vector<uint8_t>& encode(const Row& row);
 
 private:
-    void putFixed(const ColumnLayout& column, const Cell& cell, uint8_t* at);
+    void putFixed(const ColumnLayout& column, const Cell& cell, uint8_t* at) const;
     void appendVariable(const ColumnLayout& column, const Cell& cell);
+    void appendCalculated(const ColumnLayout& column, const Cell& cell);
+    std::vector<uint8_t> calculatedResult(const ColumnLayout& column, const Cell& cell) const;
+    const std::vector<uint8_t>& unknownBytes(const ColumnLayout& column, const Cell& cell) const;
     std::vector<uint8_t> textBytes(const ColumnLayout& column, const std::string& text, bool allowCompression) const;
     void finishJet4();
     void finishJet3();

@@ -14,7 +14,11 @@ constexpr uint16_t kCodePage1252 = 0x04E4;
 constexpr uint8_t kFlagFixed = 0x01;
 constexpr uint8_t kFlagNullable = 0x02;
 constexpr uint8_t kFlagCompressedUnicode = 0x01;
+constexpr uint8_t kFlagCalculated = 0xC0;        // extended flags of a calculated column (Access 2010)
+constexpr uint16_t kCalculatedFixedLength = 39;  // what Access declares for every calculated non-text result
 constexpr size_t kPageHeaderSize = 8;
+
+}  // namespace
 
 uint8_t typeCode(ColumnType type)
 {
@@ -39,7 +43,17 @@ uint8_t typeCode(ColumnType type)
     throw std::runtime_error("complex columns need an ACE format");
 }
 
-// Bytes a fixed column takes in a row; Yes/No lives in the null mask and takes none.
+namespace {
+
+uint8_t descriptorTypeCode(const Column& column)
+{
+    if (column.type == ColumnType::Unknown || (!column.expression.empty() && column.typeCode != 0))
+        return column.typeCode;
+    return typeCode(column.type);
+}
+
+}  // namespace
+
 int fixedBytes(ColumnType type)
 {
     switch (type) {
@@ -55,11 +69,27 @@ int fixedBytes(ColumnType type)
     }
 }
 
+namespace {
+
+int rowBytes(const Column& column)
+{
+    if (column.type == ColumnType::Unknown)
+        return column.size > 0 ? column.size : -1;
+    return column.expression.empty() ? fixedBytes(column.type) : -1;  // a calculated value is variable-length
+}
+
 bool isTextual(ColumnType type) { return type == ColumnType::Text || type == ColumnType::Memo; }
 
+// A calculated column declares the result's length and the 23 bytes of the wrapper Access stores it in.
 uint16_t declaredLength(const FormatInfo& info, const Column& column)
 {
+    if (!column.expression.empty()) {
+        if (column.type == ColumnType::Memo)
+            return 0;
+        return column.type == ColumnType::Text ? static_cast<uint16_t>(column.size * 2 + 23) : kCalculatedFixedLength;
+    }
     switch (column.type) {
+    case ColumnType::Unknown: return static_cast<uint16_t>(column.size > 0 ? column.size : 255);
     case ColumnType::YesNo: return 1;
     case ColumnType::Text: return static_cast<uint16_t>(column.size * (info.jet4 ? 2 : 1));
     case ColumnType::Binary: return static_cast<uint16_t>(column.size);
@@ -80,6 +110,10 @@ void checkColumn(const FormatInfo& info, Column& column)
     }
     if (column.type == ColumnType::DateTimeExtended && !info.ace)
         throw std::runtime_error("column " + column.name + ": Date/Time Extended needs an ACE format");
+    if (!column.expression.empty() && !(info.ace && info.versionByte >= 3))
+        throw std::runtime_error("column " + column.name + ": calculated columns need Access 2010 (Ace2010)");
+    if (column.type == ColumnType::Unknown && column.typeCode == 0)
+        throw std::runtime_error("column " + column.name + ": an unknown column needs its type code");
     if (column.type == ColumnType::Decimal) {
         if (!info.jet4)
             throw std::runtime_error("Decimal columns need the Jet 4 format");
@@ -113,11 +147,13 @@ void appendJet4Column(std::vector<uint8_t>& out, const ColumnLayout& c, uint16_t
     if (c.complexKey) {
         appendU32(out, c.complexId);
     } else {
-        if (c.column.type == ColumnType::Decimal) {
+        if (c.column.type == ColumnType::Decimal && c.column.expression.empty()) {
             appendU8(out, static_cast<uint32_t>(c.column.precision));
             appendU8(out, static_cast<uint32_t>(c.column.scale));
         } else if (c.column.type == ColumnType::DateTimeExtended) {
             appendBytes(out, "\x09\x07", 2);  // as Access 2016 writes it
+        } else if (c.column.type == ColumnType::Decimal) {
+            appendU16(out, 0);  // a calculated Decimal keeps its scale with each value
         } else {
             appendU16(out, kGeneralSortOrder);
         }
@@ -183,16 +219,18 @@ TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& colum
         checkColumn(info, c.column);
         c.complexKey = trait.complexKey;
         c.complexId = trait.complexId;
-        c.typeCode = c.complexKey ? 0x12 : typeCode(c.column.type);
+        c.typeCode = c.complexKey ? 0x12 : descriptorTypeCode(c.column);
         c.number = static_cast<uint16_t>(i);
         c.length = declaredLength(info, c.column);
-        c.fixed = fixedBytes(c.column.type) >= 0 && !trait.storedVariable;
+        c.fixed = rowBytes(c.column) >= 0 && !trait.storedVariable;
+        c.calculated = !c.column.expression.empty();
         const uint8_t usual = static_cast<uint8_t>((c.fixed ? kFlagFixed : 0) | kFlagNullable);
         c.flags = trait.flags.value_or(c.complexKey ? 0x07 : usual);
-        c.extFlags = trait.extFlags.value_or(isTextual(c.column.type) ? kFlagCompressedUnicode : 0);
+        const uint8_t usualExt = c.calculated ? kFlagCalculated : isTextual(c.column.type) ? kFlagCompressedUnicode : 0;
+        c.extFlags = trait.extFlags.value_or(usualExt);
         if (c.fixed) {
             c.fixedOffset = c.column.type == ColumnType::YesNo ? 0 : layout.fixedSize;
-            layout.fixedSize = static_cast<uint16_t>(layout.fixedSize + fixedBytes(c.column.type));
+            layout.fixedSize = static_cast<uint16_t>(layout.fixedSize + rowBytes(c.column));
         } else {
             c.varIndex = layout.varCount++;
         }

@@ -20,7 +20,15 @@ struct ColumnLayout {
     uint8_t extFlags = 0;
     bool complexKey = false;   // type 0x12: the row's key into a complex column's hidden table
     uint32_t complexId = 0;
+    bool calculated = false;   // values wrapped as Access 2010 stores a calculated column's results
 };
+
+// The code a column descriptor names a type by; throws for complex columns (whose code, 0x12, is the key's).
+uint8_t typeCode(ColumnType type);
+
+// Bytes a value of a fixed-length type takes in a row; Yes/No lives in the null mask and takes none;
+// -1 for variable-length types.
+int fixedBytes(ColumnType type);
 
 // Where the columns of complex data and of their hidden tables differ from plain columns.
 struct ColumnTraits {

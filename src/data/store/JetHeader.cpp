@@ -1,11 +1,14 @@
 #include "data/JetHeader.h"
 
+#include "core/ByteText.h"
 #include "core/Error.h"
+#include "core/FileSystem.h"
 #include "data/CodePage.h"
 #include "data/Rc4.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include <sys/stat.h>
 
 #include <array>
 #include <cmath>
@@ -122,11 +125,11 @@ std::optional<JetHeader> parseJetHeader(const QByteArray& firstPage)
 
 Result<JetHeader> readJetHeader(const QString& path)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || info.isDir())
+    struct stat status {};
+    if (path.isEmpty() || stat(textToBytes(path).constData(), &status) != 0 || S_ISDIR(status.st_mode))
         return makeError(ErrorCode::DatabaseNotFound, path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openForReading(file, path))
         return makeError(ErrorCode::CannotOpenFile, path);
     const QByteArray firstPage = file.read(kLargestPage);
     // A database is at least a header page and a catalogue page long.

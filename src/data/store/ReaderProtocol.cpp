@@ -1,5 +1,7 @@
 #include "data/ReaderProtocol.h"
 
+#include "core/ByteText.h"
+
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -9,6 +11,8 @@
 
 namespace varnex::reader {
 namespace {
+
+constexpr qsizetype kMostWarningPartBytes = 4096;
 
 template <class T>
 void put(std::vector<char>& out, const T& value)
@@ -61,6 +65,7 @@ bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCou
         put(payload, column.precision);
         put(payload, column.scale);
         put(payload, column.listOf);
+        put(payload, column.storedType);
         put(payload, static_cast<uint32_t>(name.size()));
         payload.insert(payload.end(), name.begin(), name.end());
     }
@@ -147,7 +152,7 @@ bool writeError(int fd, const Error& error)
 {
     std::vector<char> payload;
     put(payload, static_cast<uint16_t>(error.code));
-    const QByteArray text = error.description.toUtf8();
+    const QByteArray text = textToBytes(error.description);  // a file name in it keeps its bytes
     payload.insert(payload.end(), text.begin(), text.end());
     return writeMessage(fd, MessageKind::Error, payload);
 }
@@ -162,10 +167,15 @@ bool writeWorking(int fd)
     return writeMessage(fd, MessageKind::Working, {});
 }
 
-bool writeWarning(int fd, const QString& text)
+bool writeWarning(int fd, const ReadWarning& warning)
 {
-    const QByteArray bytes = text.toUtf8().left(4096);
-    return writeMessage(fd, MessageKind::Warning, std::vector<char>(bytes.begin(), bytes.end()));
+    std::vector<char> payload;
+    for (const QString* part : {&warning.table, &warning.column, &warning.cause}) {
+        const QByteArray bytes = part->toUtf8().left(kMostWarningPartBytes);
+        put(payload, static_cast<uint32_t>(bytes.size()));
+        payload.insert(payload.end(), bytes.begin(), bytes.end());
+    }
+    return writeMessage(fd, MessageKind::Warning, payload);
 }
 
 bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& columns, int64_t& rowCountHint)
@@ -179,7 +189,8 @@ bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& col
         ColumnInfo column;
         uint32_t nameLength = 0;
         if (!take(payload, at, column.type) || !take(payload, at, column.precision) || !take(payload, at, column.scale) ||
-            !take(payload, at, column.listOf) || !take(payload, at, nameLength) || payload.size() - at < nameLength)
+            !take(payload, at, column.listOf) || !take(payload, at, column.storedType) || !take(payload, at, nameLength) ||
+            payload.size() - at < nameLength)
             return false;
         column.name = QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(nameLength));
         at += nameLength;
@@ -194,7 +205,20 @@ Error parseError(const std::vector<char>& payload)
     uint16_t code = 0;
     if (!take(payload, at, code) || code > static_cast<uint16_t>(ErrorCode::ReadFailed))
         return makeError(ErrorCode::ReadFailed);
-    return {static_cast<ErrorCode>(code), QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(payload.size() - at))};
+    return {static_cast<ErrorCode>(code), bytesToText(QByteArrayView(payload.data() + at, static_cast<qsizetype>(payload.size() - at)))};
+}
+
+bool parseWarning(const std::vector<char>& payload, ReadWarning& warning)
+{
+    size_t at = 0;
+    for (QString* part : {&warning.table, &warning.column, &warning.cause}) {
+        uint32_t length = 0;
+        if (!take(payload, at, length) || payload.size() - at < length)
+            return false;
+        *part = QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(length));
+        at += length;
+    }
+    return at == payload.size();
 }
 
 }  // namespace varnex::reader

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 
+class QFile;
 
 namespace varnex {
 
@@ -25,6 +26,17 @@ QString firstMatch(const QString& pattern, int attributes = attr::Normal);
 
 Status makeDir(const QString& path);     // PathFileAccess when it exists, PathNotFound without its parent
 Status removeFile(const QString& path);  // deletes one file; FileNotFound when there is none
+
+// Makes every missing folder along path, as mkdir -p does (core/ByteText.h: its bytes as given).
+// A failure describes itself: "Could not create the folder 'PATH': <cause>".
+Status makeFolderPath(const QString& path);
+
+// Opens file on the file of that name (core/ByteText.h: its bytes as given) for reading; false
+// with errno set where it cannot be opened.
+bool openForReading(QFile& file, const QString& name);
+
+// True where both names reach the same file (also through a link).
+bool sameFile(const QString& one, const QString& other);
 
 // Appends one line (text, CR, LF) in the locale's code set, creating the file.
 Status appendLine(const QString& path, QStringView text);

@@ -4,6 +4,7 @@
 // nothing for a while, crashes, or sends more than the file can hold is ended.
 
 #include "core/Error.h"
+#include "data/ReadWarning.h"
 #include "data/TableData.h"
 
 #include <QString>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace varnex {
 
@@ -28,11 +30,12 @@ using LoadProgress = std::function<bool(int64_t rowsRead, int64_t rowCount)>;
 using RowsReceived = std::function<bool(const std::shared_ptr<const TableData>& rows)>;
 
 // table: nullopt reads the table list. pagePassword: the password of an encrypted .accdb; it reaches
-// the reader on a pipe, never in its arguments. Warnings of the reader (values it could not read)
-// go to the log.
+// the reader on a pipe, never in its arguments. warnings: receives what the reader could not read
+// (values left empty or cut short, rows or entries left out), for the caller to tell the user.
+// A reader that ends, stalls or garbles its answer fails the read with a message saying so.
 Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress, const QString& pagePassword = {},
-                                                         const RowsReceived& received = {});
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings);
 
 // Called with the table's columns as a table of no rows, then with each batch of rows as it
 // comes, in order; false cancels as the progress callback does.
@@ -40,9 +43,11 @@ using BatchReceived = std::function<bool(const std::shared_ptr<const TableData>&
 
 // Reads a table without keeping its rows: each batch goes to received and nowhere else, so that
 // a caller that only passes them on (the command line writing CSV) holds only those it still
-// needs. True when every row came, false when cancelled; otherwise as readWithReaderProcess.
+// needs. True when every row came, false when cancelled; otherwise (warnings too) as
+// readWithReaderProcess.
 Result<bool> streamWithReaderProcess(const QString& path, const QString& table, const LoadProgress& progress,
-                                     const QString& pagePassword, const BatchReceived& received);
+                                     const QString& pagePassword, const BatchReceived& received,
+                                     std::vector<ReadWarning>& warnings);
 
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent

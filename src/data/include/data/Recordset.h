@@ -101,6 +101,8 @@ public:
     bool isNull(int64_t position, int column) const;
     // The value text (data/ValueFormatter.h) under the default locale, as UTF-8 or as a QString.
     QString cellText(int64_t position, int column) const;
+    // A value of a type not read: the placeholder the grid shows for it (see unreadValueText); else empty.
+    QString unreadCellText(int64_t position, int column) const;
     void appendCellTextUtf8(int64_t position, int column, std::string& out) const;
     // The same, with the locale's formats resolved once by the caller (ValueFormatter::forDefaultLocale()).
     void appendCellTextUtf8(int64_t position, int column, const ValueFormatter& formatter, std::string& out) const;
@@ -110,13 +112,20 @@ public:
     void prefetch(int64_t position, bool bytes) const;
     int64_t currentPosition() const { return position_; }
 
-    // Opens the recordset over rows already loaded (the table list of a connection).
-    void openOver(std::shared_ptr<const TableData> rows);
+    // Opens the recordset over rows already loaded (the table list of a connection), with what their
+    // read could not read.
+    void openOver(std::shared_ptr<const TableData> rows, std::vector<ReadWarning> warnings = {});
+    // What the load could not read: values left empty or cut short, rows left out. Empty for a whole one.
+    const std::vector<ReadWarning>& warnings() const { return warnings_; }
     // The loaded rows, shared: a recordset opened over them reads them in load
     // order, from any thread, while this one is sorted or filtered.
     std::shared_ptr<const TableData> loadedRows() const { return data_; }
     // The stored row at a position in the current order; -1 where there is none.
     int64_t storedRow(int64_t position) const;
+    // A recordset over the same loaded rows showing the rows shown now, in their order, which
+    // stays so whatever this one is sorted or filtered by later; it can be read on any thread.
+    // Closed where this one is.
+    std::unique_ptr<Recordset> snapshot() const;
 
 private:
     int64_t rowAt(int64_t position) const;
@@ -127,6 +136,7 @@ private:
     void keepFilteredRowsInOrder();
 
     std::shared_ptr<const TableData> data_;
+    std::vector<ReadWarning> warnings_;
     std::vector<uint32_t> order_;  // positions to stored rows; empty: load order
     QString sort_;
     bool filtered_ = false;

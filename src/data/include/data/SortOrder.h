@@ -8,6 +8,7 @@
 #include "data/TableData.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,10 @@ namespace varnex {
 
 // ItemNotFound for a field the table does not have, BadArguments for text that is no sort specification.
 Result<std::vector<SortKey>> parseSort(const QString& specification, const TableData& table);
+
+// The names of the columns a sort specification orders by, in its order; BadArguments for text
+// that is no sort specification. An empty text names none.
+Result<QStringList> sortColumnNames(const QString& specification);
 
 // Reorders order (stored row numbers) by the keys; rows equal on every key keep their order.
 void sortRows(const TableData& table, const std::vector<SortKey>& keys, std::vector<uint32_t>& order);

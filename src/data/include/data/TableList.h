@@ -18,9 +18,10 @@ struct TableEntry {
     QString type;  // "TABLE", "ACCESS TABLE", "SYSTEM TABLE"
 };
 
-// Every table of the connection's database, by type, then by name. progress: as for
-// Connection::openTableSchema.
-Result<std::vector<TableEntry>> readTableList(Connection& connection, const LoadProgress& progress = {});
+// Every table of the connection's database, by type, then by name. warnings: receives what the
+// list could not read (entries left out). progress: as for Connection::openTableSchema.
+Result<std::vector<TableEntry>> readTableList(Connection& connection, std::vector<ReadWarning>& warnings,
+                                              const LoadProgress& progress = {});
 
 // False for the tables a user does not pick from: names starting "MSys" in any letter case.
 bool isUserTable(const TableEntry& table);

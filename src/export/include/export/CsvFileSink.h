@@ -1,30 +1,26 @@
 #pragma once
 
 #include "core/Error.h"
+#include "core/OutputFile.h"
 #include "export/CsvSink.h"
 
-#include <QSaveFile>
 #include <QString>
 
 namespace varnex {
 
-// Writes to a temporary file in the folder of the final name and renames it
-// over that name only on commit(), so an unfinished export leaves neither a
-// partial file nor a damaged older one.
+// Writes the CSV to a file (core/OutputFile.h): a regular file is replaced only on commit(),
+// so an unfinished export leaves neither a partial file nor a damaged older one; a device or
+// a FIFO is written where it is.
 class CsvFileSink : public CsvSink {
 public:
-    explicit CsvFileSink(const QString& finalName);
-    ~CsvFileSink() override;  // discards what was not committed
+    explicit CsvFileSink(const QString& finalName) : file_(finalName) {}
 
-    Status open();
-    Status write(std::string_view bytes) override;
-    Status commit();
+    Status open() { return file_.open(); }
+    Status write(std::string_view bytes) override { return file_.write(bytes); }
+    Status commit() { return file_.commit(); }
 
 private:
-    Error failure(const QString& action) const;
-
-    QString finalName_;
-    QSaveFile file_;
+    OutputFile file_;  // discards what was not committed
 };
 
 }  // namespace varnex

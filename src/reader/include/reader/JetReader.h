@@ -7,15 +7,20 @@
 #include "data/CodePage.h"
 #include "reader/ComplexColumns.h"
 #include "reader/PlainFile.h"
+#include "reader/TableDefinitionCheck.h"
 #include "reader/TableSink.h"
 
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace varnex::reader {
+
+struct ColumnSource;
 
 // Columns of the table list: TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE.
 inline constexpr int kSchemaNameColumn = 2;
@@ -32,7 +37,8 @@ public:
                                                    const std::function<void()>& working = {});
 
     // One row per table (user, system and Access's own), ordered by type, then name; without the
-    // hidden tables of complex columns, which Access does not list either.
+    // hidden tables of complex columns, which Access does not list either, and without entries of no
+    // valid name (a damaged catalogue), which a warning counts.
     Status readCatalogue(TableSink& sink);
     // Every row of the table named (case-insensitively) by name.
     Status readTable(const QString& name, TableSink& sink);
@@ -44,10 +50,18 @@ private:
     JetReader(void* mdb, PlainFile file, const QString& path);
 
     // The table at a catalogue entry (libmdb's MdbCatalogEntry); wanted: which columns to deliver
-    // (all when empty). Complex columns are resolved only for the table that was asked for.
-    Status readEntry(void* entry, TableSink& sink, const std::function<bool(const QString&)>& wanted, bool resolveComplex);
+    // (all when empty). Calculated and complex columns are resolved only for the table that was asked
+    // for (asked): the hidden tables hold none.
+    Status readEntry(void* entry, TableSink& sink, const std::function<bool(const QString&)>& wanted, bool asked);
+    // Where a column's values come from and what they are delivered as; false for a column not shown.
+    // lists: where the values of complex columns are kept; warnings: where to say what is not read
+    // (none for hidden tables, whose reader says what matters).
+    bool planColumn(void* entry, const void* column, const ColumnExtras& extras, TableSink* warnings,
+                    std::deque<ComplexValues>& lists, ColumnInfo& info, ColumnSource& source);
     // The values of one complex column, or nothing where it is hidden; warns where they cannot be read.
-    std::optional<ComplexValues> readComplexColumn(void* owner, const QString& column, TableSink& sink);
+    std::optional<ComplexValues> readComplexColumn(void* owner, const QString& column, uint32_t complexId, TableSink& sink);
+    // The columns of the table at a catalogue entry, as its definition has them.
+    std::optional<std::vector<ColumnShape>> columnShapes(void* entry);
     void* tableAt(uint32_t definitionPage) const;
     // The catalogue entry of the table named (case-insensitively) by source.
     Result<void*> findTable(const QString& source);
@@ -59,6 +73,7 @@ private:
     QString path_;  // the file as the user named it, for messages
     CodePageTable codePage_;
     std::optional<TableData> complexColumns_;  // MSysComplexColumns, once read
+    bool complexColumnsDamaged_ = false;        // and not whole
 };
 
 }  // namespace varnex::reader

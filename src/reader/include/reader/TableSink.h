@@ -1,6 +1,7 @@
 #pragma once
 // Where a reader delivers a table: its columns once, then its rows in batches.
 
+#include "data/ReadWarning.h"
 #include "data/TableData.h"
 
 #include <QString>
@@ -17,8 +18,8 @@ public:
     virtual bool columns(const std::vector<ColumnInfo>& columns, int64_t rowCountHint) = 0;
     // Takes the batch's rows (the batch is emptied by the reader afterwards).
     virtual bool rows(TableData& batch) = 0;
-    // Values that could not be read and are delivered empty, as a line for the log.
-    virtual void warning(const QString& text) = 0;
+    // What could not be read and is delivered empty, cut short or left out.
+    virtual void warning(const ReadWarning& warning) = 0;
 };
 
 // Collects everything into one TableData in this process.
@@ -30,13 +31,13 @@ public:
         return table_.reserveRows(rowCountHint);
     }
     bool rows(TableData& batch) override { return table_.takeRows(batch); }
-    void warning(const QString& text) override { warnings_.push_back(text); }
+    void warning(const ReadWarning& warning) override { warnings_.push_back(warning); }
     TableData& table() { return table_; }
-    const std::vector<QString>& warnings() const { return warnings_; }
+    const std::vector<ReadWarning>& warnings() const { return warnings_; }
 
 private:
     TableData table_;
-    std::vector<QString> warnings_;
+    std::vector<ReadWarning> warnings_;
 };
 
 }  // namespace varnex::reader

@@ -55,7 +55,7 @@ public:
 
     // Shows the bound recordset's rows again in its current order.
     void showCurrentOrder();
-    // Shows the rows the recordset shows now (after its filter changed).
+    // Shows the rows the recordset shows now (after its filter changed), from the first.
     void showCurrentRows();
     // Marks the heading of the column the rows are sorted by; -1 for none.
     void showSortedColumn(int column, Qt::SortOrder order);
@@ -66,6 +66,10 @@ public:
     QString filterText() const;
     // Filtering or profiling the rows in the background.
     bool isBusy() const;
+    bool isFiltering() const;
+    // Brings the rows shown up to the filter's text at once, so that a command sees what the
+    // text asks for: a filter still running in the background is waited for.
+    void finishFiltering();
 
     // The selected cells as the clipboard receives them on Ctrl+C (at once, however many).
     QString selectedText(bool withHeadings = false) const;

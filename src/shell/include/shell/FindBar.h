@@ -1,6 +1,7 @@
 #pragma once
 // The bar below the grid where a text is typed to find rows: every change of
-// the text filters the grid; Esc clears the text and closes the bar.
+// the text filters the grid; Esc clears the text and closes the bar (the main
+// window passes its Esc on wherever the focus is).
 
 #include <QFrame>
 
@@ -19,6 +20,8 @@ public:
 
     // Shows the bar with its text selected for typing over.
     void open();
+    // Clears the text, hides the bar and says so (closed).
+    void dismiss();
 
 signals:
     void textChanged(const QString& text);

@@ -24,6 +24,8 @@ public:
     // A recordset was bound: the text is gone with the old one.
     void reset();
     bool busy() const { return task_.busy(); }
+    // Shows the rows of the current text now: a run in the background is waited for here.
+    void finish();
 
 signals:
     void applied();

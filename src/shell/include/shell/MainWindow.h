@@ -9,12 +9,14 @@
 #include "shell/FileDialog.h"
 #include "shell/MainLayout.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QShortcut;
 
 namespace varnex {
 
@@ -39,12 +41,18 @@ public:
 
     // Replaces the list's entries with the database's table names, leaving
     // out the MSys ones; with no database named it leaves the list as it is.
+    // The table the grid shows stays chosen; where the list no longer has it,
+    // the grid is emptied.
     Status fillTableList();
     // The same, reporting a failure through the error log.
     void refillTableList();
+    // After the settings were read again: a table of another database than
+    // the one now named leaves the grid, and the status line names the new one.
+    void followDatabase();
 
     void showChosenTable();
-    // Shows the named table in the grid, releasing the one shown before.
+    // Shows the named table in the grid, releasing the one shown before. A
+    // load that is cancelled or fails leaves the grid empty and no table chosen.
     void showTable(const QString& tableName);
     // Sorts the shown rows by the one whole column selected.
     void sortBySelectedColumn();
@@ -65,6 +73,21 @@ public:
     // How long a load runs before its progress dialog appears.
     void setLoadProgressDelay(int milliseconds) { loadProgressDelayMs_ = milliseconds; }
 
+    // While a command runs the event loop from inside (a load, the table list's read,
+    // re-reading the settings, an export), the window is busy: another database waits
+    // for it to end before it opens (openDatabaseFile).
+    bool isBusy() const { return busyDepth_ > 0; }
+    class BusyScope {
+    public:
+        explicit BusyScope(MainWindow& window) : window_(window) { ++window_.busyDepth_; }
+        ~BusyScope() { --window_.busyDepth_; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        MainWindow& window_;
+    };
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -74,7 +97,6 @@ protected:
     // A file dropped on the window opens as its database (of several, the first).
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();
@@ -85,13 +107,24 @@ private:
     void followScreen();
     void releaseShownRecordset();
     void hideRecordIdColumns();
+    // The table's entry in the list; -1 where it has none.
+    int listIndexOf(const QString& tableName) const;
     void showRowCount();
+    // The status line's notice of what the shown table (or the table list) could not read.
+    void showReadNotice();
     void closeFindBar();
 
     MainLayout layout_;
     QSize lastOuterSize_;
     float twipsPerPixel_;
     int loadProgressDelayMs_ = 500;
+    QStringList tableListWarnings_;  // what the last table list read left out
+    int busyDepth_ = 0;
+    // Esc while the find bar is open, wherever the focus is in the window (as Ctrl+F is).
+    QShortcut* closeFindShortcut_ = nullptr;
+    // Where the table the grid shows came from; empty while it shows none.
+    QString shownDatabase_;
+    QString shownTable_;
 };
 
 }  // namespace varnex

@@ -2,7 +2,8 @@
 // Read-only table model over a loaded recordset. Cells are read from the
 // recordset when the view asks for them, in the recordset's current order;
 // nothing is copied or cached per row. Of a text or binary value longer than a
-// cell can show, only the beginning is shown, followed by an ellipsis.
+// cell can show, only the beginning is shown, followed by an ellipsis. A value
+// of a type not read shows greyed as "(unsupported type 0x46, 12 bytes)".
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -45,6 +46,7 @@ private:
     std::shared_ptr<Recordset> recordset_;
     QStringList fieldNames_;
     QVector<bool> rightAligned_;
+    QVector<bool> unsupported_;  // columns of a type not read: greyed placeholders
     qint64 rows_ = 0;
 };
 

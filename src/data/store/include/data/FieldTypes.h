@@ -6,6 +6,9 @@
 namespace varnex {
 
 namespace fieldtype {
+// A column of a type this program does not read: each value is kept as its byte count in the file
+// (32-bit), ColumnInfo::storedType names the type; shown as a placeholder, exported empty.
+inline constexpr int16_t Unsupported = 0;
 inline constexpr int16_t SmallInt = 2;        // Integer
 inline constexpr int16_t Integer = 3;         // Long Integer
 inline constexpr int16_t Single = 4;

@@ -29,6 +29,8 @@ struct JetHeader {
     crypto::Error encryptionDamage = crypto::Error::None;
 
     bool pagesEncoded() const { return databaseKey != std::array<uint8_t, 4>{}; }
+    // Opening the database takes a password: a Jet file's own, or that of an ACE file's encrypted pages.
+    bool needsPassword() const { return !password.isEmpty() || (format == JetFormat::Ace && pagesEncoded()); }
 };
 
 // Decodes the first page of a file (at least its first 0x80 + header bytes; the whole page where

@@ -3,12 +3,14 @@
 // table, then its rows in batches (each column's Null flags, values and bytes
 // as stored in TableData, so the receiving side reads them straight into
 // place, but a text or binary column's ends: four bytes a row, counted from the
-// batch's first byte), then Done or an Error. Warnings (values that could not
-// be read, as a line for the log) may come between them, and Working while the
+// batch's first byte), then Done or an Error. Warnings (what could not be read:
+// its table, its column and the cause, each a 32-bit byte count and UTF-8) may
+// come between them, and Working while the
 // reader is busy before its first message (decrypting a large file), so that
 // its silence is not taken for a stall.
 
 #include "core/Error.h"
+#include "data/ReadWarning.h"
 #include "data/TableData.h"
 
 #include <cstdint>
@@ -29,7 +31,7 @@ bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCou
 bool writeRows(int fd, const TableData& batch);
 bool writeError(int fd, const Error& error);
 bool writeDone(int fd);
-bool writeWarning(int fd, const QString& text);
+bool writeWarning(int fd, const ReadWarning& warning);
 bool writeWorking(int fd);
 
 // Writes all n bytes, retrying short writes.
@@ -38,5 +40,7 @@ bool writeAll(int fd, const void* data, size_t n);
 // Columns payload decoding (receiving side).
 bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& columns, int64_t& rowCountHint);
 Error parseError(const std::vector<char>& payload);
+// False for a payload that is no warning.
+bool parseWarning(const std::vector<char>& payload, ReadWarning& warning);
 
 }  // namespace varnex::reader

@@ -20,21 +20,25 @@ namespace varnex {
 
 struct ColumnInfo {
     QString name;
-    int16_t type = 0;        // the field type code; 0 marks a column whose values cannot be read
+    int16_t type = 0;        // the field type code; fieldtype::Unsupported for a column whose values cannot be read
     uint8_t precision = 0;   // Decimal
-    uint8_t scale = 0;       // Decimal
+    uint8_t scale = 0;       // Decimal (a value that carries its own scale overrides it, see fixedWidth)
     // Nonzero: each value is a list of values of this type (see ValueList.h), shown joined as text;
     // `type` is then a text type and precision and scale describe the listed values.
     int16_t listOf = 0;
+    uint8_t storedType = 0;  // Unsupported: the Access type code of the column (or of its listed values)
 };
 
-// Bytes per value of a fixed-width type; 0 for variable-length types and unreadable columns.
+// Bytes per value of a fixed-width type; 0 for variable-length types. Decimal: a sign byte (bit 0 set:
+// negative; bits 1-7, where nonzero, the value's own scale plus one, for results whose scale varies by row),
+// then the 128-bit mantissa little-endian. Unsupported: the value's byte count in the file.
 constexpr int fixedWidth(int16_t type)
 {
     switch (type) {
     case fieldtype::UnsignedTinyInt:
     case fieldtype::Boolean: return 1;
     case fieldtype::SmallInt: return 2;
+    case fieldtype::Unsupported:
     case fieldtype::Integer:
     case fieldtype::Single: return 4;
     case fieldtype::Double:
@@ -43,7 +47,7 @@ constexpr int fixedWidth(int16_t type)
     case fieldtype::DBTimeStamp:  // 100 ns ticks since 0001-01-01 (see ExtendedDate.h)
     case fieldtype::BigInt: return 8;
     case fieldtype::GUID: return 16;
-    case fieldtype::Numeric: return 17;  // sign byte, then the 128-bit mantissa little-endian
+    case fieldtype::Numeric: return 17;
     default: return 0;
     }
 }

@@ -1,0 +1,137 @@
+// What a command could not read exactly: one warning line each on standard error and exit status 0, the
+// values empty in the CSV; --strict makes each a failure that writes nothing. Damage that fails a table
+// names what failed. The command line keeps no log file.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
+
+#include "TestDatabases.h"
+#include "VarnexProcess.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace varnex::test {
+namespace {
+
+using jetwriter::ColumnType;
+
+// Columns of type codes no Access version defines: one fixed of 12 bytes, one of any length.
+jetwriter::Table PartsTable()
+{
+    jetwriter::Column shape{"Shape", ColumnType::Unknown, 12};
+    shape.typeCode = 0x46;
+    jetwriter::Column blob{"Blob", ColumnType::Unknown};
+    blob.typeCode = 0x47;
+    return Table("Parts", {Column("Name", ColumnType::Text), shape, blob},
+                 {{T("one"), jetwriter::Bytes{std::vector<uint8_t>(12, 7)}, jetwriter::Bytes{{1, 2, 3, 4, 5}}},
+                  {T("two"), N(), N()}});
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+// Overwrites every occurrence of the bytes in the file with as many zero bytes.
+void zeroBytes(const QString& path, const QByteArray& bytes)
+{
+    QByteArray contents = readFile(path);
+    for (qsizetype at = contents.indexOf(bytes); at >= 0; at = contents.indexOf(bytes, at))
+        contents.replace(at, bytes.size(), QByteArray(bytes.size(), '\0'));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+// The definition page of the table with a column of this name continues on itself. Returns the page.
+uint32_t loopDefinition(const QString& path, const QString& column)
+{
+    constexpr qsizetype kPage = 4096;
+    QByteArray contents = readFile(path);
+    const QByteArray name(reinterpret_cast<const char*>(column.utf16()), column.size() * 2);
+    for (qsizetype page = 1; page < contents.size() / kPage; ++page) {
+        if (contents[page * kPage] == 2 && contents.mid(page * kPage, kPage).contains(name)) {
+            const auto number = static_cast<uint32_t>(page);
+            contents.replace(page * kPage + 4, 4, QByteArray(reinterpret_cast<const char*>(&number), 4));
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+            return number;
+        }
+    }
+    ADD_FAILURE() << "no definition with " << column.toStdString();
+    return 0;
+}
+
+TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
+{
+    TempDir work;
+    WriteDatabase(work.file("parts.accdb"), {NameTable("Good", {"a"}), PartsTable()}, jetwriter::Format::Ace2010);
+    WriteDatabase(work.file("nameless.mdb"), {NameTable("Orders", {"a"}), NameTable("Vanished", {"b"})});
+    zeroBytes(work.file("nameless.mdb"), "Vanished");  // its catalogue entry keeps no name
+    WriteDatabase(work.file("broken.mdb"),
+                  {NameTable("Alpha", {"a"}), Table("Beta", {Column("BetaOnly", ColumnType::Long)}, {{I(1)}})});
+    const uint32_t betaPage = loopDefinition(work.file("broken.mdb"), "BetaOnly");
+
+    const QByteArray shape = "parts.accdb: table 'Parts': column 'Shape': its type 0x46 is not supported; its values are left empty\n";
+    const QByteArray blob = "parts.accdb: table 'Parts': column 'Blob': its type 0x47 is not supported; its values are left empty\n";
+    const QByteArray nameless = "nameless.mdb: 1 entry of the table list without a valid name left out; its catalogue is damaged\n";
+    struct Case {
+        const char* name;
+        QStringList arguments;
+        int status;
+        QByteArray err;
+        QByteArray out;
+        QString file = {};           // written, or (no contents) not written
+        QByteArray contents = {};
+    };
+    const QByteArray partsCsv = "\"Name\",\"Shape\",\"Blob\"\r\n\"one\",,\r\n\"two\",,\r\n";
+    const std::vector<Case> cases = {
+        {"unknown types", {"export", "parts.accdb", "Parts"}, 0, "varnex: warning: " + shape + "varnex: warning: " + blob, partsCsv},
+        {"unknown types, to a file", {"export", "parts.accdb", "Parts", "-o", "parts.csv"}, 0,
+         "varnex: warning: " + shape + "varnex: warning: " + blob, "", "parts.csv", partsCsv},
+        {"unknown types, strict", {"export", "parts.accdb", "Parts", "--strict"}, 1, "varnex: " + shape + "varnex: " + blob, ""},
+        {"unknown types, strict, to a file", {"export", "--strict", "parts.accdb", "Parts", "-o", "strict.csv"}, 1,
+         "varnex: " + shape + "varnex: " + blob, "", "strict.csv"},
+        {"sound table, strict", {"export", "parts.accdb", "Good", "--strict"}, 0, "", "\"Name\"\r\n\"a\"\r\n"},
+        {"every table, strict", {"export-all", "parts.accdb", "all", "--strict"}, 1, "varnex: " + shape + "varnex: " + blob,
+         "Good -> all/Good.csv (1 row)\n", "all/Parts.csv"},
+        {"nameless entry", {"tables", "nameless.mdb"}, 0, "varnex: warning: " + nameless, "Orders\n"},
+        {"nameless entry, strict", {"tables", "nameless.mdb", "--strict"}, 1, "varnex: " + nameless, ""},
+        {"damaged definition after a sound table", {"export-all", "broken.mdb", "broken"}, 1,
+         QStringLiteral("varnex: broken.mdb: table 'Beta': The definition of the table 'Beta' (page %1) in 'broken.mdb' is "
+                        "damaged.\n").arg(betaPage).toUtf8(),
+         "Alpha -> broken/Alpha.csv (1 row)\n", "broken/Beta.csv"},
+    };
+    // The program copied into a folder of its own, where a log file would show.
+    const QDir bin(work.file("bin"));
+    ASSERT_TRUE(QDir().mkpath(bin.path()));
+    const QFileInfo installed(varnexPath());
+    for (const QString& program : {QStringLiteral("varnex"), QStringLiteral("varnex-reader")})
+        ASSERT_TRUE(QFile::copy(installed.dir().filePath(program), bin.filePath(program)));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString line = QStringLiteral("bin/varnex");
+        for (const QString& argument : c.arguments)
+            line += QStringLiteral(" '%1'").arg(argument);
+        const VarnexRun run = runShell(line, work.path());
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.err.toStdString(), c.err.toStdString());
+        EXPECT_EQ(run.out.toStdString(), c.out.toStdString());
+        if (!c.file.isEmpty()) {
+            EXPECT_EQ(readFile(work.file(c.file)).toStdString(), (c.contents.isEmpty() ? QByteArray("(none)") : c.contents).toStdString());
+        }
+    }
+    EXPECT_EQ(QDir(work.file("all")).entryList(QDir::Files), QStringList({"Good.csv"}));
+    QDirIterator files(work.path(), {"*.log"}, QDir::Files, QDirIterator::Subdirectories);
+    EXPECT_FALSE(files.hasNext()) << files.next().toStdString();
+    EXPECT_EQ(bin.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList({"varnex", "varnex-reader"}));
+}
+
+}  // namespace
+}  // namespace varnex::test
