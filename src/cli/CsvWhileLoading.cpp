@@ -9,7 +9,7 @@ CsvWhileLoading::CsvWhileLoading(const CsvOptions& options, CsvSink& sink) : opt
 // The work still queued reads batches it holds itself; it ends before they go.
 CsvWhileLoading::~CsvWhileLoading() = default;
 
-BatchReceived CsvWhileLoading::receiver()
+RowsReceived CsvWhileLoading::receiver()
 {
     return [this](const std::shared_ptr<const TableData>& batch) { return arrived(batch); };
 }

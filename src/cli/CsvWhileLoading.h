@@ -21,8 +21,8 @@ public:
     CsvWhileLoading(const CsvOptions& options, CsvSink& sink);
     ~CsvWhileLoading();
 
-    // For streamWithReaderProcess; it stops the load where the sink fails.
-    BatchReceived receiver();
+    // For streamTableRows; it stops the load where the sink fails.
+    RowsReceived receiver();
     // The sink's failure that stopped the load, if any.
     const std::optional<Error>& failure() const { return failure_; }
 

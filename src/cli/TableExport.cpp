@@ -8,6 +8,7 @@
 #include "TerminalProgress.h"
 #include "core/FileSystem.h"
 #include "data/Connection.h"
+#include "data/DatabaseReads.h"
 #include "data/Recordset.h"
 #include "data/SortOrder.h"
 #include "export/CsvFileSink.h"
@@ -63,9 +64,8 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
 {
     if (streaming) {
         std::vector<ReadWarning> warnings;
-        const Result<bool> read = streamWithReaderProcess(connection_.databasePath(), exactSource(request_.table),
-                                                          progress.reading(), connection_.pagePassword(),
-                                                          streaming->receiver(), warnings);
+        const auto read = streamTableRows(databaseFileOf(connection_), request_.table, warnings, progress.reading(),
+                                          streaming->receiver());
         if (streaming->failure())
             return Ending::Failed;  // the caller reports the sink's failure
         if (!read)

@@ -37,7 +37,6 @@ ReaderOptions& options()
 }
 
 constexpr uint64_t kMemoryBase = 64ull << 20;
-constexpr int kPipeBytes = 1 << 20;
 constexpr uint64_t kMemoryPerFileByte = 16;
 
 QString readerProgram()
@@ -51,6 +50,10 @@ QString readerProgram()
 
 enum class Failure { None, Stalled, Ended, TooLarge, Garbled, Cancelled };
 
+// Room in the pipe for a batch or two, so that the reader decodes the next rows while the last
+// ones are put to use (where the system allows a pipe that large; it is only a hint).
+constexpr int kPipeBytes = 1 << 20;
+
 // The running reader: ended and reaped whatever way the read ends.
 class Child {
 public:
@@ -62,8 +65,6 @@ public:
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return false;
-        // Room for a whole batch of rows, so that the reader goes on decoding while this side
-        // stores the last one; where the system allows less, the pipe keeps its size.
         fcntl(fds[0], F_SETPIPE_SZ, kPipeBytes);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -362,10 +363,9 @@ int pipeHolding(const QByteArray& secret)
     return fds[0];
 }
 
-// What failed, for the message: the table's read or the table list's. ended: how the reader ended.
-Error failureError(Failure failure, const QString& path, const std::optional<QString>& table, Child& child)
+// What failed, for the message: what was read. ended: how the reader ended.
+Error failureError(Failure failure, const QString& path, const QString& what, Child& child)
 {
-    const QString what = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
     const QString damaged = QStringLiteral("the database '%1' may be damaged.").arg(path);
     switch (failure) {
     case Failure::Stalled:
@@ -387,14 +387,20 @@ ReaderOptions setReaderOptionsForTesting(ReaderOptions changed)
     return std::exchange(options(), std::move(changed));
 }
 
-namespace {
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings)
+{
+    ReaderRequest request;
+    if (table)
+        request.operands << *table;
+    request.subject = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
+    return readWithReaderProcess(path, request, progress, pagePassword, received, warnings);
+}
 
-// Reads the table list or a table; with batches, each batch is handed over as it comes and not
-// kept, the columns first as a table of no rows.
-Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::optional<QString>& table,
-                                            const LoadProgress& progress, const QString& pagePassword,
-                                            const RowsReceived& received, const BatchReceived& batches,
-                                            std::vector<ReadWarning>& warnings)
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const ReaderRequest& request,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings)
 {
     struct stat status {};
     const uint64_t fileSize = stat(textToBytes(path).constData(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
@@ -402,14 +408,14 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
     const uint64_t bound = options().memoryBound ? options().memoryBound : kMemoryBase + kMemoryPerFileByte * fileSize;
     QStringList arguments = {QStringLiteral("--memory-limit"), QString::number(512ull * 1024 * 1024 + 4 * fileSize)};
     arguments += options().extraArguments;
+    arguments += request.options;
     int passwordInput = -1;
     if (!pagePassword.isEmpty()) {
         arguments << QStringLiteral("--password-on-stdin");
         passwordInput = pipeHolding(pagePassword.toUtf8());
     }
     arguments << path;
-    if (table)
-        arguments << *table;
+    arguments += request.operands;
 
     Child child;
     int readEnd = -1;
@@ -423,10 +429,10 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
     std::shared_ptr<TableData> data;
     std::vector<ColumnInfo> columns;
     int64_t rowCountHint = 0;
-    int64_t streamed = 0;  // rows handed over in batches
+    int64_t handedOver = 0;  // rows handed over in batches of their own
     const auto spareBatches = std::make_shared<SpareBatches>();
     const auto report = [&] {
-        const int64_t rowsRead = batches ? streamed : data ? data->rowCount() : 0;
+        const int64_t rowsRead = request.handOver ? handedOver : data ? data->rowCount() : 0;
         return progress(rowsRead, std::max(rowCountHint, rowsRead));
     };
     Channel channel(readEnd, bound, progress ? std::function<bool()>(report) : std::function<bool()>());
@@ -434,19 +440,19 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
     const auto failed = [&](Failure failure) -> Result<std::shared_ptr<TableData>> {
         if (failure == Failure::Cancelled)
             return std::shared_ptr<TableData>();
-        return failureError(failure, path, table, child);
+        return failureError(failure, path, request.subject, child);
     };
     for (;;) {
         reader::MessageHeader header;
         if (!channel.read(&header, sizeof header))
             return failed(channel.failure());
         const auto kind = static_cast<reader::MessageKind>(header.kind);
-        if (kind == reader::MessageKind::Rows && data && batches) {
+        if (kind == reader::MessageKind::Rows && data && request.handOver) {
             const std::shared_ptr<TableData> batch = spareBatches->take(columns);
             if (!receiveRows(channel, header, *batch))
                 return failed(channel.failure());
-            streamed += batch->rowCount();
-            if ((progress && !report()) || !batches(batch))
+            handedOver += batch->rowCount();
+            if ((progress && !report()) || (received && !received(batch)))
                 return failed(Failure::Cancelled);
             continue;
         }
@@ -487,30 +493,11 @@ Result<std::shared_ptr<TableData>> readRows(const QString& path, const std::opti
             return failed(Failure::Garbled);
         data = std::make_shared<TableData>(columns);
         // Room for the announced rows up front, unless a damaged count would exceed the bound.
-        if (!batches && rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
+        if (!request.handOver && rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
             data->reserveRows(rowCountHint);
-        if ((progress && !report()) || (batches && !batches(data)))
+        if ((progress && !report()) || (request.handOver && received && !received(data)))
             return failed(Failure::Cancelled);
     }
-}
-
-}  // namespace
-
-Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const std::optional<QString>& table,
-                                                         const LoadProgress& progress, const QString& pagePassword,
-                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings)
-{
-    return readRows(path, table, progress, pagePassword, received, {}, warnings);
-}
-
-Result<bool> streamWithReaderProcess(const QString& path, const QString& table, const LoadProgress& progress,
-                                     const QString& pagePassword, const BatchReceived& received,
-                                     std::vector<ReadWarning>& warnings)
-{
-    const Result<std::shared_ptr<TableData>> read = readRows(path, table, progress, pagePassword, {}, received, warnings);
-    if (!read)
-        return read.error();
-    return *read != nullptr;
 }
 
 }  // namespace varnex

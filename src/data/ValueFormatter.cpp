@@ -3,6 +3,7 @@
 #include "DecimalDigits.h"
 #include "data/ExtendedDateText.h"
 #include "data/FieldTypes.h"
+#include "data/IsoDateTime.h"
 
 #include <bit>
 #include <cfloat>
@@ -13,10 +14,6 @@
 
 namespace varnex {
 namespace {
-
-constexpr int kSecondsPerDay = 86400;
-// No day count this large makes a date (and converting it to an integer would be undefined).
-constexpr double kDayCountLimit = 9.2e18;
 
 // Writes the decimal digits of value just before `end`; returns where they start.
 char* digitsBefore(char* end, UInt128 value)
@@ -150,30 +147,6 @@ char* writeRealDigits(bool negative, RealDigits& real, int precision, const std:
     return at;
 }
 
-// A Jet date: the whole days count from 1899-12-30, backwards when negative; the fraction is
-// the time of day either way (-1.25 is 1899-12-29 06:00). Day 0 shows only its time, a time of
-// midnight only its date.
-struct JetMoment {
-    bool valid = false;
-    int64_t day = 0;
-    int seconds = 0;
-};
-
-JetMoment jetMoment(double days)
-{
-    const double wholeDays = std::trunc(days);
-    if (!std::isfinite(days) || std::fabs(wholeDays) >= kDayCountLimit)
-        return {};
-    auto seconds = static_cast<int>(std::llround(std::fabs(days - wholeDays) * kSecondsPerDay));
-    auto dayNumber = static_cast<int64_t>(wholeDays);
-    // A time that rounds up to midnight is the start of the next day, and shows as that day does.
-    if (seconds >= kSecondsPerDay) {
-        seconds -= kSecondsPerDay;
-        ++dayNumber;
-    }
-    return {true, dayNumber, seconds};
-}
-
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 void appendHex(unsigned value, int digits, std::string& out)
@@ -184,7 +157,12 @@ void appendHex(unsigned value, int digits, std::string& out)
 
 }  // namespace
 
-ValueFormatter::ValueFormatter() : decimalSeparator_(locale_.decimalPoint().toStdString()), dateTime_(locale_) {}
+ValueFormatter::ValueFormatter() : ValueFormatter(QLocale()) {}
+
+ValueFormatter::ValueFormatter(const QLocale& locale)
+    : locale_(locale), decimalSeparator_(locale_.decimalPoint().toStdString()), dateTime_(locale_)
+{
+}
 
 std::shared_ptr<const ValueFormatter> ValueFormatter::forDefaultLocale()
 {
@@ -330,18 +308,21 @@ size_t ValueFormatter::mostDateBytes() const
     return dateTime_.mostBytes();
 }
 
+// A Jet date: the whole days count from 1899-12-30, backwards when negative; the fraction is
+// the time of day either way (-1.25 is 1899-12-29 06:00). Day 0 shows only its time, a time of
+// midnight only its date.
 char* ValueFormatter::writeDate(double days, char* at) const
 {
-    const JetMoment moment = jetMoment(days);
-    if (!moment.valid)
+    const std::optional<JetDateTime> split = jetDateTime(days);
+    if (!split)
         return at;
-    if (moment.day != 0) {
-        at = dateTime_.writeDate(moment.day, at);
-        if (!at || moment.seconds == 0)
+    if (split->dayNumber != 0) {
+        at = dateTime_.writeDate(split->dayNumber, at);
+        if (!at || split->seconds == 0)
             return at;
         *at++ = ' ';
     }
-    return dateTime_.writeTime(moment.seconds, at);
+    return dateTime_.writeTime(split->seconds, at);
 }
 
 void ValueFormatter::appendDate(double days, std::string& out) const
@@ -354,16 +335,16 @@ void ValueFormatter::appendDate(double days, std::string& out) const
             return;
     }
     // Where Qt writes the date.
-    const JetMoment moment = jetMoment(days);
-    if (!moment.valid)
+    const std::optional<JetDateTime> split = jetDateTime(days);
+    if (!split)
         return;
-    if (moment.day != 0) {
-        dateTime_.appendDate(moment.day, out);
-        if (moment.seconds == 0)
+    if (split->dayNumber != 0) {
+        dateTime_.appendDate(split->dayNumber, out);
+        if (split->seconds == 0)
             return;
         out += ' ';
     }
-    dateTime_.appendTime(moment.seconds, out);
+    dateTime_.appendTime(split->seconds, out);
 }
 
 void ValueFormatter::appendExtendedDate(int64_t ticks, std::string& out) const

@@ -37,17 +37,20 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const LoadProgress& progress, const QString& pagePassword,
                                                          const RowsReceived& received, std::vector<ReadWarning>& warnings);
 
-// Called with the table's columns as a table of no rows, then with each batch of rows as it
-// comes, in order; false cancels as the progress callback does.
-using BatchReceived = std::function<bool(const std::shared_ptr<const TableData>& batch)>;
-
-// Reads a table without keeping its rows: each batch goes to received and nowhere else, so that
-// a caller that only passes them on (the command line writing CSV) holds only those it still
-// needs. True when every row came, false when cancelled; otherwise (warnings too) as
-// readWithReaderProcess.
-Result<bool> streamWithReaderProcess(const QString& path, const QString& table, const LoadProgress& progress,
-                                     const QString& pagePassword, const BatchReceived& received,
-                                     std::vector<ReadWarning>& warnings);
+// What else the reader is asked for (see reader/ReaderMain.h): its options before the file, its
+// operands after it, and what it reads, for messages ("the schema"). handOver: `received` gets the
+// columns first, as a table of no rows, then each batch of rows in a table of its own, which it may
+// keep while the next ones are read (a batch let go is used again); nothing else keeps them, so that
+// memory holds only the batches still wanted. The table returned then holds no rows.
+struct ReaderRequest {
+    QStringList options;
+    QStringList operands;
+    QString subject;
+    bool handOver = false;
+};
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const ReaderRequest& request,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings);
 
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent
