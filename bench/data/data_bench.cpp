@@ -9,6 +9,7 @@
 #include "data/Connection.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "data/TableData.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -191,6 +192,7 @@ int main(int argc, char** argv)
     std::printf("rows: %lld\n", static_cast<long long>(*rs.recordCount()));
     std::printf("load_s: %.3f\n", loadSeconds);
     std::printf("peak_rss_mb: %.1f\n", peak);
+    std::printf("table_mb: %.1f\n", static_cast<double>(rs.loadedRows()->byteSize()) / 1048576.0);
     std::printf("sort_long_s: %.4f\n", TimedSort(rs, integerColumn));
     std::printf("sort_text_s: %.4f\n", TimedSort(rs, textColumn));
     // The first integer column is often a key already in order; the last Long one usually is not.

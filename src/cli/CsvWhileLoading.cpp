@@ -6,40 +6,63 @@ namespace varnex::cli {
 
 CsvWhileLoading::CsvWhileLoading(const CsvOptions& options, CsvSink& sink) : options_(options), sink_(sink) {}
 
+// The work still queued reads batches it holds itself; it ends before they go.
 CsvWhileLoading::~CsvWhileLoading() = default;
 
 RowsReceived CsvWhileLoading::receiver()
 {
-    return [this](const std::shared_ptr<const TableData>& rows) { return writeArrived(rows); };
+    return [this](const std::shared_ptr<const TableData>& batch) { return arrived(batch); };
 }
 
-bool CsvWhileLoading::writeArrived(const std::shared_ptr<const TableData>& rows)
+bool CsvWhileLoading::write(std::string_view bytes)
 {
-    if (!arrived_) {
-        arrived_ = std::make_shared<Recordset>();
-        arrived_->openOver(rows);
-        writer_ = std::make_unique<CsvRecordWriter>(*arrived_, options_);
-    }
-    const int64_t available = rows->rowCount();
-    const Result<CsvOutcome> written = writer_->write(written_, available, available, sink_, nullptr);
-    if (!written) {
-        failure_ = written.error();
+    if (failure_)
         return false;
+    if (Status written = sink_.write(bytes); !written)
+        failure_ = written.error();
+    return !failure_;
+}
+
+// The columns come first, as a batch of no rows: the header goes out at once. Each batch of
+// rows is queued for formatting; what is formatted already is written meanwhile.
+bool CsvWhileLoading::arrived(const std::shared_ptr<const TableData>& batch)
+{
+    auto records = std::make_shared<Recordset>();
+    records->openOver(batch);
+    auto lines = std::make_shared<const CsvLines>(*records, options_);
+    if (!started_) {
+        started_ = true;
+        if (!write(lines->preamble()))
+            return false;
     }
-    written_ = available;
+    if (batch->rowCount() == 0)
+        return true;
+    // Formatting slower than reading holds the reading up here, so that batches do not pile up.
+    while (work_.full() && work_.next(bytes_)) {
+        if (!write(bytes_))
+            return false;
+    }
+    const int64_t count = batch->rowCount();
+    rows_ += count;
+    work_.submit([records, lines, count](std::string& out) { lines->appendRecords(0, count, out); });
+    while (work_.nextIfDone(bytes_)) {
+        if (!write(bytes_))
+            return false;
+    }
     return true;
 }
 
-Result<CsvOutcome> CsvWhileLoading::finish(const Recordset& loaded, ExportProgress* progress)
+Result<CsvOutcome> CsvWhileLoading::finish(ExportProgress* progress)
 {
-    if (!writer_)
-        return writeCsv(loaded, options_, sink_, progress);
-    const int64_t total = arrived_->recordCount().value();
-    const Result<CsvOutcome> written = writer_->write(written_, total, total, sink_, progress);
-    if (!written || *written == CsvOutcome::Cancelled)
-        return written;
-    written_ = total;
-    return writer_->finish(total, sink_, progress);
+    while (work_.next(bytes_)) {
+        if (!write(bytes_))
+            return *failure_;
+    }
+    if (failure_)
+        return *failure_;
+    if (progress && !progress->keepGoing(rows_, rows_))
+        return CsvOutcome::Cancelled;
+    return CsvOutcome::Completed;
 }
 
 }  // namespace varnex::cli

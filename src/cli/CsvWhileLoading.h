@@ -1,19 +1,18 @@
 #pragma once
-// A table written as CSV while it loads: each batch of rows goes to the sink as
-// soon as it has arrived, so that formatting and writing overlap the reader's
-// work. Only for the table's own order; a sort needs every row first.
+// A table written as CSV while it loads: each batch of rows is formatted on the
+// cores as soon as it has arrived, while the next ones are read, and written in
+// the table's order; no batch is kept once it is written. Only for the table's
+// own order; a sort needs every row first.
 
 #include "core/Error.h"
 #include "data/ReaderProcess.h"
 #include "export/CsvWriter.h"
+#include "export/OrderedWork.h"
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-
-namespace varnex {
-class Recordset;
-}
+#include <string>
 
 namespace varnex::cli {
 
@@ -22,23 +21,25 @@ public:
     CsvWhileLoading(const CsvOptions& options, CsvSink& sink);
     ~CsvWhileLoading();
 
-    // For Recordset::open; it stops the load where the sink fails.
+    // For streamTableRows; it stops the load where the sink fails.
     RowsReceived receiver();
     // The sink's failure that stopped the load, if any.
     const std::optional<Error>& failure() const { return failure_; }
 
-    // Writes what has not gone out yet of the loaded recordset (all of it where no
-    // batch arrived, as for an empty table) and ends the CSV.
-    Result<CsvOutcome> finish(const Recordset& loaded, ExportProgress* progress);
+    // Writes what has not gone out yet and ends the CSV.
+    Result<CsvOutcome> finish(ExportProgress* progress);
+    int64_t rows() const { return rows_; }
 
 private:
-    bool writeArrived(const std::shared_ptr<const TableData>& rows);
+    bool arrived(const std::shared_ptr<const TableData>& batch);
+    bool write(std::string_view bytes);
 
     CsvOptions options_;
     CsvSink& sink_;
-    std::shared_ptr<Recordset> arrived_;  // a view of the rows as they arrive, in load order
-    std::unique_ptr<CsvRecordWriter> writer_;
-    int64_t written_ = 0;
+    OrderedWork work_;
+    std::string bytes_;  // formatted records taken from the work, to be written
+    int64_t rows_ = 0;
+    bool started_ = false;  // the header is written
     std::optional<Error> failure_;
 };
 

@@ -8,6 +8,7 @@
 #include "TerminalProgress.h"
 #include "core/FileSystem.h"
 #include "data/Connection.h"
+#include "data/DatabaseReads.h"
 #include "data/Recordset.h"
 #include "data/SortOrder.h"
 #include "export/CsvFileSink.h"
@@ -61,12 +62,24 @@ CsvWhileLoading* TableExport::streamingFor(CsvWhileLoading& candidate) const
 
 Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
 {
+    if (streaming) {
+        std::vector<ReadWarning> warnings;
+        const auto read = streamTableRows(databaseFileOf(connection_), request_.table, warnings, progress.reading(),
+                                          streaming->receiver());
+        if (streaming->failure())
+            return Ending::Failed;  // the caller reports the sink's failure
+        if (!read)
+            return failed(read.error().description);
+        if (!*read)
+            return Ending::Interrupted;
+        if (!reportReadWarnings(request_.database, warnings, request_.strict))
+            return Ending::Failed;
+        rows_ = streaming->rows();
+        return Ending::Completed;
+    }
     auto records = std::make_shared<Recordset>();
-    const RowsReceived received = streaming ? streaming->receiver() : RowsReceived();
-    if (Status opened = records->open(exactSource(request_.table), &connection_, progress.reading(), received); !opened)
+    if (Status opened = records->open(exactSource(request_.table), &connection_, progress.reading()); !opened)
         return failed(opened.error().description);
-    if (streaming && streaming->failure())
-        return Ending::Failed;  // the caller reports the sink's failure
     if (!records->isOpen())
         return Ending::Interrupted;
     if (!reportReadWarnings(request_.database, records->warnings(), request_.strict))
@@ -83,6 +96,14 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
     return Ending::Completed;
 }
 
+// Written as it loaded, or now, sorted.
+Result<CsvOutcome> TableExport::writeLoaded(CsvWhileLoading& streamed, CsvSink& sink, TerminalProgress& progress)
+{
+    if (!records_)
+        return streamed.finish(&progress);
+    return writeCsv(*records_, request_.options, sink, &progress);
+}
+
 Ending TableExport::toStandardOutput()
 {
     TerminalProgress progress(request_.table, isatty(STDOUT_FILENO) == 1);
@@ -93,7 +114,7 @@ Ending TableExport::toStandardOutput()
             return loaded;
         return interrupted() ? Ending::Interrupted : standardOutputFailed(sink, csv.failure()->description);
     }
-    const Result<CsvOutcome> written = csv.finish(*records_, &progress);
+    const Result<CsvOutcome> written = writeLoaded(csv, sink, progress);
     if (!written)
         return interrupted() ? Ending::Interrupted : standardOutputFailed(sink, written.error().description);
     return *written == CsvOutcome::Completed ? Ending::Completed : Ending::Interrupted;
@@ -110,7 +131,7 @@ Ending TableExport::toFile(const QString& path)
     CsvWhileLoading csv(request_.options, sink);
     if (const Ending loaded = load(progress, streamingFor(csv)); loaded != Ending::Completed)
         return csv.failure() ? failed(csv.failure()->description) : loaded;
-    const Result<CsvOutcome> written = csv.finish(*records_, &progress);
+    const Result<CsvOutcome> written = writeLoaded(csv, sink, progress);
     if (!written)
         return failed(written.error().description);
     if (*written == CsvOutcome::Cancelled)

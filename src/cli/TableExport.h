@@ -1,6 +1,7 @@
 #pragma once
-// One table read into memory, sorted as asked and written as CSV to standard
-// output or to a file; without a sort it is written while it is read.
+// One table written as CSV to standard output or to a file: without a sort it is
+// written while it is read and never held whole; with one it is read into memory
+// and sorted first.
 
 #include "Ending.h"
 #include "export/CsvWriter.h"
@@ -46,6 +47,7 @@ private:
     // streaming: where given, the rows go out to its sink as they arrive (no sort only).
     Ending load(TerminalProgress& progress, CsvWhileLoading* streaming);
     CsvWhileLoading* streamingFor(CsvWhileLoading& candidate) const;
+    Result<CsvOutcome> writeLoaded(CsvWhileLoading& streamed, CsvSink& sink, TerminalProgress& progress);
     Ending failed(const QString& cause) const;
 
     Connection& connection_;

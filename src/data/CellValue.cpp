@@ -6,18 +6,6 @@
 #include <cstring>
 
 namespace varnex {
-namespace {
-
-template <class T>
-T load(const uint8_t* at)
-{
-    T value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
-}  // namespace
-
 DecimalValue storedDecimal(const uint8_t* stored, uint8_t scale)
 {
     DecimalValue value;
@@ -33,7 +21,7 @@ QString unreadValueText(const TableData& table, int64_t row, int column)
     const ColumnInfo& info = table.info(column);
     if (info.type != fieldtype::Unsupported || table.isNull(row, column))
         return {};
-    const auto bytes = load<uint32_t>(table.fixedValue(row, column));
+    const auto bytes = storedAs<uint32_t>(table.fixedValue(row, column));
     return QStringLiteral("(unsupported type 0x%1, %2)")
         .arg(QString::number(info.storedType, 16).toUpper().rightJustified(2, u'0'),
              bytes == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(bytes));
@@ -60,16 +48,16 @@ Variant fixedStoredValue(int16_t type, uint8_t scale, const uint8_t* at)
     switch (type) {
     case fieldtype::Boolean: return Variant::boolean(at[0] != 0);
     case fieldtype::UnsignedTinyInt: return Variant::byte(at[0]);
-    case fieldtype::SmallInt: return Variant::integer(load<int16_t>(at));
-    case fieldtype::Integer: return Variant::longInteger(load<int32_t>(at));
-    case fieldtype::BigInt: return Variant::bigInt(load<int64_t>(at));
-    case fieldtype::Single: return Variant::single(load<float>(at));
-    case fieldtype::Double: return Variant::doubleValue(load<double>(at));
-    case fieldtype::Currency: return Variant::currency(load<int64_t>(at));
-    case fieldtype::Date: return Variant::date(load<double>(at));
-    case fieldtype::DBTimeStamp: return Variant::extendedDate(load<int64_t>(at));
+    case fieldtype::SmallInt: return Variant::integer(storedAs<int16_t>(at));
+    case fieldtype::Integer: return Variant::longInteger(storedAs<int32_t>(at));
+    case fieldtype::BigInt: return Variant::bigInt(storedAs<int64_t>(at));
+    case fieldtype::Single: return Variant::single(storedAs<float>(at));
+    case fieldtype::Double: return Variant::doubleValue(storedAs<double>(at));
+    case fieldtype::Currency: return Variant::currency(storedAs<int64_t>(at));
+    case fieldtype::Date: return Variant::date(storedAs<double>(at));
+    case fieldtype::DBTimeStamp: return Variant::extendedDate(storedAs<int64_t>(at));
     case fieldtype::Numeric: return Variant::decimal(storedDecimal(at, scale));
-    case fieldtype::GUID: return Variant::guid(load<GuidBytes>(at));
+    case fieldtype::GUID: return Variant::guid(storedAs<GuidBytes>(at));
     default: return {};
     }
 }
@@ -96,16 +84,16 @@ void appendStoredText(const TableData& table, int64_t row, int column, const Val
     switch (type) {
     case fieldtype::Boolean: ValueFormatter::appendBoolean(at[0] != 0, out); return;
     case fieldtype::UnsignedTinyInt: ValueFormatter::appendInteger(at[0], out); return;
-    case fieldtype::SmallInt: ValueFormatter::appendInteger(load<int16_t>(at), out); return;
-    case fieldtype::Integer: ValueFormatter::appendInteger(load<int32_t>(at), out); return;
-    case fieldtype::BigInt: ValueFormatter::appendInteger(load<int64_t>(at), out); return;
-    case fieldtype::Single: formatter.appendReal(load<float>(at), 7, out); return;
-    case fieldtype::Double: formatter.appendReal(load<double>(at), 15, out); return;
-    case fieldtype::Currency: formatter.appendCurrency(load<int64_t>(at), out); return;
-    case fieldtype::Date: formatter.appendDate(load<double>(at), out); return;
-    case fieldtype::DBTimeStamp: formatter.appendExtendedDate(load<int64_t>(at), out); return;
+    case fieldtype::SmallInt: ValueFormatter::appendInteger(storedAs<int16_t>(at), out); return;
+    case fieldtype::Integer: ValueFormatter::appendInteger(storedAs<int32_t>(at), out); return;
+    case fieldtype::BigInt: ValueFormatter::appendInteger(storedAs<int64_t>(at), out); return;
+    case fieldtype::Single: formatter.appendReal(storedAs<float>(at), 7, out); return;
+    case fieldtype::Double: formatter.appendReal(storedAs<double>(at), 15, out); return;
+    case fieldtype::Currency: formatter.appendCurrency(storedAs<int64_t>(at), out); return;
+    case fieldtype::Date: formatter.appendDate(storedAs<double>(at), out); return;
+    case fieldtype::DBTimeStamp: formatter.appendExtendedDate(storedAs<int64_t>(at), out); return;
     case fieldtype::Numeric: formatter.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
-    case fieldtype::GUID: ValueFormatter::appendGuid(load<GuidBytes>(at), out); return;
+    case fieldtype::GUID: ValueFormatter::appendGuid(storedAs<GuidBytes>(at), out); return;
     default: return;  // a type the storage holds no values of
     }
 }

@@ -13,24 +13,19 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <cstring>
 
 namespace varnex {
 namespace {
 
-struct KeyedRow {
+// A row to sort and its key. Packed: a sort holds two of these per row (the radix passes' own).
+struct [[gnu::packed]] KeyedRow {
     uint64_t key;
     uint32_t row;
 };
-
-template <class T>
-T load(const uint8_t* at)
-{
-    T value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
 
 uint64_t signedKey(int64_t value)
 {
@@ -56,13 +51,13 @@ uint64_t NumericKey(int16_t type, const uint8_t* at)
     switch (type) {
     case fieldtype::UnsignedTinyInt: return at[0];
     case fieldtype::Boolean: return at[0] ? 0 : 1;  // True is -1, below False (0)
-    case fieldtype::SmallInt: return signedKey(load<int16_t>(at));
-    case fieldtype::Integer: return signedKey(load<int32_t>(at));
+    case fieldtype::SmallInt: return signedKey(storedAs<int16_t>(at));
+    case fieldtype::Integer: return signedKey(storedAs<int32_t>(at));
     case fieldtype::BigInt:
     case fieldtype::Currency:
-    case fieldtype::DBTimeStamp: return signedKey(load<int64_t>(at));
-    case fieldtype::Single: return realKey(load<float>(at));
-    default: return realKey(load<double>(at));
+    case fieldtype::DBTimeStamp: return signedKey(storedAs<int64_t>(at));
+    case fieldtype::Single: return realKey(storedAs<float>(at));
+    default: return realKey(storedAs<double>(at));
     }
 }
 
@@ -140,15 +135,7 @@ void stableSortBy(std::span<uint32_t> rows, bool descending, Compare compare)
     });
 }
 
-// A row to sort by text: the first eight bytes of its folded text, big-endian and zero past its
-// end, and its position in the rows being sorted (after the sort, the row itself). Packed: the
-// sort holds one of these per row.
-struct [[gnu::packed]] TextEntry {
-    uint64_t key;
-    uint32_t position;
-};
-
-constexpr uint32_t kLongerFlag = 0x80000000u;  // in the position: the folded text goes on past the key
+constexpr uint32_t kLongerFlag = 0x80000000u;  // in a text row's position: its folded text goes on past the key
 
 struct TextColumn {
     const TableData& table;
@@ -156,15 +143,47 @@ struct TextColumn {
     std::span<const uint32_t> rows;
 
     std::string_view text(uint32_t position) const { return table.bytesValue(rows[position & ~kLongerFlag], column); }
+    // Texts read in an order other than the rows' are asked for ahead: where the row is, where
+    // its text is, then the text.
+    void prefetch(const KeyedRow* entries, size_t i, size_t count) const
+    {
+        if (i + 16 < count)
+            __builtin_prefetch(&rows[entries[i + 16].row & ~kLongerFlag]);
+        if (i + 8 < count)
+            table.prefetch(rows[entries[i + 8].row & ~kLongerFlag], column, false);
+        if (i + 4 < count)
+            table.prefetch(rows[entries[i + 4].row & ~kLongerFlag], column, true);
+    }
 };
+
+// The first eight bytes of the folded text, big-endian and zero past its end: unsigned order is
+// the order of those bytes. ASCII texts are folded here eight bytes at once.
+uint64_t foldedKey(std::string_view text, bool& longer, std::string& scratch)
+{
+    uint64_t eight = 0;
+    std::memcpy(&eight, text.data(), std::min<size_t>(text.size(), sizeof eight));
+    if ((eight & 0x8080808080808080ull) == 0) {
+        longer = text.size() > 8;
+        return __builtin_bswap64(foldedAsciiEight(eight));
+    }
+    scratch.clear();
+    appendFoldedUtf8(text, scratch, 9);
+    uint64_t key = 0;
+    for (size_t k = 0; k < 8; ++k)
+        key = (key << 8) | (k < scratch.size() ? static_cast<uint8_t>(scratch[k]) : 0u);
+    longer = scratch.size() > 8;
+    return key;
+}
 
 // Folded texts back to back, by index in a run of entries.
 class FoldedTexts {
 public:
-    FoldedTexts(const TextColumn& texts, const TextEntry* first, size_t count) : ends_(count)
+    // ahead: entries after the run, whose texts are asked for already (the next runs').
+    FoldedTexts(const TextColumn& texts, const KeyedRow* first, size_t count, size_t ahead) : ends_(count)
     {
         for (size_t i = 0; i < count; ++i) {
-            appendFoldedUtf8(texts.text(first[i].position), text_);
+            texts.prefetch(first, i, count + ahead);
+            appendFoldedUtf8(texts.text(first[i].row), text_);
             ends_[i] = text_.size();
         }
     }
@@ -176,6 +195,11 @@ public:
     {
         const size_t from = begin(index) + offset;
         const size_t to = ends_[index];
+        if (from + 8 <= to) {
+            uint64_t eight;
+            std::memcpy(&eight, text_.data() + from, sizeof eight);
+            return __builtin_bswap64(eight);
+        }
         uint64_t key = 0;
         for (size_t k = 0; k < 8; ++k)
             key = (key << 8) | (from + k < to ? static_cast<uint8_t>(text_[from + k]) : 0u);
@@ -217,50 +241,81 @@ void sortRunFrom(RunEntry* first, RunEntry* last, size_t offset, const FoldedTex
 
 // Entries whose keys agree and one of whose texts goes on, sorted on the rest of their folded
 // texts, folded for the run alone: no folded copy of the whole column is ever held.
-void sortTiedRun(TextEntry* first, TextEntry* last, const TextColumn& texts, bool descending)
+void sortTiedRun(KeyedRow* first, KeyedRow* last, size_t ahead, const TextColumn& texts, bool descending)
 {
     const auto count = static_cast<size_t>(last - first);  // in position order, their keys being equal
-    const FoldedTexts folded(texts, first, count);
+    const FoldedTexts folded(texts, first, count, ahead);
     std::vector<RunEntry> run(count);
     for (size_t i = 0; i < count; ++i)
         run[i].index = static_cast<uint32_t>(i);
     sortRunFrom(run.data(), run.data() + count, 8, folded, descending);
     std::vector<uint32_t> positions(count);
     for (size_t i = 0; i < count; ++i)
-        positions[i] = first[run[i].index].position;
+        positions[i] = first[run[i].index].row;
     for (size_t i = 0; i < count; ++i)
-        first[i].position = positions[i];
+        first[i].row = positions[i];
 }
 
-// Sorts on the first eight folded bytes, then each run that agrees on them on the whole texts.
-// Equal texts end up by position, which keeps the sort stable.
-void sortTextEntries(std::vector<TextEntry>& entries, const TextColumn& texts, bool descending)
+// Radix passes on the first eight folded bytes, then each run that agrees on them sorted on the
+// whole texts. Equal texts end up by position, which keeps the sort stable.
+// Runs f on [0, split) and [split, count) at once, the second on a thread of its own where one
+// can be had (else after the first).
+template <class F>
+void onTwoThreads(size_t split, size_t count, const F& f)
 {
-    std::string folded;
-    for (TextEntry& entry : entries) {
-        folded.clear();
-        appendFoldedUtf8(texts.text(entry.position), folded, 9);
-        uint64_t key = 0;
-        for (size_t k = 0; k < 8; ++k)
-            key = (key << 8) | (k < folded.size() ? static_cast<uint8_t>(folded[k]) : 0u);
-        entry.key = key;
-        if (folded.size() > 8)
-            entry.position |= kLongerFlag;
+    std::thread second;
+    try {
+        second = std::thread([&] { f(split, count); });
+    } catch (const std::system_error&) {
     }
-    std::sort(entries.begin(), entries.end(), [descending](const TextEntry& a, const TextEntry& b) {
-        if (a.key != b.key)
-            return descending ? a.key > b.key : a.key < b.key;
-        return (a.position & ~kLongerFlag) < (b.position & ~kLongerFlag);
-    });
-    for (auto run = entries.begin(); run != entries.end();) {
-        auto end = run + 1;
-        bool longer = (run->position & kLongerFlag) != 0;
-        for (; end != entries.end() && end->key == run->key; ++end)
-            longer = longer || (end->position & kLongerFlag) != 0;
+    f(size_t{0}, split);
+    if (second.joinable())
+        second.join();
+    else
+        f(split, count);
+}
+
+void keyTexts(KeyedRow* entries, size_t from, size_t to, const TextColumn& texts, bool descending)
+{
+    std::string scratch;
+    for (size_t i = from; i < to; ++i) {
+        bool longer = false;
+        const uint64_t key = foldedKey(texts.text(entries[i].row), longer, scratch);
+        entries[i].key = descending ? ~key : key;
+        if (longer)
+            entries[i].row |= kLongerFlag;
+    }
+}
+
+// Sorts the runs of entries that agree on their keys, within [from, to) (which cuts no run).
+void sortTiedRuns(KeyedRow* entries, size_t from, size_t to, const TextColumn& texts, bool descending)
+{
+    for (size_t run = from; run < to;) {
+        size_t end = run + 1;
+        bool longer = (entries[run].row & kLongerFlag) != 0;
+        for (; end < to && entries[end].key == entries[run].key; ++end)
+            longer = longer || (entries[end].row & kLongerFlag) != 0;
         if (end - run > 1 && longer)
-            sortTiedRun(&*run, &*run + (end - run), texts, descending);
+            sortTiedRun(entries + run, entries + end, to - end, texts, descending);
         run = end;
     }
+}
+
+// Radix passes on the first eight folded bytes, then each run that agrees on them sorted on the
+// whole texts. Equal texts end up by position, which keeps the sort stable. The keys are had
+// and the runs sorted on two threads, each taking half.
+void sortTextEntries(std::vector<KeyedRow>& entries, const TextColumn& texts, bool descending)
+{
+    const size_t count = entries.size();
+    const auto keyed = [&](size_t from, size_t to) { keyTexts(entries.data(), from, to, texts, descending); };
+    onTwoThreads(count / 2, count, keyed);
+    radixSort(entries);  // into other memory, maybe
+    KeyedRow* const all = entries.data();
+    size_t split = count / 2;  // moved on to where a run starts
+    while (split > 0 && split < count && all[split].key == all[split - 1].key)
+        ++split;
+    const auto sorted = [&](size_t from, size_t to) { sortTiedRuns(all, from, to, texts, descending); };
+    onTwoThreads(split, count, sorted);
 }
 
 void sortText(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
@@ -272,15 +327,15 @@ void sortText(const TableData& table, const SortKey& key, std::span<uint32_t> ro
         });
         return;
     }
-    std::vector<TextEntry> entries(rows.size());
+    std::vector<KeyedRow> entries(rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
-        entries[i].position = static_cast<uint32_t>(i);
+        entries[i].row = static_cast<uint32_t>(i);
     const TextColumn texts{table, column, rows};
     sortTextEntries(entries, texts, key.descending);
-    for (TextEntry& entry : entries)
-        entry.position = rows[entry.position & ~kLongerFlag];
+    for (KeyedRow& entry : entries)
+        entry.row = rows[entry.row & ~kLongerFlag];
     for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = entries[i].position;
+        rows[i] = entries[i].row;
 }
 
 void sortBytes(const TableData& table, const SortKey& key, std::span<uint32_t> rows)

@@ -1,10 +1,12 @@
 #include "data/DateTimeFormat.h"
 
+#include "DecimalDigits.h"
+
 #include <QDate>
 #include <QTime>
 
 #include <algorithm>
-#include <charconv>
+#include <cstring>
 #include <optional>
 
 namespace varnex {
@@ -180,19 +182,23 @@ std::optional<Pieces> compile(const QLocale& locale, const QString& format, bool
     return pieces;
 }
 
-void appendNumber(int value, int width, std::string& out)
+// The most bytes the pieces write: names and literals as long as they are, numbers four digits.
+size_t mostBytesOf(const Pieces& pieces, size_t amPm)
 {
-    if (width >= 2 && value < 10)
-        out += '0';
-    char buffer[12];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    size_t most = 0;
+    for (const Piece& piece : pieces) {
+        size_t longest = piece.kind == Piece::AmPm ? amPm : piece.kind == Piece::Literal ? piece.literal.size() : 4;
+        for (const std::string& name : piece.names)
+            longest = std::max(longest, name.size());
+        most += longest;
+    }
+    return most;
 }
 
-void appendYear(int year, std::string& out)
+char* put(char* at, const std::string& text)
 {
-    for (int divisor = 1000; divisor > 0; divisor /= 10)
-        out += static_cast<char>('0' + year / divisor % 10);
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
 }
 
 }  // namespace
@@ -229,41 +235,84 @@ DateTimeFormat::DateTimeFormat(const QLocale& locale)
         amText_ = utf8(locale_.toString(QTime(0, 0), amPmToken));
         pmText_ = utf8(locale_.toString(QTime(12, 0), amPmToken));
     }
+    mostDateBytes_ = mostBytesOf(datePieces_, 0);
+    mostTimeBytes_ = mostBytesOf(timePieces_, std::max(amText_.size(), pmText_.size()));
     direct_ = true;
+}
+
+bool DateTimeFormat::mayWriteAnyOf(std::string_view chars) const
+{
+    if (!direct_)
+        return true;
+    const auto holds = [chars](const std::string& text) { return text.find_first_of(chars) != std::string::npos; };
+    for (const Pieces* pieces : {&datePieces_, &timePieces_}) {
+        for (const Piece& piece : *pieces) {
+            if (holds(piece.literal) || std::any_of(piece.names.begin(), piece.names.end(), holds))
+                return true;
+        }
+    }
+    // A date and its time are written with a blank between them.
+    return holds(amText_) || holds(pmText_) || holds(" ");
+}
+
+char* DateTimeFormat::writeDate(int64_t dayNumber, char* at) const
+{
+    if (!direct_ || dayNumber < -kDirectDayRange || dayNumber > kDirectDayRange)
+        return nullptr;
+    const int64_t unixDays = dayNumber + kJetEpochFromUnixDays;
+    const CivilDate date = civilFromUnixDays(unixDays);
+    if (date.year < kFirstYear || date.year > kLastYear)
+        return nullptr;
+    return writeDatePieces(date.year, date.month, date.day, weekdayOf(unixDays), at);
 }
 
 void DateTimeFormat::appendDate(int64_t dayNumber, std::string& out) const
 {
-    if (!direct_ || dayNumber < -kDirectDayRange || dayNumber > kDirectDayRange) {
-        appendDateByQt(dayNumber, out);
-        return;
+    if (direct_) {
+        digits::Tail tail(out, mostDateBytes_);
+        const char* end = writeDate(dayNumber, tail.at());
+        tail.end(end);
+        if (end)
+            return;
     }
-    const int64_t unixDays = dayNumber + kJetEpochFromUnixDays;
-    const CivilDate date = civilFromUnixDays(unixDays);
-    if (date.year < kFirstYear || date.year > kLastYear) {
-        appendDateByQt(dayNumber, out);
-        return;
-    }
-    appendDatePieces(date.year, date.month, date.day, weekdayOf(unixDays), out);
-}
-
-void DateTimeFormat::appendDateByQt(int64_t dayNumber, std::string& out) const
-{
     out += utf8(locale_.toString(QDate(1899, 12, 30).addDays(dayNumber), dateFormat_));
 }
 
-void DateTimeFormat::appendDatePieces(int year, int month, int day, int dayOfWeek, std::string& out) const
+char* DateTimeFormat::writeDatePieces(int year, int month, int day, int dayOfWeek, char* at) const
 {
     for (const Piece& piece : datePieces_) {
         switch (piece.kind) {
-        case Piece::MonthName: out += piece.names[static_cast<size_t>(month - 1)]; break;
-        case Piece::DayName: out += piece.names[static_cast<size_t>(dayOfWeek - 1)]; break;
-        case Piece::Day: appendNumber(day, piece.width, out); break;
-        case Piece::Month: appendNumber(month, piece.width, out); break;
-        case Piece::Year: appendYear(year, out); break;
-        default: out += piece.literal; break;
+        case Piece::MonthName: at = put(at, piece.names[static_cast<size_t>(month - 1)]); break;
+        case Piece::DayName: at = put(at, piece.names[static_cast<size_t>(dayOfWeek - 1)]); break;
+        case Piece::Day: at = digits::small(at, static_cast<unsigned>(day), piece.width >= 2); break;
+        case Piece::Month: at = digits::small(at, static_cast<unsigned>(month), piece.width >= 2); break;
+        case Piece::Year:
+            at = digits::small(at, static_cast<unsigned>(year / 100), true);
+            at = digits::small(at, static_cast<unsigned>(year % 100), true);
+            break;
+        default: at = put(at, piece.literal); break;
         }
     }
+    return at;
+}
+
+char* DateTimeFormat::writeTime(int seconds, char* at) const
+{
+    if (!direct_)
+        return nullptr;
+    const auto hour = static_cast<unsigned>(seconds / 3600);
+    for (const Piece& piece : timePieces_) {
+        const bool padded = piece.width >= 2;
+        switch (piece.kind) {
+        case Piece::Hour24: at = digits::small(at, hour, padded); break;
+        case Piece::Hour12: at = digits::small(at, hour == 0 ? 12 : (hour > 12 ? hour - 12 : hour), padded); break;
+        case Piece::Minute: at = digits::small(at, static_cast<unsigned>(seconds / 60 % 60), padded); break;
+        case Piece::Second: at = digits::small(at, static_cast<unsigned>(seconds % 60), padded); break;
+        case Piece::AmPm: at = put(at, hour < 12 ? amText_ : pmText_); break;
+        default: at = put(at, piece.literal); break;
+        }
+    }
+    return at;
 }
 
 void DateTimeFormat::appendTime(int seconds, std::string& out) const
@@ -272,17 +321,8 @@ void DateTimeFormat::appendTime(int seconds, std::string& out) const
         out += utf8(locale_.toString(QTime(0, 0).addSecs(seconds), timeFormat_));
         return;
     }
-    const int hour = seconds / 3600;
-    for (const Piece& piece : timePieces_) {
-        switch (piece.kind) {
-        case Piece::Hour24: appendNumber(hour, piece.width, out); break;
-        case Piece::Hour12: appendNumber(hour == 0 ? 12 : (hour > 12 ? hour - 12 : hour), piece.width, out); break;
-        case Piece::Minute: appendNumber(seconds / 60 % 60, piece.width, out); break;
-        case Piece::Second: appendNumber(seconds % 60, piece.width, out); break;
-        case Piece::AmPm: out += hour < 12 ? amText_ : pmText_; break;
-        default: out += piece.literal; break;
-        }
-    }
+    digits::Tail tail(out, mostTimeBytes_);
+    tail.end(writeTime(seconds, tail.at()));
 }
 
 }  // namespace varnex

@@ -21,6 +21,8 @@
 #include <chrono>
 #include <cstring>
 #include <iterator>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 extern char** environ;
@@ -148,6 +150,7 @@ public:
     Channel(int fd, uint64_t bound, std::function<bool()> tick)
         : fd_(fd), bound_(bound), tick_(std::move(tick)), lastData_(Clock::now()), lastTick_(lastData_)
     {
+        fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
     }
     ~Channel() { close(fd_); }
 
@@ -159,15 +162,17 @@ public:
         while (n > 0) {
             if (!tickWhenDue())
                 return fail(Failure::Cancelled);
-            const auto silent = Clock::now() - lastData_;
-            if (silent >= options().stallTimeout)
-                return fail(Failure::Stalled);
-            const auto wait = std::min<Clock::duration>(kSlice, options().stallTimeout - silent);
-            pollfd watch{fd_, POLLIN, 0};
-            const int ready = poll(&watch, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
-            if (ready <= 0)
-                continue;  // a slice without data, or a signal
+            // What the pipe holds is taken at once; only an empty pipe is waited on.
             const ssize_t got = ::read(fd_, at, n);
+            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                const auto silent = Clock::now() - lastData_;
+                if (silent >= options().stallTimeout)
+                    return fail(Failure::Stalled);
+                const auto wait = std::min<Clock::duration>(kSlice, options().stallTimeout - silent);
+                pollfd watch{fd_, POLLIN, 0};
+                poll(&watch, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+                continue;  // data, a slice without it, or a signal
+            }
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)
@@ -301,6 +306,46 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
     return batch.complete();
 }
 
+// Batches handed over and given up again, kept for the next ones: their memory is had once
+// rather than mapped and faulted in for every batch. Shared with the batches still out, which
+// come back when the last holder lets go.
+class SpareBatches : public std::enable_shared_from_this<SpareBatches> {
+public:
+    std::shared_ptr<TableData> take(const std::vector<ColumnInfo>& columns)
+    {
+        std::unique_ptr<TableData> batch;
+        {
+            const std::lock_guard lock(mutex_);
+            if (!spare_.empty()) {
+                batch = std::move(spare_.back());
+                spare_.pop_back();
+            }
+        }
+        if (!batch)
+            batch = std::make_unique<TableData>(columns);
+        batch->clearRows();
+        const std::weak_ptr<SpareBatches> pool = weak_from_this();
+        return std::shared_ptr<TableData>(batch.release(), [pool](TableData* given) {
+            std::unique_ptr<TableData> back(given);
+            if (const std::shared_ptr<SpareBatches> keeper = pool.lock())
+                keeper->keep(std::move(back));
+        });
+    }
+
+private:
+    static constexpr size_t kMostKept = 8;
+
+    void keep(std::unique_ptr<TableData> batch)
+    {
+        const std::lock_guard lock(mutex_);
+        if (spare_.size() < kMostKept)
+            spare_.push_back(std::move(batch));
+    }
+
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<TableData>> spare_;
+};
+
 // A pipe already holding the whole secret, its writing end closed; returns the reading end, or -1.
 // The secret must fit the pipe's buffer (64 KiB), which no password comes near.
 int pipeHolding(const QByteArray& secret)
@@ -382,10 +427,12 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         return Error{ErrorCode::ReadFailed, QStringLiteral("The database reader '%1' could not be started.").arg(program)};
 
     std::shared_ptr<TableData> data;
+    std::vector<ColumnInfo> columns;
     int64_t rowCountHint = 0;
-    int64_t handedOver = 0;  // rows emptied out of data once received
+    int64_t handedOver = 0;  // rows handed over in batches of their own
+    const auto spareBatches = std::make_shared<SpareBatches>();
     const auto report = [&] {
-        const int64_t rowsRead = (data ? data->rowCount() : 0) + handedOver;
+        const int64_t rowsRead = request.handOver ? handedOver : data ? data->rowCount() : 0;
         return progress(rowsRead, std::max(rowCountHint, rowsRead));
     };
     Channel channel(readEnd, bound, progress ? std::function<bool()>(report) : std::function<bool()>());
@@ -400,6 +447,15 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         if (!channel.read(&header, sizeof header))
             return failed(channel.failure());
         const auto kind = static_cast<reader::MessageKind>(header.kind);
+        if (kind == reader::MessageKind::Rows && data && request.handOver) {
+            const std::shared_ptr<TableData> batch = spareBatches->take(columns);
+            if (!receiveRows(channel, header, *batch))
+                return failed(channel.failure());
+            handedOver += batch->rowCount();
+            if ((progress && !report()) || (received && !received(batch)))
+                return failed(Failure::Cancelled);
+            continue;
+        }
         if (kind == reader::MessageKind::Rows) {
             if (!data || !receiveRows(channel, header, *data))
                 return failed(data ? channel.failure() : Failure::Garbled);
@@ -407,10 +463,6 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                 return failed(Failure::Cancelled);
             if (received && !received(data))
                 return failed(Failure::Cancelled);
-            if (request.handOver) {
-                handedOver += data->rowCount();
-                data->clearRows();
-            }
             continue;
         }
         if (kind == reader::MessageKind::Done) {
@@ -437,14 +489,13 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
             child.stop();
             return reader::parseError(payload);
         }
-        std::vector<ColumnInfo> columns;
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))
             return failed(Failure::Garbled);
         data = std::make_shared<TableData>(columns);
         // Room for the announced rows up front, unless a damaged count would exceed the bound.
-        if (rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
+        if (!request.handOver && rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
             data->reserveRows(rowCountHint);
-        if (progress && !report())
+        if ((progress && !report()) || (request.handOver && received && !received(data)))
             return failed(Failure::Cancelled);
     }
 }

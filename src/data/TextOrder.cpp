@@ -5,7 +5,9 @@
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <clocale>
 #include <cstring>
 #include <vector>
@@ -113,21 +115,52 @@ bool collationIsCodePoint()
     return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
+uint64_t foldedAsciiEight(uint64_t eight)
+{
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    // The high bit of each byte: at least 'a' and not past 'z' (no carries: every byte is ASCII).
+    const uint64_t fromA = eight + 0x1F1F1F1F1F1F1F1Full;
+    const uint64_t pastZ = eight + 0x0505050505050505ull;
+    const uint64_t lower = fromA & ~pastZ & kHighs;
+    return eight ^ (lower >> 2);  // 0x20 off each small letter
+}
+
+// Written straight into room made at the end of out: a byte of text gives at most two of its
+// folded form, and eight more are written at once where ASCII runs are folded eight at a time.
 void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit)
 {
     const size_t start = out.size();
-    size_t at = 0;
-    uint8_t bytes[4];
-    while (at < text.size() && out.size() - start < limit) {
-        const auto lead = static_cast<uint8_t>(text[at]);
+    const size_t room = std::min(2 * text.size(), limit) + 8;
+    out.resize(start + room);
+    char* const begin = out.data() + start;
+    char* at = begin;
+    const char32_t* const folds = basicPlaneFolds().data();
+    size_t i = 0;
+    const size_t size = text.size();
+    while (i < size && static_cast<size_t>(at - begin) < limit) {
+        if (i + 8 <= size) {
+            uint64_t eight;
+            std::memcpy(&eight, text.data() + i, sizeof eight);
+            const uint64_t high = eight & 0x8080808080808080ull;
+            // The ASCII bytes before the first other one, folded (the others masked, so as not to carry).
+            const uint64_t folded = foldedAsciiEight(eight & 0x7F7F7F7F7F7F7F7Full);
+            std::memcpy(at, &folded, sizeof folded);
+            const auto ascii = high == 0 ? size_t{8} : static_cast<size_t>(std::countr_zero(high) / 8);
+            at += ascii;
+            i += ascii;
+            if (ascii == 8 || i >= size)
+                continue;
+        }
+        const auto lead = static_cast<uint8_t>(text[i]);
         if (lead < 0x80) {
-            out.push_back(static_cast<char>(lead >= 'a' && lead <= 'z' ? lead - 32 : lead));
-            ++at;
+            *at++ = static_cast<char>(lead >= 'a' && lead <= 'z' ? lead - 32 : lead);
+            ++i;
             continue;
         }
-        const int n = appendUtf8(Folded(NextCodePoint(text, at)), bytes);
-        out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
+        const char32_t cp = NextCodePoint(text, i);
+        at += appendUtf8(cp < kTabledCodePoints ? folds[cp] : FoldedByQt(cp), reinterpret_cast<uint8_t*>(at));
     }
+    out.resize(static_cast<size_t>(at - out.data()));
 }
 
 bool foldsOnlyAsciiLetters(std::string_view text)

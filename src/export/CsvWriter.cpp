@@ -1,18 +1,22 @@
 #include "export/CsvWriter.h"
 
 #include "core/LocaleCodec.h"
+#include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "data/TableData.h"
 #include "data/ValueFormatter.h"
+#include "CsvQuoting.h"
+#include "CsvRowWriter.h"
 #include "export/FieldCategory.h"
+#include "export/OrderedWork.h"
 
 #include <QString>
 
 #include <algorithm>
-#include <future>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace varnex {
@@ -22,86 +26,91 @@ namespace {
 // Records are formatted and written in blocks of this many.
 constexpr int64_t kRecordsPerBlock = 4096;
 constexpr std::size_t kBlockBytesHint = std::size_t{1} << 20;
+// Progress is asked before every this many blocks are written.
+constexpr int64_t kBlocksPerQuestion = 2;
 
-struct ExportColumn {
-    int index;
-    bool text;
-};
+using ExportColumn = CsvRowWriter::Column;
 
 bool isRecIdName(const QString& name)
 {
     return name.toUpper() == QLatin1String("RECID");
 }
 
-std::vector<ExportColumn> exportedColumns(const Recordset& records)
+// Whole numbers and Yes/No values are digits, a sign or a word.
+bool writesPlainText(int16_t type)
+{
+    switch (type) {
+    case fieldtype::Boolean:
+    case fieldtype::UnsignedTinyInt:
+    case fieldtype::SmallInt:
+    case fieldtype::Integer:
+    case fieldtype::BigInt:
+    case fieldtype::GUID: return true;
+    default: return false;
+    }
+}
+
+std::vector<ExportColumn> exportedColumns(const Recordset& records, const ValueFormatter& formatter)
 {
     std::vector<ExportColumn> columns;
+    const std::shared_ptr<const TableData> rows = records.loadedRows();
     const int count = records.columnCount();
     for (int c = 0; c < count; ++c) {
         if (isRecIdName(records.columnName(c)))
             continue;
-        columns.push_back({c, fieldCategory(records.columnType(c)) == FieldCategory::Text});
+        const int16_t type = records.columnType(c);
+        const bool text = fieldCategory(type) == FieldCategory::Text;
+        const bool storedUtf8 = (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar) && rows &&
+                                rows->info(c).listOf == 0;
+        const bool plain = writesPlainText(type) || !formatter.mayWriteAnyOf(type, std::string_view(",\"\r\n", 4));
+        columns.push_back({c, text, storedUtf8, plain});
     }
     return columns;
 }
 
-bool needsQuotes(std::string_view text)
-{
-    for (const char c : text) {
-        if (c == ',' || c == '"' || c == '\r' || c == '\n')
-            return true;
-    }
-    return false;
-}
+}  // namespace
 
-// Doubles every double quote in buffer[from..], in place.
-void doubleQuotesFrom(std::string& buffer, std::size_t from)
-{
-    const auto quotes = static_cast<std::size_t>(
-        std::count(buffer.begin() + static_cast<std::ptrdiff_t>(from), buffer.end(), '"'));
-    if (quotes == 0)
-        return;
-    const std::size_t oldSize = buffer.size();
-    buffer.resize(oldSize + quotes);
-    std::size_t to = buffer.size();
-    for (std::size_t at = oldSize; at > from;) {
-        const char c = buffer[--at];
-        buffer[--to] = c;
-        if (c == '"')
-            buffer[--to] = '"';
-    }
-}
-
-// Puts buffer[start..] between double quotes and doubles the quotes inside.
-void QuoteTail(std::string& buffer, std::size_t start)
-{
-    buffer.insert(start, 1, '"');
-    doubleQuotesFrom(buffer, start + 1);
-    buffer += '"';
-}
-
-// Turns values and names into bytes of the chosen code set; where that is
-// UTF-8 the recordset hands out the bytes directly.
-class AnsiAppender {
+// Writes records as CSV lines in the chosen code set; where that is UTF-8 the
+// stored rows are read directly, from any number of threads at once.
+class CsvLines::Format {
 public:
-    AnsiAppender(const Recordset& records, CsvEncoding encoding)
-        : records_(records), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
-          formatter_(ValueFormatter::forDefaultLocale())
+    Format(const Recordset& records, CsvEncoding encoding)
+        : records_(records), rows_(records.loadedRows()), formatter_(ValueFormatter::forDefaultLocale()),
+          columns_(exportedColumns(records, *formatter_)), utf8_(encoding == CsvEncoding::Utf8 || localeIsUtf8()),
+          inLoadOrder_(records.sort().isEmpty() && !records.isFiltered())
     {
+        if (rows_ && utf8_)
+            rowWriter_.emplace(*rows_, *formatter_, columns_);
     }
 
     bool writesUtf8() const { return utf8_; }
 
-    void appendCell(int64_t position, int column, std::string& out) const
+    // Every name between double quotes.
+    void appendHeader(std::string& out) const
     {
-        if (utf8_) {
-            records_.appendCellTextUtf8(position, column, *formatter_, out);
-            return;
-        }
-        appendText(records_.cellText(position, column), out);
+        appendLine([this](const ExportColumn& column) { return records_.columnName(column.index); },
+                   [](const ExportColumn&, std::string_view) { return true; }, out);
     }
 
-    void prefetch(int64_t position, bool bytes) const { records_.prefetch(position, bytes); }
+    void appendRecords(int64_t first, int64_t last, std::string& out) const
+    {
+        for (int64_t position = first; position < last; ++position) {
+            // In a sorted or filtered order each record's row lies anywhere in memory.
+            if (!inLoadOrder_) {
+                records_.prefetch(position + kLocateAhead, false);
+                records_.prefetch(position + kBytesAhead, true);
+            }
+            if (rowWriter_)
+                rowWriter_->append(records_.storedRow(position), out);
+            else
+                appendRecord(position, out);
+        }
+    }
+
+private:
+    // Rows ahead of the one formatted whose cells are asked for: where they are, then their bytes.
+    static constexpr int64_t kLocateAhead = 16;
+    static constexpr int64_t kBytesAhead = 8;
 
     void appendText(const QString& text, std::string& out) const
     {
@@ -109,137 +118,131 @@ public:
         out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
 
-private:
+    // In another code set: the value texts converted one by one.
+    void appendRecord(int64_t position, std::string& out) const
+    {
+        appendLine([this, position](const ExportColumn& column) { return records_.cellText(position, column.index); },
+                   [](const ExportColumn& column, std::string_view text) { return column.text || needsQuotes(text); },
+                   out);
+    }
+
+    // A line of each column's text, between double quotes where quoted() says so.
+    template <class Text, class Quoted>
+    void appendLine(const Text& text, const Quoted& quoted, std::string& out) const
+    {
+        bool first = true;
+        for (const ExportColumn& column : columns_) {
+            if (!first)
+                out += ',';
+            first = false;
+            const std::size_t start = out.size();
+            appendText(text(column), out);
+            if (quoted(column, std::string_view(out).substr(start)))
+                quoteTail(out, start);
+        }
+        out += "\r\n";
+    }
+
     const Recordset& records_;
-    bool utf8_;
+    std::shared_ptr<const TableData> rows_;
     std::shared_ptr<const ValueFormatter> formatter_;  // the locale's formats, resolved once per export
+    std::vector<ExportColumn> columns_;
+    bool utf8_;
+    bool inLoadOrder_;
+    std::optional<CsvRowWriter> rowWriter_;  // UTF-8: the stored rows written directly
 };
 
-void appendHeader(const std::vector<ExportColumn>& columns, const Recordset& records,
-                  const AnsiAppender& ansi, std::string& out)
+CsvLines::CsvLines(const Recordset& records, const CsvOptions& options)
+    : format_(std::make_unique<Format>(records, options.encoding)), options_(options)
 {
-    bool first = true;
-    for (const ExportColumn& column : columns) {
-        if (!first)
-            out += ',';
-        first = false;
-        const std::size_t start = out.size();
-        ansi.appendText(records.columnName(column.index), out);
-        QuoteTail(out, start);
-    }
-    out += "\r\n";
 }
 
-void appendRecord(int64_t position, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
-                  std::string& out)
+CsvLines::~CsvLines() = default;
+
+std::string CsvLines::preamble() const
 {
-    bool first = true;
-    for (const ExportColumn& column : columns) {
-        if (!first)
-            out += ',';
-        first = false;
-        const std::size_t start = out.size();
-        if (column.text) {
-            out += '"';
-            ansi.appendCell(position, column.index, out);
-            doubleQuotesFrom(out, start + 1);
-            out += '"';
-        } else {
-            ansi.appendCell(position, column.index, out);
-            if (needsQuotes(std::string_view(out).substr(start)))
-                QuoteTail(out, start);
-        }
-    }
-    out += "\r\n";
+    std::string bytes;
+    if (options_.byteOrderMark && format_->writesUtf8())
+        bytes += "\xEF\xBB\xBF";
+    if (options_.includeHeader)
+        format_->appendHeader(bytes);
+    return bytes;
 }
 
-// Rows ahead of the one formatted whose cells are asked for: where they are, then their bytes.
-constexpr int64_t kLocateAhead = 16;
-constexpr int64_t kBytesAhead = 8;
-
-void appendRecords(int64_t first, int64_t last, const std::vector<ExportColumn>& columns, const AnsiAppender& ansi,
-                   std::string& out)
+void CsvLines::appendRecords(int64_t first, int64_t last, std::string& out) const
 {
-    for (int64_t position = first; position < last; ++position) {
-        ansi.prefetch(position + kLocateAhead, false);
-        ansi.prefetch(position + kBytesAhead, true);
-        appendRecord(position, columns, ansi, out);
-    }
+    format_->appendRecords(first, last, out);
 }
-
-// Formats records [first, last) on a helper thread where there is a second
-// core, else at once; reading the recordset is safe from several threads.
-std::future<std::string> formatAside(int64_t first, int64_t last, const std::vector<ExportColumn>& columns,
-                                     const AnsiAppender& ansi)
-{
-    auto format = [first, last, &columns, &ansi] {
-        std::string out;
-        out.reserve(kBlockBytesHint);
-        appendRecords(first, last, columns, ansi, out);
-        return out;
-    };
-    if (std::thread::hardware_concurrency() > 1) {
-        try {
-            return std::async(std::launch::async, format);
-        } catch (const std::system_error&) {
-            // No thread to be had: format here instead.
-        }
-    }
-    return std::async(std::launch::deferred, format);
-}
-
-}  // namespace
 
 struct CsvRecordWriter::Parts {
-    Parts(const Recordset& records, const CsvOptions& options)
-        : columns(exportedColumns(records)), ansi(records, options.encoding)
-    {
-    }
-    std::vector<ExportColumn> columns;
-    AnsiAppender ansi;
+    Parts(const Recordset& records, const CsvOptions& options) : lines(records, options), buffer(lines.preamble()) {}
+
+    // Formats records [first, last) in blocks on every core and writes them in order, asking
+    // for progress before every few blocks; first: where this call's blocks start counting.
+    Result<CsvOutcome> write(int64_t first, int64_t last, int64_t total, CsvSink& sink, ExportProgress* progress);
+
+    CsvLines lines;
     std::string buffer;  // the header, until the first records go out with it
+    std::unique_ptr<OrderedWork> work;
 };
+
+Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, int64_t total, CsvSink& sink,
+                                                ExportProgress* progress)
+{
+    if (!work)
+        work = std::make_unique<OrderedWork>();
+    int64_t queuedUpTo = first;
+    const auto queueMore = [&] {
+        while (queuedUpTo < last && !work->full()) {
+            const int64_t from = queuedUpTo;
+            const int64_t to = std::min(from + kRecordsPerBlock, last);
+            work->submit([this, from, to](std::string& out) {
+                out.reserve(kBlockBytesHint);
+                lines.appendRecords(from, to, out);
+            });
+            queuedUpTo = to;
+        }
+    };
+    // Blocks queued past a cancel or a failure are not wanted: the writer stops there.
+    const auto stop = [this](Result<CsvOutcome> outcome) {
+        work.reset();
+        return outcome;
+    };
+    std::string block;
+    int64_t blockIndex = 0;
+    for (int64_t from = first; from < last; ++blockIndex) {
+        if (progress && blockIndex % kBlocksPerQuestion == 0 && !progress->keepGoing(from, total))
+            return stop(CsvOutcome::Cancelled);
+        queueMore();
+        work->next(block);
+        const int64_t to = std::min(from + kRecordsPerBlock, last);
+        Status written;
+        if (buffer.empty()) {
+            written = sink.write(block);
+        } else {
+            buffer += block;
+            written = sink.write(buffer);
+            buffer.clear();
+        }
+        if (!written)
+            return stop(written.error());
+        from = to;
+    }
+    return CsvOutcome::Completed;
+}
 
 CsvRecordWriter::CsvRecordWriter(const Recordset& records, const CsvOptions& options)
     : parts_(std::make_unique<Parts>(records, options))
 {
-    parts_->buffer.reserve(kBlockBytesHint);
-    if (options.byteOrderMark && parts_->ansi.writesUtf8())
-        parts_->buffer += "\xEF\xBB\xBF";
-    if (options.includeHeader)
-        appendHeader(parts_->columns, records, parts_->ansi, parts_->buffer);
 }
 
+// The blocks still being formatted are waited for: they read the recordset.
 CsvRecordWriter::~CsvRecordWriter() = default;
 
 Result<CsvOutcome> CsvRecordWriter::write(int64_t first, int64_t last, int64_t total, CsvSink& sink,
                                           ExportProgress* progress)
 {
-    const std::vector<ExportColumn>& columns = parts_->columns;
-    const AnsiAppender& ansi = parts_->ansi;
-    std::string& buffer = parts_->buffer;
-    // Two blocks of records at a time: the second formatted aside while this
-    // thread formats the first, both written in record order.
-    for (int64_t from = first; from < last; from += 2 * kRecordsPerBlock) {
-        if (progress && !progress->keepGoing(from, total))
-            return CsvOutcome::Cancelled;
-        const int64_t middle = std::min(from + kRecordsPerBlock, last);
-        const int64_t to = std::min(middle + kRecordsPerBlock, last);
-        std::future<std::string> second;
-        if (middle < to)
-            second = formatAside(middle, to, columns, ansi);
-        appendRecords(from, middle, columns, ansi, buffer);
-        Status written = sink.write(buffer);
-        buffer.clear();
-        if (second.valid()) {
-            const std::string secondBlock = second.get();
-            if (written)
-                written = sink.write(secondBlock);
-        }
-        if (!written)
-            return written.error();
-    }
-    return CsvOutcome::Completed;
+    return parts_->write(first, last, total, sink, progress);
 }
 
 Result<CsvOutcome> CsvRecordWriter::finish(int64_t total, CsvSink& sink, ExportProgress* progress)

@@ -2,6 +2,10 @@
 
 #include "reader/RowOffsets.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace varnex::reader {
@@ -16,16 +20,32 @@ uint16_t u16At(const uint8_t* at)
 
 }  // namespace
 
-LongValuePages::LongValuePages(MdbHandle* mdb) : mdb_(mdb), page_(mdb->fmt->pg_size) {}
+LongValuePages::LongValuePages(MdbHandle* mdb)
+    : file_(fileno(mdb->f->stream)), rowCountOffset_(static_cast<size_t>(mdb->fmt->row_count_offset)),
+      page_(mdb->fmt->pg_size)
+{
+}
 
+// Read from the file itself, not through libmdb, whose buffers the walk of the table uses
+// meanwhile on another thread; the file is plain (see PlainFile), as libmdb reads it.
 bool LongValuePages::load(uint32_t page)
 {
     if (page == loaded_)
         return true;
     loaded_ = 0;
-    if (page == 0 || mdb_read_alt_pg(mdb_, page) != static_cast<ssize_t>(page_.size()))
+    if (page == 0)
         return false;
-    std::memcpy(page_.data(), mdb_->alt_pg_buf, page_.size());
+    const auto size = static_cast<ssize_t>(page_.size());
+    const auto offset = static_cast<off_t>(page) * static_cast<off_t>(size);
+    ssize_t got = 0;
+    while (got < size) {
+        const ssize_t n = pread(file_, page_.data() + got, static_cast<size_t>(size - got), offset + got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += n;
+    }
     loaded_ = page;
     return true;
 }
@@ -39,7 +59,7 @@ LongValuePages::Row LongValuePages::row(uint32_t pointer)
     if (!load(page))
         return {};
     const size_t pageSize = page_.size();
-    const auto countAt = static_cast<size_t>(mdb_->fmt->row_count_offset);
+    const size_t countAt = rowCountOffset_;
     if (row > kMaxRowsOnPage || countAt + 4 + 2 * static_cast<size_t>(row) > pageSize)
         return {};
     const size_t start = u16At(&page_[countAt + 2 + 2 * static_cast<size_t>(row)]) & kOffsetMask;

@@ -30,7 +30,10 @@ namespace {
 
 class ProcessSink : public TableSink {
 public:
-    ProcessSink(int fd, const std::function<void()>& afterColumns) : fd_(fd), afterColumns_(afterColumns) {}
+    ProcessSink(int fd, const std::function<void()>& afterColumns, const std::function<void()>& afterRows)
+        : fd_(fd), afterColumns_(afterColumns), afterRows_(afterRows)
+    {
+    }
 
     bool columns(const std::vector<ColumnInfo>& columns, int64_t rowCountHint) override
     {
@@ -40,12 +43,20 @@ public:
             afterColumns_();
         return true;
     }
-    bool rows(TableData& batch) override { return writeRows(fd_, batch); }
+    bool rows(TableData& batch) override
+    {
+        if (!writeRows(fd_, batch))
+            return false;
+        if (afterRows_)
+            afterRows_();
+        return true;
+    }
     void warning(const ReadWarning& warning) override { writeWarning(fd_, warning); }
 
 private:
     int fd_;
     const std::function<void()>& afterColumns_;
+    const std::function<void()>& afterRows_;
 };
 
 void limitMemory(const char* bytes)
@@ -80,7 +91,7 @@ enum class Request { TableOrList, Schema, ComplexValues };
 
 }  // namespace
 
-int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
+int runReader(int argc, char** argv, const std::function<void()>& afterColumns, const std::function<void()>& afterRows)
 {
     // The protocol owns the original standard output; anything libmdb prints goes to standard error.
     const int out = dup(STDOUT_FILENO);
@@ -109,7 +120,7 @@ int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
         auto reader = JetReader::open(path, password, [out] { writeWorking(out); });
         if (!reader)
             return writeError(out, reader.error()) ? 0 : 1;
-        ProcessSink sink(out, afterColumns);
+        ProcessSink sink(out, afterColumns, afterRows);
         Status status;
         if (request == Request::Schema)
             status = (*reader)->readSchema(sink);

@@ -1,5 +1,6 @@
 #include "RowDecoder.h"
 
+#include "TablePages.h"
 #include "data/FieldTypes.h"
 #include "data/Variant.h"
 #include "reader/RowOffsets.h"
@@ -10,12 +11,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 namespace varnex::reader {
 namespace {
 
 constexpr int64_t kBatchRows = 4096;
+// Chunks of cracked rows: pages a chunk, and chunks waiting to be decoded at most.
+constexpr size_t kPagesPerChunk = 32;
+constexpr size_t kChunksWaiting = 4;
 constexpr size_t kBatchBytes = 8u << 20;
 constexpr int kLargeNumberType = 0x13;
 constexpr int kExtendedDateType = 0x14;
@@ -92,25 +99,126 @@ RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& 
                        const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues)
     : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
       jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
-      longValuePages_(mdb), unreadValues_(columns.size()), cutShortValues_(columns.size())
+      pageSize_(static_cast<int>(mdb->fmt->pg_size)), longValuePages_(mdb), unreadValues_(columns.size()),
+      cutShortValues_(columns.size())
 {
+    // The Null flag, and the value or where it ends.
+    for (const ColumnInfo& column : columns)
+        fixedRowBytes_ += 1 + (isVariableLength(column.type) ? sizeof(uint32_t) : static_cast<size_t>(fixedWidth(column.type)));
 }
 
 Status RowDecoder::run()
 {
-    mdb_rewind_table(table_);
-    while (mdb_read_next_dpg(table_)) {
-        const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
-        for (int r = 0; r < rows; ++r) {
-            if (!readRow(r))
-                return makeError(ErrorCode::OutOfMemory);
-            if ((batch_.rowCount() >= kBatchRows || batch_.byteSize() >= kBatchBytes) && !flush())
-                return makeError(ErrorCode::ReadStopped);
-        }
+    if (!decodeValues_)
+        return walk();
+    // The values are decoded on a thread of their own while this one walks on; where no thread
+    // can be had, each chunk is decoded as soon as it is cracked.
+    CrackedRowsLine line(kChunksWaiting);
+    std::exception_ptr decodingFailure;
+    Status decoded;
+    std::thread decoder;
+    try {
+        decoder = std::thread([&] {
+            try {
+                decoded = decodeFrom(line);
+            } catch (...) {
+                decodingFailure = std::current_exception();
+            }
+            line.close();  // the walk stops too
+        });
+    } catch (const std::system_error&) {
     }
+    line_ = decoder.joinable() ? &line : nullptr;
+    Status walked;
+    try {
+        walked = walk();
+    } catch (...) {
+        line.close();
+        if (decoder.joinable())
+            decoder.join();
+        throw;
+    }
+    line.close();
+    if (decoder.joinable())
+        decoder.join();
+    line_ = nullptr;
+    if (decodingFailure)
+        std::rethrow_exception(decodingFailure);
+    if (!decoded)
+        return decoded;  // the walk was stopped for it
+    if (!walked)
+        return walked;
     if (!flush())
         return makeError(ErrorCode::ReadStopped);
     warnOfDamage();
+    return {};
+}
+
+// Walks the pages and cracks each row; the rows go to the decoding thread in chunks of pages.
+// The bare walk (no values decoded) reads its pages through libmdb, as a benchmark's floor.
+Status RowDecoder::walk()
+{
+    mdb_rewind_table(table_);
+    TablePages pages(mdb_, table_);
+    while (decodeValues_ ? pages.next() : mdb_read_next_dpg(table_) != 0) {
+        if (decodeValues_ && !startPage())
+            return makeError(ErrorCode::ReadStopped);
+        const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
+        for (int r = 0; r < rows; ++r)
+            readRow(r);
+    }
+    return !decodeValues_ || handOver() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
+}
+
+// The page in the page buffer begins in the chunk; a full chunk goes to the decoding first.
+bool RowDecoder::startPage()
+{
+    if (chunk_ && chunk_->pageCount() >= kPagesPerChunk && !handOver())
+        return false;
+    if (!chunk_)
+        chunk_ = line_ ? line_->spare(pageSize_) : std::make_unique<CrackedRows>();
+    chunk_->pageSize = pageSize_;
+    pageInChunk_ = chunk_->addPage(mdb_->pg_buf);
+    return true;
+}
+
+bool RowDecoder::handOver()
+{
+    if (!chunk_)
+        return true;
+    if (!line_) {
+        const Status decoded = decode(*chunk_);
+        chunk_->clear();
+        return decoded.ok();
+    }
+    return line_->put(std::move(chunk_));
+}
+
+Status RowDecoder::decodeFrom(CrackedRowsLine& line)
+{
+    while (std::unique_ptr<CrackedRows> rows = line.take()) {
+        if (const Status decoded = decode(*rows); !decoded)
+            return decoded;
+        line.giveBack(std::move(rows));
+    }
+    return {};
+}
+
+Status RowDecoder::decode(const CrackedRows& rows)
+{
+    const auto columns = static_cast<size_t>(batch_.columnCount());
+    for (size_t r = 0; r < rows.rowCount(); ++r) {
+        const uint8_t* page = rows.page(rows.rowPages[r]);
+        const MdbField* fields = rows.fields.data() + r * columns;
+        for (size_t c = 0; c < columns; ++c) {
+            if (!storeValue(static_cast<int>(c), fields[c], page))
+                return makeError(ErrorCode::OutOfMemory);
+        }
+        batch_.endRow();
+        const auto fixedBytes = static_cast<size_t>(batch_.rowCount()) * fixedRowBytes_;
+        if ((batch_.rowCount() >= kBatchRows || variableBytes_ + fixedBytes >= kBatchBytes) && !flush())
+            return makeError(ErrorCode::ReadStopped);
+    }
     return {};
 }
 
@@ -140,14 +248,13 @@ void RowDecoder::warnOfDamage()
                                               pages.join(QStringLiteral(", ")))});
 }
 
-// Counts a row that cannot be read on the current page; true, as the read goes on.
-bool RowDecoder::skipDamagedRow()
+// Counts a row that cannot be read on the current page; the walk goes on.
+void RowDecoder::skipDamagedRow()
 {
     const auto page = static_cast<uint32_t>(table_->cur_phys_pg);
     if (damagedPages_.empty() || damagedPages_.back().first != page)
         damagedPages_.emplace_back(page, 0);
     ++damagedPages_.back().second;
-    return true;
 }
 
 size_t RowDecoder::pageCount(MdbHandle* mdb)
@@ -166,7 +273,7 @@ bool RowDecoder::onPage(int offset, size_t length) const
 // A damaged row can place a value outside the page; such a value is not read.
 bool RowDecoder::onPage(const MdbField& field) const
 {
-    return field.start >= 0 && field.siz >= 0 && field.start + field.siz <= mdb_->fmt->pg_size;
+    return field.start >= 0 && field.siz >= 0 && field.start + field.siz <= pageSize_;
 }
 
 bool RowDecoder::flush()
@@ -175,22 +282,25 @@ bool RowDecoder::flush()
         return true;
     const bool ok = sink_.rows(batch_);
     batch_.clearRows();
+    variableBytes_ = 0;
     return ok;
 }
 
-// False only when memory runs out; damaged rows are passed over and counted.
-bool RowDecoder::readRow(int row)
+// Damaged rows are passed over and counted.
+void RowDecoder::readRow(int row)
 {
     int start = 0;
     size_t length = 0;
     if (mdb_find_row(mdb_, row, &start, &length) != 0)
         return skipDamagedRow();
     if (start & kDeletedRow)
-        return true;
+        return;
     if (length == 0)
         return skipDamagedRow();
-    if (!(start & kOverflowRow))
-        return crackAndStore(start & kOffsetMask, length);
+    if (!(start & kOverflowRow)) {
+        crack(start & kOffsetMask, length, pageInChunk_);
+        return;
+    }
     // The row moved to another page; its slot here holds a pointer to it.
     if (length < 4)
         return skipDamagedRow();
@@ -202,34 +312,31 @@ bool RowDecoder::readRow(int row)
         !onPage(offset, targetLength))
         return skipDamagedRow();
     // Crack the moved row where libmdb expects it, in the current page buffer, and
-    // put this page back afterwards (long values read in between reuse the other buffer).
+    // put this page back afterwards. Its page goes into the chunk beside this one.
     std::memcpy(savedPage_, mdb_->pg_buf, sizeof savedPage_);
     std::memcpy(mdb_->pg_buf, mdb_->alt_pg_buf, sizeof savedPage_);
-    const bool ok = crackAndStore(offset & kOffsetMask, targetLength);
+    const uint32_t movedTo = decodeValues_ ? chunk_->addPage(mdb_->pg_buf) : 0;
+    crack(offset & kOffsetMask, targetLength, movedTo);
     std::memcpy(mdb_->pg_buf, savedPage_, sizeof savedPage_);
-    return ok;
 }
 
-bool RowDecoder::crackAndStore(int start, size_t length)
+void RowDecoder::crack(int start, size_t length, uint32_t page)
 {
     if (mdb_crack_row(table_, start, length, fields_) < 0)
         return skipDamagedRow();
     ++rowsCracked_;
     if (!decodeValues_)
-        return true;
-    for (int c = 0; c < batch_.columnCount(); ++c) {
-        if (!storeValue(c, fields_[sources_[static_cast<size_t>(c)].field]))
-            return false;
-    }
-    batch_.endRow();
-    return true;
+        return;
+    chunk_->rowPages.push_back(page);
+    for (const ColumnSource& source : sources_)
+        chunk_->fields.push_back(fields_[source.field]);
 }
 
-bool RowDecoder::storeValue(int c, const MdbField& field)
+bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
 {
     const ColumnSource& source = sources_[static_cast<size_t>(c)];
     if (source.form != ValueForm::Plain)
-        return storeOtherForm(c, source, field);
+        return storeOtherForm(c, source, field, page);
     const int16_t type = batch_.info(c).type;
     if (type == fieldtype::Boolean) {
         const uint8_t value = field.is_null ? 0 : 1;  // a Yes/No value lives in the Null mask
@@ -239,14 +346,14 @@ bool RowDecoder::storeValue(int c, const MdbField& field)
         return batch_.putNull(c);
     if (!onPage(field))
         return storeUnread(c);
-    const uint8_t* raw = mdb_->pg_buf + field.start;
+    const uint8_t* raw = page + field.start;
     const auto size = static_cast<size_t>(field.siz);
     switch (type) {
     case fieldtype::Numeric: return storeDecimal(c, raw, size);
     case fieldtype::DBTimeStamp: return storeExtendedDate(c, raw, size);
     case fieldtype::VarWChar: return storeText(c, raw, size);
     case fieldtype::Binary:
-    case fieldtype::VarBinary: return batch_.putBytes(c, raw, size);
+    case fieldtype::VarBinary: variableBytes_ += size; return batch_.putBytes(c, raw, size);
     case fieldtype::LongVarWChar:
     case fieldtype::LongVarBinary: return storeLongValue(c, raw, size, type == fieldtype::LongVarWChar);
     default: return storeFixed(c, raw, size);
@@ -254,13 +361,13 @@ bool RowDecoder::storeValue(int c, const MdbField& field)
 }
 
 // Calculated results, complex columns and columns of types not read.
-bool RowDecoder::storeOtherForm(int c, const ColumnSource& source, const MdbField& field)
+bool RowDecoder::storeOtherForm(int c, const ColumnSource& source, const MdbField& field, const uint8_t* page)
 {
     if (field.is_null)
         return batch_.putNull(c);
     if (!onPage(field))
         return storeUnread(c);
-    const uint8_t* raw = mdb_->pg_buf + field.start;
+    const uint8_t* raw = page + field.start;
     const auto size = static_cast<size_t>(field.siz);
     switch (source.form) {
     case ValueForm::Calculated: return storeCalculated(c, raw, size);
@@ -315,10 +422,21 @@ bool RowDecoder::storeCalculated(int c, const uint8_t* raw, size_t size)
     }
 }
 
+// A value stored shorter than its type's width (only a damaged row's) is taken with zeros after it.
 bool RowDecoder::storeFixed(int c, const uint8_t* raw, size_t size)
 {
+    const auto width = static_cast<size_t>(fixedWidth(batch_.info(c).type));
+    if (size >= width) {
+        switch (width) {
+        case 1: return batch_.putFixedOf<1>(c, raw);
+        case 2: return batch_.putFixedOf<2>(c, raw);
+        case 4: return batch_.putFixedOf<4>(c, raw);
+        case 8: return batch_.putFixedOf<8>(c, raw);
+        default: return batch_.putFixed(c, raw);
+        }
+    }
     uint8_t value[16] = {};
-    std::memcpy(value, raw, std::min(size, static_cast<size_t>(fixedWidth(batch_.info(c).type))));
+    std::memcpy(value, raw, size);
     return batch_.putFixed(c, value);
 }
 
@@ -380,17 +498,21 @@ bool RowDecoder::storeList(int c, const ComplexValues& lists, const uint8_t* raw
     const auto found = lists.lists.find(ReadU32(raw));
     if (found == lists.lists.end())
         return batch_.putNull(c);
+    variableBytes_ += found->second.size();
     return batch_.putBytes(c, found->second.data(), found->second.size());
 }
 
+// Decoded straight into the column's bytes.
 bool RowDecoder::storeText(int c, const uint8_t* raw, size_t size)
 {
-    text_.clear();
-    if (jet3_)
-        appendJet3TextUtf8(codePage_, raw, size, text_);
-    else
-        appendJet4TextUtf8(raw, size, text_);
-    return batch_.putBytes(c, text_.data(), text_.size());
+    const size_t room = jet3_ ? jet3TextUtf8Room(size) : jet4TextUtf8Room(size);
+    auto* at = reinterpret_cast<char*>(batch_.bytesRoom(c, room));
+    if (!at)
+        return false;
+    const char* end = jet3_ ? writeJet3TextUtf8(codePage_, raw, size, at) : writeJet4TextUtf8(raw, size, at);
+    const auto length = static_cast<size_t>(end - at);
+    variableBytes_ += length;
+    return batch_.putWrittenBytes(c, length);
 }
 
 // A Memo or OLE value: inline, in one long-value row, or in a chain of them. calculated: a memo result,
@@ -411,8 +533,10 @@ bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isT
             return batch_.putNull(c);
         value = *result;
     }
-    if (!isText)
+    if (!isText) {
+        variableBytes_ += value.size;
         return batch_.putBytes(c, value.at, value.size);
+    }
     return storeText(c, value.at, value.size);
 }
 

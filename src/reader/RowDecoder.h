@@ -2,6 +2,7 @@
 // Decodes the rows of one table into batches for a sink: libmdb walks the pages and cracks each row;
 // the values are decoded here from their raw bytes.
 
+#include "CrackedRows.h"
 #include "core/Error.h"
 #include "data/CodePage.h"
 #include "reader/ComplexColumns.h"
@@ -10,6 +11,7 @@
 
 #include <mdbtools.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,11 +54,16 @@ private:
     bool onPage(int offset, size_t length) const;
     bool onPage(const MdbField& field) const;
     bool flush();
-    bool readRow(int row);
-    bool skipDamagedRow();
-    bool crackAndStore(int start, size_t length);
-    bool storeValue(int c, const MdbField& field);
-    bool storeOtherForm(int c, const ColumnSource& source, const MdbField& field);
+    Status walk();
+    bool startPage();
+    bool handOver();
+    Status decodeFrom(CrackedRowsLine& line);
+    Status decode(const CrackedRows& rows);
+    void readRow(int row);
+    void skipDamagedRow();
+    void crack(int start, size_t length, uint32_t page);
+    bool storeValue(int c, const MdbField& field, const uint8_t* page);
+    bool storeOtherForm(int c, const ColumnSource& source, const MdbField& field, const uint8_t* page);
     bool storeUnread(int c);
     bool storeFixed(int c, const uint8_t* raw, size_t size);
     bool storeDecimal(int c, const uint8_t* raw, size_t size);
@@ -81,13 +88,20 @@ private:
     bool decodeValues_;
     int64_t rowsCracked_ = 0;
     size_t pageCount_;
+    int pageSize_;
     LongValuePages longValuePages_;
+    // The walk's side: the chunk being filled, where its current page is, the line to the decoding.
+    std::unique_ptr<CrackedRows> chunk_;
+    uint32_t pageInChunk_ = 0;
+    CrackedRowsLine* line_ = nullptr;
     MdbField fields_[MDB_MAX_COLS] = {};
     unsigned char savedPage_[MDB_PGSIZE] = {};
-    std::string text_;
+    size_t variableBytes_ = 0;  // of the text and binary values in the batch
+    size_t fixedRowBytes_ = 0;  // the most a row takes besides them
     std::string longValue_;
     std::vector<uint32_t> chain_;  // the rows of the long value being read
-    // What could not be read, for the warnings: by column, and the pages with damaged rows.
+    // What could not be read, for the warnings: by column (the decoding's), and the pages with
+    // damaged rows (the walk's).
     std::vector<int64_t> unreadValues_;
     std::vector<int64_t> cutShortValues_;
     std::vector<std::pair<uint32_t, int64_t>> damagedPages_;  // page, rows

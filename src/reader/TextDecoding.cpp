@@ -1,5 +1,6 @@
 #include "reader/TextDecoding.h"
 
+#include <array>
 #include <cstring>
 
 namespace varnex::reader {
@@ -74,32 +75,82 @@ private:
     uint16_t high_ = 0;
 };
 
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighs = 0x8080808080808080ull;
+
+uint64_t eightAt(const uint8_t* at)
+{
+    uint64_t eight;
+    std::memcpy(&eight, at, sizeof eight);
+    return eight;
+}
+
+// Four two-byte units that are all characters below U+0080.
+bool fourAsciiUnits(uint64_t eight)
+{
+    return (eight & 0xFF80FF80FF80FF80ull) == 0;
+}
+
+// Each byte of compressed text as UTF-8: itself below 0x80, else two bytes (the first in the
+// low half); the length is 1 plus the byte's top bit.
+constexpr auto kCompressedUtf8 = [] {
+    std::array<uint16_t, 256> table{};
+    for (unsigned b = 0; b < 256; ++b)
+        table[b] = static_cast<uint16_t>(b < 0x80 ? b : (0xC0 | (b >> 6)) | ((0x80 | (b & 0x3F)) << 8));
+    return table;
+}();
+
+// One compressed byte, not zero, written without a branch on its kind.
+char* putCompressed(uint8_t b, char* out)
+{
+    std::memcpy(out, &kCompressedUtf8[b], sizeof(uint16_t));
+    return out + 1 + (b >> 7);
+}
+
+// The compressed characters from bytes[i] up to the next zero byte (or the end). Eight bytes are
+// looked at a time: ASCII ones copied at once, others byte by byte. out has room for two bytes a
+// byte. Returns where it stopped.
+size_t writeCompressed(const uint8_t* bytes, size_t i, size_t length, char*& out)
+{
+    while (i + 8 <= length) {
+        const uint64_t eight = eightAt(bytes + i);
+        if (((eight - kOnes) & ~eight & kHighs) != 0)
+            break;  // a zero byte among them
+        if ((eight & kHighs) == 0) {
+            std::memcpy(out, &eight, sizeof eight);
+            out += 8;
+        } else {
+            for (size_t k = 0; k < 8; ++k)
+                out = putCompressed(bytes[i + k], out);
+        }
+        i += 8;
+    }
+    for (; i < length && bytes[i] != 0; ++i)
+        out = putCompressed(bytes[i], out);
+    return i;
+}
+
 }  // namespace
 
-void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out)
+char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out)
 {
-    const size_t start = out.size();
-    // A stored byte gives at most two bytes of UTF-8 (a compressed character up to U+00FF), and a
-    // stored unit of two bytes at most three.
-    out.resize(start + 2 * length + 3);
-    Utf8Writer writer(out.data() + start);
     if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
         bool compressed = true;
         size_t i = 2;
+        Utf8Writer writer(out);
         while (i < length) {
-            if (bytes[i] == 0) {
-                compressed = !compressed;
-                ++i;
-            } else if (compressed) {
-                size_t run = i;
-                while (run < length && bytes[run] != 0 && bytes[run] < 0x80)
-                    ++run;
-                if (run > i) {
-                    writer.ascii(bytes + i, run - i);
-                    i = run;
-                } else {
-                    writer.unit(bytes[i++]);
+            if (compressed) {
+                writer.finish();  // a surrogate left waiting before the switch
+                char* at = writer.end();
+                i = writeCompressed(bytes, i, length, at);
+                writer = Utf8Writer(at);
+                if (i < length) {  // a zero byte: two bytes a character from here
+                    compressed = false;
+                    ++i;
                 }
+            } else if (bytes[i] == 0) {
+                compressed = true;
+                ++i;
             } else if (i + 1 < length) {
                 writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
                 i += 2;
@@ -107,22 +158,53 @@ void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out)
                 break;
             }
         }
-    } else {
-        for (size_t i = 0; i + 1 < length; i += 2)
-            writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        writer.finish();
+        return writer.end();
+    }
+    Utf8Writer writer(out);
+    for (size_t i = 0; i + 1 < length;) {
+        // Four units below U+0080 at once, as long as they come.
+        if (i + 8 <= length && fourAsciiUnits(eightAt(bytes + i))) {
+            const uint8_t four[4] = {bytes[i], bytes[i + 2], bytes[i + 4], bytes[i + 6]};
+            writer.ascii(four, 4);
+            i += 8;
+            continue;
+        }
+        writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        i += 2;
     }
     writer.finish();
-    out.resize(static_cast<size_t>(writer.end() - out.data()));
+    return writer.end();
+}
+
+void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out)
+{
+    const size_t start = out.size();
+    out.resize(start + jet4TextUtf8Room(length));
+    char* const end = writeJet4TextUtf8(bytes, length, out.data() + start);
+    out.resize(static_cast<size_t>(end - out.data()));
+}
+
+char* writeJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, char* out)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (bytes[i] < 0x80) {
+            *out++ = static_cast<char>(bytes[i]);
+        } else {
+            const std::string& character = codePage[bytes[i]];
+            std::memcpy(out, character.data(), character.size());
+            out += character.size();
+        }
+    }
+    return out;
 }
 
 void appendJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, std::string& out)
 {
-    for (size_t i = 0; i < length; ++i) {
-        if (bytes[i] < 0x80)
-            out.push_back(static_cast<char>(bytes[i]));
-        else
-            out += codePage[bytes[i]];
-    }
+    const size_t start = out.size();
+    out.resize(start + jet3TextUtf8Room(length));
+    char* const end = writeJet3TextUtf8(codePage, bytes, length, out.data() + start);
+    out.resize(static_cast<size_t>(end - out.data()));
 }
 
 }  // namespace varnex::reader

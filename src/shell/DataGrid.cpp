@@ -69,7 +69,7 @@ std::shared_ptr<Recordset> DataGrid::recordset() const
     return model_->recordset();
 }
 
-void DataGrid::setRecordset(std::shared_ptr<Recordset> recordset, const TableKey& key)
+void DataGrid::bindRecordset(const std::shared_ptr<Recordset>& recordset, const TableKey& key)
 {
     filter_->reset();
     widths_->forgetColumns();
@@ -80,7 +80,38 @@ void DataGrid::setRecordset(std::shared_ptr<Recordset> recordset, const TableKey
         setColumnHidden(c, false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     widths_->fitNewTable(recordset.get(), key);
+}
+
+void DataGrid::setRecordset(std::shared_ptr<Recordset> recordset, const TableKey& key)
+{
+    bindRecordset(recordset, key);
     profiler_->profile(recordset);
+    emit shownRowsChanged();
+}
+
+void DataGrid::setLoadingRecordset(std::shared_ptr<Recordset> recordset, const TableKey& key)
+{
+    bindRecordset(recordset, key);
+    profiler_->profile(nullptr);
+    emit shownRowsChanged();
+}
+
+void DataGrid::showArrivedRows()
+{
+    model_->showAddedRows();
+}
+
+void DataGrid::finishLoading(const TableKey& key)
+{
+    model_->showAddedRows();
+    // Hidden columns stay hidden: the widths of the shown ones fit every row now.
+    std::vector<bool> hidden;
+    for (int c = 0; c < model_->columnCount(); ++c)
+        hidden.push_back(isColumnHidden(c));
+    widths_->fitNewTable(recordset().get(), key);
+    for (int c = 0; c < model_->columnCount(); ++c)
+        setColumnHidden(c, hidden[static_cast<size_t>(c)]);
+    profiler_->profile(recordset());
     emit shownRowsChanged();
 }
 

@@ -102,6 +102,19 @@ void RecordsetModel::refreshRows()
     refreshOrder();
 }
 
+void RecordsetModel::showAddedRows()
+{
+    const Result<int64_t> count = recordset_ ? recordset_->recordCount() : Result<int64_t>(int64_t{0});
+    const int64_t rows = count.ok() ? *count : 0;
+    const int before = rowCount();
+    const int after = static_cast<int>(std::min<int64_t>(rows, std::numeric_limits<int>::max()));
+    if (after <= before)
+        return;
+    beginInsertRows({}, before, after - 1);
+    rows_ = rows;
+    endInsertRows();
+}
+
 QString RecordsetModel::fieldName(int column) const
 {
     return column >= 0 && column < fieldNames_.size() ? fieldNames_.at(column) : QString();

@@ -51,6 +51,13 @@ void StatusLine::showRowCount(int64_t shown, int64_t total, bool filtered)
     rowCount->setText(rowCountText(shown, total, filtered));
 }
 
+void StatusLine::showLoading(int64_t rows)
+{
+    rowCount->setText(QStringLiteral("Loading: %1 %2")
+                          .arg(QLocale().toString(static_cast<qlonglong>(rows)),
+                               rows == 1 ? QStringLiteral("row") : QStringLiteral("rows")));
+}
+
 void StatusLine::clearRowCount()
 {
     rowCount->clear();

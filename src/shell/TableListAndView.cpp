@@ -9,9 +9,9 @@
 #include "data/TableList.h"
 #include "data/ValueFormatter.h"
 #include "shell/FindBar.h"
-#include "shell/LoadProgressDialog.h"
 #include "shell/MainWindow.h"
 #include "shell/StatusLine.h"
+#include "shell/TableLoad.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -104,23 +104,21 @@ void MainWindow::showTable(const QString& tableName)
     // Held for the load: the settings' connection is not to be replaced meanwhile, but a copy costs nothing.
     const std::shared_ptr<Connection> connection = appSettings().connection;
     const QString database = appSettings().dataPath;
-    auto recordset = std::make_shared<Recordset>();
-    LoadProgressDialog progress(this, tableName, loadProgressDelayMs_);
-    const Status opened = recordset->open(tableName, connection.get(), progress.callback());
-    if (progress.cancelled() || !opened) {
+    TableLoad load(*grid, *statusLine, [this] { hideRecordIdColumns(); });
+    const Status loaded = connection ? load.run(*connection, {database, tableName}, this, loadProgressDelayMs_)
+                                     : Status(makeError(ErrorCode::ConnectionUnusable));
+    if (load.cancelled() || !loaded) {
         tableList->setCurrentIndex(-1);  // the list names no table while the grid shows none
         // A load the user cancelled ends as quietly as it began.
-        if (!progress.cancelled())
-            writeLog(kLoadTableError, opened.error().description, true);
+        if (!load.cancelled())
+            writeLog(kLoadTableError, loaded.error().description, true);
+        showRowCount();
         return;
     }
-    recordset->disconnect();
-    logWarnings(kLoadTableWarning, recordset->warnings());
-    grid->setRecordset(std::move(recordset), {database, tableName});
+    logWarnings(kLoadTableWarning, grid->recordset()->warnings());
     shownDatabase_ = database;
     shownTable_ = tableName;
     tableList->setCurrentIndex(listIndexOf(tableName));
-    hideRecordIdColumns();
     // The find bar's text keeps filtering whatever table is shown.
     if (!findBar->edit->text().isEmpty())
         grid->setFilterText(findBar->edit->text());

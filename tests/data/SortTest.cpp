@@ -2,7 +2,15 @@
 
 #include "WriterDatabase.h"
 
+#include "data/FieldTypes.h"
+#include "data/TextOrder.h"
+#include "support/StoredTable.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
 
 namespace varnex {
 namespace {
@@ -99,6 +107,51 @@ TEST(SortTest, BadSpecificationsFailAndKeepTheOrder)
         EXPECT_EQ(status.error().number(), number);
         EXPECT_EQ(rs->sort(), "[Amount]");
         EXPECT_EQ(Ids(*rs), (std::vector<int>{2, 3, 6, 1, 4, 5}));
+    }
+}
+
+// Texts of every kind (ASCII of any case, Latin-1, Greek, CJK, surrogate pairs, empty) sharing long
+// prefixes around the eight bytes the sort keys on, sorted both ways, against a stable sort on
+// the whole folded texts. Seeded; the seed is printed on failure.
+TEST(SortTest, TextOrderIsTheFoldedTextsOrderWhateverTheirPrefixes)
+{
+    const std::vector<std::string> pieces = {"a", "A", "b", "Z", "z", "\u00e9", "\u00c9", "\u00df", "\u0394",
+                                             "\u03b4", "\u65e5", "\U0001F600", " ", "\"", "0", "~", "abcdefgh",
+                                             "ABCDEFGH", "Stra\u00dfe"};
+    if (!collationIsCodePoint())
+        GTEST_SKIP() << "the locale collates otherwise; this order is the C locale's";
+    // Prefixes of every sort, or all the same six bytes (the keys then differ in one radix digit).
+    for (const uint32_t seed : {20261208u, 7u, 99u, 5u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        const bool shared = seed == 5u;
+        std::vector<std::string> texts;
+        for (int i = 0; i < 3000; ++i) {
+            std::string text = shared ? "abcdef" : i % 3 == 0 ? "common prefix " : i % 3 == 1 ? "COMMON" : "";
+            const int count = static_cast<int>(random() % 6);
+            for (int k = 0; k < count; ++k)
+                text += pieces[random() % pieces.size()];
+            texts.push_back(text);
+        }
+        std::vector<std::vector<test::StoredCell>> rows;
+        for (const std::string& text : texts)
+            rows.push_back({test::StoredBytes(text)});
+        for (const bool descending : {false, true}) {
+            SCOPED_TRACE(descending ? "descending" : "ascending");
+            Recordset rs;
+            rs.openOver(test::StoredTable({{"T", fieldtype::VarWChar, 0, 0}}, rows));
+            ASSERT_TRUE(rs.setSort(descending ? "[T] DESC" : "[T]").ok());
+            std::vector<std::string> folded(texts.size());
+            for (size_t i = 0; i < texts.size(); ++i)
+                appendFoldedUtf8(texts[i], folded[i]);
+            std::vector<uint32_t> expected(texts.size());
+            std::iota(expected.begin(), expected.end(), 0u);
+            std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+                return descending ? folded[a] > folded[b] : folded[a] < folded[b];
+            });
+            for (size_t p = 0; p < expected.size(); ++p)
+                ASSERT_EQ(rs.storedRow(static_cast<int64_t>(p)), expected[p]) << "position " << p;
+        }
     }
 }
 

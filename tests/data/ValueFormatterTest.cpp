@@ -330,6 +330,86 @@ std::string Rounded(double value, int significantDigits)
     return buffer;
 }
 
+// Whole numbers of every width, at each edge of a digit more or less, as std::to_string writes them.
+TEST(ValueFormatter, WritesWholeNumbersOfEveryWidth)
+{
+    std::vector<int64_t> numbers = {0, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()};
+    for (int64_t power = 1;; power *= 10) {
+        for (const int64_t near : {power - 1, power, power + 1})
+            numbers.insert(numbers.end(), {near, -near});
+        if (power > std::numeric_limits<int64_t>::max() / 10)
+            break;
+    }
+    const std::vector<std::string> texts = TextsOf(fieldtype::BigInt, 0, CellsOf(numbers));
+    for (size_t i = 0; i < numbers.size(); ++i)
+        EXPECT_EQ(texts[i], std::to_string(numbers[i]));
+}
+
+// printf's %.<digits>g of the value with the locale's separator and an upper-case E.
+std::string PrintfText(double value, int significantDigits, const std::string& separator)
+{
+    if (value == 0)
+        return "0";
+    std::string text;
+    for (const char c : Rounded(value, significantDigits)) {
+        if (c == '.')
+            text += separator;
+        else
+            text += c == 'e' ? 'E' : c;
+    }
+    return text;
+}
+
+// Reals are written digit for digit as printf rounds them: short decimals, binary fractions,
+// whole numbers, neighbours of powers of ten, the smallest and largest, and random bit patterns.
+TEST(ValueFormatter, WritesRealsDigitForDigitAsPrintfRoundsThem)
+{
+    const DefaultLocaleGuard restore;
+    std::mt19937_64 random(20261208);
+    std::vector<double> doubles = {std::numeric_limits<double>::min(), std::numeric_limits<double>::max(),
+                                   std::numeric_limits<double>::denorm_min(), 1e15, 1e15 - 1, 999999999999999.5,
+                                   0.0001, 0.00001, 0.3, 0.1 + 0.2, 1.0 / 3, 2.0 / 3, 123456789012345.0,
+                                   1234567890123456.0, 9.999999999999999, 9.99999999999999, std::ldexp(1.0, -17)};
+    std::vector<float> singles = {std::numeric_limits<float>::min(), std::numeric_limits<float>::max(), 1e28f,
+                                  9.9999994e27f, 0.5f, 1234567.0f, 12345678.0f, 0.1f, 1.0f / 3};
+    for (double power = 1e-30; power < 1e30; power *= 10) {
+        for (const double mantissa : {1.0, 9.99999999999999, 9.999999999999999, 0.1, 0.3, 1.0000000000000002}) {
+            doubles.insert(doubles.end(), {power * mantissa, std::nextafter(power * mantissa, 0.0)});
+            singles.push_back(static_cast<float>(power * mantissa));
+        }
+    }
+    for (int i = 0; i < 20000; ++i) {
+        const uint64_t bits = random();
+        double asDouble;
+        std::memcpy(&asDouble, &bits, sizeof asDouble);
+        float asFloat;
+        const auto low = static_cast<uint32_t>(bits);
+        std::memcpy(&asFloat, &low, sizeof asFloat);
+        doubles.insert(doubles.end(), {asDouble, static_cast<double>(bits % 2000000) / 1024.0 - 976.0,
+                                       static_cast<double>(bits % 100000) / 100.0,
+                                       std::ldexp(static_cast<double>(bits % 1000), static_cast<int>(bits >> 59) * 8 - 70),
+                                       static_cast<double>(static_cast<int64_t>(bits) >> 12)});
+        singles.insert(singles.end(), {asFloat, static_cast<float>(bits % 100000) / 100.0f,
+                                       static_cast<float>(bits % 1000003) / 7.0f});
+    }
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+        QLocale::setDefault(locale);
+        const std::string separator = Utf8(locale.decimalPoint());
+        int mismatches = 0;
+        const std::vector<std::string> doubleTexts = TextsOf(fieldtype::Double, 0, CellsOf(doubles));
+        for (size_t i = 0; i < doubles.size(); ++i) {
+            if (doubleTexts[i] != PrintfText(doubles[i], 15, separator) && ++mismatches <= 5)
+                ADD_FAILURE() << doubles[i] << ": " << doubleTexts[i];
+        }
+        const std::vector<std::string> singleTexts = TextsOf(fieldtype::Single, 0, CellsOf(singles));
+        for (size_t i = 0; i < singles.size(); ++i) {
+            if (singleTexts[i] != PrintfText(singles[i], 7, separator) && ++mismatches <= 5)
+                ADD_FAILURE() << singles[i] << ": " << singleTexts[i];
+        }
+        EXPECT_EQ(mismatches, 0) << locale.name().toStdString();
+    }
+}
+
 // Random bit patterns and plausible values of every number type (fixed seed)
 // read back as the value they came from under each locale's separator.
 TEST(ValueFormatter, WritesNumbersThatReadBackAsTheirValues)

@@ -6,6 +6,7 @@
 #include "core/LocaleCodec.h"
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
+#include "data/ValueFormatter.h"
 #include "support/StoredTable.h"
 
 #include <QLocale>
@@ -230,6 +231,26 @@ TEST_F(CsvWriter, WritesEachCaseExactly)
         EXPECT_EQ(*outcome, CsvOutcome::Completed);
         EXPECT_EQ(sink.bytes, c.expected);
     }
+}
+
+// Dates of years Qt writes (past 9999 or before 1), between dates written directly, keep their
+// place in the line: each field as the value text has it.
+TEST_F(CsvWriter, WritesDatesOfAnyYearInTheirPlace)
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const std::vector<double> days = {45000.25, 3.5e6, 0.5, -4.0e6, -1.25, 2958466.0};
+    std::vector<std::vector<StoredCell>> rows;
+    std::string expected;
+    for (size_t i = 0; i < days.size(); ++i) {
+        rows.push_back({Stored(days[i]), Stored(static_cast<int32_t>(i))});
+        const std::string text = valueText(Variant::date(days[i])).toStdString();
+        expected += (text.find(',') != std::string::npos ? "\"" + text + "\"" : text) + "," + std::to_string(i) + "\r\n";
+    }
+    Recordset records;
+    MemorySink sink;
+    ASSERT_TRUE(writeCsv(Over(records, {Column("When", fieldtype::Date), Column("N", fieldtype::Integer)}, rows),
+                         CsvOptions{}, sink).ok());
+    EXPECT_EQ(sink.bytes, expected);
 }
 
 // Records go out in blocks of 4,096: every record once, in order, around the block edges.

@@ -6,10 +6,14 @@
 //   --overlong-batch  sends one row of two text columns, each of 600,000 bytes, under a
 //                     header that announces 64 bytes, then says it is done
 //   --crash           aborts
+//   --pause-after-first-batch FIFO
+//                     sends the first batch of rows, then waits until the named pipe FIFO is
+//                     opened for writing (by the test, once it has seen that batch) and goes on
 
 #include "data/ReaderProtocol.h"
 #include "reader/ReaderMain.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -54,9 +58,12 @@ int main(int argc, char** argv)
     bool inBatch = false;
     bool overlong = false;
     bool crash = false;
+    const char* pauseUntil = nullptr;
     std::vector<char*> passed;
     for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--stall") == 0)
+        if (std::strcmp(argv[i], "--pause-after-first-batch") == 0 && i + 1 < argc)
+            pauseUntil = argv[++i];
+        else if (std::strcmp(argv[i], "--stall") == 0)
             stall = true;
         else if (std::strcmp(argv[i], "--stall-in-batch") == 0)
             stall = inBatch = true;
@@ -80,5 +87,12 @@ int main(int argc, char** argv)
             sendPartOfABatch(protocol);
         while (stall)
             pause();
+    }, [pauseUntil, batches = 0]() mutable {
+        // Opening the pipe for reading blocks until the test opens it for writing.
+        if (pauseUntil && ++batches == 1) {
+            const int released = open(pauseUntil, O_RDONLY);
+            if (released >= 0)
+                close(released);
+        }
     });
 }

@@ -41,6 +41,15 @@ TEST(TextDecoding, Jet4TextInEitherFormBecomesUtf8)
         {"high surrogate before ASCII", {0x3D, 0xD8, 'a', 0}, "\xEF\xBF\xBD" "a"},
         {"high surrogate before compressed ASCII", {0xFF, 0xFE, 0, 0x3D, 0xD8, 0, 'a', 'b'}, "\xEF\xBF\xBD" "ab"},
         {"two high surrogates", {0x3D, 0xD8, 0x3D, 0xD8, 0x00, 0xDE}, "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+        // Runs of eight compressed and four plain characters are taken whole; their edges:
+        {"compressed run, Latin-1, run", {0xFF, 0xFE, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 0xE9, 'j', 'k', 'l', 'm', 'n', 'o', 'p', 'q'},
+         "abcdefghi\xC3\xA9jklmnopq"},
+        {"compressed switch inside eight", {0xFF, 0xFE, 'a', 'b', 'c', 0, 0xE5, 0x65, 0x41, 0, 0, 'x', 'y', 'z', 'u', 'v', 'w', 's', 't'},
+         "abc\xE6\x97\xA5" "Axyzuvwst"},
+        {"compressed Latin-1 at the eighth byte", {0xFF, 0xFE, 'a', 'b', 'c', 'd', 'e', 'f', 'g', 0xFC}, "abcdefg\xC3\xBC"},
+        {"plain four, then other units", {'a', 0, 'b', 0, 'c', 0, 'd', 0, 0xE9, 0, 'e', 0, 0x00, 0x01, 'f', 0}, "abcd\xC3\xA9" "e\xC4\x80" "f"},
+        {"plain with a surrogate pair after four", {'a', 0, 'b', 0, 'c', 0, 'd', 0, 0x3D, 0xD8, 0x00, 0xDE, 'e', 0, 'f', 0, 'g', 0, 'h', 0},
+         "abcd\xF0\x9F\x98\x80" "efgh"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

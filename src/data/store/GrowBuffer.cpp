@@ -63,7 +63,7 @@ bool GrowBuffer::reserve(size_t capacity)
     return true;
 }
 
-uint8_t* GrowBuffer::extend(size_t n)
+uint8_t* GrowBuffer::extendSlowly(size_t n)
 {
     // Always mapped after the first call, so that even an empty extension has an address.
     if ((size_ + n > capacity_ || !data_) && !reserve(std::max(size_ + n, capacity_ + capacity_ / 2 + 65536)))
@@ -71,16 +71,6 @@ uint8_t* GrowBuffer::extend(size_t n)
     uint8_t* at = data_ + size_;
     size_ += n;
     return at;
-}
-
-bool GrowBuffer::append(const void* bytes, size_t n)
-{
-    uint8_t* at = extend(n);
-    if (!at)
-        return false;
-    if (n)
-        std::memcpy(at, bytes, n);
-    return true;
 }
 
 }  // namespace varnex

@@ -5,6 +5,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -71,43 +72,80 @@ bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCou
     return writeMessage(fd, MessageKind::Columns, payload);
 }
 
+namespace {
+
+// The most pieces one writev takes on Linux (UIO_MAXIOV).
+constexpr size_t kMostPieces = 1024;
+
+// Writes every piece, in order, in as few calls as the system allows.
+bool writeAllPieces(int fd, std::vector<iovec>& pieces)
+{
+    size_t first = 0;
+    while (first < pieces.size()) {
+        const int count = static_cast<int>(std::min(pieces.size() - first, kMostPieces));
+        const ssize_t written = writev(fd, pieces.data() + first, count);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        auto left = static_cast<size_t>(written);
+        while (first < pieces.size() && left >= pieces[first].iov_len)
+            left -= pieces[first++].iov_len;
+        if (left > 0) {
+            pieces[first].iov_base = static_cast<char*>(pieces[first].iov_base) + left;
+            pieces[first].iov_len -= left;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 bool writeRows(int fd, const TableData& batch)
 {
     const auto rows = static_cast<uint64_t>(batch.rowCount());
     uint64_t length = 0;
+    size_t variableColumns = 0;
     for (int c = 0; c < batch.columnCount(); ++c) {
         const ColumnData& column = batch.column(c);
         length += column.nulls.size();
-        length += isVariableLength(column.info.type) ? rows * sizeof(uint32_t) + sizeof(uint64_t) + column.bytes.size()
-                                                     : column.values.size();
+        const bool variable = isVariableLength(column.info.type);
+        variableColumns += variable ? 1 : 0;
+        length += variable ? rows * sizeof(uint32_t) + sizeof(uint64_t) + column.bytes.size() : column.values.size();
     }
     const MessageHeader header{static_cast<uint32_t>(MessageKind::Rows), static_cast<uint32_t>(rows), length};
-    if (!writeAll(fd, &header, sizeof header))
-        return false;
-    std::vector<uint32_t> ends;
+    // Ends go counted from the batch's first byte, four bytes each; the byte counts beside them.
+    std::vector<uint32_t> ends(rows * variableColumns);
+    std::vector<uint64_t> byteCounts(variableColumns);
+    std::vector<iovec> pieces;
+    pieces.reserve(4 * static_cast<size_t>(batch.columnCount()) + 1);
+    const auto piece = [&pieces](const void* data, size_t size) {
+        if (size > 0)
+            pieces.push_back({const_cast<void*>(data), size});
+    };
+    piece(&header, sizeof header);
+    size_t variable = 0;
     for (int c = 0; c < batch.columnCount(); ++c) {
         const ColumnData& column = batch.column(c);
-        if (!writeAll(fd, column.nulls.data(), column.nulls.size()))
-            return false;
+        piece(column.nulls.data(), column.nulls.size());
         if (!isVariableLength(column.info.type)) {
-            if (!writeAll(fd, column.values.data(), column.values.size()))
-                return false;
+            piece(column.values.data(), column.values.size());
             continue;
         }
-        // Ends go counted from the batch's first byte, four bytes each.
-        ends.resize(rows);
+        uint32_t* columnEnds = ends.data() + variable * rows;
         for (uint64_t r = 0; r < rows; ++r) {
             const uint64_t end = column.valueEnd(static_cast<int64_t>(r));
             if (end > UINT32_MAX)
                 return false;
-            ends[r] = static_cast<uint32_t>(end);
+            columnEnds[r] = static_cast<uint32_t>(end);
         }
-        const uint64_t byteCount = column.bytes.size();
-        if (!writeAll(fd, ends.data(), ends.size() * sizeof(uint32_t)) || !writeAll(fd, &byteCount, sizeof byteCount)
-            || !writeAll(fd, column.bytes.data(), byteCount))
-            return false;
+        byteCounts[variable] = column.bytes.size();
+        piece(columnEnds, rows * sizeof(uint32_t));
+        piece(&byteCounts[variable], sizeof(uint64_t));
+        piece(column.bytes.data(), column.bytes.size());
+        ++variable;
     }
-    return true;
+    return writeAllPieces(fd, pieces);
 }
 
 bool writeError(int fd, const Error& error)

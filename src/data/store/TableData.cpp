@@ -6,10 +6,11 @@ namespace varnex {
 
 namespace {
 
-// Text and binary values of at most 255 characters or bytes: two-byte ends are enough.
+// Every variable-length column starts with two-byte ends: text and binary values of at most 255
+// characters or bytes always fit them, and so do the long values of most memo columns.
 bool takesShortEnds(int16_t type)
 {
-    return type == fieldtype::VarWChar || type == fieldtype::Binary || type == fieldtype::VarBinary;
+    return isVariableLength(type);
 }
 
 // A short-ended column whose run outgrew two bytes: its ends again, at four bytes each.
@@ -32,38 +33,6 @@ bool widenEnds(ColumnData& column)
 
 }  // namespace
 
-int fixedWidth(int16_t type)
-{
-    switch (type) {
-    case fieldtype::UnsignedTinyInt:
-    case fieldtype::Boolean: return 1;
-    case fieldtype::SmallInt: return 2;
-    case fieldtype::Unsupported:
-    case fieldtype::Integer:
-    case fieldtype::Single: return 4;
-    case fieldtype::Double:
-    case fieldtype::Currency:
-    case fieldtype::Date:
-    case fieldtype::DBTimeStamp:  // 100 ns ticks since 0001-01-01 (see ExtendedDate.h)
-    case fieldtype::BigInt: return 8;
-    case fieldtype::GUID: return 16;
-    case fieldtype::Numeric: return 17;
-    default: return 0;
-    }
-}
-
-bool isVariableLength(int16_t type)
-{
-    switch (type) {
-    case fieldtype::VarWChar:
-    case fieldtype::LongVarWChar:
-    case fieldtype::Binary:
-    case fieldtype::VarBinary:
-    case fieldtype::LongVarBinary: return true;
-    default: return false;
-    }
-}
-
 TableData::TableData(const std::vector<ColumnInfo>& columns)
 {
     columns_.resize(columns.size());
@@ -73,7 +42,7 @@ TableData::TableData(const std::vector<ColumnInfo>& columns)
     }
 }
 
-bool appendValueEnd(ColumnData& column, int64_t row, uint64_t start, uint64_t end)
+bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint64_t end)
 {
     const bool startsRun = (row & ((int64_t{1} << column.endRunBits()) - 1)) == 0;
     if (startsRun)
@@ -98,21 +67,6 @@ void clearUnusedNullBits(ColumnData& column)
 {
     if (column.count % 8 != 0)
         column.nulls.data()[column.count / 8] &= static_cast<uint8_t>((1u << (column.count % 8)) - 1);
-}
-
-bool TableData::appendNullFlag(ColumnData& column, bool isNull)
-{
-    const auto bit = static_cast<size_t>(column.count);
-    if (bit % 8 == 0) {
-        uint8_t* byte = column.nulls.extend(1);
-        if (!byte)
-            return false;
-        *byte = 0;
-    }
-    if (isNull)
-        column.nulls.data()[bit / 8] |= static_cast<uint8_t>(1u << (bit % 8));
-    ++column.count;
-    return true;
 }
 
 bool TableData::appendNullBits(int column, const uint8_t* bits, int64_t n)
@@ -148,17 +102,19 @@ bool TableData::putNull(int column)
     return true;
 }
 
-bool TableData::putFixed(int column, const void* value)
-{
-    ColumnData& c = columns_[static_cast<size_t>(column)];
-    return appendNullFlag(c, false) && c.values.append(value, static_cast<size_t>(fixedWidth(c.info.type)));
-}
-
 bool TableData::putBytes(int column, const void* bytes, size_t length)
 {
     ColumnData& c = columns_[static_cast<size_t>(column)];
     const uint64_t start = c.bytes.size();
     return appendNullFlag(c, false) && c.bytes.append(bytes, length) && appendValueEnd(c, c.count - 1, start, c.bytes.size());
+}
+
+bool TableData::putWrittenBytes(int column, size_t length)
+{
+    ColumnData& c = columns_[static_cast<size_t>(column)];
+    const uint64_t start = c.bytes.size();
+    c.bytes.grow(length);
+    return appendNullFlag(c, false) && appendValueEnd(c, c.count - 1, start, c.bytes.size());
 }
 
 bool TableData::appendBytes(int column, const void* bytes, size_t length)
@@ -230,17 +186,24 @@ bool TableData::reserveRows(int64_t rows)
 
 void TableData::prefetch(int64_t row, bool bytes) const
 {
-    for (const ColumnData& c : columns_) {
-        const bool variable = isVariableLength(c.info.type);
-        if (bytes) {
-            if (variable)
-                __builtin_prefetch(c.bytes.data() + c.valueStart(row));
-            continue;
-        }
-        __builtin_prefetch(c.nulls.data() + row / 8);
-        const size_t width = !variable ? static_cast<size_t>(fixedWidth(c.info.type)) : c.shortEnds ? 2 : 4;
-        __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * width);
+    for (int c = 0; c < columnCount(); ++c)
+        prefetch(row, c, bytes);
+}
+
+void TableData::prefetch(int64_t row, int column, bool bytes) const
+{
+    const ColumnData& c = columns_[static_cast<size_t>(column)];
+    const bool variable = isVariableLength(c.info.type);
+    if (bytes) {
+        if (variable)
+            __builtin_prefetch(c.bytes.data() + c.valueStart(row));
+        return;
     }
+    __builtin_prefetch(c.nulls.data() + row / 8);
+    const size_t width = !variable ? static_cast<size_t>(fixedWidth(c.info.type)) : c.shortEnds ? 2 : 4;
+    __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * width);
+    if (variable)
+        __builtin_prefetch(&c.runStarts[static_cast<size_t>(row >> c.endRunBits())]);
 }
 
 size_t TableData::byteSize() const

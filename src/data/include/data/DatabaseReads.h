@@ -33,7 +33,8 @@ Result<DatabaseSchema> readDatabaseSchema(const DatabaseFile& file, std::vector<
 // Nothing (no error) where progress or received cancelled.
 Result<std::shared_ptr<TableData>> readTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
                                                  const LoadProgress& progress = {}, const RowsReceived& received = {});
-// The same rows handed to received batch by batch, each call with the rows of one batch alone;
+// The same rows handed to received batch by batch (ReaderRequest::handOver): the columns first
+// as a table of no rows, then each call with the rows of one batch alone, which received may keep;
 // the table returned has the columns and no rows.
 Result<std::shared_ptr<TableData>> streamTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
                                                    const LoadProgress& progress, const RowsReceived& received);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varnex {
@@ -27,6 +28,14 @@ public:
     void appendDate(int64_t dayNumber, std::string& out) const;
     // A time of day, 0 to 86399 seconds after midnight.
     void appendTime(int seconds, std::string& out) const;
+    // The same written at `at`, which has room for mostBytes(); nullptr where Qt writes it
+    // (another script's digits, a part of the format only Qt writes, a year out of 1 to 9999).
+    char* writeDate(int64_t dayNumber, char* at) const;
+    char* writeTime(int seconds, char* at) const;
+    // The most a date, a blank and a time take; 0 where Qt writes them.
+    size_t mostBytes() const { return direct_ ? mostDateBytes_ + 1 + mostTimeBytes_ : 0; }
+    // Whether a date or time written may hold any of the characters (true where Qt writes them).
+    bool mayWriteAnyOf(std::string_view chars) const;
 
     // One part of a compiled format.
     struct Piece {
@@ -38,13 +47,13 @@ public:
     };
 
 private:
-    void appendDateByQt(int64_t dayNumber, std::string& out) const;
-    void appendDatePieces(int year, int month, int day, int dayOfWeek, std::string& out) const;
+    char* writeDatePieces(int year, int month, int day, int dayOfWeek, char* at) const;
 
     QLocale locale_;
     QString dateFormat_, timeFormat_;   // as Qt reads them
     std::vector<Piece> datePieces_, timePieces_;
     std::string amText_, pmText_;
+    size_t mostDateBytes_ = 0, mostTimeBytes_ = 0;  // the most the pieces write
     bool direct_ = false;  // false: Qt writes every date and time
 };
 

@@ -38,9 +38,10 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const RowsReceived& received, std::vector<ReadWarning>& warnings);
 
 // What else the reader is asked for (see reader/ReaderMain.h): its options before the file, its
-// operands after it, and what it reads, for messages ("the schema"). handOver: the rows are handed
-// over to `received` batch by batch, the table emptied after each, so that memory holds one batch at
-// a time; the table returned then holds no rows.
+// operands after it, and what it reads, for messages ("the schema"). handOver: `received` gets the
+// columns first, as a table of no rows, then each batch of rows in a table of its own, which it may
+// keep while the next ones are read (a batch let go is used again); nothing else keeps them, so that
+// memory holds only the batches still wanted. The table returned then holds no rows.
 struct ReaderRequest {
     QStringList options;
     QStringList operands;

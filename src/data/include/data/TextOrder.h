@@ -16,6 +16,10 @@ bool collationIsCodePoint();
 // limit bytes are appended.
 void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit = SIZE_MAX);
 
+// Eight ASCII bytes (none with its high bit) with their small letters made capitals, as
+// appendFoldedUtf8 folds them.
+uint64_t foldedAsciiEight(uint64_t eight);
+
 // True when appendFoldedUtf8 keeps the ASCII characters of text, their letters
 // made upper case, and makes no other character ASCII: then an ASCII text is
 // found in the folded form just where it is found in text with the letter case

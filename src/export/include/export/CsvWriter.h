@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace varnex {
 
@@ -32,6 +33,25 @@ enum class CsvOutcome { Completed, Cancelled };
 // failure ends the walk and is returned.
 Result<CsvOutcome> writeCsv(const Recordset& records, const CsvOptions& options, CsvSink& sink,
                             ExportProgress* progress = nullptr);
+
+// The CSV lines of a recordset's records, for a caller that arranges the writing itself:
+// appendRecords may run on several threads at once. The recordset must outlive them.
+class CsvLines {
+public:
+    CsvLines(const Recordset& records, const CsvOptions& options);
+    ~CsvLines();
+    CsvLines(const CsvLines&) = delete;
+    CsvLines& operator=(const CsvLines&) = delete;
+
+    // The byte order mark and the header line, as the options ask for them.
+    std::string preamble() const;
+    void appendRecords(int64_t first, int64_t last, std::string& out) const;
+
+private:
+    class Format;
+    std::unique_ptr<Format> format_;
+    CsvOptions options_;
+};
 
 // The same writing in steps, for records that become available over time (a table
 // written while it loads): write() the records [first, last) as often as needed,

@@ -1,7 +1,6 @@
 #pragma once
-// The pages that hold long values (Memo and OLE data), read through libmdb with the last one
-// kept. The long values of neighbouring rows mostly share a page, and libmdb reads a page
-// from the file on every lookup.
+// The pages that hold long values (Memo and OLE data), read from the file libmdb reads, with
+// the last one kept: the long values of neighbouring rows mostly share a page.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +27,8 @@ public:
 private:
     bool load(uint32_t page);
 
-    MdbHandle* mdb_;
+    int file_;
+    size_t rowCountOffset_;
     std::vector<uint8_t> page_;
     uint32_t loaded_ = 0;  // page 0 is the header page, never a long-value page
 };

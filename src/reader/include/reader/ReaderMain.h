@@ -12,7 +12,9 @@
 
 namespace varnex::reader {
 
-// afterColumns runs once the columns have been sent (a test reader hangs or crashes there).
-int runReader(int argc, char** argv, const std::function<void()>& afterColumns = {});
+// afterColumns runs once the columns have been sent (a test reader hangs or crashes there),
+// afterRows after each batch of rows (a test reader pauses there).
+int runReader(int argc, char** argv, const std::function<void()>& afterColumns = {},
+              const std::function<void()>& afterRows = {});
 
 }  // namespace varnex::reader

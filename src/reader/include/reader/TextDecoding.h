@@ -13,8 +13,22 @@ namespace varnex::reader {
 // form in which a zero byte switches between one byte per character (the
 // character's low byte) and two. Appends the UTF-8 form to out.
 void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out);
+// The same written at out, which has room for jet4TextUtf8Room(length) bytes; returns the end.
+char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out);
+// A stored byte gives at most two bytes of UTF-8 (a compressed character up to U+00FF), a unit
+// of two bytes at most three, and a surrogate left without its partner three.
+constexpr size_t jet4TextUtf8Room(size_t length)
+{
+    return 2 * length + 3;
+}
 
 // Jet 3 text: one byte per character in the database's code page.
 void appendJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, std::string& out);
+char* writeJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, char* out);
+// A code page character is one character: four bytes of UTF-8 at most.
+constexpr size_t jet3TextUtf8Room(size_t length)
+{
+    return 4 * length;
+}
 
 }  // namespace varnex::reader

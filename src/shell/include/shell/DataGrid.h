@@ -39,6 +39,13 @@ public:
     // nothing, unbinds. The grid then shares ownership of the recordset. The
     // key names the table: column widths the user set for it come back.
     void setRecordset(std::shared_ptr<Recordset> recordset, const TableKey& key = {});
+    // While a table loads: binds a recordset over the rows that have come so far, as setRecordset
+    // does but with nothing done in the background; showArrivedRows() adds the rows come since,
+    // and finishLoading(), once every row is in, fits the columns to them all and starts the
+    // background work. Nothing but this thread may read the rows meanwhile.
+    void setLoadingRecordset(std::shared_ptr<Recordset> recordset, const TableKey& key);
+    void showArrivedRows();
+    void finishLoading(const TableKey& key);
 
     GridColumns columns() { return GridColumns(*this); }
 
@@ -90,6 +97,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void bindRecordset(const std::shared_ptr<Recordset>& recordset, const TableKey& key);
     void keepSortIndicator();
 
     RecordsetModel* model_;

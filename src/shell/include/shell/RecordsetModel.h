@@ -28,6 +28,8 @@ public:
     // The recordset shows other rows (filtered): rows are added or taken away at
     // the end, so that the columns keep their widths, and every cell is read again.
     void refreshRows();
+    // The recordset's table has grown (it is still loading): the rows that came are added at the end.
+    void showAddedRows();
 
     QString fieldName(int column) const;
     qint64 recordCount() const { return rows_; }

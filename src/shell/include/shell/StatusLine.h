@@ -26,6 +26,8 @@ public:
     QLabel* database;
 
     void showRowCount(int64_t shown, int64_t total, bool filtered);
+    // "Loading: 412,000 rows" while a table comes in.
+    void showLoading(int64_t rows);
     void clearRowCount();
     // An empty text hides the notice; details: its tooltip, one line each.
     void showNotice(const QString& text, const QStringList& details);

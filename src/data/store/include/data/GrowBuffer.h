@@ -24,8 +24,35 @@ public:
 
     // Room for n more bytes at the end; returns where they go (valid until the next growth).
     // Returns nullptr when memory cannot be had.
-    uint8_t* extend(size_t n);
-    bool append(const void* bytes, size_t n);
+    uint8_t* extend(size_t n)
+    {
+        if (size_ + n > capacity_ || !data_)
+            return extendSlowly(n);
+        uint8_t* at = data_ + size_;
+        size_ += n;
+        return at;
+    }
+    bool append(const void* bytes, size_t n)
+    {
+        uint8_t* at = extend(n);
+        if (!at)
+            return false;
+        if (n)
+            std::memcpy(at, bytes, n);
+        return true;
+    }
+    // Room for n more bytes at the end, to be written before grow() takes them in (n at most);
+    // nullptr when memory cannot be had.
+    uint8_t* room(size_t n)
+    {
+        if (size_ + n > capacity_ || !data_) {
+            if (!extendSlowly(n))
+                return nullptr;
+            size_ -= n;
+        }
+        return data_ + size_;
+    }
+    void grow(size_t n) { size_ += n; }
     void clear();                      // frees the memory
     void resetSize(size_t size = 0) { size_ = size < size_ ? size : size_; }  // keeps the memory for reuse
     bool reserve(size_t capacity);
@@ -37,6 +64,8 @@ public:
     }
 
 private:
+    uint8_t* extendSlowly(size_t n);
+
     uint8_t* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;

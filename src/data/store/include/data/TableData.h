@@ -3,10 +3,11 @@
 // values at a fixed width per row, or (text and binary) the values back to back
 // in one byte area with, per row, where its value ends. Text is held as UTF-8.
 // An end counts from the start of its run of rows, and the runs' starts are kept
-// beside the ends: two bytes a row in runs of 64 for text and binary columns of
-// at most 255 characters or bytes, four in runs of 65536 for long values. A short
-// column whose run outgrows two bytes (only a damaged file's can) turns to four.
+// beside the ends: two bytes a row in runs of 64, or four in runs of 65536 once a
+// run of 64 values outgrows two bytes (long values, or a damaged file's text): the
+// column's ends are then written again at four bytes each.
 
+#include "data/FieldTypes.h"
 #include "data/GrowBuffer.h"
 
 #include <QString>
@@ -33,8 +34,37 @@ struct ColumnInfo {
 // Bytes per value of a fixed-width type; 0 for variable-length types. Decimal: a sign byte (bit 0 set:
 // negative; bits 1-7, where nonzero, the value's own scale plus one, for results whose scale varies by row),
 // then the 128-bit mantissa little-endian. Unsupported: the value's byte count in the file.
-int fixedWidth(int16_t type);
-bool isVariableLength(int16_t type);
+constexpr int fixedWidth(int16_t type)
+{
+    switch (type) {
+    case fieldtype::UnsignedTinyInt:
+    case fieldtype::Boolean: return 1;
+    case fieldtype::SmallInt: return 2;
+    case fieldtype::Unsupported:
+    case fieldtype::Integer:
+    case fieldtype::Single: return 4;
+    case fieldtype::Double:
+    case fieldtype::Currency:
+    case fieldtype::Date:
+    case fieldtype::DBTimeStamp:  // 100 ns ticks since 0001-01-01 (see ExtendedDate.h)
+    case fieldtype::BigInt: return 8;
+    case fieldtype::GUID: return 16;
+    case fieldtype::Numeric: return 17;
+    default: return 0;
+    }
+}
+
+constexpr bool isVariableLength(int16_t type)
+{
+    switch (type) {
+    case fieldtype::VarWChar:
+    case fieldtype::LongVarWChar:
+    case fieldtype::Binary:
+    case fieldtype::VarBinary:
+    case fieldtype::LongVarBinary: return true;
+    default: return false;
+    }
+}
 
 struct ColumnData {
     ColumnInfo info;
@@ -59,9 +89,26 @@ struct ColumnData {
     }
 };
 
+bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint64_t end);
+
 // Records the next row's variable-length value as lying in bytes [start, end) of the column.
 // False when memory runs out or a run of rows would hold 4 GB or more.
-bool appendValueEnd(ColumnData& column, int64_t row, uint64_t start, uint64_t end);
+inline bool appendValueEnd(ColumnData& column, int64_t row, uint64_t start, uint64_t end)
+{
+    // Within a run, most often: the end as it is kept.
+    if ((row & ((int64_t{1} << column.endRunBits()) - 1)) != 0) {
+        const uint64_t inRun = end - column.runStarts.back();
+        if (column.shortEnds && inRun <= UINT16_MAX) {
+            const auto stored = static_cast<uint16_t>(inRun);
+            return column.values.append(&stored, sizeof stored);
+        }
+        if (!column.shortEnds && inRun <= UINT32_MAX) {
+            const auto stored = static_cast<uint32_t>(inRun);
+            return column.values.append(&stored, sizeof stored);
+        }
+    }
+    return appendValueEndSlowly(column, row, start, end);
+}
 
 // Clears the bits past the column's last row in its last Null byte, which later rows fill.
 void clearUnusedNullBits(ColumnData& column);
@@ -97,11 +144,28 @@ public:
     // Asks the processor for a row's cells ahead of their use: first where they are (the Null
     // flags, fixed values and ends), then, once those are at hand, the text and binary bytes.
     void prefetch(int64_t row, bool bytes) const;
+    // The same for one column's cell.
+    void prefetch(int64_t row, int column, bool bytes) const;
 
     // Appending, row by row: each column of a row exactly once, then endRow().
     bool putNull(int column);
-    bool putFixed(int column, const void* value);
+    bool putFixed(int column, const void* value)
+    {
+        ColumnData& c = columns_[static_cast<size_t>(column)];
+        return appendNullFlag(c, false) && c.values.append(value, static_cast<size_t>(fixedWidth(c.info.type)));
+    }
+    // The same for a column whose values are Width bytes wide, copied as what they are.
+    template <size_t Width>
+    bool putFixedOf(int column, const void* value)
+    {
+        ColumnData& c = columns_[static_cast<size_t>(column)];
+        return appendNullFlag(c, false) && c.values.append(value, Width);
+    }
     bool putBytes(int column, const void* bytes, size_t length);
+    // A variable-length value written in place: room for at most `most` bytes, then
+    // putWrittenBytes() with how many of them the value took.
+    uint8_t* bytesRoom(int column, size_t most) { return columns_[static_cast<size_t>(column)].bytes.room(most); }
+    bool putWrittenBytes(int column, size_t length);
     // Extends a variable-length value of the current row by more bytes (after putBytes).
     bool appendBytes(int column, const void* bytes, size_t length);
     void endRow() { ++rows_; }
@@ -119,7 +183,20 @@ public:
     size_t byteSize() const;
 
 private:
-    bool appendNullFlag(ColumnData& column, bool isNull);
+    static bool appendNullFlag(ColumnData& column, bool isNull)
+    {
+        const auto bit = static_cast<size_t>(column.count);
+        if (bit % 8 == 0) {
+            uint8_t* byte = column.nulls.extend(1);
+            if (!byte)
+                return false;
+            *byte = 0;
+        }
+        if (isNull)
+            column.nulls.data()[bit / 8] |= static_cast<uint8_t>(1u << (bit % 8));
+        ++column.count;
+        return true;
+    }
 
     std::vector<ColumnData> columns_;
     int64_t rows_ = 0;

@@ -1,0 +1,143 @@
+#include "CsvRowWriter.h"
+
+#include "CsvQuoting.h"
+#include "data/CellValue.h"
+#include "data/FieldTypes.h"
+
+#include <cstring>
+
+namespace varnex {
+namespace {
+
+char* put(char* at, std::string_view text)
+{
+    if (!text.empty())
+        std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+// The text between double quotes, each double quote inside doubled.
+char* putQuoted(char* at, std::string_view text)
+{
+    *at++ = '"';
+    while (!text.empty()) {
+        const void* quote = std::memchr(text.data(), '"', text.size());
+        if (!quote)
+            break;
+        const auto upTo = static_cast<size_t>(static_cast<const char*>(quote) - text.data()) + 1;
+        at = put(at, text.substr(0, upTo));
+        *at++ = '"';
+        text.remove_prefix(upTo);
+    }
+    at = put(at, text);
+    *at++ = '"';
+    return at;
+}
+
+}  // namespace
+
+CsvRowWriter::Kind CsvRowWriter::kindOf(const Column& column, int16_t type, size_t mostDateBytes)
+{
+    if (column.storedUtf8)
+        return Kind::StoredText;
+    if (column.text || !column.plain)
+        return Kind::Other;
+    switch (type) {
+    case fieldtype::Boolean: return Kind::YesNo;
+    case fieldtype::UnsignedTinyInt: return Kind::Byte;
+    case fieldtype::SmallInt: return Kind::Short;
+    case fieldtype::Integer: return Kind::Long;
+    case fieldtype::BigInt: return Kind::BigInt;
+    case fieldtype::Single: return Kind::Single;
+    case fieldtype::Double: return Kind::Double;
+    case fieldtype::Currency: return Kind::Currency;
+    case fieldtype::Date: return mostDateBytes > 0 ? Kind::Date : Kind::Other;
+    default: return Kind::Other;
+    }
+}
+
+CsvRowWriter::CsvRowWriter(const TableData& table, const ValueFormatter& formatter, const std::vector<Column>& columns)
+    : table_(table), formatter_(formatter)
+{
+    mostFixed_ = columns.size() + 2;  // the commas and CR LF
+    for (const Column& column : columns) {
+        const Kind kind = kindOf(column, table.info(column.index).type, formatter.mostDateBytes());
+        plans_.push_back({column, kind});
+        if (kind == Kind::Date)
+            mostFixed_ += formatter.mostDateBytes();
+        else if (kind != Kind::StoredText && kind != Kind::Other)
+            mostFixed_ += formatter.mostNumberBytes();
+    }
+}
+
+void CsvRowWriter::appendOther(const Column& column, int64_t row, std::string& out) const
+{
+    const std::size_t start = out.size();
+    if (column.text) {
+        out += '"';
+        appendStoredText(table_, row, column.index, formatter_, out);
+        doubleQuotesFrom(out, start + 1);
+        out += '"';
+        return;
+    }
+    appendStoredText(table_, row, column.index, formatter_, out);
+    if (!column.plain && needsQuotes(std::string_view(out).substr(start)))
+        quoteTail(out, start);
+}
+
+void CsvRowWriter::append(int64_t row, std::string& out) const
+{
+    // Room for the whole line: texts may double every byte for their quotes.
+    size_t most = mostFixed_;
+    for (const Plan& plan : plans_) {
+        if (plan.kind == Kind::StoredText && !table_.isNull(row, plan.column.index))
+            most += 2 * table_.bytesValue(row, plan.column.index).size() + 2;
+        else if (plan.kind == Kind::StoredText)
+            most += 2;
+    }
+    size_t start = out.size();
+    out.resize(start + most);
+    char* at = out.data() + start;
+    bool first = true;
+    for (const Plan& plan : plans_) {
+        if (!first)
+            *at++ = ',';
+        first = false;
+        const int c = plan.column.index;
+        if (plan.kind == Kind::StoredText) {
+            at = putQuoted(at, table_.isNull(row, c) ? std::string_view() : table_.bytesValue(row, c));
+            continue;
+        }
+        if (table_.isNull(row, c) && plan.kind != Kind::Other)
+            continue;
+        const uint8_t* value = plan.kind == Kind::Other ? nullptr : table_.fixedValue(row, c);
+        char* written = at;
+        switch (plan.kind) {
+        case Kind::YesNo: written = put(at, value[0] != 0 ? "True" : "False"); break;
+        case Kind::Byte: written = ValueFormatter::writeInteger(value[0], at); break;
+        case Kind::Short: written = ValueFormatter::writeInteger(storedAs<int16_t>(value), at); break;
+        case Kind::Long: written = ValueFormatter::writeInteger(storedAs<int32_t>(value), at); break;
+        case Kind::BigInt: written = ValueFormatter::writeInteger(storedAs<int64_t>(value), at); break;
+        case Kind::Single: written = formatter_.writeReal(storedAs<float>(value), 7, at); break;
+        case Kind::Double: written = formatter_.writeReal(storedAs<double>(value), 15, at); break;
+        case Kind::Currency: written = formatter_.writeCurrency(storedAs<int64_t>(value), at); break;
+        case Kind::Date: written = formatter_.writeDate(storedAs<double>(value), at); break;
+        default: written = nullptr; break;
+        }
+        if (written) {
+            at = written;
+            continue;
+        }
+        // Written the slow way; then room again for the rest of the line.
+        out.resize(static_cast<size_t>(at - out.data()));
+        appendOther(plan.column, row, out);
+        start = out.size();
+        out.resize(start + most);
+        at = out.data() + start;
+    }
+    *at++ = '\r';
+    *at++ = '\n';
+    out.resize(static_cast<size_t>(at - out.data()));
+}
+
+}  // namespace varnex
