@@ -89,14 +89,35 @@ TEST_F(ExportCommand, EndsTheNameInCsv)
     EXPECT_TRUE(boxes().empty());
 }
 
-TEST_F(ExportCommand, ReplacesAnExistingFileWithoutAsking)
+// An existing file is replaced only after the user says Yes; No leaves it as it was.
+TEST_F(ExportCommand, AsksBeforeReplacingAnExistingFile)
 {
     showTable(People());
-    writeFile(pathOf(QStringLiteral("report.CSV")), "old contents, longer than the new ones ...........\r\n");
-    EXPECT_EQ(exportAs(QStringLiteral("report")), kThreePeople);
-    ExpectReadsBackAs(pathOf(QStringLiteral("report.CSV")), kThreePeopleRead);
-    EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
-    EXPECT_TRUE(boxes().empty());
+    const QByteArray old = "old contents, longer than the new ones ...........\r\n";
+    const Message question{pathOf(QStringLiteral("report.CSV")) + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                           MessageStyle::Question, appTitle()};
+    const struct {
+        const char* name;
+        bool exists;
+        bool yes;
+        QByteArray after;
+        std::vector<Message> boxes;
+    } cases[] = {
+        {"a new file", false, false, kThreePeople, {}},
+        {"replaced", true, true, kThreePeople, {question}},
+        {"kept", true, false, old, {question}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(pathOf(QStringLiteral("report.CSV")));
+        if (c.exists)
+            writeFile(pathOf(QStringLiteral("report.CSV")), old);
+        const size_t before = boxes().size();
+        answerReplace(c.yes);
+        EXPECT_EQ(exportAs(QStringLiteral("report")), c.after);
+        EXPECT_EQ(std::vector<Message>(boxes().begin() + static_cast<std::ptrdiff_t>(before), boxes().end()), c.boxes);
+        EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
+    }
 }
 
 TEST_F(ExportCommand, CancelLeavesEverythingAsItWas)

@@ -204,7 +204,9 @@ TEST_F(SettingsDialogTest, BrowseRefusesANameThatIsNoFile)
             afterRefusal = iniBytes();
             shown = window.dataPathEdit->text();
         });
-        const QList<Message> expected{{name + " - does not exist!", MessageStyle::Critical, "Varnex"}};
+        const QString refusal = name.endsWith("folder.mdb") ? name + " is a folder, not a database file."
+                                                            : name + " - does not exist!";
+        const QList<Message> expected{{refusal, MessageStyle::Critical, "Varnex"}};
         EXPECT_EQ(boxes(), expected);
         EXPECT_EQ(afterRefusal, BaseIni);
         EXPECT_EQ(shown, "/srv/data/rilk.mdb");
