@@ -55,7 +55,7 @@ void createFileMenu(MainWindow& window)
     file->addSeparator();
     addCommand(file, "actSettings", MainWindow::tr("Se&ttings..."), {}, [&window] { editSettings(window); });
     file->addSeparator();
-    QAction* quit = addCommand(file, "actQuit", MainWindow::tr("&Quit"), QKeySequence::Quit, [&window] { window.close(); });
+    QAction* quit = addCommand(file, "actQuit", MainWindow::tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), [&window] { window.close(); });
     quit->setMenuRole(QAction::QuitRole);
 }
 
