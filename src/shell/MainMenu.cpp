@@ -1,6 +1,7 @@
 #include "shell/MainMenu.h"
 
 #include "shell/AboutBox.h"
+#include "shell/ExportAllCommand.h"
 #include "shell/ExportCommand.h"
 #include "shell/MainWindow.h"
 #include "shell/OpenDatabase.h"
@@ -52,6 +53,7 @@ void createFileMenu(MainWindow& window)
     file->addSeparator();
     addCommand(file, "actExport", MainWindow::tr("&Export..."), QKeySequence(Qt::CTRL | Qt::Key_E),
                [&window] { exportShownTable(window); });
+    addCommand(file, "actExportAll", MainWindow::tr("Export &All..."), {}, [&window] { exportAllTables(window); });
     file->addSeparator();
     addCommand(file, "actSettings", MainWindow::tr("Se&ttings..."), {}, [&window] { editSettings(window); });
     file->addSeparator();

@@ -10,9 +10,11 @@
 #include "core/LocaleCodec.h"
 #include "data/Recordset.h"
 #include "shell/DataGrid.h"
+#include "shell/ExportAllCommand.h"
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 
@@ -118,6 +120,54 @@ TEST_F(ExportCommand, AsksBeforeReplacingAnExistingFile)
         EXPECT_EQ(std::vector<Message>(boxes().begin() + static_cast<std::ptrdiff_t>(before), boxes().end()), c.boxes);
         EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
     }
+}
+
+// Export All writes each listed table to its file in the chosen folder, as the Export button
+// writes it, asking once before replacing files; the summary names each file.
+TEST_F(ExportCommand, ExportAllWritesEveryListedTableIntoTheFolder)
+{
+    openDatabase({People(), Table("Odd/Name", {Column("N", ColumnType::Long)}, {{I(7)}}),
+                  Table("Empty", {Column("N", ColumnType::Long)}, {})});
+    ASSERT_TRUE(form().fillTableList().ok());
+    const QByteArray old = "old\r\n";
+    const struct {
+        const char* name;
+        bool existing;
+        bool yes;
+        QStringList files;
+        QByteArray people;
+        QString summary;  // the last box; empty: none
+    } cases[] = {
+        {"into an empty folder", false, true, {"Empty.csv", "Odd_Name.csv", "People.csv"}, kThreePeople,
+         "3 of 3 tables exported to %1/:\nEmpty -> Empty.csv (0 rows)\nOdd/Name -> Odd_Name.csv (1 row)\n"
+         "People -> People.csv (3 rows)"},
+        {"replacing, No", true, false, {"People.csv"}, old, ""},
+        {"replacing, Yes", true, true, {"Empty.csv", "Odd_Name.csv", "People.csv"}, kThreePeople,
+         "3 of 3 tables exported to %1/:\nEmpty -> Empty.csv (0 rows)\nOdd/Name -> Odd_Name.csv (1 row)\n"
+         "People -> People.csv (3 rows)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(folder()).removeRecursively();
+        QDir().mkpath(folder());
+        if (c.existing)
+            writeFile(pathOf("People.csv"), old);
+        const size_t before = boxes().size();
+        answerReplace(c.yes);
+        answerSaveDialog(folder());
+        exportAllTables(form());
+        EXPECT_EQ(filesIn(folder()), c.files);
+        EXPECT_EQ(readFile(pathOf("People.csv")), c.people);
+        const std::vector<Message> shown(boxes().begin() + static_cast<std::ptrdiff_t>(before), boxes().end());
+        std::vector<Message> expected;
+        if (c.existing)
+            expected.push_back({"1 of the files already exist in " + folder() + "/.\nDo you want to replace them?",
+                                MessageStyle::Question, appTitle()});
+        if (!c.summary.isEmpty())
+            expected.push_back({c.summary.arg(folder()), MessageStyle::Information, "Export All"});
+        EXPECT_EQ(shown, expected);
+    }
+    EXPECT_EQ(dialogs().back().initialFolder, appFolder());
 }
 
 TEST_F(ExportCommand, CancelLeavesEverythingAsItWas)
