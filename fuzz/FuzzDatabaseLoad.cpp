@@ -1,8 +1,10 @@
 // Fuzz target: arbitrary bytes as an Access file, read the way the program reads it,
 // but in this process: the header page, the table list, then every table in turn,
-// each through a reader of its own as the program's reader process does. Encrypted
+// each through a reader of its own as the program's reader process does; then the
+// schema and the values of each complex column it names. Encrypted
 // and encoded files are decoded with the password the seeds were written with.
 #include "data/JetHeader.h"
+#include "data/SchemaRows.h"
 #include "data/TableData.h"
 #include "reader/JetReader.h"
 #include "reader/TableSink.h"
@@ -77,6 +79,34 @@ void ReadEveryTable(const QString& path)
     }
 }
 
+// The schema, then the values of each complex column it names, each through a reader of its own.
+void ReadSchemaAndComplexValues(const QString& path)
+{
+    auto reader = JetReader::open(path, kSeedPassword);
+    if (!reader)
+        return;
+    CollectingSink rows;
+    if (!(*reader)->readSchema(rows))
+        return;
+    const auto schema = varnex::schemaFromRows(rows.table());
+    if (!schema)
+        std::abort();  // the reader's own rows always make a schema
+    int64_t tables = 0;
+    for (const varnex::SchemaTable& table : schema->tables) {
+        if (++tables > kMaxTablesPerInput)
+            return;
+        for (const varnex::SchemaColumn& column : table.columns) {
+            if (column.values == varnex::ValuesKind::None)
+                continue;
+            auto values = JetReader::open(path, kSeedPassword);
+            if (!values)
+                return;
+            CollectingSink sink;
+            (void)(*values)->readComplexValues(QLatin1Char('[') + table.name + QLatin1Char(']'), column.info.name, sink);
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -88,5 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     }
     ReadEveryTable(InputPath());
+    ReadSchemaAndComplexValues(InputPath());
     return 0;
 }

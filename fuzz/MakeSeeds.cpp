@@ -2,8 +2,8 @@
 // that between them hold every column type, Nulls, long values in each storage form,
 // a table spread over several pages, complex columns (renamed ones too) and extended
 // dates, calculated columns of every result type, columns of unknown type codes,
-// encrypted and encoded pages, and damaged encryption headers, pages, hidden tables
-// and calculated results.
+// encrypted and encoded pages, indexes and relationships, deflated attachments, and
+// damaged encryption headers, pages, hidden tables, calculated results and deflate streams.
 #include "jetwriter/JetWriter.h"
 
 #include <algorithm>
@@ -78,6 +78,31 @@ Table complexColumns()
                           MultiValues{{1.5, -2.0}}, ExtendedDateValue{737954, 459001234567}});
     table.rows.push_back(Row(table.columns.size(), Null{}));
     return table;
+}
+
+// Tables with indexes (of several keys, descending too), Required and AutoNumber columns and the
+// relationships between them; on ACE, a table whose attachment is stored deflated.
+Database related(Format format)
+{
+    Column id{"ID", ColumnType::Long};
+    id.autoNumber = true;
+    id.required = true;
+    Table customers{"Customers", {id, {"Name", ColumnType::Text, 30}, {"City", ColumnType::Text, 30}},
+                    {{int64_t{1}, std::string("Ann"), std::string("Oslo")}, {int64_t{2}, std::string("Bob"), Null{}}}, {}};
+    customers.indexes = {{"PrimaryKey", {{"ID"}}, true, false}, {"ByName", {{"Name", true}, {"City"}}, false, true}};
+    Table orders{"Orders", {{"OrderID", ColumnType::Long}, {"CustomerID", ColumnType::Long}, {"Amount", ColumnType::Currency}},
+                 {{int64_t{10}, int64_t{1}, CurrencyValue{125000}}, {int64_t{11}, int64_t{2}, Null{}}}, {}};
+    orders.indexes = {{"PrimaryKey", {{"OrderID"}}, true, false}, {"CustomerID", {{"CustomerID"}}, false, false}};
+    Database database{format, {}, Encryption::Agile, 36500.0, {customers, orders}};
+    database.relationships = {{"CustomersOrders", "Orders", {"CustomerID"}, "Customers", {"ID"}, true, true, true},
+                              {"Loose", "Customers", {"ID", "Name"}, "Orders", {"OrderID", "CustomerID"}, false}};
+    if (format == Format::Ace2010) {
+        Table files{"Files", {{"FileID", ColumnType::Long}, {"Docs", ColumnType::Attachment}},
+                    {{int64_t{5}, Attachments{{{"long.txt", std::vector<uint8_t>(600, 'z')}, {"b.bin", {0, 1}}}}}}, {}};
+        files.indexes = {{"PrimaryKey", {{"FileID"}}, true, false}};
+        database.tables.push_back(files);
+    }
+    return database;
 }
 
 Column calculated(const char* name, ColumnType type, uint8_t descriptorType = 0)
@@ -217,6 +242,15 @@ int main(int argc, char** argv)
         write(Database{Format::Ace2010, {}, Encryption::Agile, 36500.0, {complexColumns(), everyType(Format::Jet4)}},
               folder / "complex-ace2010.accdb");
         write(encrypted(Format::Ace2010, Encryption::Agile), folder / "agile-ace2010.accdb");
+        write(related(Format::Jet3), folder / "related-jet3.mdb");
+        write(related(Format::Ace2010), folder / "related-ace2010.accdb");
+        // A deflated attachment whose stream is damaged part of the way.
+        writeDamaged(folder / "related-ace2010.accdb", folder / "related-deflate-damaged.accdb", [](FileBytes& b) {
+            const FileBytes zlib = {0x78, 0xDA};
+            const auto at = std::search(b.begin(), b.end(), zlib.begin(), zlib.end());
+            if (b.end() - at > 8)
+                std::fill(at + 4, at + 8, uint8_t{0xFF});
+        });
         write(encrypted(Format::Ace2007, Encryption::Rc4CryptoApi), folder / "rc4-ace2007.accdb");
 
         writeDamaged(folder / "agile-ace2010.accdb", folder / "agile-key-length.accdb",

@@ -47,7 +47,7 @@ done
 
 fields=$(dpkg-deb --field "$deb" Package Depends)
 grep -q '^Package: varnex$' <<<"$fields" || fail "package name: $fields"
-for dependency in libqt6widgets6 libqt6network6 libmdb3; do
+for dependency in libqt6widgets6 libqt6network6 libmdb3 libsqlite3-0 zlib1g; do
   grep -q "$dependency" <<<"$fields" || fail "no dependency on $dependency: $fields"
 done
 

@@ -7,7 +7,11 @@
 namespace varnex::cli {
 namespace {
 
-enum CommandBit : unsigned { kTables = 1, kExport = 2, kExportAll = 4, kExports = kExport | kExportAll };
+enum CommandBit : unsigned {
+    kTables = 1, kExport = 2, kExportAll = 4, kConvert = 8, kSchema = 16,
+    kExports = kExport | kExportAll,
+    kReading = kTables | kExports | kConvert | kSchema,  // every command that opens a database
+};
 
 struct CommandSpec {
     QLatin1StringView word;
@@ -20,6 +24,8 @@ constexpr CommandSpec kCommands[] = {
     {QLatin1StringView("tables"), Command::Tables, kTables, "FILE"},
     {QLatin1StringView("export"), Command::Export, kExport, "FILE TABLE"},
     {QLatin1StringView("export-all"), Command::ExportAll, kExportAll, "FILE DIR"},
+    {QLatin1StringView("convert"), Command::Convert, kConvert, "FILE OUT"},
+    {QLatin1StringView("schema"), Command::Schema, kSchema, "FILE"},
 };
 
 // Applies an option to the invocation; returns what is wrong with its value, or nothing.
@@ -45,6 +51,40 @@ QString applyEncoding(Invocation& invocation, const QString& value)
     return {};
 }
 
+// "A,B\,C" -> A and "B,C": names split at commas, a backslash taking the character after it as it is.
+QString applyTables(Invocation& invocation, const QString& value)
+{
+    QString name;
+    bool escaped = false;
+    for (const QChar c : value) {
+        if (escaped || (c != u'\\' && c != u',')) {
+            name += c;
+            escaped = false;
+        } else if (c == u'\\') {
+            escaped = true;
+        } else {
+            invocation.tables << name;
+            name.clear();
+        }
+    }
+    invocation.tables << name;
+    if (invocation.tables.contains(QString()))
+        return QStringLiteral("--tables takes table names separated by commas, none of them empty");
+    return {};
+}
+
+QString applyDialect(Invocation& invocation, const QString& value)
+{
+    const QString name = value.toLower();
+    if (name == u"sqlite")
+        invocation.dialect = SqlDialect::Sqlite;
+    else if (name == u"postgresql")
+        invocation.dialect = SqlDialect::PostgreSql;
+    else
+        return QStringLiteral("--dialect takes sqlite or postgresql, not '%1'").arg(value);
+    return {};
+}
+
 const OptionSpec kOptions[] = {
     {QLatin1StringView("all"), 0, kTables, false,
      [](Invocation& i, const QString&) { i.allTables = true; return QString(); }},
@@ -67,17 +107,21 @@ const OptionSpec kOptions[] = {
     {QLatin1StringView("encoding"), 0, kExports, true, applyEncoding},
     {QLatin1StringView("bom"), 0, kExports, false,
      [](Invocation& i, const QString&) { i.byteOrderMark = true; return QString(); }},
-    {QLatin1StringView("user"), 0, kTables | kExports, true,
+    {QLatin1StringView("user"), 0, kReading, true,
      [](Invocation& i, const QString& v) { i.user = v; return QString(); }},
-    {QLatin1StringView("password"), 0, kTables | kExports, true,
+    {QLatin1StringView("password"), 0, kReading, true,
      [](Invocation& i, const QString& v) { i.password = v; return QString(); }},
-    {QLatin1StringView("password-file"), 0, kTables | kExports, true,
+    {QLatin1StringView("password-file"), 0, kReading, true,
      [](Invocation& i, const QString& v) {
          i.passwordFile = v;
          return v.isEmpty() ? QStringLiteral("--password-file needs a file name") : QString();
      }},
-    {QLatin1StringView("strict"), 0, kTables | kExports, false,
+    {QLatin1StringView("strict"), 0, kReading, false,
      [](Invocation& i, const QString&) { i.strict = true; return QString(); }},
+    {QLatin1StringView("tables"), 0, kConvert | kSchema, true, applyTables},
+    {QLatin1StringView("replace"), 0, kConvert, false,
+     [](Invocation& i, const QString&) { i.replace = true; return QString(); }},
+    {QLatin1StringView("dialect"), 0, kSchema, true, applyDialect},
 };
 
 const CommandSpec* commandNamed(const QString& word)
@@ -126,7 +170,7 @@ const OptionSpec* optionNamed(const QString& argument, std::optional<QString>& i
 
 Status checkOperands(const CommandSpec& command, const QStringList& operands, Invocation& invocation)
 {
-    const qsizetype wanted = command.command == Command::Tables ? 1 : 2;
+    const qsizetype wanted = command.command == Command::Tables || command.command == Command::Schema ? 1 : 2;
     if (operands.size() < wanted)
         return usage(QStringLiteral("%1 needs %2").arg(command.word, QLatin1StringView(command.operands)));
     if (operands.size() > wanted)
@@ -137,8 +181,12 @@ Status checkOperands(const CommandSpec& command, const QStringList& operands, In
         invocation.table = operands[1];
     else if (command.command == Command::ExportAll)
         invocation.folder = operands[1];
+    else if (command.command == Command::Convert)
+        invocation.output = operands[1];
     if (invocation.database.isEmpty())
         return usage(QStringLiteral("the database file name is empty"));
+    if (command.command == Command::Convert && invocation.output.isEmpty())
+        return usage(QStringLiteral("the output file name is empty"));
     if (command.command == Command::ExportAll && invocation.folder.isEmpty())
         return usage(QStringLiteral("the folder name is empty"));
     return {};
@@ -154,6 +202,10 @@ Status checkTexts(const Invocation& invocation)
     for (const auto& [what, text] : texts) {
         if (holdsRawBytes(text))
             return usage(QStringLiteral("%1 is not valid UTF-8").arg(QLatin1StringView(what)));
+    }
+    for (const QString& table : invocation.tables) {
+        if (holdsRawBytes(table))
+            return usage(QStringLiteral("--tables is not valid UTF-8"));
     }
     if (invocation.password && invocation.passwordFile)
         return usage(QStringLiteral("give --password or --password-file, not both"));

@@ -5,6 +5,7 @@
 
 #include "core/Error.h"
 #include "export/CsvWriter.h"
+#include "export/SqlSchema.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,13 +14,13 @@
 
 namespace varnex::cli {
 
-enum class Command { Tables, Export, ExportAll, Help, Version };
+enum class Command { Tables, Export, ExportAll, Convert, Schema, Help, Version };
 
 struct Invocation {
     Command command = Command::Help;
     QString database;
     QString table;   // export
-    QString output;  // export: empty or "-" for standard output
+    QString output;  // export: empty or "-" for standard output; convert: the SQLite file
     QString folder;  // export-all
     bool allTables = false;
     bool nulSeparated = false;  // tables: each name ends in NUL rather than a line end
@@ -31,6 +32,9 @@ struct Invocation {
     std::optional<QString> password;      // --password
     std::optional<QString> passwordFile;  // --password-file
     bool strict = false;  // what could not be read fails the command instead of a warning
+    QStringList tables;   // convert, schema: only these tables (--tables)
+    bool replace = false; // convert: replace an existing output file
+    SqlDialect dialect = SqlDialect::Sqlite;  // schema
 };
 
 // True for the first word of a command line that this layer answers.

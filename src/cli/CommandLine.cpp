@@ -24,6 +24,8 @@ Ending run(const Invocation& invocation)
     case Command::Tables: return listTables(invocation);
     case Command::Export: return exportTable(invocation);
     case Command::ExportAll: return exportAllTables(invocation);
+    case Command::Convert: return convertDatabase(invocation);
+    case Command::Schema: return printSchema(invocation);
     case Command::Help: return writeStandardOutput(helpText());
     case Command::Version: return writeStandardOutput(versionText());
     }

@@ -13,5 +13,9 @@ Ending listTables(const Invocation& invocation);
 Ending exportTable(const Invocation& invocation);
 // varnex export-all FILE DIR
 Ending exportAllTables(const Invocation& invocation);
+// varnex convert FILE OUT
+Ending convertDatabase(const Invocation& invocation);
+// varnex schema FILE
+Ending printSchema(const Invocation& invocation);
 
 }  // namespace varnex::cli

@@ -170,6 +170,24 @@ bool openForReading(QFile& file, const QString& name)
     return false;
 }
 
+QByteArray followLinks(QByteArray name)
+{
+    constexpr int kMostLinks = 40;  // as the kernel follows them
+    for (int link = 0; link < kMostLinks; ++link) {
+        struct stat status {};
+        if (lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return name;
+        QByteArray target(4096, Qt::Uninitialized);
+        const ssize_t length = readlink(name.constData(), target.data(), static_cast<size_t>(target.size()));
+        if (length <= 0 || length >= target.size())
+            return name;
+        target.truncate(length);
+        const qsizetype slash = name.lastIndexOf('/');
+        name = target.startsWith('/') || slash < 0 ? target : name.left(slash + 1) + target;
+    }
+    return name;
+}
+
 bool sameFile(const QString& one, const QString& other)
 {
     struct stat first {};

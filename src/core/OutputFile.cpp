@@ -1,6 +1,7 @@
 #include "core/OutputFile.h"
 
 #include "core/ByteText.h"
+#include "core/FileSystem.h"
 
 #include <QRandomGenerator>
 
@@ -15,7 +16,6 @@
 namespace varnex {
 namespace {
 
-constexpr int kMostLinks = 40;  // as the kernel follows them
 constexpr int kNameAttempts = 100;
 
 bool allDigits(const QByteArray& text)
@@ -44,24 +44,6 @@ int descriptorNamed(const QByteArray& name)
             return number.toInt();
     }
     return -1;
-}
-
-// The name at the end of a chain of symbolic links, which may not exist yet.
-QByteArray followLinks(QByteArray name)
-{
-    for (int link = 0; link < kMostLinks; ++link) {
-        struct stat status {};
-        if (lstat(name.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return name;
-        QByteArray target(4096, Qt::Uninitialized);
-        const ssize_t length = readlink(name.constData(), target.data(), static_cast<size_t>(target.size()));
-        if (length <= 0 || length >= target.size())
-            return name;
-        target.truncate(length);
-        const qsizetype slash = name.lastIndexOf('/');
-        name = target.startsWith('/') || slash < 0 ? target : name.left(slash + 1) + target;
-    }
-    return name;
 }
 
 QByteArray randomSuffix()

@@ -48,6 +48,10 @@ QString readerProgram()
 
 enum class Failure { None, Stalled, Ended, TooLarge, Garbled, Cancelled };
 
+// Room in the pipe for a batch or two, so that the reader decodes the next rows while the last
+// ones are put to use (where the system allows a pipe that large; it is only a hint).
+constexpr int kPipeBytes = 1 << 20;
+
 // The running reader: ended and reaped whatever way the read ends.
 class Child {
 public:
@@ -59,6 +63,7 @@ public:
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return false;
+        fcntl(fds[0], F_SETPIPE_SZ, kPipeBytes);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (input >= 0)
@@ -313,10 +318,9 @@ int pipeHolding(const QByteArray& secret)
     return fds[0];
 }
 
-// What failed, for the message: the table's read or the table list's. ended: how the reader ended.
-Error failureError(Failure failure, const QString& path, const std::optional<QString>& table, Child& child)
+// What failed, for the message: what was read. ended: how the reader ended.
+Error failureError(Failure failure, const QString& path, const QString& what, Child& child)
 {
-    const QString what = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
     const QString damaged = QStringLiteral("the database '%1' may be damaged.").arg(path);
     switch (failure) {
     case Failure::Stalled:
@@ -342,20 +346,31 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const LoadProgress& progress, const QString& pagePassword,
                                                          const RowsReceived& received, std::vector<ReadWarning>& warnings)
 {
+    ReaderRequest request;
+    if (table)
+        request.operands << *table;
+    request.subject = table ? QStringLiteral("table '%1'").arg(*table) : QStringLiteral("the table list");
+    return readWithReaderProcess(path, request, progress, pagePassword, received, warnings);
+}
+
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const ReaderRequest& request,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings)
+{
     struct stat status {};
     const uint64_t fileSize = stat(textToBytes(path).constData(), &status) == 0 ? static_cast<uint64_t>(status.st_size) : 0;
     // Decoded rows cannot rightly take more than a few times the file; a damaged file can claim anything.
     const uint64_t bound = options().memoryBound ? options().memoryBound : kMemoryBase + kMemoryPerFileByte * fileSize;
     QStringList arguments = {QStringLiteral("--memory-limit"), QString::number(512ull * 1024 * 1024 + 4 * fileSize)};
     arguments += options().extraArguments;
+    arguments += request.options;
     int passwordInput = -1;
     if (!pagePassword.isEmpty()) {
         arguments << QStringLiteral("--password-on-stdin");
         passwordInput = pipeHolding(pagePassword.toUtf8());
     }
     arguments << path;
-    if (table)
-        arguments << *table;
+    arguments += request.operands;
 
     Child child;
     int readEnd = -1;
@@ -368,8 +383,9 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
 
     std::shared_ptr<TableData> data;
     int64_t rowCountHint = 0;
+    int64_t handedOver = 0;  // rows emptied out of data once received
     const auto report = [&] {
-        const int64_t rowsRead = data ? data->rowCount() : 0;
+        const int64_t rowsRead = (data ? data->rowCount() : 0) + handedOver;
         return progress(rowsRead, std::max(rowCountHint, rowsRead));
     };
     Channel channel(readEnd, bound, progress ? std::function<bool()>(report) : std::function<bool()>());
@@ -377,7 +393,7 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
     const auto failed = [&](Failure failure) -> Result<std::shared_ptr<TableData>> {
         if (failure == Failure::Cancelled)
             return std::shared_ptr<TableData>();
-        return failureError(failure, path, table, child);
+        return failureError(failure, path, request.subject, child);
     };
     for (;;) {
         reader::MessageHeader header;
@@ -391,6 +407,10 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                 return failed(Failure::Cancelled);
             if (received && !received(data))
                 return failed(Failure::Cancelled);
+            if (request.handOver) {
+                handedOver += data->rowCount();
+                data->clearRows();
+            }
             continue;
         }
         if (kind == reader::MessageKind::Done) {

@@ -1,6 +1,7 @@
 #include "data/ValueFormatter.h"
 
 #include "data/ExtendedDateText.h"
+#include "data/IsoDateTime.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,10 +10,6 @@
 
 namespace varnex {
 namespace {
-
-constexpr int kSecondsPerDay = 86400;
-// No day count this large makes a date (and converting it to an integer would be undefined).
-constexpr double kDayCountLimit = 9.2e18;
 
 // Writes the decimal digits of value just before `end`; returns where they start.
 template <class Unsigned>
@@ -35,7 +32,12 @@ void appendHex(unsigned value, int digits, std::string& out)
 
 }  // namespace
 
-ValueFormatter::ValueFormatter() : decimalSeparator_(locale_.decimalPoint().toStdString()), dateTime_(locale_) {}
+ValueFormatter::ValueFormatter() : ValueFormatter(QLocale()) {}
+
+ValueFormatter::ValueFormatter(const QLocale& locale)
+    : locale_(locale), decimalSeparator_(locale_.decimalPoint().toStdString()), dateTime_(locale_)
+{
+}
 
 std::shared_ptr<const ValueFormatter> ValueFormatter::forDefaultLocale()
 {
@@ -148,24 +150,16 @@ void ValueFormatter::appendScaled(bool negative, UInt128 magnitude, int scale, s
 // its time, a time of midnight only its date.
 void ValueFormatter::appendDate(double days, std::string& out) const
 {
-    const double wholeDays = std::trunc(days);
-    if (!std::isfinite(days) || std::fabs(wholeDays) >= kDayCountLimit)
+    const std::optional<JetDateTime> split = jetDateTime(days);
+    if (!split)
         return;
-    auto seconds = static_cast<int>(std::llround(std::fabs(days - wholeDays) * kSecondsPerDay));
-    auto dayNumber = static_cast<int64_t>(wholeDays);
-    // A time that rounds up to midnight is the start of the next day, and shows
-    // as that day does.
-    if (seconds >= kSecondsPerDay) {
-        seconds -= kSecondsPerDay;
-        ++dayNumber;
-    }
-    if (dayNumber != 0) {
-        dateTime_.appendDate(dayNumber, out);
-        if (seconds == 0)
+    if (split->dayNumber != 0) {
+        dateTime_.appendDate(split->dayNumber, out);
+        if (split->seconds == 0)
             return;
         out += ' ';
     }
-    dateTime_.appendTime(seconds, out);
+    dateTime_.appendTime(split->seconds, out);
 }
 
 void ValueFormatter::appendExtendedDate(int64_t ticks, std::string& out) const

@@ -1,9 +1,12 @@
 #include "reader/JetReader.h"
 
+#include "CatalogueEntries.h"
+#include "PlannedColumn.h"
 #include "RowDecoder.h"
 #include "core/ByteText.h"
 #include "core/Error.h"
 #include "data/FieldTypes.h"
+#include "reader/PropertyListCheck.h"
 #include "reader/TableDefinitionCheck.h"
 
 #include <mdbtools.h>
@@ -16,51 +19,12 @@
 namespace varnex::reader {
 namespace {
 
-constexpr uint32_t kSystemObjectFlag = 0x80000000u;
-// Access's own tables for complex columns: system objects flagged as the template tables
-// (MSysComplexType_*) or the flat tables of values (f_<hex>_<column>).
-constexpr uint32_t kObjectKindMask = 0xFFFF0000u;
-constexpr uint32_t kComplexTemplateFlags = 0x80030000u;
-constexpr uint32_t kComplexValuesFlags = 0x800A0000u;
-
-bool isComplexColumnTable(const MdbCatalogEntry& entry)
-{
-    const uint32_t kind = static_cast<uint32_t>(entry.flags) & kObjectKindMask;
-    return kind == kComplexTemplateFlags || kind == kComplexValuesFlags;
-}
-
-QString tableType(const MdbCatalogEntry& entry)
-{
-    if (static_cast<uint32_t>(entry.flags) & kSystemObjectFlag)
-        return QStringLiteral("SYSTEM TABLE");
-    if (QString::fromUtf8(entry.object_name).startsWith(u"MSys", Qt::CaseInsensitive))
-        return QStringLiteral("ACCESS TABLE");
-    return QStringLiteral("TABLE");
-}
-
 QString sourceTableName(const QString& source)
 {
     const QString name = source.trimmed();
     if (name.size() >= 2 && name.front() == u'[' && name.back() == u']')
         return name.mid(1, name.size() - 2);
     return name;
-}
-
-// The table of that name; the name as spelt wins over one that differs only in letter case.
-MdbCatalogEntry* tableNamed(MdbHandle* mdb, const QString& name)
-{
-    MdbCatalogEntry* found = nullptr;
-    for (guint i = 0; i < mdb->num_catalog; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        const QString entryName = QString::fromUtf8(entry->object_name);
-        if (entry->object_type != MDB_TABLE || entryName.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        if (entryName == name)
-            return entry;
-        if (!found)
-            found = entry;
-    }
-    return found;
 }
 
 // The column of a user's table that holds the key of a complex column's values.
@@ -72,14 +36,6 @@ bool isComplex(const MdbColumn& column)
 ComplexValues noValues()
 {
     return ComplexValues{fieldtype::VarWChar, 0, 0, {}, 0, {}};
-}
-
-// A damaged catalogue yields names that are empty, blank or not text at all. Other tools than Access write
-// names Access would refuse (control characters among them); those are kept.
-bool isValidObjectName(const QString& name)
-{
-    const bool blank = std::all_of(name.begin(), name.end(), [](QChar c) { return c.isSpace() || c.unicode() < 0x20; });
-    return !blank && !name.contains(QChar::ReplacementCharacter);
 }
 
 QString typeCodeText(int code)
@@ -137,34 +93,20 @@ Result<std::unique_ptr<JetReader>> JetReader::open(const QString& path, const QS
 Status JetReader::readCatalogue(TableSink& sink)
 {
     auto* mdb_ = static_cast<MdbHandle*>(handle_);
+    const int64_t damagedBefore = damagedPropertyLists();
     if (!tableDefinitionLooksSound(file_.path(), static_cast<int>(mdb_->fmt->pg_size), kCatalogueDefinitionPage)
         || !mdb_read_catalog(mdb_, MDB_ANY))
         return makeError(ErrorCode::UnrecognizedFormat, path_);
-    struct Entry {
-        QString name;
-        QString type;
-    };
-    std::vector<Entry> entries;
+    if (const int64_t damaged = damagedPropertyLists() - damagedBefore; damaged > 0)
+        sink.warning({QString(), QString(),
+                      QStringLiteral("the properties of %1 of the table list are damaged and left out")
+                          .arg(damaged == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(damaged))});
     int64_t nameless = 0;
-    for (guint i = 0; i < mdb_->num_catalog; ++i) {
-        const auto* entry = static_cast<const MdbCatalogEntry*>(g_ptr_array_index(mdb_->catalog, i));
-        if (entry->object_type != MDB_TABLE || isComplexColumnTable(*entry))
-            continue;
-        const QString name = QString::fromUtf8(entry->object_name);
-        if (isValidObjectName(name))
-            entries.push_back({name, tableType(*entry)});
-        else
-            ++nameless;
-    }
+    const std::vector<ListedTable> entries = listedTables(mdb_, nameless);
     if (nameless > 0)
         sink.warning({QString(), QString(),
                       QStringLiteral("%1 of the table list without a valid name left out; its catalogue is damaged")
                           .arg(nameless == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(nameless))});
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        if (a.type != b.type)
-            return a.type < b.type;
-        return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
-    });
     const std::vector<ColumnInfo> columns = {{"TABLE_CATALOG", fieldtype::VarWChar, 0, 0, 0},
                                              {"TABLE_SCHEMA", fieldtype::VarWChar, 0, 0, 0},
                                              {"TABLE_NAME", fieldtype::VarWChar, 0, 0, 0},
@@ -172,7 +114,7 @@ Status JetReader::readCatalogue(TableSink& sink)
     if (!sink.columns(columns, static_cast<int64_t>(entries.size())))
         return makeError(ErrorCode::ReadStopped);
     TableData rows(columns);
-    for (const Entry& entry : entries) {
+    for (const ListedTable& entry : entries) {
         const QByteArray name = entry.name.toUtf8();
         const QByteArray type = entry.type.toUtf8();
         if (!rows.putNull(0) || !rows.putNull(1) || !rows.putBytes(2, name.constData(), static_cast<size_t>(name.size())) ||
@@ -259,13 +201,12 @@ Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::fu
         if (wanted && !wanted(QString::fromUtf8(column->name)))
             continue;
         const auto found = extras.find(column->col_num);
-        ColumnInfo info;
-        ColumnSource source{i, ValueForm::Plain, nullptr};
+        PlannedColumn planned{{}, {i, ValueForm::Plain, nullptr}};
         if (!planColumn(catalogueEntry, column, found == extras.end() ? ColumnExtras{} : found->second, asked ? &sink : nullptr,
-                        lists, info, source))
+                        &lists, planned))
             continue;
-        columns.push_back(info);
-        sources.push_back(source);
+        columns.push_back(planned.info);
+        sources.push_back(planned.source);
     }
     Status status = makeError(ErrorCode::ReadStopped);
     if (sink.columns(columns, static_cast<int64_t>(table->num_rows))) {
@@ -277,8 +218,10 @@ Status JetReader::readEntry(void* catalogueEntry, TableSink& sink, const std::fu
 }
 
 bool JetReader::planColumn(void* entry, const void* libmdbColumn, const ColumnExtras& extras, TableSink* warnings,
-                           std::deque<ComplexValues>& lists, ColumnInfo& info, ColumnSource& source)
+                           std::deque<ComplexValues>* lists, PlannedColumn& planned)
 {
+    ColumnInfo& info = planned.info;
+    ColumnSource& source = planned.source;
     CollectingSink unheard;  // a hidden table's: its reader tells what matters of them
     TableSink& sink = warnings ? *warnings : unheard;
     const auto& column = *static_cast<const MdbColumn*>(libmdbColumn);
@@ -299,17 +242,20 @@ bool JetReader::planColumn(void* entry, const void* libmdbColumn, const ColumnEx
                                                        .arg(typeCodeText(code))});
         }
     } else if (isComplex(column)) {
-        auto values = readComplexColumn(entry, name, extras.complexId, sink);
-        if (!values)
+        const ComplexTarget target = findComplexTarget(entry, name, extras.complexId, sink);
+        if (target.outcome == ComplexTarget::Outcome::Hidden)
             return false;
-        const ComplexValues& kept = lists.emplace_back(std::move(*values));
-        source.lists = &kept;
+        ComplexValues values = complexValues(entry, name, target, lists != nullptr, sink);
+        const ComplexValues& kept = lists ? lists->emplace_back(std::move(values)) : values;
+        source.lists = lists ? &kept : nullptr;
         if (kept.unsupportedType != 0) {
             info = {name, fieldtype::Unsupported, 0, 0, 0, kept.unsupportedType};
             source.form = ValueForm::Unsupported;
         } else {
             info = {name, fieldtype::LongVarWChar, kept.precision, kept.scale, kept.listOf, 0};
             source.form = ValueForm::List;
+            if (target.outcome == ComplexTarget::Outcome::Found)
+                planned.values = target.kind == ComplexKind::Attachment ? ValuesKind::Attachments : ValuesKind::MultipleValues;
         }
     } else if (info.type == fieldtype::Unsupported) {
         info.storedType = static_cast<uint8_t>(column.col_type);
@@ -345,12 +291,13 @@ std::optional<std::vector<ColumnShape>> JetReader::columnShapes(void* entry)
     return shapes;
 }
 
-std::optional<ComplexValues> JetReader::readComplexColumn(void* owner, const QString& column, uint32_t complexId, TableSink& sink)
+ComplexTarget JetReader::findComplexTarget(void* owner, const QString& column, uint32_t complexId, TableSink& sink)
 {
     const auto* table = static_cast<const MdbCatalogEntry*>(owner);
+    ComplexTarget target;
     const auto unread = [&](const QString& why) {
         sink.warning({QString::fromUtf8(table->object_name), column, why + QStringLiteral("; its values are left empty")});
-        return noValues();
+        return target;
     };
     if (!complexColumns_) {
         CollectingSink links;
@@ -365,8 +312,10 @@ std::optional<ComplexValues> JetReader::readComplexColumn(void* owner, const QSt
     const auto templateColumns = typeTable ? columnShapes(typeTable) : std::nullopt;
     const ComplexKind kind = templateColumns ? complexKindOf(*templateColumns) : ComplexKind::Unknown;
     // A version history is read from its memo column; its own column is never shown.
-    if (kind == ComplexKind::VersionHistory || (kind == ComplexKind::Unknown && column.startsWith(u"VersionHistory_")))
-        return std::nullopt;
+    if (kind == ComplexKind::VersionHistory || (kind == ComplexKind::Unknown && column.startsWith(u"VersionHistory_"))) {
+        target.outcome = ComplexTarget::Outcome::Hidden;
+        return target;
+    }
     if (!link && complexColumnsDamaged_)
         return unread(QStringLiteral("MSysComplexColumns, which links it to its values, is missing or damaged"));
     if (!link)
@@ -381,20 +330,50 @@ std::optional<ComplexValues> JetReader::readComplexColumn(void* owner, const QSt
     const auto found = findFlatColumns(*flatColumns, *templateColumns, kind);
     if (!found)
         return unread(QStringLiteral("the hidden table of its values lacks their columns"));
-    CollectingSink flat;
-    const auto needed = [&](const QString& name) { return name == found->key || name == found->value; };
-    if (!readEntry(flatTable, flat, needed, false))
+    return {ComplexTarget::Outcome::Found, kind, flatTable, *found};
+}
+
+namespace {
+
+// Takes a table's columns and stops its read before any row.
+class ColumnsOnlySink : public CollectingSink {
+public:
+    bool columns(const std::vector<ColumnInfo>& columns, int64_t rowCountHint) override
+    {
+        CollectingSink::columns(columns, rowCountHint);
+        return false;
+    }
+};
+
+}  // namespace
+
+ComplexValues JetReader::complexValues(void* owner, const QString& column, const ComplexTarget& target, bool values,
+                                       TableSink& sink)
+{
+    if (target.outcome != ComplexTarget::Outcome::Found)
+        return noValues();
+    const QString table = QString::fromUtf8(static_cast<const MdbCatalogEntry*>(owner)->object_name);
+    const auto unread = [&](const QString& why) {
+        sink.warning({table, column, why + QStringLiteral("; its values are left empty")});
+        return noValues();
+    };
+    CollectingSink read;
+    ColumnsOnlySink described;
+    CollectingSink& flat = values ? read : described;
+    const auto needed = [&](const QString& name) { return name == target.columns.key || name == target.columns.value; };
+    const bool whole = static_cast<bool>(readEntry(target.flatTable, flat, needed, false));
+    if (values ? !whole : flat.table().columnCount() == 0)
         return unread(QStringLiteral("the hidden table of its values is damaged"));
-    auto values = collectComplexValues(flat.table(), *found);
-    if (!values)
+    auto collected = collectComplexValues(flat.table(), target.columns);
+    if (!collected)
         return unread(QStringLiteral("the hidden table of its values lacks their columns"));
     // The hidden table's own losses are this column's.
     for (const ReadWarning& lost : flat.warnings())
-        sink.warning({QString::fromUtf8(table->object_name), column, QStringLiteral("some values could not be read: ") + lost.cause});
-    if (values->unsupportedType != 0)
-        sink.warning({QString::fromUtf8(table->object_name), column,
-                      QStringLiteral("its values are of type %1, which is not supported; left empty").arg(typeCodeText(values->unsupportedType))});
-    return values;
+        sink.warning({table, column, QStringLiteral("some values could not be read: ") + lost.cause});
+    if (collected->unsupportedType != 0)
+        sink.warning({table, column, QStringLiteral("its values are of type %1, which is not supported; left empty")
+                                         .arg(typeCodeText(collected->unsupportedType))});
+    return std::move(*collected);
 }
 
 }  // namespace varnex::reader

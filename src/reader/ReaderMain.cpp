@@ -76,6 +76,8 @@ QString passwordFromInput()
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(std::min(bytes.size(), kMostBytes)));
 }
 
+enum class Request { TableOrList, Schema, ComplexValues };
+
 }  // namespace
 
 int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
@@ -86,24 +88,35 @@ int runReader(int argc, char** argv, const std::function<void()>& afterColumns)
 
     int arg = 1;
     QString password;
+    Request request = Request::TableOrList;
     for (; arg < argc && std::strncmp(argv[arg], "--", 2) == 0; ++arg) {
         if (std::strcmp(argv[arg], "--memory-limit") == 0 && arg + 1 < argc)
             limitMemory(argv[++arg]);
         else if (std::strcmp(argv[arg], "--password-on-stdin") == 0)
             password = passwordFromInput();
+        else if (std::strcmp(argv[arg], "--schema") == 0)
+            request = Request::Schema;
+        else if (std::strcmp(argv[arg], "--complex-values") == 0)
+            request = Request::ComplexValues;
     }
-    if (arg >= argc)
+    const int operands = argc - arg;
+    if (operands < 1 || (request == Request::ComplexValues && operands != 3))
         return 2;
     const QString path = bytesToText(argv[arg]);
-    const bool wantsTable = arg + 1 < argc;
+    const QString table = operands > 1 ? QString::fromUtf8(argv[arg + 1]) : QString();
 
     try {
         auto reader = JetReader::open(path, password, [out] { writeWorking(out); });
         if (!reader)
             return writeError(out, reader.error()) ? 0 : 1;
         ProcessSink sink(out, afterColumns);
-        const Status status = wantsTable ? (*reader)->readTable(QString::fromUtf8(argv[arg + 1]), sink)
-                                         : (*reader)->readCatalogue(sink);
+        Status status;
+        if (request == Request::Schema)
+            status = (*reader)->readSchema(sink);
+        else if (request == Request::ComplexValues)
+            status = (*reader)->readComplexValues(table, QString::fromUtf8(argv[arg + 2]), sink);
+        else
+            status = operands > 1 ? (*reader)->readTable(table, sink) : (*reader)->readCatalogue(sink);
         if (!status)
             return writeError(out, status.error()) ? 0 : 1;
         return writeDone(out) ? 0 : 1;

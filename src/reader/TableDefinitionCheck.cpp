@@ -135,14 +135,21 @@ std::optional<std::vector<uint8_t>> DefinitionRecord(Pages& pages, uint32_t firs
 
 }  // namespace
 
+std::optional<std::vector<uint8_t>> readDefinitionRecord(const QString& path, int pageSize, uint32_t definitionPage)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    Pages pages(file, pageSize);
+    return DefinitionRecord(pages, definitionPage);
+}
+
 std::unordered_map<int, ColumnExtras> readColumnExtras(const QString& path, int pageSize, uint32_t definitionPage)
 {
     std::unordered_map<int, ColumnExtras> extras;
-    QFile file(path);
-    if (pageSize == 2048 || !file.open(QIODevice::ReadOnly))
+    if (pageSize == 2048)
         return extras;
-    Pages pages(file, pageSize);
-    const auto record = DefinitionRecord(pages, definitionPage);
+    const auto record = readDefinitionRecord(path, pageSize, definitionPage);
     if (!record || record->size() < static_cast<size_t>(kJet4.headerEnd))
         return extras;
     const uint32_t columns = std::min(u16(*record, kJet4.columnCount), kMaxColumns);

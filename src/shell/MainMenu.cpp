@@ -7,6 +7,7 @@
 #include "shell/OpenDatabase.h"
 #include "shell/RecentFilesMenu.h"
 #include "shell/SettingsCommand.h"
+#include "shell/SqliteExportCommand.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -54,6 +55,8 @@ void createFileMenu(MainWindow& window)
     addCommand(file, "actExport", MainWindow::tr("&Export..."), QKeySequence(Qt::CTRL | Qt::Key_E),
                [&window] { exportShownTable(window); });
     addCommand(file, "actExportAll", MainWindow::tr("Export &All..."), {}, [&window] { exportAllTables(window); });
+    addCommand(file, "actExportSqlite", MainWindow::tr("Export to S&QLite..."), {},
+               [&window] { exportDatabaseToSqlite(window); });
     file->addSeparator();
     addCommand(file, "actSettings", MainWindow::tr("Se&ttings..."), {}, [&window] { editSettings(window); });
     file->addSeparator();

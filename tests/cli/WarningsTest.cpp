@@ -3,6 +3,7 @@
 // names what failed. The command line keeps no log file.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
 
+#include "DamagedFiles.h"
 #include "TestDatabases.h"
 #include "VarnexProcess.h"
 #include "support/TempDir.h"
@@ -13,6 +14,9 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <utility>
 
 namespace varnex::test {
 namespace {
@@ -31,41 +35,27 @@ jetwriter::Table PartsTable()
                   {T("two"), N(), N()}});
 }
 
-QByteArray readFile(const QString& path)
+// A calculated column, whose result type only its properties in the catalogue record.
+jetwriter::Table SumsTable()
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    jetwriter::Column total = Column("Total", ColumnType::Text);
+    total.expression = "[Name] & \"!\"";
+    return Table("Sums", {Column("Name", ColumnType::Text), total}, {{T("one"), T("one!")}});
 }
 
-// Overwrites every occurrence of the bytes in the file with as many zero bytes.
-void zeroBytes(const QString& path, const QByteArray& bytes)
+// The first chunk of the catalogue's property list given the length in place of its own: zero is the length
+// libmdb's own parser loops on for ever; one past the end makes it read beyond the list.
+void damagePropertyList(const QString& path, uint32_t length)
 {
     QByteArray contents = readFile(path);
-    for (qsizetype at = contents.indexOf(bytes); at >= 0; at = contents.indexOf(bytes, at))
-        contents.replace(at, bytes.size(), QByteArray(bytes.size(), '\0'));
+    const qsizetype at = contents.indexOf(QByteArray("MR2\0", 4));
+    ASSERT_GE(at, 0);
+    if (length == UINT32_MAX)
+        length = static_cast<uint32_t>(contents.size());
+    contents.replace(at + 4, 4, QByteArray(reinterpret_cast<const char*>(&length), 4));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(contents);
-}
-
-// The definition page of the table with a column of this name continues on itself. Returns the page.
-uint32_t loopDefinition(const QString& path, const QString& column)
-{
-    constexpr qsizetype kPage = 4096;
-    QByteArray contents = readFile(path);
-    const QByteArray name(reinterpret_cast<const char*>(column.utf16()), column.size() * 2);
-    for (qsizetype page = 1; page < contents.size() / kPage; ++page) {
-        if (contents[page * kPage] == 2 && contents.mid(page * kPage, kPage).contains(name)) {
-            const auto number = static_cast<uint32_t>(page);
-            contents.replace(page * kPage + 4, 4, QByteArray(reinterpret_cast<const char*>(&number), 4));
-            QFile file(path);
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(contents);
-            return number;
-        }
-    }
-    ADD_FAILURE() << "no definition with " << column.toStdString();
-    return 0;
 }
 
 TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
@@ -77,10 +67,16 @@ TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
     WriteDatabase(work.file("broken.mdb"),
                   {NameTable("Alpha", {"a"}), Table("Beta", {Column("BetaOnly", ColumnType::Long)}, {{I(1)}})});
     const uint32_t betaPage = loopDefinition(work.file("broken.mdb"), "BetaOnly");
+    for (const auto& [name, length] : {std::pair{"props-zero.accdb", uint32_t{0}}, std::pair{"props-long.accdb", UINT32_MAX}}) {
+        WriteDatabase(work.file(name), {SumsTable()}, jetwriter::Format::Ace2010);
+        damagePropertyList(work.file(name), length);
+    }
 
     const QByteArray shape = "parts.accdb: table 'Parts': column 'Shape': its type 0x46 is not supported; its values are left empty\n";
     const QByteArray blob = "parts.accdb: table 'Parts': column 'Blob': its type 0x47 is not supported; its values are left empty\n";
     const QByteArray nameless = "nameless.mdb: 1 entry of the table list without a valid name left out; its catalogue is damaged\n";
+    const QByteArray properties = "the properties of 1 entry of the table list are damaged and left out\n";
+    const QByteArray resultType = "table 'Sums': column 'Total': a calculated column whose result type is not recorded; left empty\n";
     struct Case {
         const char* name;
         QStringList arguments;
@@ -103,6 +99,11 @@ TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
          "Good -> all/Good.csv (1 row)\n", "all/Parts.csv"},
         {"nameless entry", {"tables", "nameless.mdb"}, 0, "varnex: warning: " + nameless, "Orders\n"},
         {"nameless entry, strict", {"tables", "nameless.mdb", "--strict"}, 1, "varnex: " + nameless, ""},
+        {"property list of length zero", {"tables", "props-zero.accdb"}, 0, "varnex: warning: props-zero.accdb: " + properties, "Sums\n"},
+        {"property list running past its end", {"tables", "props-long.accdb"}, 0, "varnex: warning: props-long.accdb: " + properties,
+         "Sums\n"},
+        {"calculated column without its properties", {"export", "props-zero.accdb", "Sums"}, 0,
+         "varnex: warning: props-zero.accdb: " + resultType, "\"Name\",\"Total\"\r\n\"one\",\r\n"},
         {"damaged definition after a sound table", {"export-all", "broken.mdb", "broken"}, 1,
          QStringLiteral("varnex: broken.mdb: table 'Beta': The definition of the table 'Beta' (page %1) in 'broken.mdb' is "
                         "damaged.\n").arg(betaPage).toUtf8(),

@@ -1,4 +1,3 @@
-#include "app/AppSettings.h"
 #include "core/LocaleCodec.h"
 #include "core/Log.h"
 #include "support/AppSandbox.h"

@@ -5,7 +5,6 @@
 #include "data/FieldTypes.h"
 #include "data/ReaderProcess.h"
 
-#include <QElapsedTimer>
 
 #include <algorithm>
 
@@ -64,13 +63,10 @@ TEST_F(ReaderWatchTest, HungOrCrashedReaderIsEndedAndTheOpenFails)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         setReaderOptionsForTesting(watched({c.fault}));
-        QElapsedTimer timer;
-        timer.start();
         Status status;
         EXPECT_FALSE(db.load("Numbers", &status));
         EXPECT_EQ(status.error().description.toStdString(),
                   QString::fromLatin1(c.message).arg("table 'Numbers'", db.path()).toStdString());
-        EXPECT_LT(timer.elapsed(), 5000);
 
         const auto schema = db.connection().openTableSchema();
         ASSERT_FALSE(schema.ok());

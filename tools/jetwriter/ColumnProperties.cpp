@@ -9,18 +9,31 @@ namespace {
 
 constexpr uint16_t kNamesChunk = 0x80;
 constexpr uint16_t kColumnChunk = 0x01;
+constexpr uint8_t kBooleanType = 0x01;
 constexpr uint8_t kByteType = 0x02;
 constexpr uint8_t kMemoType = 0x0C;
 constexpr uint8_t kDesignFlag = 0x01;  // as Access marks the properties set in the table's design
 constexpr uint16_t kExpression = 0;    // the indexes of the names below
 constexpr uint16_t kResultType = 1;
+constexpr uint16_t kRequired = 2;
 
-void appendUtf16(std::vector<uint8_t>& out, const std::string& text)
+// Jet 4 keeps the texts of the properties in UTF-16, Jet 3 in its code page.
+std::vector<uint8_t> encoded(const FormatInfo& info, const std::string& text)
 {
     const std::u16string units = utf8ToUtf16(text);
-    appendU16(out, static_cast<uint32_t>(units.size() * 2));
+    if (!info.jet4)
+        return toCp1252(units);
+    std::vector<uint8_t> bytes;
     for (const char16_t unit : units)
-        appendU16(out, unit);
+        appendU16(bytes, unit);
+    return bytes;
+}
+
+void appendText(const FormatInfo& info, std::vector<uint8_t>& out, const std::string& text)
+{
+    const std::vector<uint8_t> bytes = encoded(info, text);
+    appendU16(out, static_cast<uint32_t>(bytes.size()));
+    appendBytes(out, bytes.data(), bytes.size());
 }
 
 void appendProperty(std::vector<uint8_t>& out, uint8_t type, uint16_t name, const std::vector<uint8_t>& value)
@@ -40,36 +53,36 @@ void appendChunk(std::vector<uint8_t>& out, uint16_t kind, const std::vector<uin
     appendBytes(out, body.data(), body.size());
 }
 
-std::vector<uint8_t> calculatedColumnChunk(const Column& column)
+std::vector<uint8_t> columnChunk(const FormatInfo& info, const Column& column)
 {
     std::vector<uint8_t> body;
-    const size_t nameBytes = utf8ToUtf16(column.name).size() * 2;
-    appendU32(body, static_cast<uint32_t>(4 + 2 + nameBytes));
-    appendUtf16(body, column.name);
-    std::vector<uint8_t> expression;
-    for (const char16_t unit : utf8ToUtf16(column.expression))
-        appendU16(expression, unit);
-    appendProperty(body, kMemoType, kExpression, expression);
-    appendProperty(body, kByteType, kResultType, {typeCode(column.type)});
+    appendU32(body, static_cast<uint32_t>(4 + 2 + encoded(info, column.name).size()));
+    appendText(info, body, column.name);
+    if (!column.expression.empty()) {
+        appendProperty(body, kMemoType, kExpression, encoded(info, column.expression));
+        appendProperty(body, kByteType, kResultType, {typeCode(column.type)});
+    }
+    if (column.required)
+        appendProperty(body, kBooleanType, kRequired, {0xFF});
     return body;
 }
 
 }  // namespace
 
-std::vector<uint8_t> columnProperties(const std::vector<Column>& columns)
+std::vector<uint8_t> columnProperties(const FormatInfo& info, const std::vector<Column>& columns)
 {
     std::vector<uint8_t> out;
     for (const Column& column : columns) {
-        if (column.expression.empty())
+        if (column.expression.empty() && !column.required)
             continue;
         if (out.empty()) {
-            appendBytes(out, "MR2", 4);  // with its terminating zero
+            appendBytes(out, info.jet4 ? "MR2" : "KKD", 4);  // with its terminating zero
             std::vector<uint8_t> names;
-            appendUtf16(names, "Expression");
-            appendUtf16(names, "ResultType");
+            for (const char* name : {"Expression", "ResultType", "Required"})
+                appendText(info, names, name);
             appendChunk(out, kNamesChunk, names);
         }
-        appendChunk(out, kColumnChunk, calculatedColumnChunk(column));
+        appendChunk(out, kColumnChunk, columnChunk(info, column));
     }
     return out;
 }

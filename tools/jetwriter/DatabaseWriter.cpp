@@ -91,6 +91,54 @@ uint32_t reserveDefinition(const FormatInfo& info, PageFile& file, const TableLa
     return file.allocate(tableDefinitionPages(info, encodeTableDefinition(info, layout, {}).size()));
 }
 
+// Each index gets its first (and only) leaf page, which holds no entries.
+void writeIndexPages(const FormatInfo& info, PageFile& file, TableLayout& layout, uint32_t definitionPage)
+{
+    for (IndexLayout& index : layout.indexes) {
+        index.firstPage = file.allocate();
+        file.write(index.firstPage, emptyIndexPage(info, definitionPage));
+    }
+}
+
+const Table& tableNamed(const Database& database, const std::string& name)
+{
+    for (const Table& table : database.tables) {
+        if (table.name == name)
+            return table;
+    }
+    throw std::runtime_error("relationship to a table that is not written: " + name);
+}
+
+void checkColumns(const Table& table, const std::vector<std::string>& columns)
+{
+    for (const std::string& column : columns) {
+        if (std::none_of(table.columns.begin(), table.columns.end(), [&](const Column& c) { return c.name == column; }))
+            throw std::runtime_error("relationship names no column " + column + " of " + table.name);
+    }
+}
+
+// MSysRelationships: one row per pair of columns, numbered within the relationship.
+std::vector<Row> relationshipRows(const Database& database)
+{
+    constexpr int64_t kNotEnforced = 0x2, kCascadeUpdates = 0x100, kCascadeDeletes = 0x1000;
+    std::vector<Row> rows;
+    for (const Relationship& relation : database.relationships) {
+        checkColumns(tableNamed(database, relation.table), relation.columns);
+        checkColumns(tableNamed(database, relation.referencedTable), relation.referencedColumns);
+        if (relation.columns.empty() || relation.columns.size() != relation.referencedColumns.size())
+            throw std::runtime_error("relationship " + relation.name + ": needs as many columns on each side");
+        const int64_t flags = (relation.enforced ? 0 : kNotEnforced) | (relation.cascadeUpdates ? kCascadeUpdates : 0) |
+                              (relation.cascadeDeletes ? kCascadeDeletes : 0);
+        const auto count = static_cast<int64_t>(relation.columns.size());
+        for (int64_t i = 0; i < count; ++i) {
+            const auto at = static_cast<size_t>(i);
+            rows.push_back({relation.name, flags, count, i, relation.table, relation.columns[at], relation.referencedTable,
+                            relation.referencedColumns[at]});
+        }
+    }
+    return rows;
+}
+
 // Rows of a table with complex columns each get a key (1, 2, ...) under which their complex values are kept.
 void writeUserTable(const FormatInfo& info, PageFile& file, Finisher& finisher, const Table& table, const TableLayout& layout,
                     uint32_t definitionPage, ComplexColumns& complex, size_t index)
@@ -172,7 +220,8 @@ void writeInto(PageFile& file, const Database& database, Plan& plan)
     std::vector<uint32_t> userPages;
     for (size_t t = 0; t < database.tables.size(); ++t) {
         userPages.push_back(reserveDefinition(info, file, plan.userLayouts[t]));
-        catalog.push_back({database.tables[t].name, userPages.back(), 0, columnProperties(database.tables[t].columns)});
+        writeIndexPages(info, file, plan.userLayouts[t], userPages.back());
+        catalog.push_back({database.tables[t].name, userPages.back(), 0, columnProperties(info, database.tables[t].columns)});
         writeUserTable(info, file, finisher, database.tables[t], plan.userLayouts[t], userPages.back(), plan.complex, t);
     }
     for (size_t h = 0; h < hidden.size(); ++h)
@@ -184,6 +233,8 @@ void writeInto(PageFile& file, const Database& database, Plan& plan)
             rows = catalogRows(catalog, created);
         else if (system[s].name == "MSysComplexColumns")
             rows = plan.complex.catalogRows(userPages, hiddenPages);
+        else if (system[s].name == "MSysRelationships")
+            rows = relationshipRows(database);
         for (const auto& row : rows)
             writer.add(row);
         writer.finish();
@@ -217,8 +268,11 @@ void writeDatabase(const Database& database, const std::filesystem::path& path)
     const FormatInfo& info = formatInfo(database.format);
     checkTableNames(info, database);
     Plan plan{info, ComplexColumns(info, database.tables), {}, std::nullopt};
-    for (size_t t = 0; t < database.tables.size(); ++t)
+    for (size_t t = 0; t < database.tables.size(); ++t) {
         plan.userLayouts.push_back(layoutTable(info, plan.complex.columns(t), plan.complex.traits(t)));
+        addIndexes(plan.userLayouts.back(), database.tables[t].indexes);
+    }
+    relationshipRows(database);  // checked before anything is written
     if (database.password && utf8ToUtf16(*database.password).size() > 20)
         throw std::runtime_error("database password longer than 20 characters");
     plan.encryption = encryptionFor(info, database);

@@ -238,6 +238,27 @@ private:
     int& line_;
 };
 
+std::vector<std::string> wordsOf(std::istringstream& words)
+{
+    std::vector<std::string> list;
+    for (std::string word; words >> word;)
+        list.push_back(word);
+    return list;
+}
+
+// "A,B" -> {"A", "B"}
+std::vector<std::string> commaList(const std::string& text)
+{
+    std::vector<std::string> items(1);
+    for (const char c : text) {
+        if (c == ',')
+            items.emplace_back();
+        else
+            items.back() += c;
+    }
+    return items;
+}
+
 Column parseColumn(std::istringstream& words)
 {
     Column column;
@@ -245,29 +266,83 @@ Column parseColumn(std::istringstream& words)
     words >> column.name >> type;
     const auto found = typeNames().find(type);
     if (column.name.empty() || found == typeNames().end())
-        throw std::runtime_error("expected: column NAME TYPE [SIZE]");
+        throw std::runtime_error("expected: column NAME TYPE [SIZE] [required] [autonumber]");
     column.type = found->second;
+    std::vector<std::string> rest = wordsOf(words);
+    while (!rest.empty() && (rest.back() == "required" || rest.back() == "autonumber")) {
+        (rest.back() == "required" ? column.required : column.autoNumber) = true;
+        rest.pop_back();
+    }
+    size_t at = 0;
+    const auto number = [&](int& into) {
+        if (at >= rest.size())
+            return;
+        try {
+            into = static_cast<int>(toInteger(rest[at++]));
+        } catch (const std::logic_error&) {
+            throw std::runtime_error("not a number: " + rest[at - 1]);
+        }
+    };
     if (column.type == ColumnType::MultiValue) {
-        std::string valueType;
-        words >> valueType;
-        const auto value = typeNames().find(valueType);
+        const auto value = at < rest.size() ? typeNames().find(rest[at++]) : typeNames().end();
         if (value == typeNames().end())
             throw std::runtime_error("expected: column NAME multivalue TYPE [SIZE]");
         column.valueType = value->second;
     }
     if (column.type == ColumnType::Decimal) {
-        int precision = 18, scale = 0;
-        if (words >> precision) {
-            column.precision = precision;
-            if (words >> scale)
-                column.scale = scale;
-        }
+        number(column.precision);
+        number(column.scale);
     } else {
-        int size = 0;
-        if (words >> size)
-            column.size = size;
+        number(column.size);
     }
+    if (at != rest.size())
+        throw std::runtime_error("unexpected: " + rest[at]);
     return column;
+}
+
+// index NAME [primary|unique] COLUMN [asc|desc] ...
+Index parseIndex(std::istringstream& words)
+{
+    const std::vector<std::string> list = wordsOf(words);
+    Index index;
+    size_t at = 0;
+    if (at < list.size())
+        index.name = list[at++];
+    if (at < list.size() && (list[at] == "primary" || list[at] == "unique")) {
+        index.primary = list[at] == "primary";
+        index.unique = list[at] == "unique";
+        ++at;
+    }
+    for (; at < list.size(); ++at) {
+        if ((list[at] == "desc" || list[at] == "asc") && !index.keys.empty())
+            index.keys.back().descending = list[at] == "desc";
+        else
+            index.keys.push_back({list[at], false});
+    }
+    if (index.name.empty() || index.keys.empty())
+        throw std::runtime_error("expected: index NAME [primary|unique] COLUMN [asc|desc] ...");
+    return index;
+}
+
+// relationship NAME TABLE COLUMN[,COLUMN] references TABLE COLUMN[,COLUMN] [notenforced] [cascadeupdates] [cascadedeletes]
+Relationship parseRelationship(std::istringstream& words)
+{
+    const std::vector<std::string> list = wordsOf(words);
+    if (list.size() < 6 || list[3] != "references")
+        throw std::runtime_error("expected: relationship NAME TABLE COLUMNS references TABLE COLUMNS [notenforced] "
+                                 "[cascadeupdates] [cascadedeletes]");
+    Relationship relation{list[0], list[1], commaList(list[2]), list[4], commaList(list[5])};
+    for (size_t at = 6; at < list.size(); ++at) {
+        if (list[at] == "notenforced")
+            relation.enforced = false;
+        else if (list[at] == "cascadeupdates")
+            relation.cascadeUpdates = true;
+        else if (list[at] == "cascadedeletes")
+            relation.cascadeDeletes = true;
+        else
+            throw std::runtime_error("unexpected: " + list[at]);
+    }
+    return relation;
 }
 
 void applyDirective(Database& database, const std::string& keyword, const std::string& rest, std::istringstream& words,
@@ -287,12 +362,18 @@ void applyDirective(Database& database, const std::string& keyword, const std::s
         if (rest.empty())
             throw std::runtime_error("table needs a name");
         database.tables.push_back(Table{rest, {}, {}, {}});
-    } else if (keyword == "column" || keyword == "rows") {
+    } else if (keyword == "relationship") {
+        database.relationships.push_back(parseRelationship(words));
+    } else if (keyword == "column" || keyword == "rows" || keyword == "index") {
         if (database.tables.empty())
             throw std::runtime_error(keyword + " before any table");
         Table& table = database.tables.back();
         if (keyword == "column") {
             table.columns.push_back(parseColumn(words));
+            return;
+        }
+        if (keyword == "index") {
+            table.indexes.push_back(parseIndex(words));
             return;
         }
         CsvReader reader(in, line);

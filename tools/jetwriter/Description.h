@@ -7,13 +7,17 @@
 //   encryption agile                 (agile or rc4: how an ACE password encrypts; default agile)
 //   created 2024-01-31 08:30:00      (optional; default now)
 //   table Customers and Sons         (the rest of the line is the name)
-//   column ID long
+//   column ID long autonumber        ("autonumber": a Long AutoNumber)
 //   column Name text 50
-//   column Price decimal 10 2
+//   column Price decimal 10 2 required   ("required": Access requires a value)
+//   index PrimaryKey primary ID      (index NAME [primary|unique] COLUMN [asc|desc] ...)
 //   rows                             (CSV until a line "end"; quoted fields may span lines)
 //   1,"Smith, John",12.50
 //   2,,                              (an empty unquoted field is Null; "" is empty text)
 //   end
+//
+//   relationship CustomerOrders Orders CustomerID references Customers ID cascadedeletes
+//                                    (COLUMN,COLUMN for several; options notenforced, cascadeupdates, cascadedeletes)
 //
 // Types: byte integer long single double currency datetime yesno text [n] memo ole guid decimal [p s] binary [n];
 // ACE only: datetimeextended, attachment, multivalue TYPE [n] (TYPE byte, integer, long, single, double or

@@ -50,6 +50,10 @@ struct Column {
     // Attachment and MultiValue: the name the column was created with, which its hidden table and
     // MSysComplexColumns keep after it is renamed to `name`; empty: never renamed.
     std::string createdAs{};
+    // Access requires a value: the column's "Required" property, kept with the table's properties.
+    bool required = false;
+    // Long: an AutoNumber (the column flag; the values are written as given).
+    bool autoNumber = false;
 };
 
 struct Null {};
@@ -78,12 +82,39 @@ using Cell = std::variant<Null, bool, int64_t, double, std::string, CurrencyValu
                           ExtendedDateValue, Attachments, MultiValues, VersionHistory>;
 using Row = std::vector<Cell>;
 
+// An index of a table, defined as Access defines one; its pages are written empty, so a reader that
+// seeks rows through it finds none (readers of the whole table, libmdb's included, walk the data pages).
+struct IndexKey {
+    std::string column;
+    bool descending = false;
+};
+struct Index {
+    std::string name;
+    std::vector<IndexKey> keys;  // 1 to 10 columns
+    bool primary = false;        // the primary key (unique as well)
+    bool unique = false;
+};
+
 struct Table {
     std::string name;          // UTF-8
     std::vector<Column> columns;
     std::vector<Row> rows;                     // small tables
     // Large tables: rows produced one by one (return false when done); memory stays flat.
     std::function<bool(Row&)> rowSource;
+    std::vector<Index> indexes{};
+};
+
+// A relationship between two tables as MSysRelationships keeps it: `table`'s columns refer to
+// `referencedTable`'s (the "one" side). The indexes Access adds for it are not written.
+struct Relationship {
+    std::string name;
+    std::string table;
+    std::vector<std::string> columns;
+    std::string referencedTable;
+    std::vector<std::string> referencedColumns;
+    bool enforced = true;          // referential integrity
+    bool cascadeUpdates = false;
+    bool cascadeDeletes = false;
 };
 
 struct Database {
@@ -94,6 +125,7 @@ struct Database {
     std::vector<Table> tables;
     uint32_t spinCount = 100000;               // agile encryption: hash rounds of the password (Access: 100000)
     uint32_t encodingKey = 0;                  // Jet formats: nonzero encodes every page but page 0 with it (RC4)
+    std::vector<Relationship> relationships{};
 };
 
 // Throws std::runtime_error on failure (a bad definition or a cell that does not suit its column),

@@ -3,6 +3,7 @@
 #include "jetwriter/ByteOrder.h"
 #include "jetwriter/TextCodec.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace jetwriter {
@@ -13,10 +14,18 @@ constexpr uint16_t kGeneralSortOrder = 0x0409;
 constexpr uint16_t kCodePage1252 = 0x04E4;
 constexpr uint8_t kFlagFixed = 0x01;
 constexpr uint8_t kFlagNullable = 0x02;
+constexpr uint8_t kFlagAutoNumber = 0x04;
 constexpr uint8_t kFlagCompressedUnicode = 0x01;
 constexpr uint8_t kFlagCalculated = 0xC0;        // extended flags of a calculated column (Access 2010)
 constexpr uint16_t kCalculatedFixedLength = 39;  // what Access declares for every calculated non-text result
 constexpr size_t kPageHeaderSize = 8;
+constexpr size_t kMaxIndexKeys = 10;
+constexpr uint16_t kUnusedKey = 0xFFFF;
+constexpr uint8_t kAscending = 0x01;
+constexpr uint8_t kUniqueIndex = 0x01;
+constexpr uint8_t kRequiredIndex = 0x08;
+constexpr uint8_t kPrimaryKeyType = 0x01;
+constexpr uint8_t kIndexLeafPage = 0x04;
 
 }  // namespace
 
@@ -175,7 +184,7 @@ void appendJet3Column(std::vector<uint8_t>& out, const ColumnLayout& c, uint16_t
     appendU16(out, 1);
     appendU16(out, kGeneralSortOrder);
     appendU16(out, kCodePage1252);
-    appendU8(out, (c.fixed ? kFlagFixed : 0) | kFlagNullable);
+    appendU8(out, c.flags);
     appendU16(out, c.fixed ? c.fixedOffset : 0);
     appendU16(out, c.length);
 }
@@ -199,10 +208,53 @@ void appendHeader(const FormatInfo& info, std::vector<uint8_t>& out, const Table
     appendU16(out, count);
     appendU16(out, layout.varCount);
     appendU16(out, count);
-    appendU32(out, 0);  // logical indexes
-    appendU32(out, 0);  // index records
+    const auto indexCount = static_cast<uint32_t>(layout.indexes.size());
+    appendU32(out, indexCount);  // logical indexes
+    appendU32(out, indexCount);  // real indexes, one each
     appendU32(out, totals.ownedPagesMap);
     appendU32(out, totals.freePagesMap);
+    // Per real index its count of entries: none, as its pages hold none.
+    for (uint32_t i = 0; i < indexCount; ++i)
+        out.insert(out.end(), info.jet4 ? 12 : 8, 0);
+}
+
+// A real index: its columns (10 slots of a column number and an order), its usage map and first
+// page, and its flags.
+void appendRealIndex(const FormatInfo& info, std::vector<uint8_t>& out, const IndexLayout& index)
+{
+    if (info.jet4)
+        appendU32(out, 0);
+    for (size_t k = 0; k < kMaxIndexKeys; ++k) {
+        const bool used = k < index.columnNumbers.size();
+        appendU16(out, used ? index.columnNumbers[k] : kUnusedKey);
+        appendU8(out, used && !index.index.keys[k].descending ? kAscending : 0);
+    }
+    appendU32(out, 0);  // usage map
+    appendU32(out, index.firstPage);
+    if (info.jet4)
+        appendU32(out, 0);
+    const bool unique = index.index.unique || index.index.primary;
+    appendU8(out, (unique ? kUniqueIndex : 0) | (index.index.primary ? kRequiredIndex : 0));
+    if (info.jet4)
+        out.insert(out.end(), 5, 0);
+}
+
+// A logical index: its number, the real index it uses, what a foreign-key index refers to (nothing
+// here) and its kind.
+void appendLogicalIndex(const FormatInfo& info, std::vector<uint8_t>& out, uint32_t number, const IndexLayout& index)
+{
+    if (info.jet4)
+        appendU32(out, kTableMagic);
+    appendU32(out, number);
+    appendU32(out, number);
+    appendU8(out, 0);
+    appendU32(out, 0xFFFFFFFFu);
+    appendU32(out, 0);
+    appendU8(out, 0);
+    appendU8(out, 0);
+    appendU8(out, index.index.primary ? kPrimaryKeyType : 0);
+    if (info.jet4)
+        appendU32(out, 0);
 }
 
 }  // namespace
@@ -224,7 +276,8 @@ TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& colum
         c.length = declaredLength(info, c.column);
         c.fixed = rowBytes(c.column) >= 0 && !trait.storedVariable;
         c.calculated = !c.column.expression.empty();
-        const uint8_t usual = static_cast<uint8_t>((c.fixed ? kFlagFixed : 0) | kFlagNullable);
+        const uint8_t usual = static_cast<uint8_t>((c.fixed ? kFlagFixed : 0) | kFlagNullable |
+                                                   (c.column.autoNumber ? kFlagAutoNumber : 0));
         c.flags = trait.flags.value_or(c.complexKey ? 0x07 : usual);
         const uint8_t usualExt = c.calculated ? kFlagCalculated : isTextual(c.column.type) ? kFlagCompressedUnicode : 0;
         c.extFlags = trait.extFlags.value_or(usualExt);
@@ -237,6 +290,34 @@ TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& colum
         layout.columns.push_back(std::move(c));
     }
     return layout;
+}
+
+void addIndexes(TableLayout& layout, const std::vector<Index>& indexes)
+{
+    for (const Index& index : indexes) {
+        if (index.keys.empty() || index.keys.size() > kMaxIndexKeys || index.name.empty())
+            throw std::runtime_error("index " + index.name + ": needs a name and 1 to 10 columns");
+        IndexLayout made{index, {}, 0};
+        for (const IndexKey& key : index.keys) {
+            const auto found = std::find_if(layout.columns.begin(), layout.columns.end(),
+                                            [&](const ColumnLayout& c) { return c.column.name == key.column; });
+            if (found == layout.columns.end())
+                throw std::runtime_error("index " + index.name + ": no column " + key.column);
+            made.columnNumbers.push_back(found->number);
+        }
+        layout.indexes.push_back(std::move(made));
+    }
+}
+
+std::vector<uint8_t> emptyIndexPage(const FormatInfo& info, uint32_t definitionPage)
+{
+    const size_t entriesStart = info.jet4 ? 0x1E0 : 0xF8;  // after the page's header and entry mask
+    std::vector<uint8_t> page(info.pageSize, 0);
+    page[0] = kIndexLeafPage;
+    page[1] = 0x01;
+    putU16(page.data() + 2, static_cast<uint32_t>(info.pageSize - entriesStart));
+    putU32(page.data() + 4, definitionPage);
+    return page;
 }
 
 std::vector<uint8_t> encodeTableDefinition(const FormatInfo& info, const TableLayout& layout, const TableTotals& totals)
@@ -254,6 +335,12 @@ std::vector<uint8_t> encodeTableDefinition(const FormatInfo& info, const TableLa
     }
     for (const auto& c : layout.columns)
         appendName(info, out, c.column.name);
+    for (const auto& index : layout.indexes)
+        appendRealIndex(info, out, index);
+    for (size_t i = 0; i < layout.indexes.size(); ++i)
+        appendLogicalIndex(info, out, static_cast<uint32_t>(i), layout.indexes[i]);
+    for (const auto& index : layout.indexes)
+        appendName(info, out, index.index.name);
     appendU16(out, 0xFFFF);  // no per-column long-value usage maps
     putU32(out.data() + kPageHeaderSize, static_cast<uint32_t>(out.size()));
     return out;

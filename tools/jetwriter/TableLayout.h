@@ -39,15 +39,29 @@ struct ColumnTraits {
     std::optional<uint8_t> extFlags;
 };
 
+// An index with its columns by number; each is a logical index of its own real index.
+struct IndexLayout {
+    Index index;
+    std::vector<uint16_t> columnNumbers;  // by key
+    uint32_t firstPage = 0;               // its (empty) leaf page
+};
+
 struct TableLayout {
     std::vector<ColumnLayout> columns;
     uint16_t fixedSize = 0;
     uint16_t varCount = 0;
+    std::vector<IndexLayout> indexes;
 };
 
 // Throws std::runtime_error for an impossible definition (no columns, more than 255, bad sizes).
 // `traits`, when given, has one entry per column.
 TableLayout layoutTable(const FormatInfo& info, const std::vector<Column>& columns, const std::vector<ColumnTraits>& traits = {});
+
+// Adds the table's indexes; throws for one without keys, with more than 10, or naming no column of the table.
+void addIndexes(TableLayout& layout, const std::vector<Index>& indexes);
+
+// An index page with no entries: the first leaf of an index of the table defined at definitionPage.
+std::vector<uint8_t> emptyIndexPage(const FormatInfo& info, uint32_t definitionPage);
 
 struct TableTotals {
     uint32_t rowCount = 0;

@@ -35,6 +35,9 @@ Status makeFolderPath(const QString& path);
 // with errno set where it cannot be opened.
 bool openForReading(QFile& file, const QString& name);
 
+// The name at the end of a chain of symbolic links (which may not exist yet), its bytes as given.
+QByteArray followLinks(QByteArray name);
+
 // True where both names reach the same file (also through a link).
 bool sameFile(const QString& one, const QString& other);
 

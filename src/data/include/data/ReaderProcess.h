@@ -37,6 +37,20 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
                                                          const LoadProgress& progress, const QString& pagePassword,
                                                          const RowsReceived& received, std::vector<ReadWarning>& warnings);
 
+// What else the reader is asked for (see reader/ReaderMain.h): its options before the file, its
+// operands after it, and what it reads, for messages ("the schema"). handOver: the rows are handed
+// over to `received` batch by batch, the table emptied after each, so that memory holds one batch at
+// a time; the table returned then holds no rows.
+struct ReaderRequest {
+    QStringList options;
+    QStringList operands;
+    QString subject;
+    bool handOver = false;
+};
+Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, const ReaderRequest& request,
+                                                         const LoadProgress& progress, const QString& pagePassword,
+                                                         const RowsReceived& received, std::vector<ReadWarning>& warnings);
+
 struct ReaderOptions {
     std::chrono::milliseconds stallTimeout{5000};  // how long the reader may stay silent
     QStringList extraArguments;                     // passed before the file

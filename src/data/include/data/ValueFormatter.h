@@ -20,6 +20,7 @@ class ValueFormatter {
 public:
     // For QLocale()'s locale.
     ValueFormatter();
+    explicit ValueFormatter(const QLocale& locale);
 
     // The one for the current default locale, built again only when that changes.
     static std::shared_ptr<const ValueFormatter> forDefaultLocale();

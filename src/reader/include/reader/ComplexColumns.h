@@ -53,6 +53,16 @@ struct FlatColumns {
 std::optional<FlatColumns> findFlatColumns(const std::vector<ColumnShape>& flat, const std::vector<ColumnShape>& templateColumns,
                                            ComplexKind kind);
 
+// Where a complex column's values are: found, hidden (a version history, shown by its memo column) or
+// not to be read (a warning having said why).
+struct ComplexTarget {
+    enum class Outcome { Found, Hidden, Unread };
+    Outcome outcome = Outcome::Unread;
+    ComplexKind kind = ComplexKind::Unknown;
+    void* flatTable = nullptr;  // libmdb's catalogue entry of the flat table, when found
+    FlatColumns columns;
+};
+
 // The values of one complex column, by the key of the user's row, each a list cell (see ValueList.h);
 // for values of a type that is not read (unsupportedType nonzero), their byte count instead.
 struct ComplexValues {

@@ -5,6 +5,7 @@
 
 #include "core/Error.h"
 #include "data/CodePage.h"
+#include "data/DatabaseSchema.h"
 #include "reader/ComplexColumns.h"
 #include "reader/PlainFile.h"
 #include "reader/TableDefinitionCheck.h"
@@ -20,7 +21,7 @@
 
 namespace varnex::reader {
 
-struct ColumnSource;
+struct PlannedColumn;
 
 // Columns of the table list: TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, TABLE_TYPE.
 inline constexpr int kSchemaNameColumn = 2;
@@ -45,6 +46,12 @@ public:
     // Walks the table's pages and cracks its rows without decoding a value: the floor under
     // readTable's time, for benchmarks. Returns the rows cracked.
     Result<int64_t> walkTable(const QString& name);
+    // The schema of the user tables (as readCatalogue lists them, but those named "MSys...") and of the
+    // relationships between them, as schema rows (data/SchemaRows.h). Each table's columns are those
+    // readTable delivers; what the values hold is left to the tables' reads, and so are their warnings.
+    Status readSchema(TableSink& sink);
+    // The values of a complex column of a table (see ComplexValueRows.h), one row each.
+    Status readComplexValues(const QString& table, const QString& column, TableSink& sink);
 
 private:
     JetReader(void* mdb, PlainFile file, const QString& path);
@@ -54,12 +61,21 @@ private:
     // for (asked): the hidden tables hold none.
     Status readEntry(void* entry, TableSink& sink, const std::function<bool(const QString&)>& wanted, bool asked);
     // Where a column's values come from and what they are delivered as; false for a column not shown.
-    // lists: where the values of complex columns are kept; warnings: where to say what is not read
-    // (none for hidden tables, whose reader says what matters).
+    // lists: where the values of complex columns are kept, none to describe the column without
+    // reading them; warnings: where to say what is not read (none for hidden tables, whose reader says
+    // what matters).
     bool planColumn(void* entry, const void* column, const ColumnExtras& extras, TableSink* warnings,
-                    std::deque<ComplexValues>& lists, ColumnInfo& info, ColumnSource& source);
-    // The values of one complex column, or nothing where it is hidden; warns where they cannot be read.
-    std::optional<ComplexValues> readComplexColumn(void* owner, const QString& column, uint32_t complexId, TableSink& sink);
+                    std::deque<ComplexValues>* lists, PlannedColumn& planned);
+    // Where one complex column's values are; warns where they cannot be read.
+    ComplexTarget findComplexTarget(void* owner, const QString& column, uint32_t complexId, TableSink& sink);
+    // The values of one complex column (none where the target was not found, a warning having said
+    // why); values false: only their type.
+    ComplexValues complexValues(void* owner, const QString& column, const ComplexTarget& target, bool values, TableSink& sink);
+    // One user table's schema; nothing where its definition cannot be read.
+    std::optional<SchemaTable> describeTable(void* entry, TableSink& warnings);
+    // The rows of MSysRelationships; nothing where the file has none or they cannot be read (a
+    // warning then says so).
+    std::optional<TableData> relationshipRows(TableSink& warnings);
     // The columns of the table at a catalogue entry, as its definition has them.
     std::optional<std::vector<ColumnShape>> columnShapes(void* entry);
     void* tableAt(uint32_t definitionPage) const;

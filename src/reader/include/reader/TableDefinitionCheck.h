@@ -7,7 +7,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace varnex::reader {
 
@@ -31,5 +33,9 @@ inline bool isCalculated(const ColumnExtras& extras)
 // By the column's number (the low byte of offset 5, as libmdb's MdbColumn::col_num); empty for
 // Jet 3 and where the definition cannot be read.
 std::unordered_map<int, ColumnExtras> readColumnExtras(const QString& path, int pageSize, uint32_t definitionPage);
+
+// The definition's pages as one record: the first page whole, then each following page after its
+// 8-byte header; nothing where a page of the chain is missing or of another kind.
+std::optional<std::vector<uint8_t>> readDefinitionRecord(const QString& path, int pageSize, uint32_t definitionPage);
 
 }  // namespace varnex::reader

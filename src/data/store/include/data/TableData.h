@@ -26,6 +26,8 @@ struct ColumnInfo {
     // `type` is then a text type and precision and scale describe the listed values.
     int16_t listOf = 0;
     uint8_t storedType = 0;  // Unsupported: the Access type code of the column (or of its listed values)
+
+    friend bool operator==(const ColumnInfo&, const ColumnInfo&) = default;
 };
 
 // Bytes per value of a fixed-width type; 0 for variable-length types. Decimal: a sign byte (bit 0 set:

@@ -1,0 +1,142 @@
+// libmdb parses the properties of every catalogue entry (MSysObjects.LvProp) while it reads the catalogue,
+// trusting every length in them: a chunk of length zero makes it loop for ever, allocating as it goes, and
+// lengths running past the value make it read beyond its buffer. It reaches its parser through the dynamic
+// linker, so the definition of the same symbol here comes first: it checks the structure and hands only
+// sound lists on to libmdb's parser. Damaged lists are left out (as if the entry had no properties) and
+// counted, so that the reader can name them.
+#include "reader/PropertyListCheck.h"
+
+// The C++ headers come first: mdbtools.h includes glib's inside its extern "C" block.
+#include <atomic>
+#include <cstring>
+
+#include <dlfcn.h>
+#include <mdbtools.h>
+
+namespace varnex::reader {
+namespace {
+
+std::atomic<int64_t> damagedLists{0};
+
+uint16_t u16(const uint8_t* at)
+{
+    return static_cast<uint16_t>(at[0] | (at[1] << 8));
+}
+
+uint32_t u32(const uint8_t* at)
+{
+    return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) | (static_cast<uint32_t>(at[2]) << 16) |
+           (static_cast<uint32_t>(at[3]) << 24);
+}
+
+// The bytes libmdb reads of a value of this type, whatever length the entry gives it; -1 for a type whose
+// value libmdb reads from elsewhere than the list (Currency: from its page buffer).
+int fixedWidth(uint8_t type)
+{
+    switch (type) {
+    case MDB_BOOL:
+    case MDB_BYTE:
+        return 1;
+    case MDB_INT:
+        return 2;
+    case MDB_LONGINT:
+    case MDB_COMPLEX:
+    case MDB_FLOAT:
+        return 4;
+    case MDB_DOUBLE:
+    case MDB_DATETIME:
+        return 8;
+    case MDB_REPID:
+        return 16;
+    case MDB_MONEY:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+// The names chunk: 16-bit byte counts, each followed by that many bytes.
+bool namesAreSound(const uint8_t* at, size_t size)
+{
+    size_t pos = 0;
+    while (pos < size) {
+        if (size - pos < 2)
+            return false;
+        const size_t length = u16(at + pos);
+        pos += 2;
+        if (length > size - pos)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+// One object's properties: a head (its length, then the object's name), then entries of a 16-bit length
+// (the entry's, eight bytes of head included), a flag byte, a type, a name index and the value's length.
+bool valuesAreSound(const uint8_t* at, size_t size)
+{
+    if (size < 6)
+        return false;
+    const size_t nameLength = u16(at + 4);
+    if (nameLength > size - 6)
+        return false;
+    size_t pos = 6 + nameLength;
+    while (pos < size) {
+        if (size - pos < 8)
+            return false;
+        const size_t length = u16(at + pos);
+        const uint8_t type = at[pos + 3];
+        const size_t valueLength = u16(at + pos + 6);
+        const int width = fixedWidth(type);
+        if (length < 8 || length > size - pos || valueLength > length - 8 || width < 0 ||
+            valueLength < static_cast<size_t>(width))
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool propertyListIsSound(const uint8_t* data, size_t size)
+{
+    if (size < 4 || (std::memcmp(data, "KKD", 4) != 0 && std::memcmp(data, "MR2", 4) != 0))
+        return false;
+    constexpr uint16_t kNames = 0x80;
+    size_t pos = 4;
+    while (pos < size) {
+        if (size - pos < 6)
+            return false;
+        const size_t length = u32(data + pos);
+        const uint16_t kind = u16(data + pos + 4);
+        if (length < 6 || length > size - pos)
+            return false;
+        const uint8_t* body = data + pos + 6;
+        const size_t bodySize = length - 6;
+        if (kind == kNames && !namesAreSound(body, bodySize))
+            return false;
+        if (kind <= 2 && !valuesAreSound(body, bodySize))
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+int64_t damagedPropertyLists()
+{
+    return damagedLists.load();
+}
+
+}  // namespace varnex::reader
+
+// Takes the place of libmdb's parser for the calls libmdb makes itself (see the top of this file).
+extern "C" GPtrArray* mdb_kkd_to_props(MdbHandle* mdb, void* buffer, size_t len)
+{
+    using Parser = GPtrArray* (*)(MdbHandle*, void*, size_t);
+    static const auto parse = reinterpret_cast<Parser>(dlsym(RTLD_NEXT, "mdb_kkd_to_props"));
+    if (!parse || !buffer || !varnex::reader::propertyListIsSound(static_cast<const uint8_t*>(buffer), len)) {
+        ++varnex::reader::damagedLists;
+        return nullptr;
+    }
+    return parse(mdb, buffer, len);
+}
