@@ -75,12 +75,13 @@ void exportShownTable(MainWindow& form)
     const QString fileName = withCsvEnding(form.fileDialog.fileName);
     if (!mayWriteTo(fileName))
         return;
-    rememberFolderOf(FolderUse::Export, fileName);
     const CsvOptions options{.includeHeader = appSettings().includeHeader != 0};
     ExportProgressDialog progress(&form);
     const Result<CsvOutcome> outcome = exportCsvFile(*records, fileName, options, &progress);
     if (!outcome)
         reportFailure(outcome.error());
+    else
+        rememberFolderOf(FolderUse::Export, fileName);
 }
 
 }  // namespace varnex

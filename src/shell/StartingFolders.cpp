@@ -35,6 +35,8 @@ QString startingFolder(FolderUse use)
 
 void rememberFolderOf(FolderUse use, const QString& file)
 {
+    if (folderLayout() == FolderLayout::BesideExecutable)
+        return;  // its dialogs always start in the application folder
     const QString folder = QFileInfo(file).absolutePath();
     if (folder.isEmpty() || lastFolder(use) == folder)
         return;

@@ -114,10 +114,12 @@ TEST_F(ExportCommand, AsksBeforeReplacingAnExistingFile)
         QFile::remove(pathOf(QStringLiteral("report.CSV")));
         if (c.exists)
             writeFile(pathOf(QStringLiteral("report.CSV")), old);
-        const size_t before = boxes().size();
+        const size_t before = questions().size();
         answerReplace(c.yes);
         EXPECT_EQ(exportAs(QStringLiteral("report")), c.after);
-        EXPECT_EQ(std::vector<Message>(boxes().begin() + static_cast<std::ptrdiff_t>(before), boxes().end()), c.boxes);
+        EXPECT_EQ(std::vector<Message>(questions().begin() + static_cast<std::ptrdiff_t>(before), questions().end()),
+                  c.boxes);
+        EXPECT_TRUE(boxes().empty());
         EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
     }
 }
@@ -152,20 +154,25 @@ TEST_F(ExportCommand, ExportAllWritesEveryListedTableIntoTheFolder)
         QDir().mkpath(folder());
         if (c.existing)
             writeFile(pathOf("People.csv"), old);
-        const size_t before = boxes().size();
+        const size_t boxesBefore = boxes().size();
+        const size_t questionsBefore = questions().size();
         answerReplace(c.yes);
         answerSaveDialog(folder());
         exportAllTables(form());
         EXPECT_EQ(filesIn(folder()), c.files);
         EXPECT_EQ(readFile(pathOf("People.csv")), c.people);
-        const std::vector<Message> shown(boxes().begin() + static_cast<std::ptrdiff_t>(before), boxes().end());
-        std::vector<Message> expected;
+        const std::vector<Message> shown(boxes().begin() + static_cast<std::ptrdiff_t>(boxesBefore), boxes().end());
+        const std::vector<Message> asked(questions().begin() + static_cast<std::ptrdiff_t>(questionsBefore),
+                                         questions().end());
+        std::vector<Message> expectedQuestions;
         if (c.existing)
-            expected.push_back({"1 of the files already exist in " + folder() + "/.\nDo you want to replace them?",
-                                MessageStyle::Question, appTitle()});
+            expectedQuestions.push_back({"1 of the files already exist in " + folder() + "/.\nDo you want to replace them?",
+                                         MessageStyle::Question, appTitle()});
+        std::vector<Message> expectedBoxes;
         if (!c.summary.isEmpty())
-            expected.push_back({c.summary.arg(folder()), MessageStyle::Information, "Export All"});
-        EXPECT_EQ(shown, expected);
+            expectedBoxes.push_back({c.summary.arg(folder()), MessageStyle::Information, "Export All"});
+        EXPECT_EQ(asked, expectedQuestions);
+        EXPECT_EQ(shown, expectedBoxes);
     }
     EXPECT_EQ(dialogs().back().initialFolder, appFolder());
 }

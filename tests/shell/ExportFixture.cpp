@@ -27,7 +27,7 @@ void ExportFixture::SetUp()
         boxes_.push_back(call);
     });
     previousQuestion_ = setQuestionHandler([this](const Message& question) {
-        boxes_.push_back(question);
+        questions_.push_back(question);
         return replaceAnswer_;
     });
     previousDialog_ = setFileDialogHandler([this](const FileDialog& dialog) {

@@ -63,6 +63,7 @@ protected:
     QStringList logLines() const;
 
     const std::vector<Message>& boxes() const { return boxes_; }
+    const std::vector<Message>& questions() const { return questions_; }
     const std::vector<SaveDialogSeen>& dialogs() const { return dialogs_; }
 
 private:
@@ -70,6 +71,7 @@ private:
     std::unique_ptr<MainWindow> form_;
     std::optional<QString> answer_;
     std::vector<Message> boxes_;
+    std::vector<Message> questions_;
     std::vector<SaveDialogSeen> dialogs_;
     bool replaceAnswer_ = true;
     MessageHandler previousMsgBox_;

@@ -146,7 +146,7 @@ TEST_F(SettingsDialogTest, BrowseStartsInTheFolderOfTheDatabase)
         ASSERT_EQ(dialogs().size(), i + 1);
         EXPECT_EQ(dialogs()[i].initialFolder, c.initDir);
         EXPECT_EQ(dialogs()[i].title, "Select database");
-        EXPECT_EQ(dialogs()[i].filter, "Access Database MDB |*.mdb|Access Database ACCDB |*.accdb|All Files |*");
+        EXPECT_EQ(dialogs()[i].filter, "Access databases|*.mdb *.accdb|Access Database MDB |*.mdb|Access Database ACCDB |*.accdb|All Files |*");
         EXPECT_EQ(dialogs()[i].mode, FileDialogMode::Open);
         EXPECT_EQ(afterCancel, BaseIni);
         EXPECT_EQ(appSettings().dataPath, c.dataPath);

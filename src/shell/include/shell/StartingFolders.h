@@ -11,7 +11,7 @@ namespace varnex {
 enum class FolderUse { OpenDatabase, Export };
 
 QString startingFolder(FolderUse use);
-// Keeps the folder of a file chosen for the use, for the next dialog.
+// Keeps the folder of a file chosen for the use, for the next dialog of an installed build.
 void rememberFolderOf(FolderUse use, const QString& file);
 
 }  // namespace varnex
