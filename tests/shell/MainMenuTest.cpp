@@ -48,18 +48,16 @@ QStringList MenuLayout(const QMenuBar& bar)
 }
 
 // Answers the next modal box by closing it, after taking its text.
-void CloseNextBox(QString& text)
+void CloseNextBox(QString* text)
 {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [&text, poll] {
+    QTimer::singleShot(10, [text] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            text = box->objectName() + '|' + box->windowTitle() + '|' + box->text();
+            *text = box->objectName() + '|' + box->windowTitle() + '|' + box->text();
             box->accept();
         } else {
-            QTimer::singleShot(10, *poll);
+            CloseNextBox(text);
         }
-    };
-    QTimer::singleShot(0, *poll);
+    });
 }
 
 class MainMenuTest : public MainWindowFixture {
@@ -138,7 +136,7 @@ TEST_F(MainMenuTest, EachActionDoesItsCommand)
          "Select database|Access databases|*.mdb *.accdb"},
         {"actExport", {}, [&] { return dialogs.shown().back().title; }, "Select output File and Directory"},
         {"actManual", {}, [&] { return desktop.opened.value(0).fileName(); }, "README.md"},
-        {"actAbout", [&] { CloseNextBox(about); }, [&] { return about; }, "dlgAbout|About Varnex|" + aboutText()},
+        {"actAbout", [&] { CloseNextBox(&about); }, [&] { return about; }, "dlgAbout|About Varnex|" + aboutText()},
         {"actFind", {}, [&] { return QString::number(window_->findBar->isVisible()); }, "1"},
     };
     for (const auto& c : cases) {
