@@ -30,6 +30,7 @@ expected=(
   /usr/bin/varnex
   /usr/libexec/varnex/varnex-reader
   /usr/share/applications/varnex.desktop
+  /usr/share/doc/varnex/copyright
   /usr/share/icons/hicolor/16x16/apps/varnex.png
   /usr/share/icons/hicolor/256x256/apps/varnex.png
   /usr/share/icons/hicolor/32x32/apps/varnex.png

@@ -6,6 +6,7 @@
 #include "core/Messages.h"
 #include "core/Paths.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace varnex {
@@ -18,6 +19,19 @@ bool isExistingFile(const QString& name)
     return fileExists(name, attr::Normal) && QFileInfo::exists(name);
 }
 
+// What is wrong with a name that is no existing ordinary file: a folder or a device is there,
+// but is no database file. A hidden file or a wildcard pattern counts as missing.
+QString refusalOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QCoreApplication::translate("DatabaseChoice", "%1 is a folder, not a database file.").arg(path);
+    if (info.exists() && !info.isFile())
+        return QCoreApplication::translate("DatabaseChoice", "%1 is not a database file (a device, a pipe or a socket).")
+            .arg(path);
+    return path + QStringLiteral(" - does not exist!");
+}
+
 }  // namespace
 
 bool chooseDatabaseFile(const QString& name)
@@ -25,7 +39,7 @@ bool chooseDatabaseFile(const QString& name)
     // Setup.ini outlives the folder a relative name was given in.
     const QString path = name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
     if (!isExistingFile(path)) {
-        showMessage(path + QStringLiteral(" - does not exist!"), MessageStyle::Critical);
+        showMessage(refusalOf(path), MessageStyle::Critical);
         return false;
     }
     appSettings().dataPath = path;

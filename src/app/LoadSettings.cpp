@@ -1,6 +1,7 @@
 #include "app/LoadSettings.h"
 
 #include "app/AppSettings.h"
+#include "app/DatabasePassword.h"
 #include "app/SettingsFile.h"
 #include "app/SettingsLocation.h"
 #include "core/AppFolders.h"
@@ -53,9 +54,9 @@ int weight(const Error& error)
 // Opens with the configured provider string, then once more with the plain 4.0 provider and,
 // when that cannot read the file either, with the ACE provider. When every attempt fails, the
 // first of the failures that tell the most is reported.
-Status openConnection(Connection& connection, const AppSettings& g)
+Status openConnection(Connection& connection, const AppSettings& g, const QString& password)
 {
-    Status opened = connection.open(g.dataPath, g.user, g.password);
+    Status opened = connection.open(g.dataPath, g.user, password);
     if (opened)
         return opened;
     Error reported = opened.error();
@@ -63,7 +64,7 @@ Status openConnection(Connection& connection, const AppSettings& g)
         if (provider == kAceProvider && weight(opened.error()) == kAboutTheFile)
             break;
         connection.setConnectionString(provider);
-        opened = connection.open(g.dataPath, g.user, g.password);
+        opened = connection.open(g.dataPath, g.user, password);
         if (opened)
             return opened;
         if (weight(opened.error()) > weight(reported))
@@ -96,9 +97,18 @@ Status initialise(AppSettings& g)
         return {};
 
     g.connection = std::make_shared<Connection>();
-    g.connection->setConnectionString(
-        ini(QStringLiteral("DataConnection"), QStringLiteral("ConnectionString"), QStringLiteral("Provider=Microsoft.Jet.OLEDB.3.51")));
-    return openConnection(*g.connection, g);
+    const QString connectionString =
+        ini(QStringLiteral("DataConnection"), QStringLiteral("ConnectionString"), QStringLiteral("Provider=Microsoft.Jet.OLEDB.3.51"));
+    const std::optional<Status> opened = openAskingForPassword(g, [&g, &connectionString](const QString& password) {
+        g.connection->setConnectionString(connectionString);
+        return openConnection(*g.connection, g, password);
+    });
+    if (opened)
+        return *opened;
+    // The user would not give the password: the window goes on without a database.
+    releaseConnection();
+    g.dataPath.clear();
+    return {};
 }
 
 }  // namespace

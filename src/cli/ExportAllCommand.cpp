@@ -1,6 +1,5 @@
 #include "Arguments.h"
 #include "Commands.h"
-#include "CsvFileNames.h"
 #include "DatabaseOpening.h"
 #include "Diagnostics.h"
 #include "Interruption.h"
@@ -9,6 +8,7 @@
 #include "core/FileSystem.h"
 #include "data/Connection.h"
 #include "data/TableList.h"
+#include "export/CsvFileNames.h"
 
 #include <optional>
 

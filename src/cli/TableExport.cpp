@@ -11,19 +11,13 @@
 #include "data/DatabaseReads.h"
 #include "data/Recordset.h"
 #include "data/SortOrder.h"
+#include "data/TableList.h"
 #include "export/CsvFileSink.h"
 
 #include <unistd.h>
 
 namespace varnex::cli {
 namespace {
-
-// The reader takes a table's name as a recordset's source: blanks around it dropped, brackets
-// around it taken off. In brackets, the name itself is what it looks for, blanks, brackets and all.
-QString exactSource(const QString& table)
-{
-    return QLatin1Char('[') + table + QLatin1Char(']');
-}
 
 // The first column the sort names that the table does not have; empty where it has them all.
 QString missingSortColumn(const Recordset& records, const QString& sort)
@@ -78,7 +72,7 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
         return Ending::Completed;
     }
     auto records = std::make_shared<Recordset>();
-    if (Status opened = records->open(exactSource(request_.table), &connection_, progress.reading()); !opened)
+    if (Status opened = records->open(exactTableSource(request_.table), &connection_, progress.reading()); !opened)
         return failed(opened.error().description);
     if (!records->isOpen())
         return Ending::Interrupted;

@@ -63,11 +63,18 @@ QString settingsFolder()
     return xdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + QStringLiteral("/varnex");
 }
 
+QString stateFolder()
+{
+    if (folderLayout() == FolderLayout::BesideExecutable)
+        return settingsFolder();
+    return xdgFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + QStringLiteral("/varnex");
+}
+
 QString defaultLogFolder()
 {
     if (folderLayout() == FolderLayout::BesideExecutable)
         return withTrailingSlash(appFolder()) + QStringLiteral("Log/");
-    return xdgFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + QStringLiteral("/varnex/Log/");
+    return stateFolder() + QStringLiteral("/Log/");
 }
 
 bool makePrivateFolders(const QString& path)

@@ -13,6 +13,12 @@ MessageHandler& handlerSlot()
     return handler;
 }
 
+QuestionHandler& questionSlot()
+{
+    static QuestionHandler handler;
+    return handler;
+}
+
 void printToStandardError(const Message& message)
 {
     const QByteArray line = (message.title + QStringLiteral(": ") + message.text + QLatin1Char('\n')).toLocal8Bit();
@@ -33,6 +39,17 @@ void showMessage(const QString& text, MessageStyle style, const QString& title)
         handler(message);
     else
         printToStandardError(message);
+}
+
+QuestionHandler setQuestionHandler(QuestionHandler handler)
+{
+    return std::exchange(questionSlot(), std::move(handler));
+}
+
+bool askQuestion(const QString& text, const QString& title)
+{
+    const QuestionHandler& handler = questionSlot();
+    return handler && handler(Message{text, MessageStyle::Question, title.isEmpty() ? appTitle() : title});
 }
 
 }  // namespace varnex

@@ -2,17 +2,9 @@
 
 #include "data/Connection.h"
 #include "data/SchemaRows.h"
+#include "data/TableList.h"
 
 namespace varnex {
-namespace {
-
-// The reader takes a table's name in brackets as the name itself, blanks and brackets and all.
-QString exactSource(const QString& table)
-{
-    return QLatin1Char('[') + table + QLatin1Char(']');
-}
-
-}  // namespace
 
 DatabaseFile databaseFileOf(const Connection& connection)
 {
@@ -37,14 +29,14 @@ Result<DatabaseSchema> readDatabaseSchema(const DatabaseFile& file, std::vector<
 Result<std::shared_ptr<TableData>> readTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
                                                  const LoadProgress& progress, const RowsReceived& received)
 {
-    const ReaderRequest request{{}, {exactSource(table)}, QStringLiteral("table '%1'").arg(table)};
+    const ReaderRequest request{{}, {exactTableSource(table)}, QStringLiteral("table '%1'").arg(table)};
     return readWithReaderProcess(file.path, request, progress, file.pagePassword, received, warnings);
 }
 
 Result<std::shared_ptr<TableData>> streamTableRows(const DatabaseFile& file, const QString& table, std::vector<ReadWarning>& warnings,
                                                    const LoadProgress& progress, const RowsReceived& received)
 {
-    ReaderRequest request{{}, {exactSource(table)}, QStringLiteral("table '%1'").arg(table)};
+    ReaderRequest request{{}, {exactTableSource(table)}, QStringLiteral("table '%1'").arg(table)};
     request.handOver = true;
     return readWithReaderProcess(file.path, request, progress, file.pagePassword, received, warnings);
 }
@@ -52,7 +44,7 @@ Result<std::shared_ptr<TableData>> streamTableRows(const DatabaseFile& file, con
 Result<std::shared_ptr<TableData>> readComplexValues(const DatabaseFile& file, const QString& table, const QString& column,
                                                      std::vector<ReadWarning>& warnings, const LoadProgress& progress)
 {
-    const ReaderRequest request{{QStringLiteral("--complex-values")}, {exactSource(table), column},
+    const ReaderRequest request{{QStringLiteral("--complex-values")}, {exactTableSource(table), column},
                                 QStringLiteral("the values of column '%1' of table '%2'").arg(column, table)};
     return readWithReaderProcess(file.path, request, progress, file.pagePassword, {}, warnings);
 }

@@ -35,4 +35,9 @@ bool isUserTable(const TableEntry& table)
     return table.name.left(4).toUpper() != QLatin1String("MSYS");
 }
 
+QString exactTableSource(const QString& table)
+{
+    return QLatin1Char('[') + table + QLatin1Char(']');
+}
+
 }  // namespace varnex

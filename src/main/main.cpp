@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "core/StandardStreams.h"
 #include "shell/MessageBoxes.h"
+#include "shell/PasswordDialog.h"
 #include "shell/ShowMainWindow.h"
 #include "shell/Startup.h"
 #include "shell/Windows.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     varnex::installMessageBoxes();
+    varnex::installPasswordDialog();
     // "varnex FILE" starts on that database (of several names, the first).
     varnex::startApplication(varnex::showMainWindow, app.arguments().value(1));
     // The program runs while a window is loaded; with none shown, start-up was all there was.

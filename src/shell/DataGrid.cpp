@@ -251,21 +251,16 @@ void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
 
 void DataGrid::keyPressEvent(QKeyEvent* event)
 {
+    // Copying and sorting are the window's actions (shell/MainMenu.h); Enter and Space stay here,
+    // where they do not take the keys from the table list and the buttons.
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const bool controlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
-    if (event->matches(QKeySequence::Copy) || (controlShift && event->key() == Qt::Key_C)) {
-        copySelection(controlShift);
-    } else if (controlShift && event->key() == Qt::Key_S) {
-        if (currentIndex().isValid())
-            emit sortRequested(currentIndex().column(), Qt::AscendingOrder);
-    } else if (modifiers == Qt::NoModifier &&
-               (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)) {
+    if (modifiers == Qt::NoModifier &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space)) {
         showValue(currentIndex());
-    } else {
-        QTableView::keyPressEvent(event);
+        event->accept();
         return;
     }
-    event->accept();
+    QTableView::keyPressEvent(event);
 }
 
 }  // namespace varnex

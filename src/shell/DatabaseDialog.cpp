@@ -1,11 +1,8 @@
 #include "shell/DatabaseDialog.h"
 
 #include "app/AppSettings.h"
-#include "core/AppFolders.h"
-#include "core/Application.h"
 #include "core/Paths.h"
-
-#include <QDir>
+#include "shell/StartingFolders.h"
 
 namespace varnex {
 namespace {
@@ -13,7 +10,7 @@ namespace {
 QString startingFolderFor(const QString& dataPath)
 {
     if (dataPath.isEmpty())
-        return folderLayout() == FolderLayout::BesideExecutable ? appFolder() : QDir::homePath();
+        return startingFolder(FolderUse::OpenDatabase);
     // A folder part too long to search leaves the choice of folder to the dialog.
     Result<QString> folder = folderPart(dataPath);
     return folder.ok() ? std::move(folder).value() : QString();
@@ -25,9 +22,11 @@ std::optional<QString> askForDatabasePath(FileDialog& dialog, QWidget* owner)
 {
     dialog.initialFolder = startingFolderFor(appSettings().dataPath);
     dialog.title = QStringLiteral("Select database");
-    dialog.filter = QStringLiteral("Access Database MDB |*.mdb|Access Database ACCDB |*.accdb|All Files |*");
+    dialog.filter = QStringLiteral("Access databases|*.mdb *.accdb|Access Database MDB |*.mdb|Access Database ACCDB "
+                                   "|*.accdb|All Files |*");
     if (!dialog.showOpen(owner).ok())
         return std::nullopt;  // cancelled, or the dialog could not be shown
+    rememberFolderOf(FolderUse::OpenDatabase, dialog.fileName);
     return dialog.fileName;
 }
 

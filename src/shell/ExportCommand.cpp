@@ -1,7 +1,6 @@
 #include "shell/ExportCommand.h"
 
 #include "app/AppSettings.h"
-#include "core/Application.h"
 #include "core/Log.h"
 #include "core/Messages.h"
 #include "data/Recordset.h"
@@ -9,6 +8,11 @@
 #include "export/CsvFileName.h"
 #include "shell/ExportProgressDialog.h"
 #include "shell/MainWindow.h"
+#include "shell/StartingFolders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace varnex {
 
@@ -18,7 +22,7 @@ const QString kFailureTitle = QStringLiteral("ExportError");
 
 void prepareSaveDialog(FileDialog& dialog)
 {
-    dialog.initialFolder = appFolder();
+    dialog.initialFolder = startingFolder(FolderUse::Export);
     dialog.title = QStringLiteral("Select output File and Directory");
     dialog.filter = QStringLiteral("CSV |*.csv");
 }
@@ -26,6 +30,17 @@ void prepareSaveDialog(FileDialog& dialog)
 void reportFailure(const Error& error)
 {
     writeLog(kFailureTitle, error.description, true);
+}
+
+// A file that is there already is replaced only when the user says so; a device or a pipe is
+// written where it is, as the command line does.
+bool mayWriteTo(const QString& fileName)
+{
+    const QFileInfo file(fileName);
+    if (!file.isFile())
+        return true;
+    return askQuestion(QCoreApplication::translate("ExportCommand", "%1 already exists.\nDo you want to replace it?")
+                           .arg(QDir::toNativeSeparators(fileName)));
 }
 
 }  // namespace
@@ -58,11 +73,15 @@ void exportShownTable(MainWindow& form)
         return;  // cancelled, or the dialog failed: nothing to say
 
     const QString fileName = withCsvEnding(form.fileDialog.fileName);
+    if (!mayWriteTo(fileName))
+        return;
     const CsvOptions options{.includeHeader = appSettings().includeHeader != 0};
     ExportProgressDialog progress(&form);
     const Result<CsvOutcome> outcome = exportCsvFile(*records, fileName, options, &progress);
     if (!outcome)
         reportFailure(outcome.error());
+    else
+        rememberFolderOf(FolderUse::Export, fileName);
 }
 
 }  // namespace varnex

@@ -33,9 +33,12 @@ std::optional<QString> showReal(const FileDialog& cd, QWidget* owner)
     NameOnlyIconProvider icons;  // outlives the dialog
     QFileDialog dialog(owner, cd.title, cd.initialFolder);
     dialog.setIconProvider(&icons);
-    const bool open = cd.mode == FileDialogMode::Open;
+    const bool open = cd.mode != FileDialogMode::Save;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(cd.mode == FileDialogMode::Folder ? QFileDialog::Directory
+                       : open                            ? QFileDialog::ExistingFile
+                                                         : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::ShowDirsOnly, cd.mode == FileDialogMode::Folder);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     const QStringList filters = nameFilters(cd.filter);
     if (!filters.isEmpty())
@@ -57,6 +60,8 @@ FileDialogHandler setFileDialogHandler(FileDialogHandler handler)
 Status FileDialog::showSave(QWidget* owner) { return show(FileDialogMode::Save, owner); }
 
 Status FileDialog::showOpen(QWidget* owner) { return show(FileDialogMode::Open, owner); }
+
+Status FileDialog::showFolder(QWidget* owner) { return show(FileDialogMode::Folder, owner); }
 
 Status FileDialog::show(FileDialogMode shownMode, QWidget* owner)
 {

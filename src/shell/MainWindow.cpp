@@ -4,23 +4,26 @@
 #include "data/Recordset.h"
 #include "shell/FindBar.h"
 #include "shell/LegacyFont.h"
+#include "shell/MainMenu.h"
 #include "shell/RecordsetModel.h"
 #include "shell/Startup.h"
 #include "shell/StatusLine.h"
+#include "shell/TableListBox.h"
 #include "shell/TrafficLightIcon.h"
 #include "shell/Twips.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QWindow>
 
 namespace varnex {
@@ -32,6 +35,8 @@ void place(QWidget* widget, const TwipsRect& rect, float twipsPerPixel)
     widget->setGeometry(twipsToPixels(rect.left, twipsPerPixel), twipsToPixels(rect.top, twipsPerPixel),
                         twipsToPixels(rect.width, twipsPerPixel), twipsToPixels(rect.height, twipsPerPixel));
 }
+
+constexpr int kScreenShare = 3;  // a new window takes two parts in this many of the screen
 
 }  // namespace
 
@@ -45,16 +50,20 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), twipsPerPixel_(screen
                    Qt::WindowCloseButtonHint);
     createControls();
     setTabOrderAndFocus();
-    resize(twipsToPixels(kClientWidthTwips, twipsPerPixel_), twipsToPixels(kClientHeightTwips, twipsPerPixel_));
-    placeControls();
-    centreOnScreen();
+    placeOnScreen({});
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::createControls()
 {
-    controlFrame = new QFrame(this);
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("mnuMain"));
+    // The controls are placed in twips within the area below the menu bar.
+    clientArea = new QWidget(this);
+    clientArea->setObjectName(QStringLiteral("wndClient"));
+
+    controlFrame = new QFrame(clientArea);
     controlFrame->setObjectName(QStringLiteral("frmControls"));
     controlFrame->setFrameStyle(QFrame::Box | QFrame::Sunken);
     controlFrame->setFocusPolicy(Qt::NoFocus);
@@ -70,11 +79,11 @@ void MainWindow::createControls()
         button->setDefault(false);
     }
 
-    tableList = new QComboBox(controlFrame);
+    tableList = new TableListBox(controlFrame);
     tableList->setObjectName(QStringLiteral("cboTable"));
     tableList->setEditable(false);
     tableList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    connect(tableList, &QComboBox::activated, this, [this](int) { showChosenTable(); });
+    connect(tableList, &TableListBox::chosen, this, &MainWindow::takeListChoice);
 
     tableLabel = new QLabel(QStringLiteral("Select Table"), controlFrame);
     tableLabel->setObjectName(QStringLiteral("lblTable"));
@@ -82,27 +91,36 @@ void MainWindow::createControls()
     tableLabel->setFont(legacyFont(9.75, true));
     tableLabel->setFocusPolicy(Qt::NoFocus);
 
-    grid = new DataGrid(this);
+    grid = new DataGrid(clientArea);
     grid->setFont(legacyFont(8.25, false));
     grid->horizontalHeader()->setFont(legacyFont(8.25, false));
     connect(grid, &DataGrid::doubleClickedAnywhere, this, &MainWindow::sortBySelectedColumn);
     connect(grid, &DataGrid::sortRequested, this, &MainWindow::sortByColumn);
     connect(grid, &DataGrid::shownRowsChanged, this, &MainWindow::showRowCount);
 
-    findBar = new FindBar(this);
+    createFindBar();
+
+    statusLine = new StatusLine(clientArea);
+    statusLine->setFont(legacyFont(8.25, false));
+
+    // Every command of the window and its key, Edit > Find's Ctrl+F among them.
+    createMainMenu(*this);
+}
+
+void MainWindow::createFindBar()
+{
+    findBar = new FindBar(clientArea);
     findBar->setFont(legacyFont(8.25, false));
     connect(findBar, &FindBar::textChanged, grid, &DataGrid::setFilterText);
     connect(findBar, &FindBar::closed, this, &MainWindow::closeFindBar);
-    // Window-wide: the table list, where the focus stays after a table is chosen by keyboard,
-    // would otherwise take Ctrl+F as a letter to search its entries for.
-    auto* find = new QShortcut(QKeySequence::Find, this);
-    connect(find, &QShortcut::activated, this, &MainWindow::openFindBar);
-    closeFindShortcut_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    closeFindShortcut_->setEnabled(false);
-    connect(closeFindShortcut_, &QShortcut::activated, findBar, &FindBar::dismiss);
-
-    statusLine = new StatusLine(this);
-    statusLine->setFont(legacyFont(8.25, false));
+    // Window-wide, like Ctrl+F: the table list, where the focus stays after a table is chosen
+    // by keyboard, would otherwise take the key for itself.
+    closeFindAction_ = new QAction(tr("Close the find bar"), this);
+    closeFindAction_->setObjectName(QStringLiteral("actCloseFind"));
+    closeFindAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeFindAction_->setEnabled(false);
+    addAction(closeFindAction_);
+    connect(closeFindAction_, &QAction::triggered, findBar, &FindBar::dismiss);
 }
 
 void MainWindow::setTabOrderAndFocus()
@@ -116,6 +134,9 @@ void MainWindow::setTabOrderAndFocus()
 
 void MainWindow::placeControls()
 {
+    const int top = menuBarHeight();
+    menuBar->setGeometry(0, 0, width(), top);
+    clientArea->setGeometry(0, top, width(), height() - top);
     place(controlFrame, layout_.controlFrame, twipsPerPixel_);
     const GridAreaParts gridArea = splitGridArea(layout_.grid, !findBar->isHidden());
     place(grid, gridArea.grid, twipsPerPixel_);
@@ -125,6 +146,17 @@ void MainWindow::placeControls()
     place(exportButton, layout_.exportButton, twipsPerPixel_);
     place(tableList, layout_.tableList, twipsPerPixel_);
     place(tableLabel, layout_.tableLabel, twipsPerPixel_);
+}
+
+void MainWindow::placeOnScreen(const QByteArray& remembered)
+{
+    if (remembered.isEmpty() || !restoreGeometry(remembered)) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr)
+            resize(screen->availableSize() * 2 / kScreenShare);
+        centreOnScreen();
+    }
+    fitControlsToWindow();
 }
 
 void MainWindow::centreOnScreen()
@@ -137,6 +169,14 @@ void MainWindow::centreOnScreen()
     move(frame.topLeft());
 }
 
+int MainWindow::menuBarHeight() const
+{
+    if (menuBar->isNativeMenuBar())
+        return 0;
+    const int forWidth = menuBar->heightForWidth(width());
+    return forWidth > 0 ? forWidth : menuBar->sizeHint().height();
+}
+
 float MainWindow::outerWidthTwips() const
 {
     return pixelsToTwips(frameGeometry().width(), twipsPerPixel_);
@@ -144,7 +184,7 @@ float MainWindow::outerWidthTwips() const
 
 float MainWindow::outerHeightTwips() const
 {
-    return pixelsToTwips(frameGeometry().height(), twipsPerPixel_);
+    return pixelsToTwips(frameGeometry().height() - menuBarHeight(), twipsPerPixel_);
 }
 
 void MainWindow::fitControlsToWindow()
@@ -193,19 +233,20 @@ void MainWindow::followScreen()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     event->accept();
+    emit closing();
     releaseAndExit();
 }
 
 void MainWindow::openFindBar()
 {
     findBar->open();
-    closeFindShortcut_->setEnabled(true);
+    closeFindAction_->setEnabled(true);
     placeControls();
 }
 
 void MainWindow::closeFindBar()
 {
-    closeFindShortcut_->setEnabled(false);
+    closeFindAction_->setEnabled(false);
     placeControls();
     grid->setFocus();
 }

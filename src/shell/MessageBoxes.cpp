@@ -13,6 +13,7 @@ QMessageBox::Icon iconFor(MessageStyle style)
     switch (style) {
     case MessageStyle::Critical: return QMessageBox::Critical;
     case MessageStyle::Information: return QMessageBox::Information;
+    case MessageStyle::Question: return QMessageBox::Question;
     case MessageStyle::Plain: break;
     }
     return QMessageBox::NoIcon;
@@ -26,11 +27,24 @@ void showBox(const Message& message)
     box.exec();
 }
 
+// Yes and No; No is the default button, and Esc answers No.
+bool askWithBox(const Message& question)
+{
+    QMessageBox box(QMessageBox::Question, question.title, question.text, QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("dlgQuestion"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace
 
 void installMessageBoxes()
 {
     setMessageHandler(showBox);
+    setQuestionHandler(askWithBox);
 }
 
 }  // namespace varnex

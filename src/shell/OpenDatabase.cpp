@@ -1,9 +1,11 @@
 #include "shell/OpenDatabase.h"
 
+#include "app/AppSettings.h"
 #include "app/DatabaseChoice.h"
 #include "app/LoadSettings.h"
 #include "shell/DatabaseDialog.h"
 #include "shell/MainWindow.h"
+#include "shell/WindowMemory.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -20,8 +22,13 @@ void reloadDatabase(MainWindow& main)
     const bool loaded = loadSettings();
     // Also after a failure: the settings name another database now, or none.
     main.followDatabase();
-    if (loaded)
-        main.refillTableList();
+    if (!loaded)
+        return;
+    // Without a database now (its password was not given), the list names no tables of another.
+    if (appSettings().dataPath.isEmpty())
+        main.tableList->clear();
+    rememberOpenedDatabase();
+    main.refillTableList();
 }
 
 void openDatabaseFile(MainWindow& main, const QString& path)

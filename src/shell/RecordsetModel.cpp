@@ -79,8 +79,10 @@ QString RecordsetModel::shownText(int row, int column) const
 
 void RecordsetModel::refreshOrder()
 {
-    if (rowCount() > 0 && columnCount() > 0)
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+    // The rows were put in another order, as a sort does: the same rows and columns, moved. Rows
+    // are positions in the recordset's order, so indexes keep their numbers.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void RecordsetModel::refreshRows()

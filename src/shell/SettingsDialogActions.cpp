@@ -5,11 +5,14 @@
 
 #include "app/AppSettings.h"
 #include "app/DatabaseChoice.h"
+#include "app/DatabasePassword.h"
 #include "app/StoreSettings.h"
 #include "shell/DatabaseDialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+
+#include <utility>
 
 namespace varnex {
 
@@ -44,9 +47,12 @@ void SettingsDialog::storeCredentials()
 {
     AppSettings& g = appSettings();
     g.user = userEdit->text();
-    g.password = passwordEdit->text();
-    storeSettings({{QStringLiteral("DataConnection"), QStringLiteral("User"), g.user},
-                   {QStringLiteral("DataConnection"), QStringLiteral("Password"), g.password}});
+    // A password typed here is the one of the database named here.
+    const bool newPassword = std::exchange(g.password, passwordEdit->text()) != g.password;
+    if (storeSettings({{QStringLiteral("DataConnection"), QStringLiteral("User"), g.user},
+                       {QStringLiteral("DataConnection"), QStringLiteral("Password"), g.password}}) &&
+        newPassword)
+        notePasswordStoredFor(g.dataPath);
 }
 
 }  // namespace varnex

@@ -7,6 +7,7 @@
 #include "shell/OpenDatabase.h"
 #include "shell/SettingsCommand.h"
 #include "shell/SingleInstance.h"
+#include "shell/WindowMemory.h"
 #include "shell/Windows.h"
 
 #include <QPointer>
@@ -19,8 +20,10 @@ Status showMainWindow()
 {
     auto* form = new MainWindow;
     registerWindow(form);
+    rememberWindow(*form);
     if (Status filled = form->fillTableList(); !filled)
         return filled;
+    rememberOpenedDatabase();
     QObject::connect(form->exportButton, &QPushButton::clicked, form, [form] { exportShownTable(*form); });
     QObject::connect(form->settingsButton, &QPushButton::clicked, form, [form] { editSettings(*form); });
     setOpenFileHandler([window = QPointer<MainWindow>(form)](const QString& path) {
@@ -28,6 +31,7 @@ Status showMainWindow()
             openDatabaseFile(*window, path);
     });
     form->show();
+    form->showLastTable();
     // An installed build starts without a database the first time: it asks for one, once the
     // window is up.
     if (folderLayout() == FolderLayout::UserFolders && appSettings().dataPath.isEmpty())

@@ -1,6 +1,7 @@
 // The table list and the table view of the main window.
 
 #include "app/AppSettings.h"
+#include "app/UserState.h"
 #include "core/Error.h"
 #include "core/Log.h"
 #include "data/Connection.h"
@@ -11,9 +12,9 @@
 #include "shell/FindBar.h"
 #include "shell/MainWindow.h"
 #include "shell/StatusLine.h"
+#include "shell/TableListBox.h"
 #include "shell/TableLoad.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 
@@ -62,6 +63,7 @@ Status MainWindow::fillTableList()
         return tables.error();
     tableListWarnings_ = logWarnings(kFillTableListError, warnings);
 
+    tableList->dropPendingChoice();
     tableList->clear();
     for (const TableEntry& table : *tables) {
         if (isUserTable(table))
@@ -87,6 +89,23 @@ void MainWindow::followDatabase()
     if (shownDatabase_ != appSettings().dataPath)
         releaseShownRecordset();
     showRowCount();
+}
+
+void MainWindow::takeListChoice()
+{
+    // A choice that rests while a table loads or the list is read is taken once that is over.
+    if (isBusy()) {
+        tableList->delayChoice();
+        return;
+    }
+    showChosenTable();
+}
+
+void MainWindow::showLastTable()
+{
+    const int last = listIndexOf(lastTableOf(appSettings().dataPath));
+    if (!grid->recordset() && last != -1)
+        showTable(tableList->itemText(last));
 }
 
 void MainWindow::showChosenTable()
@@ -123,6 +142,7 @@ void MainWindow::showTable(const QString& tableName)
     if (!findBar->edit->text().isEmpty())
         grid->setFilterText(findBar->edit->text());
     showRowCount();
+    emit tableShown(tableName);
 }
 
 int MainWindow::listIndexOf(const QString& tableName) const

@@ -10,9 +10,11 @@
 #include "core/LocaleCodec.h"
 #include "data/Recordset.h"
 #include "shell/DataGrid.h"
+#include "shell/ExportAllCommand.h"
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 
@@ -89,14 +91,90 @@ TEST_F(ExportCommand, EndsTheNameInCsv)
     EXPECT_TRUE(boxes().empty());
 }
 
-TEST_F(ExportCommand, ReplacesAnExistingFileWithoutAsking)
+// An existing file is replaced only after the user says Yes; No leaves it as it was.
+TEST_F(ExportCommand, AsksBeforeReplacingAnExistingFile)
 {
     showTable(People());
-    writeFile(pathOf(QStringLiteral("report.CSV")), "old contents, longer than the new ones ...........\r\n");
-    EXPECT_EQ(exportAs(QStringLiteral("report")), kThreePeople);
-    ExpectReadsBackAs(pathOf(QStringLiteral("report.CSV")), kThreePeopleRead);
-    EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
-    EXPECT_TRUE(boxes().empty());
+    const QByteArray old = "old contents, longer than the new ones ...........\r\n";
+    const Message question{pathOf(QStringLiteral("report.CSV")) + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                           MessageStyle::Question, appTitle()};
+    const struct {
+        const char* name;
+        bool exists;
+        bool yes;
+        QByteArray after;
+        std::vector<Message> boxes;
+    } cases[] = {
+        {"a new file", false, false, kThreePeople, {}},
+        {"replaced", true, true, kThreePeople, {question}},
+        {"kept", true, false, old, {question}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(pathOf(QStringLiteral("report.CSV")));
+        if (c.exists)
+            writeFile(pathOf(QStringLiteral("report.CSV")), old);
+        const size_t before = questions().size();
+        answerReplace(c.yes);
+        EXPECT_EQ(exportAs(QStringLiteral("report")), c.after);
+        EXPECT_EQ(std::vector<Message>(questions().begin() + static_cast<std::ptrdiff_t>(before), questions().end()),
+                  c.boxes);
+        EXPECT_TRUE(boxes().empty());
+        EXPECT_EQ(filesIn(folder()), QStringList{QStringLiteral("report.CSV")});
+    }
+}
+
+// Export All writes each listed table to its file in the chosen folder, as the Export button
+// writes it, asking once before replacing files; the summary names each file.
+TEST_F(ExportCommand, ExportAllWritesEveryListedTableIntoTheFolder)
+{
+    openDatabase({People(), Table("Odd/Name", {Column("N", ColumnType::Long)}, {{I(7)}}),
+                  Table("Empty", {Column("N", ColumnType::Long)}, {})});
+    ASSERT_TRUE(form().fillTableList().ok());
+    const QByteArray old = "old\r\n";
+    const struct {
+        const char* name;
+        bool existing;
+        bool yes;
+        QStringList files;
+        QByteArray people;
+        QString summary;  // the last box; empty: none
+    } cases[] = {
+        {"into an empty folder", false, true, {"Empty.csv", "Odd_Name.csv", "People.csv"}, kThreePeople,
+         "3 of 3 tables exported to %1/:\nEmpty -> Empty.csv (0 rows)\nOdd/Name -> Odd_Name.csv (1 row)\n"
+         "People -> People.csv (3 rows)"},
+        {"replacing, No", true, false, {"People.csv"}, old, ""},
+        {"replacing, Yes", true, true, {"Empty.csv", "Odd_Name.csv", "People.csv"}, kThreePeople,
+         "3 of 3 tables exported to %1/:\nEmpty -> Empty.csv (0 rows)\nOdd/Name -> Odd_Name.csv (1 row)\n"
+         "People -> People.csv (3 rows)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(folder()).removeRecursively();
+        QDir().mkpath(folder());
+        if (c.existing)
+            writeFile(pathOf("People.csv"), old);
+        const size_t boxesBefore = boxes().size();
+        const size_t questionsBefore = questions().size();
+        answerReplace(c.yes);
+        answerSaveDialog(folder());
+        exportAllTables(form());
+        EXPECT_EQ(filesIn(folder()), c.files);
+        EXPECT_EQ(readFile(pathOf("People.csv")), c.people);
+        const std::vector<Message> shown(boxes().begin() + static_cast<std::ptrdiff_t>(boxesBefore), boxes().end());
+        const std::vector<Message> asked(questions().begin() + static_cast<std::ptrdiff_t>(questionsBefore),
+                                         questions().end());
+        std::vector<Message> expectedQuestions;
+        if (c.existing)
+            expectedQuestions.push_back({"1 of the files already exist in " + folder() + "/.\nDo you want to replace them?",
+                                         MessageStyle::Question, appTitle()});
+        std::vector<Message> expectedBoxes;
+        if (!c.summary.isEmpty())
+            expectedBoxes.push_back({c.summary.arg(folder()), MessageStyle::Information, "Export All"});
+        EXPECT_EQ(asked, expectedQuestions);
+        EXPECT_EQ(shown, expectedBoxes);
+    }
+    EXPECT_EQ(dialogs().back().initialFolder, appFolder());
 }
 
 TEST_F(ExportCommand, CancelLeavesEverythingAsItWas)

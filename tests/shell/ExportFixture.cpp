@@ -26,6 +26,10 @@ void ExportFixture::SetUp()
     previousMsgBox_ = setMessageHandler([this](const Message& call) {
         boxes_.push_back(call);
     });
+    previousQuestion_ = setQuestionHandler([this](const Message& question) {
+        questions_.push_back(question);
+        return replaceAnswer_;
+    });
     previousDialog_ = setFileDialogHandler([this](const FileDialog& dialog) {
         dialogs_.push_back({dialog.initialFolder, dialog.title, dialog.filter, dialog.fileName});
         return answer_;
@@ -38,6 +42,7 @@ void ExportFixture::TearDown()
         form_->grid->setRecordset(nullptr);
     form_.reset();
     setMessageHandler(previousMsgBox_);
+    setQuestionHandler(previousQuestion_);
     setFileDialogHandler(previousDialog_);
     AppSettings& globals = appSettings();
     if (globals.connection && globals.connection->isOpen())

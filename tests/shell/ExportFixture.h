@@ -1,5 +1,5 @@
 #pragma once
-// A main window on a database that the writer made, with the message boxes
+// A main window on a database that the writer made, with the message boxes, the questions
 // and the save dialog answered by the test instead of a user.
 
 #include "core/Messages.h"
@@ -49,6 +49,8 @@ protected:
     void pressExport();
 
     void setHeader(bool on);
+    // The user's answer to the question whether to replace a file (Yes unless told otherwise).
+    void answerReplace(bool yes) { replaceAnswer_ = yes; }
 
     // The folder that the save dialog answers point into.
     QString folder() const { return dir_.file(QStringLiteral("out")); }
@@ -61,6 +63,7 @@ protected:
     QStringList logLines() const;
 
     const std::vector<Message>& boxes() const { return boxes_; }
+    const std::vector<Message>& questions() const { return questions_; }
     const std::vector<SaveDialogSeen>& dialogs() const { return dialogs_; }
 
 private:
@@ -68,8 +71,11 @@ private:
     std::unique_ptr<MainWindow> form_;
     std::optional<QString> answer_;
     std::vector<Message> boxes_;
+    std::vector<Message> questions_;
     std::vector<SaveDialogSeen> dialogs_;
+    bool replaceAnswer_ = true;
     MessageHandler previousMsgBox_;
+    QuestionHandler previousQuestion_;
     FileDialogHandler previousDialog_;
 };
 

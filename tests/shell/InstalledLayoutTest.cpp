@@ -10,6 +10,7 @@
 #include "shell/Windows.h"
 #include "support/FileDialogStub.h"
 #include "support/TempDir.h"
+#include "support/UserEnvironment.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,40 +20,7 @@ namespace varnex {
 namespace {
 
 using test::DesktopSandbox;
-
-// HOME and the XDG base folders as a test wants them (nullopt: unset), restored afterwards.
-class UserEnvironment {
-public:
-    UserEnvironment(const QString& home, std::optional<QString> config, std::optional<QString> state)
-    {
-        set("HOME", home);
-        set("XDG_CONFIG_HOME", std::move(config));
-        set("XDG_STATE_HOME", std::move(state));
-    }
-    ~UserEnvironment()
-    {
-        for (const auto& [name, value] : saved_) {
-            if (value)
-                qputenv(name, *value);
-            else
-                qunsetenv(name);
-        }
-    }
-    UserEnvironment(const UserEnvironment&) = delete;
-    UserEnvironment& operator=(const UserEnvironment&) = delete;
-
-private:
-    void set(const char* name, std::optional<QString> value)
-    {
-        saved_.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-        if (value)
-            qputenv(name, QFile::encodeName(*value));
-        else
-            qunsetenv(name);
-    }
-
-    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved_;
-};
+using test::UserEnvironment;
 
 QByteArray defaultSettings(const QString& path)
 {

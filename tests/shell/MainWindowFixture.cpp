@@ -60,6 +60,9 @@ MainWindow& MainWindowFixture::ShowWindow()
     const Status loaded = window_->fillTableList();
     EXPECT_TRUE(loaded.ok()) << loaded.error().description.toStdString();
     window_->show();
+    // The window's keys are actions of the window, which take keys only while it is active.
+    window_->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     return *window_;
 }
 

@@ -146,7 +146,7 @@ TEST_F(SettingsDialogTest, BrowseStartsInTheFolderOfTheDatabase)
         ASSERT_EQ(dialogs().size(), i + 1);
         EXPECT_EQ(dialogs()[i].initialFolder, c.initDir);
         EXPECT_EQ(dialogs()[i].title, "Select database");
-        EXPECT_EQ(dialogs()[i].filter, "Access Database MDB |*.mdb|Access Database ACCDB |*.accdb|All Files |*");
+        EXPECT_EQ(dialogs()[i].filter, "Access databases|*.mdb *.accdb|Access Database MDB |*.mdb|Access Database ACCDB |*.accdb|All Files |*");
         EXPECT_EQ(dialogs()[i].mode, FileDialogMode::Open);
         EXPECT_EQ(afterCancel, BaseIni);
         EXPECT_EQ(appSettings().dataPath, c.dataPath);
@@ -204,7 +204,9 @@ TEST_F(SettingsDialogTest, BrowseRefusesANameThatIsNoFile)
             afterRefusal = iniBytes();
             shown = window.dataPathEdit->text();
         });
-        const QList<Message> expected{{name + " - does not exist!", MessageStyle::Critical, "Varnex"}};
+        const QString refusal = name.endsWith("folder.mdb") ? name + " is a folder, not a database file."
+                                                            : name + " - does not exist!";
+        const QList<Message> expected{{refusal, MessageStyle::Critical, "Varnex"}};
         EXPECT_EQ(boxes(), expected);
         EXPECT_EQ(afterRefusal, BaseIni);
         EXPECT_EQ(shown, "/srv/data/rilk.mdb");

@@ -2,8 +2,13 @@
 
 #include "app/AppSettings.h"
 #include "data/Connection.h"
+#include "data/Recordset.h"
 
 #include <QComboBox>
+#include <QSignalSpy>
+#include <QtTest/QTest>
+
+#include <functional>
 
 namespace varnex::test {
 namespace {
@@ -39,6 +44,46 @@ TEST_F(TableListTest, ListsUserTablesWithoutMsysPrefixInSchemaOrder)
         EXPECT_EQ(window_->tableList->currentIndex(), -1);
         EXPECT_EQ(window_->tableList->currentText(), "");
         EXPECT_EQ(window_->grid->recordset(), nullptr);
+    }
+}
+
+// Moving through the closed list with the keys loads no table passed over: only the one the keys
+// rest on for a moment, or the one named when the focus leaves the list or its list closes.
+TEST_F(TableListTest, KeysOverTheClosedListLoadOnlyTheTableWhereTheyRest)
+{
+    OpenDatabase(NamedTables({"Alpha", "Beta", "Gamma", "Delta"}));
+    ShowWindow();
+    TableListBox& list = *window_->tableList;
+    const struct {
+        const char* name;
+        int downs;                     // from Alpha, the table shown (the list is sorted)
+        std::function<void()> settle;  // empty: the keys rest
+        QString shown;
+    } cases[] = {
+        {"resting", 3, {}, "Gamma"},
+        {"focus leaves", 1, [&] { window_->grid->setFocus(); }, "Beta"},
+        {"list opened and closed", 2, [&] { list.showPopup(); list.hidePopup(); }, "Delta"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        window_->showTable("Alpha");
+        const std::shared_ptr<Recordset> alpha = window_->grid->recordset();
+        ASSERT_NE(alpha, nullptr);
+        list.setFocus();
+        QSignalSpy shown(window_.get(), &MainWindow::tableShown);
+        for (int i = 0; i < c.downs; ++i)
+            QTest::keyClick(&list, Qt::Key_Down);
+        EXPECT_TRUE(shown.isEmpty());
+        EXPECT_TRUE(list.choicePending());
+        EXPECT_EQ(window_->grid->recordset(), alpha);
+        if (c.settle)
+            c.settle();
+        else
+            EXPECT_TRUE(shown.wait(10000));
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown.front().front().toString(), c.shown);
+        EXPECT_EQ(list.currentText(), c.shown);
+        EXPECT_FALSE(list.choicePending());
     }
 }
 

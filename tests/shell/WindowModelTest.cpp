@@ -552,6 +552,7 @@ void Sequence::sort()
             descending = false;
             step("Ctrl+Shift+S in the column " + name);
             window_->grid->setCurrentIndex(window_->grid->model()->index(0, column));
+            makeActive();  // the keys are the window's actions, as a user's keys go to the active window
             QTest::keyClick(window_->grid, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
             break;
         }
@@ -653,6 +654,7 @@ void Sequence::copy()
     step(how + ", copy" + (headings ? " with headings (Ctrl+Shift+C)" : " (Ctrl+C)"));
     setClipboardText(kSentinel.toStdString());
     tally_.whileFiltering += window_->grid->isFiltering() ? 1 : 0;
+    makeActive();
     QTest::keyClick(window_->grid, Qt::Key_C, headings ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([this] { return !window_->grid->isCopying(); }, kWaitMs)) << "the copy did not end";
     const QByteArray copied = QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain"));

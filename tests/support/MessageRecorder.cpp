@@ -15,12 +15,18 @@ void PrintTo(const Message& call, std::ostream* os)
 namespace varnex::test {
 
 MessageRecorder::MessageRecorder()
-    : previous_(setMessageHandler([this](const Message& call) {
-          calls_.append(call);
+    : previous_(setMessageHandler([this](const Message& call) { calls_.append(call); })),
+      previousQuestions_(setQuestionHandler([this](const Message& question) {
+          calls_.append(question);
+          return answer_;
       }))
 {
 }
 
-MessageRecorder::~MessageRecorder() { setMessageHandler(std::move(previous_)); }
+MessageRecorder::~MessageRecorder()
+{
+    setQuestionHandler(std::move(previousQuestions_));
+    setMessageHandler(std::move(previous_));
+}
 
 }  // namespace varnex::test

@@ -6,7 +6,8 @@
 
 namespace varnex::test {
 
-// Records every message instead of showing it, for the lifetime of the recorder.
+// Records every message and every question instead of showing them, for the lifetime of the
+// recorder; questions (style Question) are answered Yes unless told otherwise.
 class MessageRecorder {
 public:
     MessageRecorder();
@@ -16,10 +17,13 @@ public:
 
     const QList<Message>& calls() const { return calls_; }
     void clear() { calls_.clear(); }
+    void answerQuestions(bool yes) { answer_ = yes; }
 
 private:
     QList<Message> calls_;
+    bool answer_ = true;
     MessageHandler previous_;
+    QuestionHandler previousQuestions_;
 };
 
 }  // namespace varnex::test

@@ -1,8 +1,8 @@
 #pragma once
-// Where the program keeps Setup.ini and its logs. A build run from its own folder keeps
-// them beside the executable; an installed build keeps them in the user's folders
-// ($XDG_CONFIG_HOME/varnex and $XDG_STATE_HOME/varnex/Log). Which of the two is decided
-// when the program is built (VARNEX_INSTALLED_LAYOUT).
+// Where the program keeps Setup.ini, what it remembers between runs and its logs. A build run
+// from its own folder keeps them beside the executable; an installed build keeps them in the
+// user's folders ($XDG_CONFIG_HOME/varnex, $XDG_STATE_HOME/varnex and $XDG_STATE_HOME/varnex/Log).
+// Which of the two is decided when the program is built (VARNEX_INSTALLED_LAYOUT).
 
 #include <QString>
 
@@ -18,6 +18,9 @@ void setFolderLayoutForTesting(std::optional<FolderLayout> layout);
 
 // The folder of Setup.ini, without a trailing "/".
 QString settingsFolder();
+// The folder of what the desktop program remembers between runs (recent files, the window's
+// place), without a trailing "/": beside Setup.ini, or the user's state folder.
+QString stateFolder();
 // The log folder used when Setup.ini names none, with a trailing "/".
 QString defaultLogFolder();
 

@@ -1,6 +1,7 @@
 #pragma once
 // Messages for the user: modal boxes with one OK button in the desktop program,
-// lines on standard error elsewhere. Whoever shows them installs a handler.
+// lines on standard error elsewhere; and yes-or-no questions, which only the desktop
+// program asks. Whoever shows them installs a handler.
 
 #include <QString>
 
@@ -9,7 +10,7 @@
 namespace varnex {
 
 // The numbers are the styles' traditional values, which tests and logs compare.
-enum class MessageStyle { Plain = 0, Critical = 16, Information = 64 };
+enum class MessageStyle { Plain = 0, Critical = 16, Question = 32, Information = 64 };
 
 // One message as it is shown: the title is already the application title when none was given.
 struct Message {
@@ -28,5 +29,13 @@ MessageHandler setMessageHandler(MessageHandler handler);
 
 // Returns once the message has been seen (a box: dismissed). An empty title shows appTitle().
 void showMessage(const QString& text, MessageStyle style = MessageStyle::Plain, const QString& title = {});
+
+// Answers a question with Yes (true) or No (false); the message's style is Question.
+using QuestionHandler = std::function<bool(const Message&)>;
+// Replaces how questions are asked. Without a handler every answer is No. Returns the previous handler.
+QuestionHandler setQuestionHandler(QuestionHandler handler);
+
+// Asks a yes-or-no question and returns once it is answered: true for Yes. An empty title shows appTitle().
+bool askQuestion(const QString& text, const QString& title = {});
 
 }  // namespace varnex

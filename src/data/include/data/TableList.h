@@ -26,4 +26,9 @@ Result<std::vector<TableEntry>> readTableList(Connection& connection, std::vecto
 // False for the tables a user does not pick from: names starting "MSys" in any letter case.
 bool isUserTable(const TableEntry& table);
 
+// The recordset source that opens exactly the named table. A bare name has the blanks around it
+// dropped and brackets around it taken off; in brackets, the name itself is what is looked for,
+// blanks, brackets and all.
+QString exactTableSource(const QString& table);
+
 }  // namespace varnex

@@ -2,9 +2,8 @@
 // The main window's grid: a read-only table view bound to one recordset.
 // Whole columns are selected by clicking their headings (shift or ctrl for
 // several); a double-click on a cell or a heading raises doubleClickedAnywhere.
-// Keys: Ctrl+C copies the selected cells as tab-separated text, Ctrl+Shift+C
-// with the column headings first; Ctrl+Shift+S asks for a sort by the current
-// column; Enter or Space shows the current cell's value whole. A heading's
+// Enter or Space shows the current cell's value whole (the window's menu has the
+// keys to copy and sort, shell/MainMenu.h). A heading's
 // context menu asks for a sort, a cell's shows its value. The sorted column's
 // heading carries the sort indicator; a cut cell shows its text as a tooltip.
 

@@ -12,7 +12,7 @@ class QWidget;
 
 namespace varnex {
 
-enum class FileDialogMode { Save, Open };
+enum class FileDialogMode { Save, Open, Folder };
 
 class FileDialog {
 public:
@@ -30,6 +30,8 @@ public:
     Status showSave(QWidget* owner = nullptr);
     // The same as an open dialog: it lists existing files and accepts only one of them.
     Status showOpen(QWidget* owner = nullptr);
+    // The same for an existing folder, which fileName then names.
+    Status showFolder(QWidget* owner = nullptr);
 
 private:
     Status show(FileDialogMode shownMode, QWidget* owner);

@@ -1,22 +1,24 @@
 #pragma once
-// The program's working window: a strip of controls along the top (the table
-// list at the left, Settings and Export at the right) and the data grid below,
-// sharing its area with the find bar (Ctrl+F) and the status line under it.
-// Geometry is kept in twips and placed in pixels at the screen's resolution.
+// The program's working window: the menu bar at the top; below it a strip of controls (the
+// table list at the left, Settings and Export at the right) and the data grid, sharing its
+// area with the find bar (Ctrl+F) and the status line under it. Geometry below the menu bar is
+// kept in twips, as if the area below the menu bar were the whole window, and placed in pixels
+// at the screen's resolution.
 
 #include "core/Error.h"
 #include "shell/DataGrid.h"
+#include "shell/TableListBox.h"
 #include "shell/FileDialog.h"
 #include "shell/MainLayout.h"
 
 #include <QStringList>
 #include <QWidget>
 
-class QComboBox;
+class QAction;
 class QFrame;
 class QLabel;
+class QMenuBar;
 class QPushButton;
-class QShortcut;
 
 namespace varnex {
 
@@ -29,11 +31,13 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    QMenuBar* menuBar;
+    QWidget* clientArea;  // everything below the menu bar
     QFrame* controlFrame;
     QPushButton* settingsButton;
     FileDialog fileDialog;
     QPushButton* exportButton;
-    QComboBox* tableList;
+    TableListBox* tableList;
     QLabel* tableLabel;
     DataGrid* grid;
     FindBar* findBar;
@@ -54,6 +58,9 @@ public:
     // Shows the named table in the grid, releasing the one shown before. A
     // load that is cancelled or fails leaves the grid empty and no table chosen.
     void showTable(const QString& tableName);
+    // Shows the table last shown of the database, when the list has it and the grid shows none
+    // (as the program starts).
+    void showLastTable();
     // Sorts the shown rows by the one whole column selected.
     void sortBySelectedColumn();
     // Sorts the shown rows by a column, ascending or descending.
@@ -65,10 +72,16 @@ public:
     void fitControlsToWindow();
     // Releases the shown recordset and ends the program.
     void releaseAndExit();
+    // Gives the window the size and place it was closed with, or else two thirds of the
+    // available screen, centred.
+    void placeOnScreen(const QByteArray& remembered);
 
     const MainLayout& controlLayout() const { return layout_; }
+    // The outer size of the area below the menu bar, which the layout rule is given.
     float outerWidthTwips() const;
     float outerHeightTwips() const;
+    // Pixels the menu bar takes at the top of the client area (0 for a menu bar the desktop shows).
+    int menuBarHeight() const;
 
     // How long a load runs before its progress dialog appears.
     void setLoadProgressDelay(int milliseconds) { loadProgressDelayMs_ = milliseconds; }
@@ -88,6 +101,12 @@ public:
         MainWindow& window_;
     };
 
+signals:
+    // A table was loaded into the grid.
+    void tableShown(const QString& table);
+    // The window is being closed by the user or the desktop; the program ends next.
+    void closing();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -100,11 +119,14 @@ protected:
 
 private:
     void createControls();
+    void createFindBar();
     void setTabOrderAndFocus();
     void placeControls();
     void centreOnScreen();
     // Places the controls at the resolution of the screen the window is on now.
     void followScreen();
+    // A table chosen in the list: loaded now, or once the window's command has ended.
+    void takeListChoice();
     void releaseShownRecordset();
     void hideRecordIdColumns();
     // The table's entry in the list; -1 where it has none.
@@ -121,7 +143,7 @@ private:
     QStringList tableListWarnings_;  // what the last table list read left out
     int busyDepth_ = 0;
     // Esc while the find bar is open, wherever the focus is in the window (as Ctrl+F is).
-    QShortcut* closeFindShortcut_ = nullptr;
+    QAction* closeFindAction_ = nullptr;
     // Where the table the grid shows came from; empty while it shows none.
     QString shownDatabase_;
     QString shownTable_;

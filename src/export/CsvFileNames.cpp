@@ -1,8 +1,8 @@
-#include "CsvFileNames.h"
+#include "export/CsvFileNames.h"
 
 #include <QSet>
 
-namespace varnex::cli {
+namespace varnex {
 namespace {
 
 // Room for "~NNN.csv" within the 255 bytes a name may take.
@@ -50,4 +50,4 @@ QStringList csvFileNames(const QStringList& tables)
     return names;
 }
 
-}  // namespace varnex::cli
+}  // namespace varnex
