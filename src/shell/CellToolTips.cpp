@@ -14,9 +14,9 @@ namespace {
 constexpr qsizetype kMostToolTipCharacters = 2000;
 }  // namespace
 
-CellToolTips::CellToolTips(QTableView& view) : QObject(&view), view_(view)
+CellToolTips::CellToolTips(QTableView& view) : QStyledItemDelegate(&view), view_(view)
 {
-    view_.viewport()->installEventFilter(this);
+    view_.setItemDelegate(this);
 }
 
 QString CellToolTips::toolTipFor(const QModelIndex& index) const
@@ -33,18 +33,16 @@ QString CellToolTips::toolTipFor(const QModelIndex& index) const
     return Qt::convertFromPlainText(shown, Qt::WhiteSpaceNormal);
 }
 
-bool CellToolTips::eventFilter(QObject* watched, QEvent* event)
+bool CellToolTips::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                             const QModelIndex& index)
 {
-    // The type first: the viewport has events while the view is being destroyed, when the view is none to ask.
-    if (event->type() != QEvent::ToolTip || watched != view_.viewport())
-        return QObject::eventFilter(watched, event);
-    const auto* help = static_cast<QHelpEvent*>(event);
-    const QModelIndex index = view_.indexAt(help->pos());
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
     const QString tip = toolTipFor(index);
     if (tip.isEmpty())
         QToolTip::hideText();
     else
-        QToolTip::showText(help->globalPos(), tip, view_.viewport(), view_.visualRect(index));
+        QToolTip::showText(event->globalPos(), tip, view->viewport(), option.rect);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/AppSettings.h"
+#include "core/Application.h"
 #include "core/Clock.h"
 #include "core/Log.h"
 #include "data/Connection.h"
@@ -21,6 +22,8 @@ MainWindowFixture::MainWindowFixture() : boxes_(std::make_unique<MessageRecorder
     AppSettings& globals = appSettings();
     globals = AppSettings{};
     setLogFolder(dir_.path() + QStringLiteral("/"));
+    // What the window remembers between runs stays in the test's folder.
+    setAppFolderForTesting(dir_.path());
 }
 
 MainWindowFixture::~MainWindowFixture()
@@ -30,6 +33,7 @@ MainWindowFixture::~MainWindowFixture()
         (void)appSettings().connection->close();
     appSettings() = AppSettings{};
     setLogFolder({});
+    setAppFolderForTesting({});
     setEndProcessHandler(previousEndProcess_);
 }
 
