@@ -4,6 +4,8 @@
 #include "core/Messages.h"
 #include "core/ProfileString.h"
 
+#include <QCoreApplication>
+
 namespace varnex {
 
 bool storeSettings(std::initializer_list<SettingEntry> entries)
@@ -13,8 +15,8 @@ bool storeSettings(std::initializer_list<SettingEntry> entries)
     for (const SettingEntry& entry : entries)
         allWritten = writeProfileString(entry.section, entry.key, entry.value, file) && allWritten;
     if (!allWritten)
-        showMessage(QStringLiteral("Could not save the settings to '") + file + QStringLiteral("'."),
-               MessageStyle::Critical);
+        showMessage(QCoreApplication::translate("StoreSettings", "Could not save the settings to '%1'.").arg(file),
+                    MessageStyle::Critical);
     return allWritten;
 }
 

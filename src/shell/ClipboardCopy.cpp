@@ -75,7 +75,7 @@ void ClipboardCopy::copy(std::shared_ptr<const CopySelection> selection)
 void ClipboardCopy::showProgress(int64_t rowCount)
 {
     rowCount_ = rowCount;
-    dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Copying cells..."), QStringLiteral("Cancel"), 0, kSteps,
+    dialog_ = std::make_unique<QProgressDialog>(tr("Copying cells..."), tr("Cancel"), 0, kSteps,
                                                 &owner_);
     dialog_->setObjectName(QStringLiteral("dlgCopyProgress"));
     dialog_->setWindowTitle(appTitle());

@@ -219,10 +219,10 @@ std::unique_ptr<QMenu> DataGrid::headingMenu(int column)
         if (still && still == recordset())
             emit sortRequested(column, order);
     };
-    QAction* ascending = menu->addAction(QStringLiteral("Sort &Ascending"));
+    QAction* ascending = menu->addAction(tr("Sort &Ascending"));
     ascending->setObjectName(QStringLiteral("mnuSortAscending"));
     connect(ascending, &QAction::triggered, this, [sortBy] { sortBy(Qt::AscendingOrder); });
-    QAction* descending = menu->addAction(QStringLiteral("Sort &Descending"));
+    QAction* descending = menu->addAction(tr("Sort &Descending"));
     descending->setObjectName(QStringLiteral("mnuSortDescending"));
     connect(descending, &QAction::triggered, this, [sortBy] { sortBy(Qt::DescendingOrder); });
     return menu;
@@ -231,7 +231,7 @@ std::unique_ptr<QMenu> DataGrid::headingMenu(int column)
 std::unique_ptr<QMenu> DataGrid::cellMenu(const QModelIndex& index)
 {
     auto menu = std::make_unique<QMenu>(this);
-    QAction* show = menu->addAction(QStringLiteral("Show value"));
+    QAction* show = menu->addAction(tr("Show value"));
     show->setObjectName(QStringLiteral("mnuShowValue"));
     const QPersistentModelIndex cell(index);
     connect(show, &QAction::triggered, this, [this, cell] { showValue(cell); });

@@ -2,6 +2,7 @@
 
 #include "core/Application.h"
 
+#include <QCoreApplication>
 #include <QProgressDialog>
 
 namespace varnex {
@@ -33,7 +34,8 @@ bool ExportProgressDialog::keepGoing(int64_t recordsWritten, int64_t recordCount
 
 void ExportProgressDialog::show()
 {
-    dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Exporting records..."), QStringLiteral("Cancel"), 0,
+    dialog_ = std::make_unique<QProgressDialog>(QCoreApplication::translate("ExportProgressDialog", "Exporting records..."),
+                                                QCoreApplication::translate("ExportProgressDialog", "Cancel"), 0,
                                                 kSteps, owner_);
     dialog_->setObjectName(QStringLiteral("dlgExportProgress"));
     dialog_->setWindowTitle(appTitle());

@@ -12,11 +12,11 @@ FindBar::FindBar(QWidget* parent) : QFrame(parent), label(new QLabel(this)), edi
     setObjectName(QStringLiteral("fraFind"));
     setFocusPolicy(Qt::NoFocus);
     label->setObjectName(QStringLiteral("lblFind"));
-    label->setText(QStringLiteral("&Find:"));
+    label->setText(tr("&Find:"));
     label->setBuddy(edit);
     edit->setObjectName(QStringLiteral("txtFind"));
     edit->setClearButtonEnabled(true);
-    edit->setPlaceholderText(QStringLiteral("Text in any column"));
+    edit->setPlaceholderText(tr("Text in any column"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 2, 0, 0);
     layout->addWidget(label);

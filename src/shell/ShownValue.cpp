@@ -3,6 +3,8 @@
 #include "data/FieldTypes.h"
 #include "data/Recordset.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace varnex {
@@ -15,23 +17,23 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 QString fieldTypeName(int16_t type)
 {
     switch (type) {
-    case fieldtype::UnsignedTinyInt: return QStringLiteral("Byte");
-    case fieldtype::SmallInt: return QStringLiteral("Integer");
-    case fieldtype::Integer: return QStringLiteral("Long Integer");
-    case fieldtype::BigInt: return QStringLiteral("Large Number");
-    case fieldtype::Single: return QStringLiteral("Single");
-    case fieldtype::Double: return QStringLiteral("Double");
-    case fieldtype::Currency: return QStringLiteral("Currency");
-    case fieldtype::Numeric: return QStringLiteral("Decimal");
-    case fieldtype::Date: return QStringLiteral("Date/Time");
-    case fieldtype::Boolean: return QStringLiteral("Yes/No");
-    case fieldtype::GUID: return QStringLiteral("Replication ID");
-    case fieldtype::VarWChar: return QStringLiteral("Text");
-    case fieldtype::LongVarWChar: return QStringLiteral("Memo");
+    case fieldtype::UnsignedTinyInt: return QCoreApplication::translate("ShownValue", "Byte");
+    case fieldtype::SmallInt: return QCoreApplication::translate("ShownValue", "Integer");
+    case fieldtype::Integer: return QCoreApplication::translate("ShownValue", "Long Integer");
+    case fieldtype::BigInt: return QCoreApplication::translate("ShownValue", "Large Number");
+    case fieldtype::Single: return QCoreApplication::translate("ShownValue", "Single");
+    case fieldtype::Double: return QCoreApplication::translate("ShownValue", "Double");
+    case fieldtype::Currency: return QCoreApplication::translate("ShownValue", "Currency");
+    case fieldtype::Numeric: return QCoreApplication::translate("ShownValue", "Decimal");
+    case fieldtype::Date: return QCoreApplication::translate("ShownValue", "Date/Time");
+    case fieldtype::Boolean: return QCoreApplication::translate("ShownValue", "Yes/No");
+    case fieldtype::GUID: return QCoreApplication::translate("ShownValue", "Replication ID");
+    case fieldtype::VarWChar: return QCoreApplication::translate("ShownValue", "Text");
+    case fieldtype::LongVarWChar: return QCoreApplication::translate("ShownValue", "Memo");
     case fieldtype::Binary:
-    case fieldtype::VarBinary: return QStringLiteral("Binary");
-    case fieldtype::LongVarBinary: return QStringLiteral("OLE Object");
-    default: return QStringLiteral("Unknown");
+    case fieldtype::VarBinary: return QCoreApplication::translate("ShownValue", "Binary");
+    case fieldtype::LongVarBinary: return QCoreApplication::translate("ShownValue", "OLE Object");
+    default: return QCoreApplication::translate("ShownValue", "Unknown");
     }
 }
 

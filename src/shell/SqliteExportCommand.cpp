@@ -8,6 +8,7 @@
 #include "export/SqliteConversion.h"
 #include "shell/MainWindow.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMutex>
@@ -67,9 +68,9 @@ public:
     {
         const QMutexLocker lock(&mutex_);
         if (count_ == 0)
-            return QStringLiteral("Reading the schema...");
+            return QCoreApplication::translate("SqliteExport", "Reading the schema...");
         const QLocale locale;
-        return QStringLiteral("Table %1 of %2: %3 (%4 of %5 rows)")
+        return QCoreApplication::translate("SqliteExport", "Table %1 of %2: %3 (%4 of %5 rows)")
             .arg(number_.load())
             .arg(count_.load())
             .arg(table_, locale.toString(static_cast<qlonglong>(rowsRead_.load())), locale.toString(static_cast<qlonglong>(rowCount_.load())));
@@ -109,8 +110,8 @@ void prepareSaveDialog(FileDialog& dialog, const QString& database)
 {
     const QFileInfo file(database);
     dialog.initialFolder = file.absolutePath();
-    dialog.title = QStringLiteral("Export to SQLite");
-    dialog.filter = QStringLiteral("SQLite database (*.sqlite *.db)|*.sqlite;*.db|All files|*");
+    dialog.title = QCoreApplication::translate("SqliteExport", "Export to SQLite");
+    dialog.filter = QCoreApplication::translate("SqliteExport", "SQLite database (*.sqlite *.db)|*.sqlite;*.db|All files|*");
     dialog.fileName = file.completeBaseName() + QStringLiteral(".sqlite");
 }
 
@@ -118,7 +119,7 @@ void prepareSaveDialog(FileDialog& dialog, const QString& database)
 // asks it to stop, which it does at its next row or wait.
 void followConversion(MainWindow& form, SharedProgress& shared)
 {
-    QProgressDialog dialog(QStringLiteral("Exporting to SQLite..."), QStringLiteral("Cancel"), 0, kSteps, &form);
+    QProgressDialog dialog(QCoreApplication::translate("SqliteExport", "Exporting to SQLite..."), QCoreApplication::translate("SqliteExport", "Cancel"), 0, kSteps, &form);
     dialog.setObjectName(QStringLiteral("dlgSqliteExportProgress"));
     dialog.setWindowTitle(appTitle());
     dialog.setWindowModality(Qt::ApplicationModal);
@@ -129,7 +130,7 @@ void followConversion(MainWindow& form, SharedProgress& shared)
     QTimer poll;
     QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
         shared.cancelled = true;
-        dialog.setLabelText(QStringLiteral("Cancelling..."));
+        dialog.setLabelText(QCoreApplication::translate("SqliteExport", "Cancelling..."));
     });
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (shared.done) {
@@ -161,15 +162,15 @@ void summarize(const SharedProgress& shared, const QString& output)
     for (const QString& failure : failures)
         writeLog(kFailureTitle, appSettings().dataPath + QStringLiteral(": ") + failure, false);
     const QString unread = warnings.isEmpty() ? QString()
-                                              : QStringLiteral("\n\nSome values could not be read exactly and were left empty; "
+                                              : QCoreApplication::translate("SqliteExport", "\n\nSome values could not be read exactly and were left empty; "
                                                                "the log names them.");
     switch (result.outcome) {
     case ConversionOutcome::Completed:
-        showMessage(QStringLiteral("%1 exported to \"%2\".").arg(countOf(result.tablesWritten, "table", "tables"), output) + unread,
+        showMessage(QCoreApplication::translate("SqliteExport", "%1 exported to \"%2\".").arg(countOf(result.tablesWritten, "table", "tables"), output) + unread,
                     MessageStyle::Information);
         return;
     case ConversionOutcome::TablesFailed:
-        showMessage(QStringLiteral("%1 exported to \"%2\"; %3 could not be:\n\n%4")
+        showMessage(QCoreApplication::translate("SqliteExport", "%1 exported to \"%2\"; %3 could not be:\n\n%4")
                             .arg(countOf(result.tablesWritten, "table", "tables"), output,
                                  countOf(result.tablesFailed, "table", "tables"), failures.join(u'\n')) +
                         unread,
@@ -177,12 +178,12 @@ void summarize(const SharedProgress& shared, const QString& output)
         return;
     case ConversionOutcome::Failed:
         writeLog(kFailureTitle, result.error.description, false);
-        showMessage(QStringLiteral("The database could not be exported to SQLite:\n\n%1")
+        showMessage(QCoreApplication::translate("SqliteExport", "The database could not be exported to SQLite:\n\n%1")
                         .arg(result.error.description.isEmpty() ? warnings.join(u'\n') : result.error.description),
                     MessageStyle::Critical);
         return;
     case ConversionOutcome::Cancelled:
-        showMessage(QStringLiteral("The export to SQLite was cancelled; nothing was written."), MessageStyle::Information);
+        showMessage(QCoreApplication::translate("SqliteExport", "The export to SQLite was cancelled; nothing was written."), MessageStyle::Information);
         return;
     }
 }
@@ -196,7 +197,7 @@ void exportDatabaseToSqlite(MainWindow& form)
     if (running)
         return;
     if (!connection || !connection->isOpen()) {
-        showMessage(QStringLiteral("No database to export!"), MessageStyle::Information);
+        showMessage(QCoreApplication::translate("SqliteExport", "No database to export!"), MessageStyle::Information);
         return;
     }
     running = true;

@@ -53,7 +53,7 @@ void StatusLine::showRowCount(int64_t shown, int64_t total, bool filtered)
 
 void StatusLine::showLoading(int64_t rows)
 {
-    rowCount->setText(QStringLiteral("Loading: %1 %2")
+    rowCount->setText(tr("Loading: %1 %2")
                           .arg(QLocale().toString(static_cast<qlonglong>(rows)),
                                rows == 1 ? QStringLiteral("row") : QStringLiteral("rows")));
 }

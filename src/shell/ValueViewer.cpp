@@ -1,6 +1,7 @@
 #include "shell/ValueViewer.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -24,8 +25,8 @@ QString sizeText(const ShownValue& value)
 {
     const QString count = QLocale().toString(static_cast<qlonglong>(value.size));
     if (value.binary)
-        return value.size == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(count);
-    return value.size == 1 ? QStringLiteral("1 character") : QStringLiteral("%1 characters").arg(count);
+        return value.size == 1 ? QCoreApplication::translate("ValueViewer", "1 byte") : QCoreApplication::translate("ValueViewer", "%1 bytes").arg(count);
+    return value.size == 1 ? QCoreApplication::translate("ValueViewer", "1 character") : QCoreApplication::translate("ValueViewer", "%1 characters").arg(count);
 }
 
 }  // namespace
