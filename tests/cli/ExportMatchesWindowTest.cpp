@@ -1,6 +1,6 @@
 // varnex export writes the bytes the window's Export button writes for the same table and options.
 
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 #include "TestDatabases.h"
 #include "VarnexProcess.h"
 

@@ -1,6 +1,6 @@
 // varnex tables, --help and --version, as a script sees them.
 
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 #include "TestDatabases.h"
 #include "VarnexProcess.h"
 

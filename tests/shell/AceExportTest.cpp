@@ -2,7 +2,7 @@
 // bytes, encrypted files opened with their password, and the table list without the hidden tables.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"  // gcc 12 false alarm on std::variant in lists
 
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 
 #include "shell/DataGrid.h"
 

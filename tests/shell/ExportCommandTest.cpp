@@ -1,7 +1,7 @@
 // The Export button: its message boxes, the save dialog, the file name rule,
 // replacing and cancelling, the sorted order and large tables.
 
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 #include "support/CsvReadBack.h"
 #include "support/TableBuilders.h"
 

@@ -1,6 +1,6 @@
 // Exports that cannot finish: reported once, and no partial file left behind.
 
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 #include "support/TableBuilders.h"
 
 #include "core/LocaleCodec.h"

@@ -1,6 +1,6 @@
 // The bytes of exported files, and what an independent CSV reader makes of them.
 
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 #include "support/CsvReadBack.h"
 #include "support/TableBuilders.h"
 

@@ -2,7 +2,7 @@
 // progress dialog that Cancel ends (the window's events running meanwhile, a second request ignored),
 // and the box that sums it up, its details in the log.
 
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 
 #include "cli/DamagedFiles.h"
 #include "data/ReaderProcess.h"

@@ -1,4 +1,4 @@
-#include "ExportFixture.h"
+#include "support/ExportFixture.h"
 
 #include "app/AppSettings.h"
 #include "core/Application.h"
