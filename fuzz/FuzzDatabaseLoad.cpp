@@ -3,9 +3,9 @@
 // each through a reader of its own as the program's reader process does; then the
 // schema and the values of each complex column it names. Encrypted
 // and encoded files are decoded with the password the seeds were written with.
-#include "data/JetHeader.h"
-#include "data/SchemaRows.h"
-#include "data/TableData.h"
+#include "store/JetHeader.h"
+#include "store/SchemaRows.h"
+#include "store/TableData.h"
 #include "reader/JetReader.h"
 #include "reader/TableSink.h"
 

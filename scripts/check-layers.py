@@ -21,22 +21,26 @@ import sys
 LAYERS = {
     "core": ("src/core", []),
     "crypto": ("src/crypto", []),
-    "store": ("src/data/store", ["core", "crypto"]),
-    "reader": ("src/reader", ["core", "crypto", "store"]),
-    "data": ("src/data", ["core", "crypto", "store"]),
+    "store": ("src/store", ["core", "crypto"]),
+    "reader": ("src/reader", ["core", "store"]),
+    "data": ("src/data", ["core", "store"]),
     "export": ("src/export", ["core", "store", "data"]),
     "app": ("src/app", ["core", "store", "data"]),
-    "cli": ("src/cli", ["core", "crypto", "store", "data", "export"]),
+    "cli": ("src/cli", ["core", "store", "data", "export"]),
     "shell": ("src/shell", ["core", "store", "data", "export", "app"]),
     "main": ("src/main", ["core", "store", "data", "export", "app", "cli", "shell"]),
     # Beside the program: the database writer, and what the tests share.
     "tools": ("tools", ["core", "crypto"]),
     "testsupport": ("tests/support", ["core", "crypto", "store", "data", "export", "app", "shell", "tools"]),
 }
+# Layers another layer uses only inside itself: no public header of the user includes them, and the
+# user's library links them PRIVATE, so that the layers above do not see them.
+PRIVATE_USES = {"store": {"crypto"}}
 PROGRAM = ["core", "crypto", "store", "reader", "data", "export", "app", "cli", "shell"]
 
 # Folders outside the layers -> the layers their files may use. The tests of a layer
-# (tests/<folder of the layer under src>) may use what the layer may, the writer and the support.
+# (tests/<folder of the layer under src>) may use what the layer may, the writer and the support, and
+# the crypto library the writer uses (to scramble or damage what it wrote).
 FOLDERS = {
     "tests/reliability": PROGRAM + ["tools", "testsupport"],
     "tests/tools": ["core", "crypto", "tools", "testsupport"],
@@ -46,7 +50,7 @@ FOLDERS = {
 }
 for _layer, (_folder, _uses) in list(LAYERS.items()):
     if _folder.startswith("src/"):
-        FOLDERS["tests/" + _folder[len("src/"):]] = [_layer, *_uses, "tools", "testsupport"]
+        FOLDERS["tests/" + _folder[len("src/"):]] = [_layer, *_uses, "crypto", "tools", "testsupport"]
 # The command line's output is held against the window's.
 FOLDERS["tests/cli"] += ["app", "shell"]
 
@@ -56,7 +60,7 @@ INCLUDE_ROOTS = {"tools": "tools", "testsupport": "tests"}
 # The project's CMake targets -> their layer; the targets of the tests, fuzzers and benchmarks
 # take the rule of their folder.
 TARGETS = {
-    "varnex_core": "core", "varnex_crypto": "crypto", "varnex_datastore": "store",
+    "varnex_core": "core", "varnex_crypto": "crypto", "varnex_store": "store",
     "varnex_readercore": "reader", "varnex-reader": "reader", "varnex_data": "data",
     "varnex_export": "export", "varnex_app": "app", "varnex_cli": "cli", "varnex_shell": "shell",
     "varnex": "main", "jetwriter": "tools", "varnex-mkdb": "tools", "varnex_testsupport": "testsupport",
@@ -131,6 +135,8 @@ def include_problem(root, path, text, owners):
             return None
     if owner not in allowed:
         return f"{relative}: includes \"{text}\" of layer '{owner}', which {describe(who)} may not use"
+    if is_public(relative) and owner in PRIVATE_USES.get(who, set()):
+        return f"{relative}: a public header includes \"{text}\" of layer '{owner}', which layer '{who}' uses privately"
     return None
 
 
@@ -167,6 +173,7 @@ def check_links(root):
                 if not words:
                     continue
                 target, linked = words[0], [w for w in words[1:] if w not in KEYWORDS]
+                problems += private_link_problems(relative, target, words[1:])
                 who = TARGETS.get(target)
                 allowed = {who, *LAYERS[who][1]} if who else allowed_for(relative)[1]
                 who = who or allowed_for(relative)[0]
@@ -179,6 +186,20 @@ def check_links(root):
                                         f"which {describe(who)} may not use")
                     if library in WIDGETS and who not in WIDGET_LAYERS and who in LAYERS:
                         problems.append(f"{relative}: {target} links {library}, which only the window's layers may use")
+    return problems
+
+
+def private_link_problems(relative, target, words):
+    """Links of a layer's privately used layers that are not PRIVATE."""
+    who = TARGETS.get(target)
+    problems = []
+    scope = "PUBLIC"  # a link without a keyword reaches the target's users too
+    for word in words:
+        if word in KEYWORDS:
+            scope = word
+        elif TARGETS.get(word) in PRIVATE_USES.get(who, set()) and scope not in ("PRIVATE", "LINK_PRIVATE"):
+            problems.append(f"{relative}: {target} links {word} {scope}, but layer '{who}' uses layer "
+                            f"'{TARGETS[word]}' privately")
     return problems
 
 

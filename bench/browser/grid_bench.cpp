@@ -11,7 +11,7 @@
 
 #include "app/AppSettings.h"
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "jetwriter/JetWriter.h"
 #include "shell/FindBar.h"

@@ -7,9 +7,9 @@
 
 #include "data/ColumnTextProfile.h"
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <QElapsedTimer>
 #include <QFile>

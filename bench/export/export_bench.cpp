@@ -4,7 +4,7 @@
 // load_export_s, load_export_ratio, export_rss_growth_mb, export_cpu_s.
 
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "export/CsvFileExport.h"
 

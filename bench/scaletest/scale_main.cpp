@@ -10,7 +10,7 @@
 
 #include "common/ProcessStatus.h"
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "export/CsvFileExport.h"
 #include "shell/LoadProgressDialog.h"

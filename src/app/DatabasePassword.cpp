@@ -3,7 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/StoreSettings.h"
 #include "app/UserState.h"
-#include "data/JetHeader.h"
+#include "store/JetHeader.h"
 
 #include <QHash>
 

@@ -5,7 +5,7 @@
 #include "Interruption.h"
 #include "PasswordSources.h"
 #include "data/Connection.h"
-#include "data/JetHeader.h"
+#include "store/JetHeader.h"
 
 namespace varnex::cli {
 namespace {

@@ -4,7 +4,7 @@
 // could not read, "varnex: warning: FILE: table 'T': column 'C': cause".
 // File names in it keep their bytes.
 
-#include "data/ReadWarning.h"
+#include "store/ReadWarning.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "data/CellValue.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/ValueListText.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "data/ColumnSort.h"
 
 #include "data/CellValue.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/TextOrder.h"
 #include "data/ValueFormatter.h"
 #include "data/ValueListText.h"

@@ -2,8 +2,8 @@
 
 #include "core/Error.h"
 #include "data/ConnectionString.h"
-#include "data/FieldTypes.h"
-#include "data/PageEncryption.h"
+#include "store/FieldTypes.h"
+#include "store/PageDecoder.h"
 #include "data/ReaderProcess.h"
 #include "data/Recordset.h"
 
@@ -56,7 +56,7 @@ Result<QString> checkCredentials(const JetHeader& header, const QString& connect
         return makeError(ErrorCode::BadAccount);
     const QString given = connectionStringValue(connectionString, "Jet OLEDB:Database Password").value_or(password);
     if (hasEncryptedPages(header)) {
-        if (auto unlocked = unlockPages(header, given, path); !unlocked)
+        if (auto unlocked = PageDecoder::open(header, given, path); !unlocked)
             return unlocked.error();
         return given;
     }

@@ -1,7 +1,7 @@
 #include "data/DatabaseReads.h"
 
 #include "data/Connection.h"
-#include "data/SchemaRows.h"
+#include "store/SchemaRows.h"
 #include "data/TableList.h"
 
 namespace varnex {

@@ -1,6 +1,6 @@
 #include "data/ExtendedDateText.h"
 
-#include "data/ExtendedDate.h"
+#include "store/ExtendedDate.h"
 #include "data/DateTimeFormat.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "data/IsoDateTime.h"
 
-#include "data/ExtendedDate.h"
+#include "store/ExtendedDate.h"
 
 #include <QDate>
 

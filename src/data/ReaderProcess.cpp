@@ -2,7 +2,7 @@
 
 #include "core/ByteText.h"
 #include "core/Error.h"
-#include "data/ReaderProtocol.h"
+#include "store/ReaderProtocol.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,9 +3,9 @@
 #include "core/Error.h"
 #include "data/CellValue.h"
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/SortOrder.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <numeric>
 

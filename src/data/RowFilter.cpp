@@ -1,6 +1,6 @@
 #include "data/RowFilter.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "data/TextOrder.h"
 

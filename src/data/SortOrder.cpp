@@ -2,7 +2,7 @@
 
 #include "core/Error.h"
 #include "data/ColumnSort.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <algorithm>
 #include <optional>

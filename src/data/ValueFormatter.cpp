@@ -2,7 +2,7 @@
 
 #include "DecimalDigits.h"
 #include "data/ExtendedDateText.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/IsoDateTime.h"
 
 #include <bit>

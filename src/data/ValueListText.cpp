@@ -1,9 +1,9 @@
 #include "data/ValueListText.h"
 
 #include "data/CellValue.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/ValueFormatter.h"
-#include "data/ValueList.h"
+#include "store/ValueList.h"
 
 #include <string>
 

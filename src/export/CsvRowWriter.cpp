@@ -2,7 +2,7 @@
 
 #include "CsvQuoting.h"
 #include "data/CellValue.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 // of the kinds that fill most tables (text, whole numbers, reals, Currency, dates) are written
 // here; the others as the value text has them.
 
-#include "data/TableData.h"
+#include "store/TableData.h"
 #include "data/ValueFormatter.h"
 
 #include <cstdint>

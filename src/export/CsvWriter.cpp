@@ -1,9 +1,9 @@
 #include "export/CsvWriter.h"
 
 #include "core/LocaleCodec.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 #include "data/ValueFormatter.h"
 #include "CsvQuoting.h"
 #include "CsvRowWriter.h"

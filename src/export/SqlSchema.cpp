@@ -1,6 +1,6 @@
 #include "export/SqlSchema.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <algorithm>
 #include <set>

@@ -1,7 +1,7 @@
 #include "export/SqliteConversion.h"
 
 #include "core/FileSystem.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "export/NewDatabaseFile.h"
 #include "export/SqlSchema.h"
 #include "export/SqliteDatabase.h"

@@ -1,7 +1,7 @@
 #include "export/SqliteRowWriter.h"
 
 #include "data/CellValue.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/IsoDateTime.h"
 #include "data/ValueFormatter.h"
 #include "data/ValueListText.h"

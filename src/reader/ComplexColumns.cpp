@@ -1,7 +1,7 @@
 #include "reader/ComplexColumns.h"
 
-#include "data/FieldTypes.h"
-#include "data/ValueList.h"
+#include "store/FieldTypes.h"
+#include "store/ValueList.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "AttachmentContent.h"
 #include "RowDecoder.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "reader/JetReader.h"
 
 #include <mdbtools.h>

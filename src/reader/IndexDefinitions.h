@@ -7,7 +7,7 @@
 // logical number, which reads the columns of the indexes that follow such an index from the wrong
 // entries, so the definition is read here.
 
-#include "data/CodePage.h"
+#include "store/CodePage.h"
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 #include "RowDecoder.h"
 #include "core/ByteText.h"
 #include "core/Error.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "reader/PropertyListCheck.h"
 #include "reader/TableDefinitionCheck.h"
 

@@ -5,8 +5,8 @@
 #include "IndexDefinitions.h"
 #include "PlannedColumn.h"
 #include "Relationships.h"
-#include "data/FieldTypes.h"
-#include "data/SchemaRows.h"
+#include "store/FieldTypes.h"
+#include "store/SchemaRows.h"
 
 #include <mdbtools.h>
 

@@ -1,9 +1,8 @@
 #include "reader/PlainFile.h"
 
 #include "core/FileSystem.h"
-#include "crypto/JetPageEncoding.h"
-#include "data/PageEncryption.h"
-#include "data/ReaderProtocol.h"
+#include "store/PageDecoder.h"
+#include "store/ReaderProtocol.h"
 
 #include <QFile>
 
@@ -60,20 +59,16 @@ Result<PlainFile> PlainFile::open(const QString& path, const QString& password, 
     plain.header_ = std::move(*header);
     if (!plain.header_.pagesEncoded())
         return plain;
-    std::optional<crypto::PageCipher> cipher;
-    if (plain.header_.format == JetFormat::Ace) {
-        auto unlocked = unlockPages(plain.header_, password, path);
-        if (!unlocked)
-            return unlocked.error();
-        cipher = std::move(*unlocked);
-    }
-    if (Status decoded = plain.decode(path, cipher, working); !decoded)
+    auto decoder = PageDecoder::open(plain.header_, password, path);
+    if (!decoder)
+        return decoder.error();
+    if (Status decoded = plain.decode(path, *decoder, working); !decoded)
         return decoded.error();
     return plain;
 }
 
 // Every whole page, decoded; a page cut short at the end of the file cannot be, and is left out.
-Status PlainFile::decode(const QString& original, const std::optional<crypto::PageCipher>& cipher,
+Status PlainFile::decode(const QString& original, const PageDecoder& decoder,
                         const std::function<void()>& working)
 {
     QFile file;
@@ -87,11 +82,7 @@ Status PlainFile::decode(const QString& original, const std::optional<crypto::Pa
     for (uint32_t number = 0; file.read(reinterpret_cast<char*>(page.data()), static_cast<qint64>(pageSize))
                               == static_cast<qint64>(pageSize);
          ++number) {
-        if (number == 0)
-            crypto::clearEncodingKey(page);
-        else if (!cipher)
-            crypto::applyJetPageEncoding(header_.databaseKey, number, page);
-        else if (cipher->decryptPage(number, page) != crypto::Error::None)
+        if (!decoder.decode(number, page))
             return unreadable(original);
         if (!writeAll(memoryFile_, page.data(), page.size()))
             return unreadable(original);

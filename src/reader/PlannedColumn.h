@@ -2,7 +2,7 @@
 // A column as a read plans it.
 
 #include "RowDecoder.h"
-#include "data/DatabaseSchema.h"
+#include "store/DatabaseSchema.h"
 
 namespace varnex::reader {
 

@@ -1,7 +1,7 @@
 #include "reader/ReaderMain.h"
 
 #include "core/ByteText.h"
-#include "data/ReaderProtocol.h"
+#include "store/ReaderProtocol.h"
 #include "reader/JetReader.h"
 
 #include <sys/resource.h>

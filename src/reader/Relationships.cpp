@@ -1,6 +1,6 @@
 #include "Relationships.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,9 +4,9 @@
 // pair's place among them (icolumn), the referring table and column (szObject, szColumn) and the
 // referred one (szReferencedObject, szReferencedColumn).
 
-#include "data/DatabaseSchema.h"
-#include "data/ReadWarning.h"
-#include "data/TableData.h"
+#include "store/DatabaseSchema.h"
+#include "store/ReadWarning.h"
+#include "store/TableData.h"
 
 #include <vector>
 

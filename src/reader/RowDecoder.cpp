@@ -1,8 +1,8 @@
 #include "RowDecoder.h"
 
 #include "TablePages.h"
-#include "data/FieldTypes.h"
-#include "data/Variant.h"
+#include "store/FieldTypes.h"
+#include "store/Variant.h"
 #include "reader/RowOffsets.h"
 #include "reader/StoredExtendedDate.h"
 #include "reader/TextDecoding.h"

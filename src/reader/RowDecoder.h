@@ -4,7 +4,7 @@
 
 #include "CrackedRows.h"
 #include "core/Error.h"
-#include "data/CodePage.h"
+#include "store/CodePage.h"
 #include "reader/ComplexColumns.h"
 #include "reader/LongValuePages.h"
 #include "reader/TableSink.h"

@@ -1,6 +1,6 @@
 #include "reader/StoredExtendedDate.h"
 
-#include "data/ExtendedDate.h"
+#include "store/ExtendedDate.h"
 
 namespace varnex::reader {
 namespace {

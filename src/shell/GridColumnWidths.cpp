@@ -1,8 +1,8 @@
 #include "shell/GridColumnWidths.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 #include "shell/CellMetrics.h"
 
 #include <QHeaderView>

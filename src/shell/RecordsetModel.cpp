@@ -1,8 +1,8 @@
 #include "shell/RecordsetModel.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,6 +1,6 @@
 #include "shell/ShownValue.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 
 #include <QCoreApplication>

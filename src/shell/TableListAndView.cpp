@@ -5,7 +5,7 @@
 #include "core/Error.h"
 #include "core/Log.h"
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "data/TableList.h"
 #include "data/ValueFormatter.h"

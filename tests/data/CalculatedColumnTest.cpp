@@ -5,7 +5,7 @@
 
 #include "WriterDatabase.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "crypto/Ciphers.h"
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "support/TempDir.h"
 
 #include <QFile>

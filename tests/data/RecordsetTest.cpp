@@ -2,7 +2,7 @@
 
 #include "WriterDatabase.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "WriterDatabase.h"
 
 #include "data/DatabaseReads.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <gtest/gtest.h>
 

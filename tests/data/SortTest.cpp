@@ -2,7 +2,7 @@
 
 #include "WriterDatabase.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/TextOrder.h"
 #include "support/StoredTable.h"
 

@@ -4,7 +4,7 @@
 #include "WriterDatabase.h"
 
 #include "crypto/Ciphers.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 // The value text of stored values of every type, under several locales, as
 // the grid, a copy and the CSV export get it.
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "data/ValueFormatter.h"
 #include "support/StoredTable.h"

@@ -4,7 +4,7 @@
 #include "export/CsvWriter.h"
 
 #include "core/LocaleCodec.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "data/ValueFormatter.h"
 #include "support/StoredTable.h"

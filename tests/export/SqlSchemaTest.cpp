@@ -2,7 +2,7 @@
 // key that cannot be the rowid, foreign keys to keys in another column order or to no key, every field
 // type in both dialects, and the tables asked for by name.
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "export/SqlSchema.h"
 
 #include <gtest/gtest.h>

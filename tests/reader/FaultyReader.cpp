@@ -10,7 +10,7 @@
 //                     sends the first batch of rows, then waits until the named pipe FIFO is
 //                     opened for writing (by the test, once it has seen that batch) and goes on
 
-#include "data/ReaderProtocol.h"
+#include "store/ReaderProtocol.h"
 #include "reader/ReaderMain.h"
 
 #include <fcntl.h>

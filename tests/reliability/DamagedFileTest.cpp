@@ -7,7 +7,7 @@
 #include "JetFile.h"
 
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "jetwriter/JetWriter.h"
 #include "support/TempDir.h"

@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/AppSettings.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "data/Recordset.h"
 #include "shell/StatusLine.h"
 

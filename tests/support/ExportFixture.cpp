@@ -5,7 +5,7 @@
 #include "core/LocaleCodec.h"
 #include "core/Log.h"
 #include "data/Connection.h"
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 #include "shell/ExportCommand.h"
 
 #include <QDir>

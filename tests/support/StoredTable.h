@@ -2,8 +2,8 @@
 // Tables of stored values filled by hand, for tests of what the data layer and
 // the export make of values of every type without a database file.
 
-#include "data/TableData.h"
-#include "data/Variant.h"
+#include "store/TableData.h"
+#include "store/Variant.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 // One stored cell of a TableData as a value or as its text.
 
-#include "data/TableData.h"
+#include "store/TableData.h"
 #include "data/ValueFormatter.h"
-#include "data/Variant.h"
+#include "store/Variant.h"
 
 #include <cstring>
 #include <string>

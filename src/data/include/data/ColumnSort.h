@@ -1,7 +1,7 @@
 #pragma once
 // A stable sort of stored row numbers by one column.
 
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <cstdint>
 #include <vector>

@@ -5,7 +5,7 @@
 // texts use, so that a filter can pass over a column whose texts cannot hold
 // the searched text, and the rows whose texts must be folded to be searched.
 
-#include "data/TableData.h"
+#include "store/TableData.h"
 #include "data/ValueFormatter.h"
 
 #include <atomic>

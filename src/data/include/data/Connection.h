@@ -4,7 +4,7 @@
 // table data is read later, by recordsets, through the reader process.
 
 #include "core/Error.h"
-#include "data/JetHeader.h"
+#include "store/JetHeader.h"
 #include "data/ReaderProcess.h"
 
 #include <QString>

@@ -4,7 +4,7 @@
 // they may run on a thread of their own while its connection is closed or opened again.
 
 #include "core/Error.h"
-#include "data/DatabaseSchema.h"
+#include "store/DatabaseSchema.h"
 #include "data/ReaderProcess.h"
 
 #include <QString>

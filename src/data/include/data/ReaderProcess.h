@@ -4,8 +4,8 @@
 // nothing for a while, crashes, or sends more than the file can hold is ended.
 
 #include "core/Error.h"
-#include "data/ReadWarning.h"
-#include "data/TableData.h"
+#include "store/ReadWarning.h"
+#include "store/TableData.h"
 
 #include <QString>
 #include <QStringList>

@@ -6,7 +6,7 @@
 #include "core/Error.h"
 #include "data/ReaderProcess.h"
 #include "data/RowFilter.h"
-#include "data/Variant.h"
+#include "store/Variant.h"
 
 #include <QString>
 

@@ -8,7 +8,7 @@
 // can go on another thread while the recordset it came from stays in use.
 
 #include "data/ColumnTextProfile.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 #include "data/ValueFormatter.h"
 
 #include <QString>

@@ -5,7 +5,7 @@
 
 #include "core/Error.h"
 #include "data/ColumnSort.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <QString>
 #include <QStringList>

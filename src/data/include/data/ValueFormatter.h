@@ -5,7 +5,7 @@
 // formatter is built, not once per value.
 
 #include "data/DateTimeFormat.h"
-#include "data/Variant.h"
+#include "store/Variant.h"
 
 #include <QLocale>
 #include <QString>

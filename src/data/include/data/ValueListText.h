@@ -2,7 +2,7 @@
 // The text of a cell holding a list of values (multi-value and attachment columns): each value's
 // text by the rules of its type, joined by "; " in stored order.
 
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <QString>
 

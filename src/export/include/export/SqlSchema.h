@@ -11,7 +11,7 @@
 // has one. The other indexes are named "<table>.<index>", as SQL names indexes across the database;
 // Access's names hold no dot, so none of these meets a table's name (one that would gets " (2)").
 
-#include "data/DatabaseSchema.h"
+#include "store/DatabaseSchema.h"
 
 #include <QString>
 #include <QStringList>

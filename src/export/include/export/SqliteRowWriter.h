@@ -7,7 +7,7 @@
 // outside years 1 to 9999) goes in as NULL and is counted.
 
 #include "core/Error.h"
-#include "data/TableData.h"
+#include "store/TableData.h"
 #include "export/SqliteDatabase.h"
 
 #include <memory>

@@ -8,7 +8,7 @@
 // user's row. The hidden tables keep the names the column had when it was created; the user may have
 // renamed it since, so nothing here goes by the column's name.
 
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <QString>
 

@@ -4,8 +4,8 @@
 // Complex columns get their values from the hidden tables Access keeps them in.
 
 #include "core/Error.h"
-#include "data/CodePage.h"
-#include "data/DatabaseSchema.h"
+#include "store/CodePage.h"
+#include "store/DatabaseSchema.h"
 #include "reader/ComplexColumns.h"
 #include "reader/PlainFile.h"
 #include "reader/TableDefinitionCheck.h"
@@ -47,7 +47,7 @@ public:
     // readTable's time, for benchmarks. Returns the rows cracked.
     Result<int64_t> walkTable(const QString& name);
     // The schema of the user tables (as readCatalogue lists them, but those named "MSys...") and of the
-    // relationships between them, as schema rows (data/SchemaRows.h). Each table's columns are those
+    // relationships between them, as schema rows (store/SchemaRows.h). Each table's columns are those
     // readTable delivers; what the values hold is left to the tables' reads, and so are their warnings.
     Status readSchema(TableSink& sink);
     // The values of a complex column of a table (see ComplexValueRows.h), one row each.

@@ -6,19 +6,18 @@
 // through /proc/self/fd.
 
 #include "core/Error.h"
-#include "crypto/PageCipher.h"
-#include "data/JetHeader.h"
+#include "store/JetHeader.h"
+#include "store/PageDecoder.h"
 
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 namespace varnex::reader {
 
 class PlainFile {
 public:
-    // Errors: those of readJetHeader; BadPassword and UnreadableEncryption (see unlockPages);
+    // Errors: those of readJetHeader; BadPassword and UnreadableEncryption (see PageDecoder::open);
     // ReadFailed when the pages cannot be read or no memory file can be had. working: called now
     // and then while pages are decoded.
     static Result<PlainFile> open(const QString& path, const QString& password, const std::function<void()>& working = {});
@@ -33,7 +32,7 @@ public:
 
 private:
     PlainFile() = default;
-    Status decode(const QString& original, const std::optional<crypto::PageCipher>& cipher,
+    Status decode(const QString& original, const PageDecoder& decoder,
                   const std::function<void()>& working);
 
     QString path_;

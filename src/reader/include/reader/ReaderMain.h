@@ -4,7 +4,7 @@
 // reader protocol messages on its standard output. --memory-limit bounds the
 // process's address space; --password-on-stdin reads the database password of
 // an encrypted .accdb from standard input (to its end).
-//   varnex-reader [...] --schema FILE                  the schema's rows (data/SchemaRows.h)
+//   varnex-reader [...] --schema FILE                  the schema's rows (store/SchemaRows.h)
 //   varnex-reader [...] --complex-values FILE TABLE COLUMN
 //                                                      the values of a complex column, a row each
 

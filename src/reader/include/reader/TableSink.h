@@ -1,8 +1,8 @@
 #pragma once
 // Where a reader delivers a table: its columns once, then its rows in batches.
 
-#include "data/ReadWarning.h"
-#include "data/TableData.h"
+#include "store/ReadWarning.h"
+#include "store/TableData.h"
 
 #include <QString>
 

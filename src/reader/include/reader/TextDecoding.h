@@ -1,7 +1,7 @@
 #pragma once
 // Stored Jet text to UTF-8.
 
-#include "data/CodePage.h"
+#include "store/CodePage.h"
 
 #include <cstddef>
 #include <cstdint>

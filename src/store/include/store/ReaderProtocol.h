@@ -10,8 +10,8 @@
 // its silence is not taken for a stall.
 
 #include "core/Error.h"
-#include "data/ReadWarning.h"
-#include "data/TableData.h"
+#include "store/ReadWarning.h"
+#include "store/TableData.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "data/Variant.h"
+#include "store/Variant.h"
 
 #include <cstring>
 #include <utility>

@@ -1,10 +1,10 @@
-#include "data/JetHeader.h"
+#include "store/JetHeader.h"
 
 #include "core/ByteText.h"
 #include "core/Error.h"
 #include "core/FileSystem.h"
 #include "crypto/Ciphers.h"
-#include "data/CodePage.h"
+#include "store/CodePage.h"
 
 #include <QFile>
 
@@ -113,12 +113,7 @@ std::optional<JetHeader> parseJetHeader(const QByteArray& firstPage)
     if (*format == JetFormat::Ace && header.pagesEncoded()) {
         // The encryption structure holds the password's verifier; it is all the password there is.
         header.password.clear();
-        auto encryption = crypto::readEncryptionHeader(
-            std::span(reinterpret_cast<const uint8_t*>(firstPage.constData()), static_cast<size_t>(firstPage.size())));
-        if (encryption)
-            header.encryption = std::move(*encryption);
-        else
-            header.encryptionDamage = encryption.error();
+        header.firstPage = firstPage;
     }
     return header;
 }

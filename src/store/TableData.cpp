@@ -1,6 +1,6 @@
-#include "data/TableData.h"
+#include "store/TableData.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 namespace varnex {
 

@@ -7,8 +7,8 @@
 // run of 64 values outgrows two bytes (long values, or a damaged file's text): the
 // column's ends are then written again at four bytes each.
 
-#include "data/FieldTypes.h"
-#include "data/GrowBuffer.h"
+#include "store/FieldTypes.h"
+#include "store/GrowBuffer.h"
 
 #include <QString>
 

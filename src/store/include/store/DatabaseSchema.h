@@ -3,7 +3,7 @@
 // the table delivers them) with what Access requires of them, its indexes, and the relationships
 // between the tables.
 
-#include "data/TableData.h"
+#include "store/TableData.h"
 
 #include <QString>
 #include <QStringList>

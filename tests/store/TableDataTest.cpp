@@ -1,5 +1,5 @@
-#include "data/FieldTypes.h"
-#include "data/TableData.h"
+#include "store/FieldTypes.h"
+#include "store/TableData.h"
 
 #include <gtest/gtest.h>
 

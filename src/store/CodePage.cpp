@@ -1,4 +1,4 @@
-#include "data/CodePage.h"
+#include "store/CodePage.h"
 
 #include <iconv.h>
 

@@ -1,4 +1,4 @@
-#include "data/ReaderProtocol.h"
+#include "store/ReaderProtocol.h"
 
 #include "core/ByteText.h"
 

@@ -1,4 +1,4 @@
-#include "data/GrowBuffer.h"
+#include "store/GrowBuffer.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

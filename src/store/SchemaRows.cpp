@@ -1,6 +1,6 @@
-#include "data/SchemaRows.h"
+#include "store/SchemaRows.h"
 
-#include "data/FieldTypes.h"
+#include "store/FieldTypes.h"
 
 #include <cstring>
 

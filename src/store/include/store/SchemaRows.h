@@ -3,8 +3,8 @@
 // rows: one row a fact (a table, then its columns, its indexes each followed by its keys; then each
 // relationship followed by its pairs of columns), in that order.
 
-#include "data/DatabaseSchema.h"
-#include "data/TableData.h"
+#include "store/DatabaseSchema.h"
+#include "store/TableData.h"
 
 #include <optional>
 

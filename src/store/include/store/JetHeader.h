@@ -3,7 +3,6 @@
 // password and how the other pages are stored, read without the database engine.
 
 #include "core/Error.h"
-#include "crypto/EncryptionHeader.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,9 +23,9 @@ struct JetHeader {
     // All zero: the pages after the first are stored plain. Otherwise Jet files encode them with this
     // key (RC4) and ACE files encrypt them under the database password.
     std::array<uint8_t, 4> databaseKey{};
-    // ACE files with encrypted pages: how they are encrypted, or why that cannot be read.
-    std::optional<crypto::EncryptionHeader> encryption;
-    crypto::Error encryptionDamage = crypto::Error::None;
+    // ACE files with encrypted pages: the whole first page, whose encryption header says how they are
+    // encrypted (read by PageDecoder); empty otherwise.
+    QByteArray firstPage;
 
     bool pagesEncoded() const { return databaseKey != std::array<uint8_t, 4>{}; }
     // Opening the database takes a password: a Jet file's own, or that of an ACE file's encrypted pages.
