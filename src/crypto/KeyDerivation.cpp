@@ -1,17 +1,8 @@
 #include "KeyDerivation.h"
 
-namespace varnex::crypto {
+#include "crypto/Utf16.h"
 
-std::vector<uint8_t> utf16le(std::u16string_view text)
-{
-    std::vector<uint8_t> out;
-    out.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        out.push_back(static_cast<uint8_t>(c));
-        out.push_back(static_cast<uint8_t>(c >> 8));
-    }
-    return out;
-}
+namespace varnex::crypto {
 
 std::array<uint8_t, 4> pageBlockKey(const std::array<uint8_t, 4>& encodingKey, uint32_t pageNumber)
 {

@@ -23,8 +23,6 @@ inline constexpr std::array<uint8_t, 8> kVerifierInputBlock = {0xFE, 0xA7, 0xD2,
 inline constexpr std::array<uint8_t, 8> kVerifierValueBlock = {0xD7, 0xAA, 0x0F, 0x6D, 0x30, 0x61, 0x34, 0x4E};
 inline constexpr std::array<uint8_t, 8> kKeyValueBlock = {0x14, 0x6E, 0x0B, 0xE7, 0xAB, 0xAC, 0xD0, 0xD6};
 
-std::vector<uint8_t> utf16le(std::u16string_view text);
-
 std::array<uint8_t, 4> pageBlockKey(const std::array<uint8_t, 4>& encodingKey, uint32_t pageNumber);
 
 // Hn above; empty when libcrypto fails.

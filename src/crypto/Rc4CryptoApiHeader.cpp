@@ -1,5 +1,7 @@
 #include "crypto/Rc4CryptoApiHeader.h"
 
+#include "crypto/Utf16.h"
+
 #include <algorithm>
 
 namespace varnex::crypto {
@@ -80,10 +82,8 @@ std::vector<uint8_t> rc4CryptoApiHeaderBytes(const Rc4CryptoApiHeader& h)
     std::vector<uint8_t> header;
     for (uint32_t word : {h.flags, 0u, kAlgorithmRc4, kAlgorithmSha1, h.keyBits, h.providerType, 0u, 0u})
         appendU32(header, word);
-    for (char16_t c : h.cspName + u'\0') {
-        header.push_back(static_cast<uint8_t>(c));
-        header.push_back(static_cast<uint8_t>(c >> 8));
-    }
+    const std::vector<uint8_t> name = utf16le(h.cspName + u'\0');
+    header.insert(header.end(), name.begin(), name.end());
     std::vector<uint8_t> out;
     appendU32(out, h.flags);
     appendU32(out, static_cast<uint32_t>(header.size()));

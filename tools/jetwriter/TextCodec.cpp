@@ -1,5 +1,7 @@
 #include "jetwriter/TextCodec.h"
 
+#include "crypto/Utf16.h"
+
 #include <array>
 
 namespace jetwriter {
@@ -112,13 +114,7 @@ std::vector<uint8_t> toJet4Text(std::u16string_view text, bool allowCompression)
         if (packed.size() < text.size() * 2)
             return packed;
     }
-    std::vector<uint8_t> out;
-    out.reserve(text.size() * 2);
-    for (char16_t c : text) {
-        out.push_back(static_cast<uint8_t>(c));
-        out.push_back(static_cast<uint8_t>(c >> 8));
-    }
-    return out;
+    return varnex::crypto::utf16le(text);
 }
 
 }  // namespace jetwriter
