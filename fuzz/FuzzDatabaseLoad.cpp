@@ -3,6 +3,7 @@
 // each through a reader of its own as the program's reader process does; then the
 // schema and the values of each complex column it names. Encrypted
 // and encoded files are decoded with the password the seeds were written with.
+#include "crypto/EncryptionHeader.h"
 #include "store/JetHeader.h"
 #include "store/SchemaRows.h"
 #include "store/TableData.h"
@@ -54,8 +55,11 @@ bool HashesTooLongToFuzz(const uint8_t* data, size_t size)
 {
     const auto header = varnex::parseJetHeader(QByteArray::fromRawData(reinterpret_cast<const char*>(data),
                                                                        static_cast<qsizetype>(std::min<size_t>(size, 4096))));
-    return header && header->encryption && header->encryption->agile &&
-           header->encryption->agile->passwordKey.spinCount > kMaxSpinCount;
+    if (!header || header->firstPage.isEmpty())
+        return false;
+    const auto encryption = varnex::crypto::readEncryptionHeader(
+        std::span(reinterpret_cast<const uint8_t*>(header->firstPage.constData()), static_cast<size_t>(header->firstPage.size())));
+    return encryption && encryption->agile && encryption->agile->passwordKey.spinCount > kMaxSpinCount;
 }
 
 void ReadEveryTable(const QString& path)
