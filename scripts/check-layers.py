@@ -20,7 +20,7 @@ import sys
 # The order is the order of building: every layer only uses layers above it here.
 LAYERS = {
     "core": ("src/core", []),
-    "crypto": ("src/crypto", []),
+    "crypto": ("src/crypto", ["core"]),
     "store": ("src/data/store", ["core", "crypto"]),
     "reader": ("src/reader", ["core", "crypto", "store"]),
     "data": ("src/data", ["core", "crypto", "store"]),

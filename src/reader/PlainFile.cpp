@@ -91,7 +91,7 @@ Status PlainFile::decode(const QString& original, const std::optional<crypto::Pa
             crypto::clearEncodingKey(page);
         else if (!cipher)
             crypto::applyJetPageEncoding(header_.databaseKey, number, page);
-        else if (cipher->decryptPage(number, page) != crypto::Error::None)
+        else if (!cipher->decryptPage(number, page))
             return unreadable(original);
         if (!writeAll(memoryFile_, page.data(), page.size()))
             return unreadable(original);

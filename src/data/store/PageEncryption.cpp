@@ -12,29 +12,23 @@ Error undecryptable(const QString& path, const QString& why)
     return error;
 }
 
-QString text(std::string_view latin1)
-{
-    return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
-}
-
 }  // namespace
 
 Result<crypto::PageCipher> unlockPages(const JetHeader& header, const QString& password, const QString& path)
 {
     if (!header.encryption) {
-        const crypto::Error damage =
-            header.encryptionDamage == crypto::Error::None ? crypto::Error::DescriptorMalformed : header.encryptionDamage;
-        return undecryptable(path, text(crypto::errorText(damage)));
+        const Error damage = header.encryptionDamage.value_or(makeError(ErrorCode::EncryptionMalformed));
+        return undecryptable(path, damage.description);
     }
     auto cipher = crypto::PageCipher::open(*header.encryption, password.toStdU16String());
     if (cipher)
         return std::move(*cipher);
-    switch (cipher.error()) {
-    case crypto::Error::WrongPassword: return makeError(ErrorCode::BadPassword);
-    case crypto::Error::UnsupportedMethod:
+    switch (cipher.error().code) {
+    case ErrorCode::BadPassword: return cipher.error();
+    case ErrorCode::UnsupportedEncryption:
         return undecryptable(path, QStringLiteral("it uses %1, which cannot be read")
                                        .arg(QString::fromStdString(crypto::methodName(*header.encryption))));
-    default: return undecryptable(path, text(crypto::errorText(cipher.error())));
+    default: return undecryptable(path, cipher.error().description);
     }
 }
 

@@ -26,7 +26,7 @@ struct JetHeader {
     std::array<uint8_t, 4> databaseKey{};
     // ACE files with encrypted pages: how they are encrypted, or why that cannot be read.
     std::optional<crypto::EncryptionHeader> encryption;
-    crypto::Error encryptionDamage = crypto::Error::None;
+    std::optional<Error> encryptionDamage;
 
     bool pagesEncoded() const { return databaseKey != std::array<uint8_t, 4>{}; }
     // Opening the database takes a password: a Jet file's own, or that of an ACE file's encrypted pages.
