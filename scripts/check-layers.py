@@ -20,7 +20,7 @@ import sys
 # The order is the order of building: every layer only uses layers above it here.
 LAYERS = {
     "core": ("src/core", []),
-    "crypto": ("src/crypto", []),
+    "crypto": ("src/crypto", ["core"]),
     "store": ("src/store", ["core", "crypto"]),
     "reader": ("src/reader", ["core", "store"]),
     "data": ("src/data", ["core", "store"]),

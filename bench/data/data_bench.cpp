@@ -184,7 +184,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", qPrintable(loaded.error().description));
         return 1;
     }
-    rs.disconnect();
     const double peak = PeakRssMb();
 
     const int integerColumn = FirstColumn(rs, {fieldtype::Integer, fieldtype::SmallInt, fieldtype::UnsignedTinyInt, fieldtype::BigInt});

@@ -106,7 +106,6 @@ int main(int argc, char** argv)
     if (Status loaded = records->open(table, &connection);
         !loaded)
         return Fail("load", loaded.error());
-    records->disconnect();
     const double loadSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
 
     const long rssBeforeKiB = StatusKiB("VmRSS:");

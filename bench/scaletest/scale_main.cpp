@@ -104,7 +104,6 @@ int main(int argc, char** argv)
         dialogShown = dialog.shown();
     }
     const double loadSeconds = Seconds(clock);
-    rs.disconnect();
     const double loadPeakMb = PeakRssMb();
 
     QString sortKey = QLatin1Char('[') + rs.columnName(0) + QLatin1Char(']');

@@ -89,7 +89,6 @@ int main(int argc, char** argv)
         auto rs = std::make_shared<Recordset>();
         if (const Status loaded = rs->open(table, &connection); !loaded)
             return Fail("load", loaded.error());
-        rs->disconnect();
         const double loadS = timer.nsecsElapsed() / 1e9;
 
         timer.restart();

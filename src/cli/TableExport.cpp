@@ -24,7 +24,7 @@ QString missingSortColumn(const Recordset& records, const QString& sort)
 {
     const Result<QStringList> names = sortColumnNames(sort);
     for (const QString& name : names ? *names : QStringList()) {
-        if (!records.Fields().item(name))
+        if (records.columnIndex(name) < 0)
             return name;
     }
     return {};
@@ -78,7 +78,6 @@ Ending TableExport::load(TerminalProgress& progress, CsvWhileLoading* streaming)
         return Ending::Interrupted;
     if (!reportReadWarnings(request_.database, records->warnings(), request_.strict))
         return Ending::Failed;
-    records->disconnect();
     if (!request_.sort.isEmpty()) {
         if (const QString missing = missingSortColumn(*records, request_.sort); !missing.isEmpty())
             return failed(QStringLiteral("--sort \"%1\": the table has no column '%2'").arg(request_.sort, missing));

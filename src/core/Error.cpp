@@ -56,8 +56,37 @@ Known known(ErrorCode code)
         return {kEngineErrorNumber, "The Microsoft Jet database engine cannot find the input table or query '%1'.  "
                                     "Make sure it exists and that its name is spelled correctly."};
     case ErrorCode::UnreadableEncryption: return {kEngineErrorNumber, "The database '%1' cannot be decrypted."};
+    case ErrorCode::HeaderPageTooShort: return {kEngineErrorNumber, "the database definition page is too short"};
+    case ErrorCode::NotAceDatabase: return {kEngineErrorNumber, "not an Access 2007 or later database"};
+    case ErrorCode::EncryptionTruncated: return {kEngineErrorNumber, "the encryption header is truncated"};
+    case ErrorCode::EncryptionMalformed: return {kEngineErrorNumber, "the encryption descriptor is malformed"};
+    case ErrorCode::EncryptionFieldMissing:
+        return {kEngineErrorNumber, "the encryption descriptor lacks a required field"};
+    case ErrorCode::EncryptionBadBase64:
+        return {kEngineErrorNumber, "the encryption descriptor holds malformed base64 data"};
+    case ErrorCode::EncryptionBadNumber: return {kEngineErrorNumber, "the encryption descriptor holds a malformed number"};
+    case ErrorCode::EncryptionBadSaltSize: return {kEngineErrorNumber, "the encryption header has a salt of the wrong size"};
+    case ErrorCode::EncryptionBadKeySize: return {kEngineErrorNumber, "the encryption header has an invalid key length"};
+    case ErrorCode::EncryptionBadBlockSize:
+        return {kEngineErrorNumber, "the encryption header has an invalid cipher block size"};
+    case ErrorCode::EncryptionBadHashSize:
+        return {kEngineErrorNumber, "the encryption header has a hash size that does not match its algorithm"};
+    case ErrorCode::UnsupportedCipher: return {kEngineErrorNumber, "the database uses an unsupported cipher"};
+    case ErrorCode::UnsupportedChaining:
+        return {kEngineErrorNumber, "the database uses an unsupported cipher chaining mode"};
+    case ErrorCode::UnsupportedHash: return {kEngineErrorNumber, "the database uses an unsupported hash algorithm"};
+    case ErrorCode::UnsupportedEncryption:
+        return {kEngineErrorNumber, "the database uses an unsupported encryption method"};
+    case ErrorCode::SpinCountTooLarge:
+        return {kEngineErrorNumber, "the encryption header asks for an implausible number of hash rounds"};
+    case ErrorCode::VerifierMalformed:
+        return {kEngineErrorNumber, "the password verifier in the encryption header is malformed"};
+    case ErrorCode::PageSizeInvalid:
+        return {kEngineErrorNumber, "the page size is not a whole number of cipher blocks"};
+    case ErrorCode::CryptoFailure: return {kEngineErrorNumber, "a cryptographic operation failed"};
     case ErrorCode::ReadStopped: return {kEngineErrorNumber, "The read was stopped."};
     case ErrorCode::ReadFailed: return {kEngineErrorNumber, "The database could not be read."};
+    case ErrorCode::Count: break;
     }
     return {kEngineErrorNumber, "Unknown error"};
 }

@@ -34,64 +34,68 @@ Found findElements(const std::vector<XmlTag>& tags)
     return found;
 }
 
-Error readNumber(const XmlTag& tag, std::string_view name, uint32_t& out)
+Status readNumber(const XmlTag& tag, std::string_view name, uint32_t& out)
 {
     const auto text = tag.attribute(name);
     if (!text)
-        return Error::FieldMissing;
+        return makeError(ErrorCode::EncryptionFieldMissing);
     const auto [end, status] = std::from_chars(text->data(), text->data() + text->size(), out);
-    return status == std::errc() && end == text->data() + text->size() && !text->empty() ? Error::None : Error::BadNumber;
+    if (status != std::errc() || end != text->data() + text->size() || text->empty())
+        return makeError(ErrorCode::EncryptionBadNumber);
+    return {};
 }
 
-Error readBytes(const XmlTag& tag, std::string_view name, std::vector<uint8_t>& out)
+Status readBytes(const XmlTag& tag, std::string_view name, std::vector<uint8_t>& out)
 {
     const auto text = tag.attribute(name);
     if (!text)
-        return Error::FieldMissing;
+        return makeError(ErrorCode::EncryptionFieldMissing);
     auto bytes = base64Decode(*text);
     if (!bytes)
-        return Error::BadBase64;
+        return makeError(ErrorCode::EncryptionBadBase64);
     out = std::move(*bytes);
-    return Error::None;
+    return {};
 }
 
-Error checkCipher(const XmlTag& tag)
+Status checkCipher(const XmlTag& tag)
 {
     const auto cipher = tag.attribute("cipherAlgorithm");
     const auto chaining = tag.attribute("cipherChaining");
     if (!cipher || !chaining)
-        return Error::FieldMissing;
+        return makeError(ErrorCode::EncryptionFieldMissing);
     if (*cipher != "AES")
-        return Error::UnsupportedCipher;
-    return *chaining == "ChainingModeCBC" ? Error::None : Error::UnsupportedChaining;
+        return makeError(ErrorCode::UnsupportedCipher);
+    if (*chaining != "ChainingModeCBC")
+        return makeError(ErrorCode::UnsupportedChaining);
+    return {};
 }
 
-Error readParams(const XmlTag& tag, AgileCipherParams& params)
+Status readParams(const XmlTag& tag, AgileCipherParams& params)
 {
-    if (Error e = checkCipher(tag); e != Error::None)
-        return e;
+    if (Status s = checkCipher(tag); !s)
+        return s.error();
     for (auto [name, field] : {std::pair{"saltSize", &params.saltSize}, {"blockSize", &params.blockSize},
                                {"keyBits", &params.keyBits}, {"hashSize", &params.hashSize}})
-        if (Error e = readNumber(tag, name, *field); e != Error::None)
-            return e;
+        if (Status s = readNumber(tag, name, *field); !s)
+            return s.error();
     const auto hashName = tag.attribute("hashAlgorithm");
     if (!hashName)
-        return Error::FieldMissing;
+        return makeError(ErrorCode::EncryptionFieldMissing);
     const auto hash = hashAlgorithmNamed(*hashName);
     if (!hash)
-        return Error::UnsupportedHash;
+        return makeError(ErrorCode::UnsupportedHash);
     params.hash = *hash;
-    if (Error e = readBytes(tag, "saltValue", params.salt); e != Error::None)
-        return e;
+    if (Status s = readBytes(tag, "saltValue", params.salt); !s)
+        return s.error();
     if (params.keyBits != 128 && params.keyBits != 192 && params.keyBits != 256)
-        return Error::BadKeySize;
+        return makeError(ErrorCode::EncryptionBadKeySize);
     if (params.blockSize != 16)
-        return Error::BadBlockSize;
+        return makeError(ErrorCode::EncryptionBadBlockSize);
     if (params.hashSize != digestSize(params.hash))
-        return Error::BadHashSize;
+        return makeError(ErrorCode::EncryptionBadHashSize);
     if (params.saltSize < 1 || params.saltSize > 64 || params.salt.size() != params.saltSize)
-        return Error::BadSaltSize;
-    return Error::None;
+        return makeError(ErrorCode::EncryptionBadSaltSize);
+    return {};
 }
 
 size_t roundedToBlock(size_t size, size_t block) { return (size + block - 1) / block * block; }
@@ -101,47 +105,47 @@ bool holdsBlocks(const std::vector<uint8_t>& value, size_t atLeast, size_t block
     return value.size() >= roundedToBlock(atLeast, block) && value.size() % block == 0;
 }
 
-Error readPasswordKey(const XmlTag& tag, AgilePasswordKey& key)
+Status readPasswordKey(const XmlTag& tag, AgilePasswordKey& key)
 {
-    if (Error e = readParams(tag, key.params); e != Error::None)
-        return e;
-    if (Error e = readNumber(tag, "spinCount", key.spinCount); e != Error::None)
-        return e;
+    if (Status s = readParams(tag, key.params); !s)
+        return s.error();
+    if (Status s = readNumber(tag, "spinCount", key.spinCount); !s)
+        return s.error();
     if (key.spinCount > kMaxSpinCount)
-        return Error::SpinCountTooLarge;
+        return makeError(ErrorCode::SpinCountTooLarge);
     for (auto [name, field] : {std::pair{"encryptedVerifierHashInput", &key.encryptedVerifierHashInput},
                                {"encryptedVerifierHashValue", &key.encryptedVerifierHashValue},
                                {"encryptedKeyValue", &key.encryptedKeyValue}})
-        if (Error e = readBytes(tag, name, *field); e != Error::None)
-            return e;
+        if (Status s = readBytes(tag, name, *field); !s)
+            return s.error();
     const size_t block = key.params.blockSize;
     if (!holdsBlocks(key.encryptedVerifierHashInput, key.params.saltSize, block) ||
         !holdsBlocks(key.encryptedVerifierHashValue, key.params.hashSize, block) ||
         !holdsBlocks(key.encryptedKeyValue, key.params.keyBits / 8, block))
-        return Error::VerifierMalformed;
-    return Error::None;
+        return makeError(ErrorCode::VerifierMalformed);
+    return {};
 }
 
 }  // namespace
 
-Expected<AgileDescriptor> parseAgileDescriptor(std::string_view xml)
+Result<AgileDescriptor> parseAgileDescriptor(std::string_view xml)
 {
     const auto tags = startTags(xml);
     if (!tags)
-        return Error::DescriptorMalformed;
+        return makeError(ErrorCode::EncryptionMalformed);
     const Found found = findElements(*tags);
     if (!found.keyData || !found.passwordKey)
-        return Error::FieldMissing;
+        return makeError(ErrorCode::EncryptionFieldMissing);
     AgileDescriptor descriptor;
-    if (Error e = readParams(*found.keyData, descriptor.keyData); e != Error::None)
-        return e;
-    if (Error e = readPasswordKey(*found.passwordKey, descriptor.passwordKey); e != Error::None)
-        return e;
+    if (Status s = readParams(*found.keyData, descriptor.keyData); !s)
+        return s.error();
+    if (Status s = readPasswordKey(*found.passwordKey, descriptor.passwordKey); !s)
+        return s.error();
     if (found.integrity) {
-        if (Error e = readBytes(*found.integrity, "encryptedHmacKey", descriptor.encryptedHmacKey); e != Error::None)
-            return e;
-        if (Error e = readBytes(*found.integrity, "encryptedHmacValue", descriptor.encryptedHmacValue); e != Error::None)
-            return e;
+        if (Status s = readBytes(*found.integrity, "encryptedHmacKey", descriptor.encryptedHmacKey); !s)
+            return s.error();
+        if (Status s = readBytes(*found.integrity, "encryptedHmacValue", descriptor.encryptedHmacValue); !s)
+            return s.error();
     }
     return descriptor;
 }

@@ -22,21 +22,23 @@ const EVP_CIPHER* aesCipher(size_t keyBytes)
 
 }  // namespace
 
-bool aesCbc(Direction direction, std::span<const uint8_t> key, std::span<const uint8_t, 16> iv, std::span<uint8_t> data)
+Status aesCbc(Direction direction, std::span<const uint8_t> key, std::span<const uint8_t, 16> iv, std::span<uint8_t> data)
 {
     const EVP_CIPHER* cipher = aesCipher(key.size());
     if (!cipher || data.size() % 16 != 0 || data.size() > static_cast<size_t>(INT32_MAX))
-        return false;
+        return makeError(ErrorCode::CryptoFailure);
     std::unique_ptr<EVP_CIPHER_CTX, void (*)(EVP_CIPHER_CTX*)> context(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     const int encrypt = direction == Direction::Encrypt ? 1 : 0;
     if (!context || EVP_CipherInit_ex(context.get(), cipher, nullptr, key.data(), iv.data(), encrypt) != 1 ||
         EVP_CIPHER_CTX_set_padding(context.get(), 0) != 1)
-        return false;
+        return makeError(ErrorCode::CryptoFailure);
     int written = 0;
     if (EVP_CipherUpdate(context.get(), data.data(), &written, data.data(), static_cast<int>(data.size())) != 1)
-        return false;
+        return makeError(ErrorCode::CryptoFailure);
     int tail = 0;
-    return EVP_CipherFinal_ex(context.get(), data.data() + written, &tail) == 1 && static_cast<size_t>(written + tail) == data.size();
+    if (EVP_CipherFinal_ex(context.get(), data.data() + written, &tail) != 1 || static_cast<size_t>(written + tail) != data.size())
+        return makeError(ErrorCode::CryptoFailure);
+    return {};
 }
 
 void rc4(std::span<const uint8_t> key, std::span<uint8_t> data)

@@ -32,28 +32,28 @@ Method methodOf(uint16_t major, uint16_t minor, std::span<const uint8_t> structu
     return Method::Unknown;
 }
 
-Error readAgile(std::span<const uint8_t> structure, EncryptionHeader& header)
+Status readAgile(std::span<const uint8_t> structure, EncryptionHeader& header)
 {
     if (structure.size() < 8)
-        return Error::DescriptorTruncated;
+        return makeError(ErrorCode::EncryptionTruncated);
     if (u16(structure, 4) != kAgileReserved || u16(structure, 6) != 0)
-        return Error::DescriptorMalformed;
+        return makeError(ErrorCode::EncryptionMalformed);
     std::string_view xml(reinterpret_cast<const char*>(structure.data() + 8), structure.size() - 8);
     xml = xml.substr(0, xml.find('\0'));
     auto descriptor = parseAgileDescriptor(xml);
     if (!descriptor)
         return descriptor.error();
     header.agile = std::move(*descriptor);
-    return Error::None;
+    return {};
 }
 
-Error readRc4(std::span<const uint8_t> structure, EncryptionHeader& header)
+Status readRc4(std::span<const uint8_t> structure, EncryptionHeader& header)
 {
     auto parsed = parseRc4CryptoApiHeader(structure.subspan(4));
     if (!parsed)
         return parsed.error();
     header.rc4CryptoApi = *parsed;
-    return Error::None;
+    return {};
 }
 
 }  // namespace
@@ -74,14 +74,14 @@ void clearEncodingKey(std::span<uint8_t> page0)
     toggleHeaderScrambling(page0);
 }
 
-Expected<EncryptionHeader> readEncryptionHeader(std::span<const uint8_t> page0)
+Result<EncryptionHeader> readEncryptionHeader(std::span<const uint8_t> page0)
 {
     if (page0.size() < kScrambledOffset + kScrambledLength)
-        return Error::PageTooShort;
+        return makeError(ErrorCode::HeaderPageTooShort);
     if (!std::equal(kAceSignature.begin(), kAceSignature.end(), page0.begin(),
                     [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }) ||
         page0[kVersionOffset] < 2)
-        return Error::NotAceDatabase;
+        return makeError(ErrorCode::NotAceDatabase);
     std::vector<uint8_t> plain(page0.begin(), page0.begin() + kScrambledOffset + kScrambledLength);
     toggleHeaderScrambling(plain);
     EncryptionHeader header;
@@ -89,21 +89,21 @@ Expected<EncryptionHeader> readEncryptionHeader(std::span<const uint8_t> page0)
     if (std::all_of(header.encodingKey.begin(), header.encodingKey.end(), [](uint8_t b) { return b == 0; }))
         return header;
     if (page0.size() < kStructureOffset + 4)
-        return Error::PageTooShort;
+        return makeError(ErrorCode::HeaderPageTooShort);
     const size_t length = u16(page0, kStructureLengthOffset);
     if (length < 4 || kStructureOffset + length > page0.size())
-        return Error::DescriptorTruncated;
+        return makeError(ErrorCode::EncryptionTruncated);
     const auto structure = page0.subspan(kStructureOffset, length);
     header.versionMajor = u16(structure, 0);
     header.versionMinor = u16(structure, 2);
     header.method = methodOf(header.versionMajor, header.versionMinor, structure);
-    Error e = Error::None;
+    Status read;
     if (header.method == Method::Agile)
-        e = readAgile(structure, header);
+        read = readAgile(structure, header);
     else if (header.method == Method::Rc4CryptoApi)
-        e = readRc4(structure, header);
-    if (e != Error::None)
-        return e;
+        read = readRc4(structure, header);
+    if (!read)
+        return read.error();
     return header;
 }
 

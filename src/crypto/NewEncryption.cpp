@@ -40,7 +40,7 @@ bool encryptValue(const AgilePasswordKey& k, std::span<const uint8_t> iterated, 
     return true;
 }
 
-Error makeAgile(std::u16string_view password, uint32_t spinCount, NewEncryption& made)
+Status makeAgile(std::u16string_view password, uint32_t spinCount, NewEncryption& made)
 {
     AgileDescriptor d;
     d.keyData.salt = randomBytes(16);
@@ -50,12 +50,12 @@ Error makeAgile(std::u16string_view password, uint32_t spinCount, NewEncryption&
     const auto verifier = randomBytes(16);
     const auto pageKey = randomBytes(32);
     if (d.keyData.salt.empty() || k.params.salt.empty() || verifier.empty() || pageKey.empty())
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     const auto iterated = agileIteratedHash(k.params.hash, k.params.salt, password, spinCount);
     if (iterated.empty() || !encryptValue(k, iterated, kVerifierInputBlock, verifier, k.encryptedVerifierHashInput) ||
         !encryptValue(k, iterated, kVerifierValueBlock, digest(k.params.hash, {verifier}), k.encryptedVerifierHashValue) ||
         !encryptValue(k, iterated, kKeyValueBlock, pageKey, k.encryptedKeyValue))
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     appendVersion(made.structure, 4, 4);
     made.structure.insert(made.structure.end(), {0x40, 0, 0, 0});
     const std::string xml = agileDescriptorXml(d);
@@ -63,23 +63,23 @@ Error makeAgile(std::u16string_view password, uint32_t spinCount, NewEncryption&
     made.header.method = Method::Agile;
     made.header.versionMajor = made.header.versionMinor = 4;
     made.header.agile = std::move(d);
-    return Error::None;
+    return {};
 }
 
-Error makeRc4(std::u16string_view password, uint32_t keyBits, NewEncryption& made)
+Status makeRc4(std::u16string_view password, uint32_t keyBits, NewEncryption& made)
 {
     if (keyBits < 40 || keyBits > 128 || keyBits % 8 != 0)
-        return Error::BadKeySize;
+        return makeError(ErrorCode::EncryptionBadKeySize);
     Rc4CryptoApiHeader h;
     h.keyBits = keyBits;
     std::array<uint8_t, 16> verifier{};
     if (!randomFill(h.salt) || !randomFill(verifier))
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     const uint8_t blockZero[4] = {0, 0, 0, 0};
     const auto key = rc4BlockKey(rc4BaseHash(h.salt, password), blockZero, keyBits);
     const auto hash = digest(HashAlgorithm::Sha1, {verifier});
     if (key.empty() || hash.size() != 20)
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     std::vector<uint8_t> stream(verifier.begin(), verifier.end());
     stream.insert(stream.end(), hash.begin(), hash.end());
     rc4(key, stream);
@@ -92,27 +92,27 @@ Error makeRc4(std::u16string_view password, uint32_t keyBits, NewEncryption& mad
     made.header.versionMajor = 4;
     made.header.versionMinor = 2;
     made.header.rc4CryptoApi = h;
-    return Error::None;
+    return {};
 }
 
 }  // namespace
 
-Expected<NewEncryption> createEncryption(Method method, std::u16string_view password, uint32_t spinCount, uint32_t rc4KeyBits)
+Result<NewEncryption> createEncryption(Method method, std::u16string_view password, uint32_t spinCount, uint32_t rc4KeyBits)
 {
     if (spinCount > kMaxSpinCount)
-        return Error::SpinCountTooLarge;
+        return makeError(ErrorCode::SpinCountTooLarge);
     NewEncryption made{{}, {}, *PageCipher::open(EncryptionHeader{}, u"")};
     do {
         if (!randomFill(made.header.encodingKey))
-            return Error::CryptoFailure;
+            return makeError(ErrorCode::CryptoFailure);
     } while (std::all_of(made.header.encodingKey.begin(), made.header.encodingKey.end(), [](uint8_t b) { return b == 0; }));
-    Error e = Error::UnsupportedMethod;
+    Status structure = makeError(ErrorCode::UnsupportedEncryption);
     if (method == Method::Agile)
-        e = makeAgile(password, spinCount, made);
+        structure = makeAgile(password, spinCount, made);
     else if (method == Method::Rc4CryptoApi)
-        e = makeRc4(password, rc4KeyBits, made);
-    if (e != Error::None)
-        return e;
+        structure = makeRc4(password, rc4KeyBits, made);
+    if (!structure)
+        return structure.error();
     auto cipher = PageCipher::open(made.header, password);
     if (!cipher)
         return cipher.error();
@@ -120,16 +120,16 @@ Expected<NewEncryption> createEncryption(Method method, std::u16string_view pass
     return made;
 }
 
-Error installEncryption(std::span<uint8_t> page, const NewEncryption& encryption)
+Status installEncryption(std::span<uint8_t> page, const NewEncryption& encryption)
 {
     const size_t length = encryption.structure.size();
     if (length > 0xFFFF || page.size() < kStructureOffset + length)
-        return Error::PageTooShort;
+        return makeError(ErrorCode::HeaderPageTooShort);
     std::copy(encryption.header.encodingKey.begin(), encryption.header.encodingKey.end(), page.begin() + kEncodingKeyOffset);
     page[kStructureLengthOffset] = static_cast<uint8_t>(length);
     page[kStructureLengthOffset + 1] = static_cast<uint8_t>(length >> 8);
     std::copy(encryption.structure.begin(), encryption.structure.end(), page.begin() + kStructureOffset);
-    return Error::None;
+    return {};
 }
 
 }  // namespace varnex::crypto

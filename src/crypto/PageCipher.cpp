@@ -23,61 +23,61 @@ bool sameBytes(std::span<const uint8_t> a, std::span<const uint8_t> b, size_t co
     return a.size() >= count && b.size() >= count && CRYPTO_memcmp(a.data(), b.data(), count) == 0;
 }
 
-Expected<std::vector<uint8_t>> decryptedValue(const AgilePasswordKey& k, std::span<const uint8_t> iterated,
+Result<std::vector<uint8_t>> decryptedValue(const AgilePasswordKey& k, std::span<const uint8_t> iterated,
                                               std::span<const uint8_t> block, const std::vector<uint8_t>& encrypted)
 {
     const auto key = agileDerive(k.params.hash, iterated, block, k.params.keyBits / 8);
     std::vector<uint8_t> value = encrypted;
     if (key.empty() || !aesCbc(Direction::Decrypt, key, ivFrom(k.params.salt), value))
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     return value;
 }
 
 // The page key, once the verifier shows that the password is right.
-Expected<std::vector<uint8_t>> unlockAgile(const AgileDescriptor& d, std::u16string_view password)
+Result<std::vector<uint8_t>> unlockAgile(const AgileDescriptor& d, std::u16string_view password)
 {
     const AgilePasswordKey& k = d.passwordKey;
     const auto iterated = agileIteratedHash(k.params.hash, k.params.salt, password, k.spinCount);
     if (iterated.empty())
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     const auto input = decryptedValue(k, iterated, kVerifierInputBlock, k.encryptedVerifierHashInput);
     const auto expected = decryptedValue(k, iterated, kVerifierValueBlock, k.encryptedVerifierHashValue);
     if (!input || !expected)
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     const auto actual = digest(k.params.hash, {std::span(*input).first(k.params.saltSize)});
     if (!sameBytes(actual, *expected, k.params.hashSize))
-        return Error::WrongPassword;
+        return makeError(ErrorCode::BadPassword);
     auto key = decryptedValue(k, iterated, kKeyValueBlock, k.encryptedKeyValue);
     if (key)
         key->resize(d.keyData.keyBits / 8);
     return key;
 }
 
-Expected<std::vector<uint8_t>> unlockRc4(const Rc4CryptoApiHeader& h, std::u16string_view password)
+Result<std::vector<uint8_t>> unlockRc4(const Rc4CryptoApiHeader& h, std::u16string_view password)
 {
     auto base = rc4BaseHash(h.salt, password);
     const uint8_t blockZero[4] = {0, 0, 0, 0};
     const auto key = rc4BlockKey(base, blockZero, h.keyBits);
     if (base.empty() || key.empty())
-        return Error::CryptoFailure;
+        return makeError(ErrorCode::CryptoFailure);
     // Verifier and its hash are one RC4 stream.
     std::vector<uint8_t> stream(h.encryptedVerifier.begin(), h.encryptedVerifier.end());
     stream.insert(stream.end(), h.encryptedVerifierHash.begin(), h.encryptedVerifierHash.end());
     rc4(key, stream);
     const auto actual = digest(HashAlgorithm::Sha1, {std::span(stream).first(16)});
     if (!sameBytes(actual, std::span(stream).subspan(16), 20))
-        return Error::WrongPassword;
+        return makeError(ErrorCode::BadPassword);
     return base;
 }
 
 }  // namespace
 
-Expected<PageCipher> PageCipher::open(const EncryptionHeader& header, std::u16string_view password)
+Result<PageCipher> PageCipher::open(const EncryptionHeader& header, std::u16string_view password)
 {
     PageCipher cipher;
     cipher.method_ = header.method;
     cipher.encodingKey_ = header.encodingKey;
-    Expected<std::vector<uint8_t>> key = std::vector<uint8_t>{};
+    Result<std::vector<uint8_t>> key = std::vector<uint8_t>{};
     if (header.method == Method::Agile && header.agile) {
         key = unlockAgile(*header.agile, password);
         cipher.hash_ = header.agile->keyData.hash;
@@ -86,7 +86,7 @@ Expected<PageCipher> PageCipher::open(const EncryptionHeader& header, std::u16st
         key = unlockRc4(*header.rc4CryptoApi, password);
         cipher.keyBits_ = header.rc4CryptoApi->keyBits;
     } else if (header.method != Method::None) {
-        return Error::UnsupportedMethod;
+        return makeError(ErrorCode::UnsupportedEncryption);
     }
     if (!key)
         return key.error();
@@ -94,36 +94,36 @@ Expected<PageCipher> PageCipher::open(const EncryptionHeader& header, std::u16st
     return cipher;
 }
 
-Error PageCipher::apply(bool encrypt, uint32_t pageNumber, std::span<uint8_t> page) const
+Status PageCipher::apply(bool encrypt, uint32_t pageNumber, std::span<uint8_t> page) const
 {
     if (pageNumber == 0 || method_ == Method::None)
-        return Error::None;
+        return {};
     const auto block = pageBlockKey(encodingKey_, pageNumber);
     if (method_ == Method::Rc4CryptoApi) {
         const auto key = rc4BlockKey(key_, block, keyBits_);
         if (key.empty())
-            return Error::CryptoFailure;
+            return makeError(ErrorCode::CryptoFailure);
         rc4(key, page);
-        return Error::None;
+        return {};
     }
     if (page.size() % 16 != 0)
-        return Error::PageSizeInvalid;
+        return makeError(ErrorCode::PageSizeInvalid);
     const auto iv = agileDerive(hash_, salt_, block, 16);
     if (iv.empty() || !aesCbc(encrypt ? Direction::Encrypt : Direction::Decrypt, key_, ivFrom(iv), page))
-        return Error::CryptoFailure;
-    return Error::None;
+        return makeError(ErrorCode::CryptoFailure);
+    return {};
 }
 
-Error PageCipher::decryptPage(uint32_t pageNumber, std::span<uint8_t> page) const { return apply(false, pageNumber, page); }
+Status PageCipher::decryptPage(uint32_t pageNumber, std::span<uint8_t> page) const { return apply(false, pageNumber, page); }
 
-Error PageCipher::encryptPage(uint32_t pageNumber, std::span<uint8_t> page) const { return apply(true, pageNumber, page); }
+Status PageCipher::encryptPage(uint32_t pageNumber, std::span<uint8_t> page) const { return apply(true, pageNumber, page); }
 
-Expected<bool> verifyPassword(const EncryptionHeader& header, std::u16string_view password)
+Result<bool> verifyPassword(const EncryptionHeader& header, std::u16string_view password)
 {
     const auto cipher = PageCipher::open(header, password);
     if (cipher)
         return true;
-    if (cipher.error() == Error::WrongPassword)
+    if (cipher.error().code == ErrorCode::BadPassword)
         return false;
     return cipher.error();
 }

@@ -37,40 +37,42 @@ std::u16string providerName(std::span<const uint8_t> bytes)
     return name;
 }
 
-Error checkAlgorithms(std::span<const uint8_t> header, uint32_t& keyBits)
+Status checkAlgorithms(std::span<const uint8_t> header, uint32_t& keyBits)
 {
     const uint32_t flags = u32(header, 0);
     const uint32_t algorithm = u32(header, 8);
     const uint32_t hash = u32(header, 12);
     if ((flags & kFlagCryptoApi) == 0 || (flags & kFlagAes) != 0 || (algorithm != kAlgorithmRc4 && algorithm != 0))
-        return Error::UnsupportedCipher;
+        return makeError(ErrorCode::UnsupportedCipher);
     if (hash != kAlgorithmSha1 && hash != 0)
-        return Error::UnsupportedHash;
+        return makeError(ErrorCode::UnsupportedHash);
     keyBits = u32(header, 16) == 0 ? 40 : u32(header, 16);
-    return keyBits >= 40 && keyBits <= 128 && keyBits % 8 == 0 ? Error::None : Error::BadKeySize;
+    if (keyBits < 40 || keyBits > 128 || keyBits % 8 != 0)
+        return makeError(ErrorCode::EncryptionBadKeySize);
+    return {};
 }
 
 }  // namespace
 
-Expected<Rc4CryptoApiHeader> parseRc4CryptoApiHeader(std::span<const uint8_t> afterVersion)
+Result<Rc4CryptoApiHeader> parseRc4CryptoApiHeader(std::span<const uint8_t> afterVersion)
 {
     if (afterVersion.size() < 8)
-        return Error::DescriptorTruncated;
+        return makeError(ErrorCode::EncryptionTruncated);
     const uint32_t headerSize = u32(afterVersion, 4);
     if (headerSize < kFixedHeaderSize || headerSize > kMaxHeaderSize || afterVersion.size() < 8 + headerSize + kVerifierSize)
-        return Error::DescriptorTruncated;
+        return makeError(ErrorCode::EncryptionTruncated);
     const auto header = afterVersion.subspan(8, headerSize);
     Rc4CryptoApiHeader out;
-    if (Error e = checkAlgorithms(header, out.keyBits); e != Error::None)
-        return e;
+    if (Status s = checkAlgorithms(header, out.keyBits); !s)
+        return s.error();
     out.flags = u32(header, 0);
     out.providerType = u32(header, 20);
     out.cspName = providerName(header.subspan(kFixedHeaderSize));
     const auto verifier = afterVersion.subspan(8 + headerSize, kVerifierSize);
     if (u32(verifier, 0) != out.salt.size())
-        return Error::BadSaltSize;
+        return makeError(ErrorCode::EncryptionBadSaltSize);
     if (u32(verifier, 36) != out.encryptedVerifierHash.size())
-        return Error::BadHashSize;
+        return makeError(ErrorCode::EncryptionBadHashSize);
     std::copy_n(verifier.begin() + 4, 16, out.salt.begin());
     std::copy_n(verifier.begin() + 20, 16, out.encryptedVerifier.begin());
     std::copy_n(verifier.begin() + 40, 20, out.encryptedVerifierHash.begin());

@@ -11,48 +11,6 @@
 
 namespace varnex {
 
-// ----- Field / Fields -----
-
-QString Field::name() const
-{
-    return recordset_->columnName(column_);
-}
-
-int16_t Field::type() const
-{
-    return recordset_->columnType(column_);
-}
-
-Variant Field::value() const
-{
-    if (!recordset_->isOpen() || recordset_->eof() || recordset_->bof())
-        return {};
-    return recordset_->value(recordset_->currentPosition(), column_);
-}
-
-int16_t Fields::count() const
-{
-    return recordset_->columnCount();
-}
-
-Result<Field> Fields::item(int index) const
-{
-    if (index < 0 || index >= recordset_->columnCount())
-        return makeError(ErrorCode::ItemNotFound);
-    return Field(recordset_, index);
-}
-
-Result<Field> Fields::item(const QString& name) const
-{
-    for (int c = 0; c < recordset_->columnCount(); ++c) {
-        if (recordset_->columnName(c).compare(name, Qt::CaseInsensitive) == 0)
-            return Field(recordset_, c);
-    }
-    return makeError(ErrorCode::ItemNotFound);
-}
-
-// ----- Recordset -----
-
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 
@@ -70,7 +28,6 @@ Status Recordset::open(const QString& source, Connection* connection, const Load
     if (!*rows)
         return {};  // cancelled: stays closed
     openOver(std::move(*rows), std::move(warnings));
-    connection_ = connection;
     return {};
 }
 
@@ -82,12 +39,6 @@ void Recordset::openOver(std::shared_ptr<const TableData> rows, std::vector<Read
     order_.clear();
     sort_.clear();
     clearFilter();
-    position_ = 0;
-}
-
-void Recordset::disconnect()
-{
-    connection_ = nullptr;
 }
 
 bool Recordset::isOpen() const
@@ -109,39 +60,6 @@ Result<int64_t> Recordset::unfilteredCount() const
     return data_->rowCount();
 }
 
-bool Recordset::eof() const
-{
-    return !data_ || position_ >= shownCount();
-}
-
-bool Recordset::bof() const
-{
-    return !data_ || shownCount() == 0 || position_ < 0;
-}
-
-Status Recordset::moveFirst()
-{
-    if (!data_)
-        return makeError(ErrorCode::ObjectClosed);
-    position_ = 0;
-    return {};
-}
-
-Status Recordset::moveNext()
-{
-    if (!data_)
-        return makeError(ErrorCode::ObjectClosed);
-    if (eof())
-        return makeError(ErrorCode::NoCurrentRecord);
-    ++position_;
-    return {};
-}
-
-Fields Recordset::Fields() const
-{
-    return ::varnex::Fields(this);
-}
-
 QString Recordset::sort() const
 {
     return sort_;
@@ -155,7 +73,6 @@ Status Recordset::setSort(const QString& specification)
         order_.clear();
         sort_.clear();
         keepFilteredRowsInOrder();
-        position_ = 0;
         return {};
     }
     auto keys = parseSort(specification, *data_);
@@ -166,7 +83,6 @@ Status Recordset::setSort(const QString& specification)
     order_ = std::move(order);
     sort_ = specification;
     keepFilteredRowsInOrder();
-    position_ = 0;
     return {};
 }
 
@@ -207,7 +123,6 @@ Status Recordset::setFilter(const QString& text, const std::vector<int>& columns
     }
     if (text.isEmpty()) {
         clearFilter();
-        position_ = 0;
         return {};
     }
     RowFilterRun run = prepareFilter(text, columns);
@@ -249,7 +164,6 @@ bool Recordset::applyFilter(RowFilterRun& run)
     filterColumns_ = run.columns;
     run.finished = false;
     ++orderVersion_;
-    position_ = 0;
     return true;
 }
 
@@ -293,8 +207,6 @@ Status Recordset::close()
     order_ = {};
     sort_.clear();
     clearFilter();
-    position_ = 0;
-    connection_ = nullptr;
     return {};
 }
 
@@ -306,6 +218,15 @@ int16_t Recordset::columnCount() const
 QString Recordset::columnName(int column) const
 {
     return data_ && column >= 0 && column < data_->columnCount() ? data_->info(column).name : QString();
+}
+
+int Recordset::columnIndex(const QString& name) const
+{
+    for (int c = 0; c < columnCount(); ++c) {
+        if (columnName(c).compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return -1;
 }
 
 int16_t Recordset::columnType(int column) const

@@ -1,7 +1,9 @@
 #include "data/TableList.h"
 
+#include "data/CellValue.h"
 #include "data/Connection.h"
 #include "data/Recordset.h"
+#include "store/TableData.h"
 #include "data/ValueFormatter.h"
 
 namespace varnex {
@@ -14,19 +16,17 @@ Result<std::vector<TableEntry>> readTableList(Connection& connection, std::vecto
         return opened.error();
     const std::shared_ptr<Recordset> schema = *opened;
     warnings = schema->warnings();
-    const Result<Field> name = schema->Fields().item(QStringLiteral("TABLE_NAME"));
-    if (!name)
-        return name.error();
-    const Result<Field> type = schema->Fields().item(QStringLiteral("TABLE_TYPE"));
-    if (!type)
-        return type.error();
+    const int name = schema->columnIndex(QStringLiteral("TABLE_NAME"));
+    const int type = schema->columnIndex(QStringLiteral("TABLE_TYPE"));
+    if (name < 0 || type < 0)
+        return makeError(ErrorCode::ItemNotFound);
 
+    // The schema rows come in the list's order; nothing sorts or filters them.
+    const TableData& rows = *schema->loadedRows();
     std::vector<TableEntry> tables;
-    while (!schema->eof()) {
-        tables.push_back({valueText(name->value()), valueText(type->value())});
-        if (Status moved = schema->moveNext(); !moved)
-            return moved.error();
-    }
+    tables.reserve(static_cast<size_t>(rows.rowCount()));
+    for (int64_t row = 0; row < rows.rowCount(); ++row)
+        tables.push_back({valueText(storedValue(rows, row, name)), valueText(storedValue(rows, row, type))});
     return tables;
 }
 

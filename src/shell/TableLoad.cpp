@@ -52,7 +52,6 @@ Status TableLoad::run(Connection& connection, const TableKey& key, QWidget* owne
             grid_.setRecordset(nullptr);
         return cancelled_ ? Status{} : opened;
     }
-    loading->disconnect();
     if (!shown_) {  // no batch came: a table without rows
         grid_.setRecordset(loading, key);
         if (bound_)

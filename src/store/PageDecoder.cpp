@@ -22,11 +22,6 @@ Error undecryptable(const QString& path, const QString& why)
     return error;
 }
 
-QString text(std::string_view latin1)
-{
-    return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
-}
-
 std::span<const uint8_t> bytesOf(const QByteArray& bytes)
 {
     return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
@@ -40,16 +35,16 @@ Result<PageDecoder> PageDecoder::open(const JetHeader& header, const QString& pa
         return PageDecoder(header, nullptr);
     auto encryption = crypto::readEncryptionHeader(bytesOf(header.firstPage));
     if (!encryption)
-        return undecryptable(path, text(crypto::errorText(encryption.error())));
+        return undecryptable(path, encryption.error().description);
     auto cipher = crypto::PageCipher::open(*encryption, password.toStdU16String());
     if (cipher)
         return PageDecoder(header, std::make_unique<Cipher>(Cipher{std::move(*cipher)}));
-    switch (cipher.error()) {
-    case crypto::Error::WrongPassword: return makeError(ErrorCode::BadPassword);
-    case crypto::Error::UnsupportedMethod:
+    switch (cipher.error().code) {
+    case ErrorCode::BadPassword: return cipher.error();
+    case ErrorCode::UnsupportedEncryption:
         return undecryptable(path, QStringLiteral("it uses %1, which cannot be read")
                                        .arg(QString::fromStdString(crypto::methodName(*encryption))));
-    default: return undecryptable(path, text(crypto::errorText(cipher.error())));
+    default: return undecryptable(path, cipher.error().description);
     }
 }
 
@@ -69,7 +64,7 @@ bool PageDecoder::decode(uint32_t pageNumber, std::span<uint8_t> page) const
         return true;
     }
     if (cipher_)
-        return cipher_->pages.decryptPage(pageNumber, page) == crypto::Error::None;
+        return cipher_->pages.decryptPage(pageNumber, page).ok();
     crypto::applyJetPageEncoding(databaseKey_, pageNumber, page);
     return true;
 }

@@ -203,7 +203,7 @@ Error parseError(const std::vector<char>& payload)
 {
     size_t at = 0;
     uint16_t code = 0;
-    if (!take(payload, at, code) || code > static_cast<uint16_t>(ErrorCode::ReadFailed))
+    if (!take(payload, at, code) || code >= static_cast<uint16_t>(ErrorCode::Count))
         return makeError(ErrorCode::ReadFailed);
     return {static_cast<ErrorCode>(code), bytesToText(QByteArrayView(payload.data() + at, static_cast<qsizetype>(payload.size() - at)))};
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,13 @@ inline std::vector<uint8_t> acePage0(const std::array<uint8_t, 4>& key, const st
 inline std::vector<uint8_t> acePage0(const NewEncryption& made)
 {
     return acePage0(made.header.encodingKey, made.structure);
+}
+
+// What a result failed with; nothing for one that succeeded.
+template <class Value>
+std::optional<ErrorCode> failureOf(const Result<Value>& result)
+{
+    return result.ok() ? std::nullopt : std::optional(result.error().code);
 }
 
 }  // namespace varnex::crypto::test

@@ -35,9 +35,9 @@ TEST(PageCipherTest, NewEncryptionOpensOnlyWithItsPasswordAndPagesRoundTrip)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
         const auto made = createEncryption(c.method, c.password, 2000, c.rc4KeyBits);
-        ASSERT_TRUE(made.ok()) << errorText(made.error());
+        ASSERT_TRUE(made.ok()) << made.error().description.toStdString();
         const auto header = readEncryptionHeader(acePage0(*made));
-        ASSERT_TRUE(header.ok()) << errorText(header.error());
+        ASSERT_TRUE(header.ok()) << header.error().description.toStdString();
         EXPECT_EQ(header->method, c.method);
         EXPECT_EQ(verifyPassword(*header, c.password).value(), true);
         for (const std::u16string& wrong : {c.password + u"!", std::u16string(u"Password"), std::u16string()}) {
@@ -45,7 +45,7 @@ TEST(PageCipherTest, NewEncryptionOpensOnlyWithItsPasswordAndPagesRoundTrip)
                 EXPECT_EQ(verifyPassword(*header, wrong).value(), false);
             }
         }
-        EXPECT_EQ(PageCipher::open(*header, c.password + u"!").error(), Error::WrongPassword);
+        EXPECT_EQ(failureOf(PageCipher::open(*header, c.password + u"!")), ErrorCode::BadPassword);
 
         // The cipher opened from the stored header decrypts what the writer's cipher encrypted.
         const auto reader = PageCipher::open(*header, c.password);
@@ -53,16 +53,16 @@ TEST(PageCipherTest, NewEncryptionOpensOnlyWithItsPasswordAndPagesRoundTrip)
         std::vector<std::vector<uint8_t>> encrypted;
         for (uint32_t pageNumber : {0u, 1u, 2u, 0x00FFFFFFu}) {
             std::vector<uint8_t> page = samplePage(pageNumber);
-            ASSERT_EQ(made->cipher.encryptPage(pageNumber, page), Error::None);
+            ASSERT_TRUE(made->cipher.encryptPage(pageNumber, page).ok());
             EXPECT_EQ(page == samplePage(pageNumber), pageNumber == 0) << "page " << pageNumber;
             encrypted.push_back(page);
-            ASSERT_EQ(reader->decryptPage(pageNumber, page), Error::None);
+            ASSERT_TRUE(reader->decryptPage(pageNumber, page).ok());
             EXPECT_EQ(page, samplePage(pageNumber)) << "page " << pageNumber;
         }
         // Identical contents encrypt differently on different pages.
         std::vector<uint8_t> a = samplePage(9), b = samplePage(9);
-        made->cipher.encryptPage(1, a);
-        made->cipher.encryptPage(2, b);
+        ASSERT_TRUE(made->cipher.encryptPage(1, a).ok());
+        ASSERT_TRUE(made->cipher.encryptPage(2, b).ok());
         EXPECT_NE(a, b);
     }
 }
@@ -72,13 +72,13 @@ TEST(PageCipherTest, AgilePagesMustBeWholeBlocksAndBadSettingsAreRefused)
     const auto made = createEncryption(Method::Agile, u"pw", 10);
     ASSERT_TRUE(made.ok());
     std::vector<uint8_t> odd(100);
-    EXPECT_EQ(made->cipher.encryptPage(1, odd), Error::PageSizeInvalid);
-    EXPECT_EQ(made->cipher.encryptPage(0, odd), Error::None);
-    EXPECT_EQ(createEncryption(Method::Agile, u"pw", kMaxSpinCount + 1).error(), Error::SpinCountTooLarge);
-    EXPECT_EQ(createEncryption(Method::Rc4CryptoApi, u"pw", 10, 132).error(), Error::BadKeySize);
-    EXPECT_EQ(createEncryption(Method::StandardAes, u"pw").error(), Error::UnsupportedMethod);
+    EXPECT_EQ(failureOf(made->cipher.encryptPage(1, odd)), ErrorCode::PageSizeInvalid);
+    EXPECT_TRUE(made->cipher.encryptPage(0, odd).ok());
+    EXPECT_EQ(failureOf(createEncryption(Method::Agile, u"pw", kMaxSpinCount + 1)), ErrorCode::SpinCountTooLarge);
+    EXPECT_EQ(failureOf(createEncryption(Method::Rc4CryptoApi, u"pw", 10, 132)), ErrorCode::EncryptionBadKeySize);
+    EXPECT_EQ(failureOf(createEncryption(Method::StandardAes, u"pw")), ErrorCode::UnsupportedEncryption);
     std::vector<uint8_t> tooSmall(0x300);
-    EXPECT_EQ(installEncryption(tooSmall, *made), Error::PageTooShort);
+    EXPECT_EQ(failureOf(installEncryption(tooSmall, *made)), ErrorCode::HeaderPageTooShort);
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ protected:
 TEST_F(RealEncryptedFileTest, AgileHeaderReadsAndOnlyTheRightPasswordOpens)
 {
     const auto header = readEncryptionHeader(page(0));
-    ASSERT_TRUE(header.ok()) << errorText(header.error());
+    ASSERT_TRUE(header.ok()) << header.error().description.toStdString();
     EXPECT_EQ(header->method, Method::Agile);
     EXPECT_EQ(methodName(*header), "agile encryption (AES-256, SHA512)");
     EXPECT_EQ(header->agile->passwordKey.spinCount, 100000u);
@@ -78,7 +78,7 @@ TEST_F(RealEncryptedFileTest, DecryptedPagesAreWellFormedAndReadable)
     ASSERT_TRUE(cipher.ok());
     const size_t pages = file_.size() / kPageSize;
     for (size_t n = 1; n < pages; ++n)
-        ASSERT_EQ(cipher->decryptPage(static_cast<uint32_t>(n), page(n)), Error::None);
+        ASSERT_TRUE(cipher->decryptPage(static_cast<uint32_t>(n), page(n)).ok());
     const auto typeOf = [&](size_t n) { return page(n)[0]; };
     EXPECT_EQ(typeOf(1), 0x01);
     ASSERT_EQ(typeOf(2), 0x02);  // MSysObjects' definition
@@ -113,7 +113,7 @@ TEST(RealUnencryptedFileTest, Access2007FileHasNoEncryption)
     EXPECT_EQ(header->method, Method::None);
     EXPECT_EQ(header->encodingKey, (std::array<uint8_t, 4>{}));
     page0[0x14] = 1;
-    EXPECT_EQ(readEncryptionHeader(page0).error(), Error::NotAceDatabase);
+    EXPECT_EQ(failureOf(readEncryptionHeader(page0)), ErrorCode::NotAceDatabase);
 }
 
 }  // namespace

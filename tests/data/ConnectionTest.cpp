@@ -140,9 +140,9 @@ TEST(ConnectionTest, OpenTwiceAndCloseTwiceFail)
     Connection connection;
     connection.setConnectionString(kJet4);
     ASSERT_TRUE(connection.open(path, "Admin", "").ok());
-    EXPECT_EQ(connection.open(path, "Admin", "").error().number(), 3705);
+    EXPECT_EQ(connection.open(path, "Admin", "").error().code, ErrorCode::ObjectOpen);
     EXPECT_TRUE(connection.close().ok());
-    EXPECT_EQ(connection.close().error().number(), 3704);
+    EXPECT_EQ(connection.close().error().code, ErrorCode::ObjectClosed);
 }
 
 TEST(ConnectionTest, OpensEveryRealAccessFile)

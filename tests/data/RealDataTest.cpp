@@ -40,16 +40,16 @@ TEST(RealDataTest, ReadsTableListAndValuesOfFilesMadeByAccess)
         auto schema = connection.openTableSchema();
         ASSERT_TRUE(schema.ok()) << schema.error().description.toStdString();
         QStringList tables;
-        for (auto& rs = *schema; !rs->eof(); (void)rs->moveNext()) {
-            if (rs->Fields().item("TABLE_TYPE")->value().toText() == "TABLE")
-                tables << rs->Fields().item("TABLE_NAME")->value().toText();
+        const Recordset& list = **schema;
+        for (int64_t position = 0; position < *list.recordCount(); ++position) {
+            if (list.value(position, list.columnIndex("TABLE_TYPE")).toText() == "TABLE")
+                tables << list.value(position, list.columnIndex("TABLE_NAME")).toText();
         }
         EXPECT_EQ(tables, QStringList({"Table1", "Table2", "Table3", "Table4"}));
 
         Recordset rs;
         const Status opened = rs.open("Table1", &connection);
         ASSERT_TRUE(opened.ok()) << opened.error().description.toStdString();
-        rs.disconnect();
         ASSERT_EQ(*rs.recordCount(), 2);
         ASSERT_TRUE(rs.setSort("[A] DESC").ok());
         QStringList texts;

@@ -43,7 +43,7 @@ public:
     Connection& connection() { return connection_; }
     const QString& path() const { return path_; }
 
-    // The table read as the browser reads it: client-side, then disconnected.
+    // The table read as the browser reads it, client-side.
     std::shared_ptr<Recordset> load(const QString& table, Status* status = nullptr)
     {
         auto rs = std::make_shared<Recordset>();
@@ -52,7 +52,6 @@ public:
             *status = opened;
         if (!opened.ok())
             return nullptr;
-        rs->disconnect();
         return rs;
     }
 

@@ -257,7 +257,7 @@ std::optional<varnex::crypto::NewEncryption> encryptionFor(const FormatInfo& inf
     const Method method = database.encryption == Encryption::Agile ? Method::Agile : Method::Rc4CryptoApi;
     auto made = varnex::crypto::createEncryption(method, utf8ToUtf16(*database.password), database.spinCount);
     if (!made)
-        throw std::runtime_error("cannot encrypt: " + std::string(varnex::crypto::errorText(made.error())));
+        throw std::runtime_error("cannot encrypt: " + made.error().description.toStdString());
     return std::move(*made);
 }
 

@@ -84,7 +84,7 @@ std::vector<uint8_t> buildHeaderPage(const FormatInfo& info, double created, con
         std::memcpy(page.data() + kCreationDateOffset, &created, sizeof created);
         // An encrypted ACE file keeps its password only in the encryption structure.
         putPassword(info, created, encryption ? std::string() : password.value_or(std::string()), page.data());
-        if (encryption && varnex::crypto::installEncryption(page, *encryption) != varnex::crypto::Error::None)
+        if (encryption && !varnex::crypto::installEncryption(page, *encryption))
             throw std::runtime_error("encryption header does not fit page 0");
     } else {
         page[0x38] = 0x01;

@@ -49,7 +49,7 @@ void PageFile::write(uint32_t page, const std::vector<uint8_t>& plain)
     std::vector<uint8_t> encrypted;
     if (cipher_ && page != 0) {
         encrypted = plain;
-        if (cipher_->encryptPage(page, encrypted) != varnex::crypto::Error::None)
+        if (!cipher_->encryptPage(page, encrypted))
             throw std::runtime_error("cannot encrypt page " + std::to_string(page));
     } else if (databaseKey_ != 0 && page != 0) {
         encrypted = plain;

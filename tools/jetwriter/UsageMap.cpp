@@ -23,8 +23,8 @@ std::vector<uint8_t> inlineMap(const FormatInfo& info, const std::vector<uint32_
 std::vector<uint8_t> indirectMap(const FormatInfo& info, PageFile& file, const std::vector<uint32_t>& pages)
 {
     const uint32_t span = (info.pageSize - 4) * 8;
-    const uint32_t slots = (info.usageMapRowSize - 1) / 4;
-    if (pages.back() / span >= slots)
+    const uint32_t mapSlots = (info.usageMapRowSize - 1) / 4;
+    if (pages.back() / span >= mapSlots)
         throw std::runtime_error("table too large for its usage map");
     std::vector<uint8_t> row(info.usageMapRowSize, 0);
     row[0] = 0x01;

@@ -45,9 +45,36 @@ enum class ErrorCode : uint16_t {
     BadPassword,
     TableNotFound,
     UnreadableEncryption, // encrypted pages whose encryption header is damaged or of a method not read
+    // Why the encryption of an Access 2007+ file cannot be used (a wrong password is BadPassword);
+    // the engine reports these inside UnreadableEncryption.
+    HeaderPageTooShort,     // page 0 shorter than the structures it must hold
+    NotAceDatabase,         // no "Standard ACE DB" signature: Jet files keep their own scheme
+    EncryptionTruncated,    // the encryption structure runs past the page, or is too short for its fields
+    EncryptionMalformed,    // the XML descriptor cannot be read
+    EncryptionFieldMissing, // a required attribute is absent
+    EncryptionBadBase64,
+    EncryptionBadNumber,    // an attribute that must be a decimal number is not
+    EncryptionBadSaltSize,
+    EncryptionBadKeySize,
+    EncryptionBadBlockSize,
+    EncryptionBadHashSize,
+    UnsupportedCipher,
+    UnsupportedChaining,
+    UnsupportedHash,
+    UnsupportedEncryption,  // a known scheme that is not implemented (crypto::methodName names it)
+    SpinCountTooLarge,      // more hash rounds than any real file uses: taken as damage
+    VerifierMalformed,      // encrypted verifier or key of the wrong length
+    PageSizeInvalid,        // not a whole number of cipher blocks
+    CryptoFailure,          // libcrypto refused an operation
     ReadStopped,        // whoever received the rows stopped the read
-    ReadFailed,         // the reader process failed, stalled or was ended; last (the reader protocol checks codes against it)
+    ReadFailed,         // the reader process failed, stalled or was ended
+    Count,              // not a code: how many codes there are
 };
+
+// The reader protocol takes a code number at or above Count as damage; ReadFailed closes the list of
+// codes so that a code added later cannot slip in after it unnoticed.
+static_assert(static_cast<int>(ErrorCode::ReadFailed) + 1 == static_cast<int>(ErrorCode::Count),
+              "ReadFailed must be the last error code");
 
 // The number the code is known by where errors are shown with numbers.
 int errorNumber(ErrorCode code);

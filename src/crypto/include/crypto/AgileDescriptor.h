@@ -8,7 +8,7 @@
 // <dataIntegrity> element; one that is present is read but not required. Only AES in CBC mode is accepted.
 
 #include "crypto/Digest.h"
-#include "crypto/Expected.h"
+#include "core/Error.h"
 
 #include <cstdint>
 #include <string>
@@ -44,7 +44,7 @@ struct AgileDescriptor {
     std::vector<uint8_t> encryptedHmacValue;
 };
 
-Expected<AgileDescriptor> parseAgileDescriptor(std::string_view xml);
+Result<AgileDescriptor> parseAgileDescriptor(std::string_view xml);
 
 // The descriptor as Access lays it out (XML declaration, CRLF, one line of elements).
 std::string agileDescriptorXml(const AgileDescriptor& descriptor);

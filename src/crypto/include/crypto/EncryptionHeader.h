@@ -14,7 +14,7 @@
 // page number (little-endian) XORed into it (see PageCipher.h).
 
 #include "crypto/AgileDescriptor.h"
-#include "crypto/Expected.h"
+#include "core/Error.h"
 #include "crypto/Rc4CryptoApiHeader.h"
 
 #include <array>
@@ -42,9 +42,9 @@ struct EncryptionHeader {
     std::optional<Rc4CryptoApiHeader> rc4CryptoApi;  // Method::Rc4CryptoApi
 };
 
-// `page0` as stored in the file (still scrambled). A damaged structure gives its Error; a scheme this
+// `page0` as stored in the file (still scrambled). A damaged structure gives the error that names the damage; a scheme this
 // library does not implement is not an error here: it comes back as its Method (see methodName).
-Expected<EncryptionHeader> readEncryptionHeader(std::span<const uint8_t> page0);
+Result<EncryptionHeader> readEncryptionHeader(std::span<const uint8_t> page0);
 
 // "agile encryption (AES-256, SHA512)", "RC4 CryptoAPI encryption (128-bit)",
 // "encryption version 9.9 (unknown)" and so on, for messages.

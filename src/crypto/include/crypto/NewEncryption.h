@@ -15,12 +15,12 @@ struct NewEncryption {
 };
 
 // Method::Agile (AES-256, SHA-512, as Access 2010 writes it) or Method::Rc4CryptoApi (keyBits 40..128).
-// BadKeySize, SpinCountTooLarge, UnsupportedMethod or CryptoFailure when it cannot be made.
-Expected<NewEncryption> createEncryption(Method method, std::u16string_view password, uint32_t spinCount = 100000,
+// EncryptionBadKeySize, SpinCountTooLarge, UnsupportedEncryption or CryptoFailure when it cannot be made.
+Result<NewEncryption> createEncryption(Method method, std::u16string_view password, uint32_t spinCount = 100000,
                                          uint32_t rc4KeyBits = 128);
 
 // Puts the encoding key and the structure into page 0 before the header is scrambled.
-// PageTooShort when the structure does not fit.
-Error installEncryption(std::span<uint8_t> unscrambledPage0, const NewEncryption& encryption);
+// HeaderPageTooShort when the structure does not fit.
+Status installEncryption(std::span<uint8_t> unscrambledPage0, const NewEncryption& encryption);
 
 }  // namespace varnex::crypto

@@ -17,20 +17,20 @@ namespace varnex::crypto {
 
 class PageCipher {
 public:
-    // WrongPassword, UnsupportedMethod (methodName(header) names it) or CryptoFailure on failure.
+    // BadPassword, UnsupportedEncryption (methodName(header) names it) or CryptoFailure on failure.
     // A header without encryption gives a cipher that leaves every page as it is.
-    static Expected<PageCipher> open(const EncryptionHeader& header, std::u16string_view password);
+    static Result<PageCipher> open(const EncryptionHeader& header, std::u16string_view password);
 
     Method method() const { return method_; }
 
     // In place. Page 0 and unencrypted files pass unchanged; PageSizeInvalid for an agile page that is
     // not whole cipher blocks.
-    Error decryptPage(uint32_t pageNumber, std::span<uint8_t> page) const;
-    Error encryptPage(uint32_t pageNumber, std::span<uint8_t> page) const;
+    Status decryptPage(uint32_t pageNumber, std::span<uint8_t> page) const;
+    Status encryptPage(uint32_t pageNumber, std::span<uint8_t> page) const;
 
 private:
     PageCipher() = default;
-    Error apply(bool encrypt, uint32_t pageNumber, std::span<uint8_t> page) const;
+    Status apply(bool encrypt, uint32_t pageNumber, std::span<uint8_t> page) const;
 
     Method method_ = Method::None;
     std::array<uint8_t, 4> encodingKey_{};
@@ -41,6 +41,6 @@ private:
 };
 
 // True when the password opens the file, as Access checks it; an error for a damaged or unsupported header.
-Expected<bool> verifyPassword(const EncryptionHeader& header, std::u16string_view password);
+Result<bool> verifyPassword(const EncryptionHeader& header, std::u16string_view password);
 
 }  // namespace varnex::crypto

@@ -8,7 +8,7 @@
 // two reserved words, then the provider (CSP) name in UTF-16LE up to the header's end.
 // Verifier: saltSize (16), salt, encryptedVerifier (16), verifierHashSize (20), encryptedVerifierHash (20).
 
-#include "crypto/Expected.h"
+#include "core/Error.h"
 
 #include <array>
 #include <cstdint>
@@ -32,7 +32,7 @@ struct Rc4CryptoApiHeader {
 };
 
 // `afterVersion`: the structure following the 4-byte version.
-Expected<Rc4CryptoApiHeader> parseRc4CryptoApiHeader(std::span<const uint8_t> afterVersion);
+Result<Rc4CryptoApiHeader> parseRc4CryptoApiHeader(std::span<const uint8_t> afterVersion);
 
 // The inverse of the parse, likewise without the version.
 std::vector<uint8_t> rc4CryptoApiHeaderBytes(const Rc4CryptoApiHeader& header);

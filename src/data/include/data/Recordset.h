@@ -1,7 +1,6 @@
 #pragma once
-// Client-side, read-only recordset in the manner of ADO: every row of a table
-// is read into memory on Open; after disconnecting it stays readable and
-// sortable on its own.
+// Client-side, read-only recordset: every row of a table is read into memory on
+// open, and it stays readable and sortable on its own, by position and column.
 
 #include "core/Error.h"
 #include "data/ReaderProcess.h"
@@ -19,32 +18,8 @@
 namespace varnex {
 
 class Connection;
-class Recordset;
 class TableData;  // columnar storage of the loaded rows
 class ValueFormatter;
-
-class Field {
-public:
-    Field(const Recordset* recordset, int column) : recordset_(recordset), column_(column) {}
-    QString name() const;
-    int16_t type() const;
-    Variant value() const;  // value in the recordset's current row; Null at EOF/BOF
-
-private:
-    const Recordset* recordset_;
-    int column_;
-};
-
-class Fields {
-public:
-    explicit Fields(const Recordset* recordset) : recordset_(recordset) {}
-    int16_t count() const;
-    Result<::varnex::Field> item(int index) const;            // 3265 when out of range
-    Result<::varnex::Field> item(const QString& name) const;  // 3265 when absent (case-insensitive)
-
-private:
-    const Recordset* recordset_;
-};
 
 class Recordset {
 public:
@@ -57,16 +32,9 @@ public:
     // false) leaves the recordset closed and returns no error. received: see RowsReceived.
     Status open(const QString& source, Connection* connection, const LoadProgress& progress = {},
                 const RowsReceived& received = {});
-    void disconnect();
-    Connection* activeConnection() const { return connection_; }
 
     bool isOpen() const;
     Result<int64_t> recordCount() const;
-    bool eof() const;
-    bool bof() const;
-    Status moveFirst();
-    Status moveNext();
-    ::varnex::Fields Fields() const;
 
     QString sort() const;
     Status setSort(const QString& specification);  // "[F]", "F1 ASC, [F2] DESC", "" restores load order
@@ -97,6 +65,8 @@ public:
     // Fast access for the grid and the export, by position in the current (sorted) order.
     int16_t columnCount() const;
     QString columnName(int column) const;
+    // The column with that name, letter case ignored; -1 where there is none.
+    int columnIndex(const QString& name) const;
     int16_t columnType(int column) const;
     bool isNull(int64_t position, int column) const;
     // The value text (data/ValueFormatter.h) under the default locale, as UTF-8 or as a QString.
@@ -110,7 +80,6 @@ public:
     // Readers going through many positions ask for them a little ahead (see TableData::prefetch):
     // in a sorted order each position's row lies anywhere in memory.
     void prefetch(int64_t position, bool bytes) const;
-    int64_t currentPosition() const { return position_; }
 
     // Opens the recordset over rows already loaded (the table list of a connection), with what their
     // read could not read.
@@ -146,8 +115,6 @@ private:
     std::vector<int> filterColumns_;
     uint64_t orderVersion_ = 0;    // changes whenever the rows shown or their order do
     std::shared_ptr<const ColumnTextProfiles> profiles_;
-    int64_t position_ = 0;
-    Connection* connection_ = nullptr;
 };
 
 }  // namespace varnex
