@@ -18,7 +18,7 @@ QString Field::name() const
     return recordset_->columnName(column_);
 }
 
-int16_t Field::type() const
+FieldType Field::type() const
 {
     return recordset_->columnType(column_);
 }
@@ -30,7 +30,7 @@ Variant Field::value() const
     return recordset_->value(recordset_->currentPosition(), column_);
 }
 
-int16_t Fields::count() const
+int Fields::count() const
 {
     return recordset_->columnCount();
 }
@@ -298,9 +298,9 @@ Status Recordset::close()
     return {};
 }
 
-int16_t Recordset::columnCount() const
+int Recordset::columnCount() const
 {
-    return data_ ? static_cast<int16_t>(data_->columnCount()) : 0;
+    return data_ ? data_->columnCount() : 0;
 }
 
 QString Recordset::columnName(int column) const
@@ -308,9 +308,9 @@ QString Recordset::columnName(int column) const
     return data_ && column >= 0 && column < data_->columnCount() ? data_->info(column).name : QString();
 }
 
-int16_t Recordset::columnType(int column) const
+FieldType Recordset::columnType(int column) const
 {
-    return data_ && column >= 0 && column < data_->columnCount() ? data_->info(column).type : int16_t{0};
+    return data_ && column >= 0 && column < data_->columnCount() ? data_->info(column).type : FieldType::Unsupported;
 }
 
 int64_t Recordset::rowAt(int64_t position) const
@@ -340,7 +340,7 @@ bool Recordset::validCell(int64_t position, int column) const
 
 bool Recordset::isNull(int64_t position, int column) const
 {
-    return !validCell(position, column) || data_->info(column).type == fieldtype::Unsupported ||
+    return !validCell(position, column) || data_->info(column).type == FieldType::Unsupported ||
            data_->isNull(rowAt(position), column);
 }
 

@@ -27,7 +27,7 @@ class Field {
 public:
     Field(const Recordset* recordset, int column) : recordset_(recordset), column_(column) {}
     QString name() const;
-    int16_t type() const;
+    FieldType type() const;
     Variant value() const;  // value in the recordset's current row; Null at EOF/BOF
 
 private:
@@ -38,7 +38,7 @@ private:
 class Fields {
 public:
     explicit Fields(const Recordset* recordset) : recordset_(recordset) {}
-    int16_t count() const;
+    int count() const;
     Result<::varnex::Field> item(int index) const;            // 3265 when out of range
     Result<::varnex::Field> item(const QString& name) const;  // 3265 when absent (case-insensitive)
 
@@ -95,9 +95,9 @@ public:
     Status close();
 
     // Fast access for the grid and the export, by position in the current (sorted) order.
-    int16_t columnCount() const;
+    int columnCount() const;
     QString columnName(int column) const;
-    int16_t columnType(int column) const;
+    FieldType columnType(int column) const;
     bool isNull(int64_t position, int column) const;
     // The value text (data/ValueFormatter.h) under the default locale, as UTF-8 or as a QString.
     QString cellText(int64_t position, int column) const;
