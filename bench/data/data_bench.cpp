@@ -38,7 +38,7 @@ double PeakRssMb()
     return 0;
 }
 
-int LastColumn(const Recordset& rs, int16_t type)
+int LastColumn(const Recordset& rs, FieldType type)
 {
     for (int c = rs.columnCount() - 1; c >= 0; --c) {
         if (rs.columnType(c) == type)
@@ -47,10 +47,10 @@ int LastColumn(const Recordset& rs, int16_t type)
     return -1;
 }
 
-int FirstColumn(const Recordset& rs, std::initializer_list<int16_t> types)
+int FirstColumn(const Recordset& rs, std::initializer_list<FieldType> types)
 {
     for (int c = 0; c < rs.columnCount(); ++c) {
-        for (int16_t type : types) {
+        for (FieldType type : types) {
             if (rs.columnType(c) == type)
                 return c;
         }
@@ -186,8 +186,8 @@ int main(int argc, char** argv)
     }
     const double peak = PeakRssMb();
 
-    const int integerColumn = FirstColumn(rs, {fieldtype::Integer, fieldtype::SmallInt, fieldtype::UnsignedTinyInt, fieldtype::BigInt});
-    const int textColumn = FirstColumn(rs, {fieldtype::VarWChar, fieldtype::LongVarWChar});
+    const int integerColumn = FirstColumn(rs, {FieldType::Integer, FieldType::SmallInt, FieldType::UnsignedTinyInt, FieldType::BigInt});
+    const int textColumn = FirstColumn(rs, {FieldType::VarWChar, FieldType::LongVarWChar});
     std::printf("rows: %lld\n", static_cast<long long>(*rs.recordCount()));
     std::printf("load_s: %.3f\n", loadSeconds);
     std::printf("peak_rss_mb: %.1f\n", peak);
@@ -195,7 +195,7 @@ int main(int argc, char** argv)
     std::printf("sort_long_s: %.4f\n", TimedSort(rs, integerColumn));
     std::printf("sort_text_s: %.4f\n", TimedSort(rs, textColumn));
     // The first integer column is often a key already in order; the last Long one usually is not.
-    const int lastLong = LastColumn(rs, fieldtype::Integer);
+    const int lastLong = LastColumn(rs, FieldType::Integer);
     if (lastLong >= 0 && lastLong != integerColumn)
         std::printf("sort_last_long_s: %.4f\n", TimedSort(rs, lastLong));
     (void)rs.setSort("");

@@ -108,7 +108,7 @@ int main(int argc, char** argv)
 
     QString sortKey = QLatin1Char('[') + rs.columnName(0) + QLatin1Char(']');
     for (int c = 0; c < rs.columnCount(); ++c) {
-        if (rs.columnType(c) == fieldtype::VarWChar) {
+        if (rs.columnType(c) == FieldType::VarWChar) {
             sortKey = QLatin1Char('[') + rs.columnName(c) + QLatin1Char(']');
             break;
         }

@@ -46,7 +46,7 @@ QByteArray FileHash(const QString& path)
 QString SortColumn(const Recordset& rs)
 {
     for (int c = 0; c < rs.columnCount(); ++c) {
-        if (rs.columnType(c) == fieldtype::VarWChar)
+        if (rs.columnType(c) == FieldType::VarWChar)
             return QLatin1Char('[') + rs.columnName(c) + QStringLiteral("] DESC");
     }
     return QLatin1Char('[') + rs.columnName(0) + QLatin1Char(']');

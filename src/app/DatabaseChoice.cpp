@@ -16,7 +16,7 @@ namespace {
 // some other file matches it.
 bool isExistingFile(const QString& name)
 {
-    return fileExists(name, attr::Normal) && QFileInfo::exists(name);
+    return fileExists(name) && QFileInfo::exists(name);
 }
 
 // What is wrong with a name that is no existing ordinary file: a folder or a device is there,

@@ -32,7 +32,7 @@ void readDataPath(AppSettings& g)
     if (g.dataPath.isEmpty()) {
         if (folderLayout() == FolderLayout::BesideExecutable)
             writeLog(kTitle, QStringLiteral("Data Connection Path not specifed.  Aborting"), true);
-    } else if (!fileExists(g.dataPath, attr::Normal)) {
+    } else if (!fileExists(g.dataPath)) {
         showMessage(QStringLiteral("Could not find Rilk.mdb. Path = '") + g.dataPath + QStringLiteral("'."),
                MessageStyle::Critical);
         g.dataPath.clear();
@@ -115,6 +115,8 @@ Status initialise(AppSettings& g)
 
 bool loadSettings()
 {
+    // The desktop program tells its user, in a plain box, what keeps the log from its folder or file.
+    setLogFailureHandler([](const Error& failure) { showMessage(failure.description, MessageStyle::Plain); });
     AppSettings& g = appSettings();
     if (!prepareSettingsFile()) {
         if (folderLayout() == FolderLayout::UserFolders && logFolder().isEmpty())

@@ -8,7 +8,7 @@ namespace varnex {
 
 QString readSetting(const QString& file, const QString& section, const QString& key, const QString& defaultValue)
 {
-    if (firstMatch(file, attr::Normal).isEmpty()) {
+    if (!fileExists(file)) {
         showMessage(QStringLiteral("Could not find '") + file + QLatin1Char('\''), MessageStyle::Plain);
         return defaultValue;
     }

@@ -29,7 +29,7 @@ bool prepareSettingsFile()
     AppSettings& g = appSettings();
     const QString folder = settingsFolder();
     g.iniFile = folder + QStringLiteral("/Setup.ini");
-    if (fileExists(g.iniFile, attr::Normal))
+    if (fileExists(g.iniFile))
         return true;
     if (folderLayout() == FolderLayout::BesideExecutable)
         return false;

@@ -63,20 +63,20 @@ Kind kindOf(const QString& path)
     return Kind::Other;
 }
 
-bool passesFilter(const QString& name, Kind kind, int attributes)
+bool passesFilter(const QString& name, Kind kind, EntryKinds kinds)
 {
     if (kind == Kind::Missing)
         return false;
-    if (name.startsWith(QLatin1Char('.')) && !(attributes & attr::Hidden))
+    if (name.startsWith(QLatin1Char('.')) && !kinds.testFlag(EntryKind::Hidden))
         return false;
     if (kind == Kind::Folder)
-        return (attributes & attr::Folders) != 0;
+        return kinds.testFlag(EntryKind::Folders);
     if (kind == Kind::Other)
-        return (attributes & attr::System) != 0;
+        return kinds.testFlag(EntryKind::System);
     return true;
 }
 
-QString firstMatch(const QString& folder, QStringView namePattern, int attributes)
+QString firstMatch(const QString& folder, QStringView namePattern, EntryKinds kinds)
 {
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -84,7 +84,7 @@ QString firstMatch(const QString& folder, QStringView namePattern, int attribute
     for (const QString& name : names) {
         if (!namePattern.isEmpty() && !wildcardMatch(namePattern, name))
             continue;
-        if (passesFilter(name, kindOf(dir.filePath(name)), attributes))
+        if (passesFilter(name, kindOf(dir.filePath(name)), kinds))
             return name;
     }
     return {};
@@ -92,7 +92,7 @@ QString firstMatch(const QString& folder, QStringView namePattern, int attribute
 
 }  // namespace
 
-QString firstMatch(const QString& pattern, int attributes)
+QString firstMatch(const QString& pattern, EntryKinds kinds)
 {
     if (pattern.isEmpty() || hasNul(pattern))
         return {};
@@ -103,15 +103,25 @@ QString firstMatch(const QString& pattern, int attributes)
     if (name.isEmpty()) {
         if (kindOf(folder) != Kind::Folder)
             return {};
-        if (attributes & attr::Folders)
+        if (kinds.testFlag(EntryKind::Folders))
             return QStringLiteral(".");
-        return firstMatch(folder, {}, attributes);
+        return firstMatch(folder, {}, kinds);
     }
     if (!hasWildcards(name))
-        return passesFilter(name, kindOf(pattern), attributes) ? name : QString();
+        return passesFilter(name, kindOf(pattern), kinds) ? name : QString();
     if (!folder.isEmpty() && kindOf(folder) != Kind::Folder)
         return {};
-    return firstMatch(folder, name, attributes);
+    return firstMatch(folder, name, kinds);
+}
+
+bool fileExists(const QString& path, EntryKinds kinds)
+{
+    if (path.isEmpty() || hasNul(path))
+        return false;
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (name.isEmpty())
+        return kinds.testFlag(EntryKind::Folders) && kindOf(path) == Kind::Folder;
+    return passesFilter(name, kindOf(path), kinds);
 }
 
 Status makeDir(const QString& path)

@@ -6,6 +6,8 @@
 #include "core/Messages.h"
 #include "core/Paths.h"
 
+#include <cstdio>
+
 namespace varnex {
 namespace {
 
@@ -17,12 +19,33 @@ QString& configuredFolder()
     return folder;
 }
 
+LogFailureHandler& failureSlot()
+{
+    static LogFailureHandler handler;
+    return handler;
+}
+
+void reportFailure(const Error& failure)
+{
+    if (const LogFailureHandler& handler = failureSlot()) {
+        handler(failure);
+        return;
+    }
+    const QByteArray line = (appTitle() + QStringLiteral(": ") + failure.description + QLatin1Char('\n')).toLocal8Bit();
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
+}
+
+// The configured folder, made where missing; the application folder when it cannot be.
 QString folderToWriteIn()
 {
     const QString configured = configuredFolder();
-    QString folder = withTrailingSlash(configured.isEmpty() ? appFolder() : configured);
-    if (!dirExists(folder) && !makePath(folder))
-        folder = withTrailingSlash(appFolder());
+    const QString folder = withTrailingSlash(configured.isEmpty() ? appFolder() : configured);
+    if (dirExists(folder))
+        return folder;
+    if (Status made = makePath(folder); !made) {
+        reportFailure(made.error());
+        return withTrailingSlash(appFolder());
+    }
     return folder;
 }
 
@@ -33,6 +56,11 @@ QString logLine(const QDateTime& now, const QString& title, const QString& messa
 }
 
 }  // namespace
+
+LogFailureHandler setLogFailureHandler(LogFailureHandler handler)
+{
+    return std::exchange(failureSlot(), std::move(handler));
+}
 
 void setLogFolder(const QString& folder)
 {
@@ -50,7 +78,7 @@ void writeLog(const QString& title, const QString& message, bool show)
     const QString file = folderToWriteIn() + now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log");
     if (Status written = appendLine(file, logLine(now, title, message)); !written) {
         if (show)
-            showMessage(written.error().description, MessageStyle::Plain);
+            reportFailure(written.error());
         return;
     }
     if (show)

@@ -19,7 +19,7 @@ DecimalValue storedDecimal(const uint8_t* stored, uint8_t scale)
 QString unreadValueText(const TableData& table, int64_t row, int column)
 {
     const ColumnInfo& info = table.info(column);
-    if (info.type != fieldtype::Unsupported || table.isNull(row, column))
+    if (info.type != FieldType::Unsupported || table.isNull(row, column))
         return {};
     const auto bytes = storedAs<uint32_t>(table.fixedValue(row, column));
     return QStringLiteral("(unsupported type 0x%1, %2)")
@@ -29,35 +29,35 @@ QString unreadValueText(const TableData& table, int64_t row, int column)
 
 Variant storedValue(const TableData& table, int64_t row, int column)
 {
-    const int16_t type = table.info(column).type;
-    if (type == fieldtype::Unsupported || table.isNull(row, column))
+    const FieldType type = table.info(column).type;
+    if (type == FieldType::Unsupported || table.isNull(row, column))
         return {};
-    if (table.info(column).listOf != 0)
+    if (table.info(column).isList())
         return Variant::text(valueListText(table, row, column));
     if (isVariableLength(type)) {
         const std::string_view bytes = table.bytesValue(row, column);
-        if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
+        if (type == FieldType::VarWChar || type == FieldType::LongVarWChar)
             return Variant::text(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
         return Variant::binary(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     }
     return fixedStoredValue(type, table.info(column).scale, table.fixedValue(row, column));
 }
 
-Variant fixedStoredValue(int16_t type, uint8_t scale, const uint8_t* at)
+Variant fixedStoredValue(FieldType type, uint8_t scale, const uint8_t* at)
 {
     switch (type) {
-    case fieldtype::Boolean: return Variant::boolean(at[0] != 0);
-    case fieldtype::UnsignedTinyInt: return Variant::byte(at[0]);
-    case fieldtype::SmallInt: return Variant::integer(storedAs<int16_t>(at));
-    case fieldtype::Integer: return Variant::longInteger(storedAs<int32_t>(at));
-    case fieldtype::BigInt: return Variant::bigInt(storedAs<int64_t>(at));
-    case fieldtype::Single: return Variant::single(storedAs<float>(at));
-    case fieldtype::Double: return Variant::doubleValue(storedAs<double>(at));
-    case fieldtype::Currency: return Variant::currency(storedAs<int64_t>(at));
-    case fieldtype::Date: return Variant::date(storedAs<double>(at));
-    case fieldtype::DBTimeStamp: return Variant::extendedDate(storedAs<int64_t>(at));
-    case fieldtype::Numeric: return Variant::decimal(storedDecimal(at, scale));
-    case fieldtype::GUID: return Variant::guid(storedAs<GuidBytes>(at));
+    case FieldType::Boolean: return Variant::boolean(at[0] != 0);
+    case FieldType::UnsignedTinyInt: return Variant::byte(at[0]);
+    case FieldType::SmallInt: return Variant::integer(storedAs<int16_t>(at));
+    case FieldType::Integer: return Variant::longInteger(storedAs<int32_t>(at));
+    case FieldType::BigInt: return Variant::bigInt(storedAs<int64_t>(at));
+    case FieldType::Single: return Variant::single(storedAs<float>(at));
+    case FieldType::Double: return Variant::doubleValue(storedAs<double>(at));
+    case FieldType::Currency: return Variant::currency(storedAs<int64_t>(at));
+    case FieldType::Date: return Variant::date(storedAs<double>(at));
+    case FieldType::DBTimeStamp: return Variant::extendedDate(storedAs<int64_t>(at));
+    case FieldType::Numeric: return Variant::decimal(storedDecimal(at, scale));
+    case FieldType::GUID: return Variant::guid(storedAs<GuidBytes>(at));
     default: return {};
     }
 }
@@ -65,16 +65,16 @@ Variant fixedStoredValue(int16_t type, uint8_t scale, const uint8_t* at)
 void appendStoredText(const TableData& table, int64_t row, int column, const ValueFormatter& formatter,
                       std::string& out)
 {
-    const int16_t type = table.info(column).type;
-    if (type == fieldtype::Unsupported || table.isNull(row, column))
+    const FieldType type = table.info(column).type;
+    if (type == FieldType::Unsupported || table.isNull(row, column))
         return;
-    if (table.info(column).listOf != 0) {
+    if (table.info(column).isList()) {
         appendValueListText(table, row, column, formatter, out);
         return;
     }
     if (isVariableLength(type)) {
         const std::string_view bytes = table.bytesValue(row, column);
-        if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
+        if (type == FieldType::VarWChar || type == FieldType::LongVarWChar)
             out.append(bytes);  // text is stored as UTF-8
         else
             ValueFormatter::appendBinary(bytes.data(), bytes.size(), out);
@@ -82,18 +82,18 @@ void appendStoredText(const TableData& table, int64_t row, int column, const Val
     }
     const uint8_t* at = table.fixedValue(row, column);
     switch (type) {
-    case fieldtype::Boolean: ValueFormatter::appendBoolean(at[0] != 0, out); return;
-    case fieldtype::UnsignedTinyInt: ValueFormatter::appendInteger(at[0], out); return;
-    case fieldtype::SmallInt: ValueFormatter::appendInteger(storedAs<int16_t>(at), out); return;
-    case fieldtype::Integer: ValueFormatter::appendInteger(storedAs<int32_t>(at), out); return;
-    case fieldtype::BigInt: ValueFormatter::appendInteger(storedAs<int64_t>(at), out); return;
-    case fieldtype::Single: formatter.appendReal(storedAs<float>(at), 7, out); return;
-    case fieldtype::Double: formatter.appendReal(storedAs<double>(at), 15, out); return;
-    case fieldtype::Currency: formatter.appendCurrency(storedAs<int64_t>(at), out); return;
-    case fieldtype::Date: formatter.appendDate(storedAs<double>(at), out); return;
-    case fieldtype::DBTimeStamp: formatter.appendExtendedDate(storedAs<int64_t>(at), out); return;
-    case fieldtype::Numeric: formatter.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
-    case fieldtype::GUID: ValueFormatter::appendGuid(storedAs<GuidBytes>(at), out); return;
+    case FieldType::Boolean: ValueFormatter::appendBoolean(at[0] != 0, out); return;
+    case FieldType::UnsignedTinyInt: ValueFormatter::appendInteger(at[0], out); return;
+    case FieldType::SmallInt: ValueFormatter::appendInteger(storedAs<int16_t>(at), out); return;
+    case FieldType::Integer: ValueFormatter::appendInteger(storedAs<int32_t>(at), out); return;
+    case FieldType::BigInt: ValueFormatter::appendInteger(storedAs<int64_t>(at), out); return;
+    case FieldType::Single: formatter.appendReal(storedAs<float>(at), 7, out); return;
+    case FieldType::Double: formatter.appendReal(storedAs<double>(at), 15, out); return;
+    case FieldType::Currency: formatter.appendCurrency(storedAs<int64_t>(at), out); return;
+    case FieldType::Date: formatter.appendDate(storedAs<double>(at), out); return;
+    case FieldType::DBTimeStamp: formatter.appendExtendedDate(storedAs<int64_t>(at), out); return;
+    case FieldType::Numeric: formatter.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
+    case FieldType::GUID: ValueFormatter::appendGuid(storedAs<GuidBytes>(at), out); return;
     default: return;  // a type the storage holds no values of
     }
 }

@@ -41,22 +41,22 @@ uint64_t realKey(double value)
     return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
 }
 
-bool hasNumericKey(int16_t type)
+bool hasNumericKey(FieldType type)
 {
     return fixedWidth(type) > 0 && fixedWidth(type) <= 8;
 }
 
-uint64_t NumericKey(int16_t type, const uint8_t* at)
+uint64_t NumericKey(FieldType type, const uint8_t* at)
 {
     switch (type) {
-    case fieldtype::UnsignedTinyInt: return at[0];
-    case fieldtype::Boolean: return at[0] ? 0 : 1;  // True is -1, below False (0)
-    case fieldtype::SmallInt: return signedKey(storedAs<int16_t>(at));
-    case fieldtype::Integer: return signedKey(storedAs<int32_t>(at));
-    case fieldtype::BigInt:
-    case fieldtype::Currency:
-    case fieldtype::DBTimeStamp: return signedKey(storedAs<int64_t>(at));
-    case fieldtype::Single: return realKey(storedAs<float>(at));
+    case FieldType::UnsignedTinyInt: return at[0];
+    case FieldType::Boolean: return at[0] ? 0 : 1;  // True is -1, below False (0)
+    case FieldType::SmallInt: return signedKey(storedAs<int16_t>(at));
+    case FieldType::Integer: return signedKey(storedAs<int32_t>(at));
+    case FieldType::BigInt:
+    case FieldType::Currency:
+    case FieldType::DBTimeStamp: return signedKey(storedAs<int64_t>(at));
+    case FieldType::Single: return realKey(storedAs<float>(at));
     default: return realKey(storedAs<double>(at));
     }
 }
@@ -89,7 +89,7 @@ void radixSort(std::vector<KeyedRow>& rows)
 
 void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
-    const int16_t type = table.info(key.column).type;
+    const FieldType type = table.info(key.column).type;
     std::vector<KeyedRow> keyed(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const uint64_t k = NumericKey(type, table.fixedValue(rows[i], key.column));
@@ -366,22 +366,22 @@ void sortListTexts(const TableData& table, const SortKey& key, std::span<uint32_
 
 void sortValues(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
-    const int16_t type = table.info(key.column).type;
-    if (table.info(key.column).listOf != 0)
+    const FieldType type = table.info(key.column).type;
+    if (table.info(key.column).isList())
         sortListTexts(table, key, rows);
-    else if (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar)
+    else if (type == FieldType::VarWChar || type == FieldType::LongVarWChar)
         sortText(table, key, rows);
     else if (isVariableLength(type))
         sortBytes(table, key, rows);
     else if (hasNumericKey(type))
         sortNumeric(table, key, rows);
-    else if (type == fieldtype::Numeric)
+    else if (type == FieldType::Numeric)
         stableSortBy(rows, key.descending, [&](uint32_t a, uint32_t b) {
             const uint8_t scale = table.info(key.column).scale;
             return compareDecimal(storedDecimal(table.fixedValue(a, key.column), scale),
                                   storedDecimal(table.fixedValue(b, key.column), scale));
         });
-    else if (type == fieldtype::GUID)
+    else if (type == FieldType::GUID)
         stableSortBy(rows, key.descending, [&](uint32_t a, uint32_t b) {
             return std::memcmp(table.fixedValue(a, key.column), table.fixedValue(b, key.column), 16);
         });
@@ -395,7 +395,7 @@ void sortByColumn(const TableData& table, const SortKey& key, std::vector<uint32
     std::vector<uint32_t> nulls;
     size_t valued = 0;
     for (const uint32_t row : order) {
-        if (table.info(key.column).type == fieldtype::Unsupported || table.isNull(row, key.column))
+        if (table.info(key.column).type == FieldType::Unsupported || table.isNull(row, key.column))
             nulls.push_back(row);
         else
             order[valued++] = row;

@@ -210,9 +210,9 @@ Status Recordset::close()
     return {};
 }
 
-int16_t Recordset::columnCount() const
+int Recordset::columnCount() const
 {
-    return data_ ? static_cast<int16_t>(data_->columnCount()) : 0;
+    return data_ ? data_->columnCount() : 0;
 }
 
 QString Recordset::columnName(int column) const
@@ -229,9 +229,9 @@ int Recordset::columnIndex(const QString& name) const
     return -1;
 }
 
-int16_t Recordset::columnType(int column) const
+FieldType Recordset::columnType(int column) const
 {
-    return data_ && column >= 0 && column < data_->columnCount() ? data_->info(column).type : int16_t{0};
+    return data_ && column >= 0 && column < data_->columnCount() ? data_->info(column).type : FieldType::Unsupported;
 }
 
 int64_t Recordset::rowAt(int64_t position) const
@@ -261,7 +261,7 @@ bool Recordset::validCell(int64_t position, int column) const
 
 bool Recordset::isNull(int64_t position, int column) const
 {
-    return !validCell(position, column) || data_->info(column).type == fieldtype::Unsupported ||
+    return !validCell(position, column) || data_->info(column).type == FieldType::Unsupported ||
            data_->isNull(rowAt(position), column);
 }
 

@@ -18,9 +18,9 @@ namespace {
 constexpr size_t kRowsPerChunk = 8192;
 constexpr unsigned kMostThreads = 4;
 
-bool isStoredText(int16_t type)
+bool isStoredText(FieldType type)
 {
-    return type == fieldtype::VarWChar || type == fieldtype::LongVarWChar;
+    return type == FieldType::VarWChar || type == FieldType::LongVarWChar;
 }
 
 bool isAscii(std::string_view text)
@@ -117,9 +117,9 @@ public:
         view_.openOver(run.rows);
         // Text columns first: their stored bytes are the text, and a match there saves formatting the rest.
         for (int column : run.columns) {
-            const int16_t type = table_.info(column).type;
+            const FieldType type = table_.info(column).type;
             const ColumnTextProfile* profile = profileOf(column);
-            if (type != fieldtype::Unsupported && !(profile && neverHolds(*profile)))
+            if (type != FieldType::Unsupported && !(profile && neverHolds(*profile)))
                 columns_.push_back({column, isStoredText(type), profile});
         }
         std::stable_partition(columns_.begin(), columns_.end(), [](const Column& c) { return c.storedText; });

@@ -375,14 +375,14 @@ void ValueFormatter::appendBinary(const char* bytes, size_t length, std::string&
         appendHex(static_cast<uint8_t>(bytes[i]), 2, out);
 }
 
-bool ValueFormatter::mayWriteAnyOf(int16_t type, std::string_view chars) const
+bool ValueFormatter::mayWriteAnyOf(FieldType type, std::string_view chars) const
 {
     switch (type) {
-    case fieldtype::Single:
-    case fieldtype::Double:
-    case fieldtype::Currency:
-    case fieldtype::Numeric: return decimalSeparator_.find_first_of(chars) != std::string::npos;
-    case fieldtype::Date: return dateTime_.mayWriteAnyOf(chars);
+    case FieldType::Single:
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::Numeric: return decimalSeparator_.find_first_of(chars) != std::string::npos;
+    case FieldType::Date: return dateTime_.mayWriteAnyOf(chars);
     default: return true;
     }
 }

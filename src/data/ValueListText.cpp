@@ -13,7 +13,7 @@ namespace {
 void appendListedValue(const ColumnInfo& info, std::string_view value, const ValueFormatter& formatter,
                        std::string& out)
 {
-    if (info.listOf == fieldtype::VarWChar || info.listOf == fieldtype::LongVarWChar)
+    if (info.listOf == FieldType::VarWChar || info.listOf == FieldType::LongVarWChar)
         out.append(value);
     else if (isVariableLength(info.listOf))
         ValueFormatter::appendBinary(value.data(), value.size(), out);

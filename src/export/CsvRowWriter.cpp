@@ -36,22 +36,22 @@ char* putQuoted(char* at, std::string_view text)
 
 }  // namespace
 
-CsvRowWriter::Kind CsvRowWriter::kindOf(const Column& column, int16_t type, size_t mostDateBytes)
+CsvRowWriter::Kind CsvRowWriter::kindOf(const Column& column, FieldType type, size_t mostDateBytes)
 {
     if (column.storedUtf8)
         return Kind::StoredText;
     if (column.text || !column.plain)
         return Kind::Other;
     switch (type) {
-    case fieldtype::Boolean: return Kind::YesNo;
-    case fieldtype::UnsignedTinyInt: return Kind::Byte;
-    case fieldtype::SmallInt: return Kind::Short;
-    case fieldtype::Integer: return Kind::Long;
-    case fieldtype::BigInt: return Kind::BigInt;
-    case fieldtype::Single: return Kind::Single;
-    case fieldtype::Double: return Kind::Double;
-    case fieldtype::Currency: return Kind::Currency;
-    case fieldtype::Date: return mostDateBytes > 0 ? Kind::Date : Kind::Other;
+    case FieldType::Boolean: return Kind::YesNo;
+    case FieldType::UnsignedTinyInt: return Kind::Byte;
+    case FieldType::SmallInt: return Kind::Short;
+    case FieldType::Integer: return Kind::Long;
+    case FieldType::BigInt: return Kind::BigInt;
+    case FieldType::Single: return Kind::Single;
+    case FieldType::Double: return Kind::Double;
+    case FieldType::Currency: return Kind::Currency;
+    case FieldType::Date: return mostDateBytes > 0 ? Kind::Date : Kind::Other;
     default: return Kind::Other;
     }
 }

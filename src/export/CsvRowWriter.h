@@ -34,7 +34,7 @@ private:
         Kind kind;
     };
 
-    static Kind kindOf(const Column& column, int16_t type, size_t mostDateBytes);
+    static Kind kindOf(const Column& column, FieldType type, size_t mostDateBytes);
     // A value of another kind, or one its kind does not write (a date Qt writes), at the end of out.
     void appendOther(const Column& column, int64_t row, std::string& out) const;
 

@@ -37,15 +37,15 @@ bool isRecIdName(const QString& name)
 }
 
 // Whole numbers and Yes/No values are digits, a sign or a word.
-bool writesPlainText(int16_t type)
+bool writesPlainText(FieldType type)
 {
     switch (type) {
-    case fieldtype::Boolean:
-    case fieldtype::UnsignedTinyInt:
-    case fieldtype::SmallInt:
-    case fieldtype::Integer:
-    case fieldtype::BigInt:
-    case fieldtype::GUID: return true;
+    case FieldType::Boolean:
+    case FieldType::UnsignedTinyInt:
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::BigInt:
+    case FieldType::GUID: return true;
     default: return false;
     }
 }
@@ -58,10 +58,10 @@ std::vector<ExportColumn> exportedColumns(const Recordset& records, const ValueF
     for (int c = 0; c < count; ++c) {
         if (isRecIdName(records.columnName(c)))
             continue;
-        const int16_t type = records.columnType(c);
+        const FieldType type = records.columnType(c);
         const bool text = fieldCategory(type) == FieldCategory::Text;
-        const bool storedUtf8 = (type == fieldtype::VarWChar || type == fieldtype::LongVarWChar) && rows &&
-                                rows->info(c).listOf == 0;
+        const bool storedUtf8 = (type == FieldType::VarWChar || type == FieldType::LongVarWChar) && rows &&
+                                !rows->info(c).isList();
         const bool plain = writesPlainText(type) || !formatter.mayWriteAnyOf(type, std::string_view(",\"\r\n", 4));
         columns.push_back({c, text, storedUtf8, plain});
     }

@@ -154,7 +154,7 @@ private:
             return Status(values.error());
         if (!*values)
             return std::nullopt;
-        std::vector<SchemaColumn> columns{{{QStringLiteral("row"), fieldtype::Integer, 0, 0, 0, 0}, 0, true, false, ValuesKind::None}};
+        std::vector<SchemaColumn> columns{{{QStringLiteral("row"), FieldType::Integer, 0, 0, FieldType::Unsupported, 0}, 0, true, false, ValuesKind::None}};
         for (const SchemaColumn& value : childValueColumns(complex))
             columns.push_back(value);
         if (!sameColumns(columns, **values))

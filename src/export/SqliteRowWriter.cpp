@@ -115,7 +115,7 @@ Status SqliteRowWriter::insertSingly(const TableData& rows, int64_t first, int64
 void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableData& rows, int64_t row, int column, std::string& text)
 {
     const ColumnInfo& info = rows.info(column);
-    if (info.type == fieldtype::Unsupported || rows.isNull(row, column)) {
+    if (info.type == FieldType::Unsupported || rows.isNull(row, column)) {
         sqlite3_bind_null(statement, parameter);
         return;
     }
@@ -123,10 +123,10 @@ void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableDa
     const auto bindText = [&] { sqlite3_bind_text(statement, parameter, text.data(), static_cast<int>(text.size()), SQLITE_STATIC); };
     if (isVariableLength(info.type)) {
         const std::string_view bytes = rows.bytesValue(row, column);
-        if (info.listOf != 0) {
+        if (info.isList()) {
             appendValueListText(rows, row, column, *shown_, text);
             bindText();
-        } else if (info.type == fieldtype::VarWChar || info.type == fieldtype::LongVarWChar) {
+        } else if (info.type == FieldType::VarWChar || info.type == FieldType::LongVarWChar) {
             sqlite3_bind_text(statement, parameter, bytes.empty() ? "" : bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
         } else if (bytes.empty()) {
             sqlite3_bind_zeroblob(statement, parameter, 0);
@@ -137,19 +137,19 @@ void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableDa
     }
     const uint8_t* at = rows.fixedValue(row, column);
     switch (info.type) {
-    case fieldtype::Boolean: sqlite3_bind_int(statement, parameter, at[0] != 0 ? 1 : 0); return;
-    case fieldtype::UnsignedTinyInt: sqlite3_bind_int(statement, parameter, at[0]); return;
-    case fieldtype::SmallInt: sqlite3_bind_int(statement, parameter, load<int16_t>(at)); return;
-    case fieldtype::Integer: sqlite3_bind_int(statement, parameter, load<int32_t>(at)); return;
-    case fieldtype::BigInt: sqlite3_bind_int64(statement, parameter, load<int64_t>(at)); return;
-    case fieldtype::Single: sqlite3_bind_double(statement, parameter, load<float>(at)); return;
-    case fieldtype::Double: sqlite3_bind_double(statement, parameter, load<double>(at)); return;
-    case fieldtype::Currency: exact_->appendCurrency(load<int64_t>(at), text); break;
-    case fieldtype::Numeric: exact_->appendDecimal(storedDecimal(at, info.scale), text); break;
-    case fieldtype::GUID: ValueFormatter::appendGuid(load<GuidBytes>(at), text); break;
-    case fieldtype::Date:
-    case fieldtype::DBTimeStamp: {
-        const bool written = info.type == fieldtype::Date ? appendIsoDateTime(load<double>(at), text)
+    case FieldType::Boolean: sqlite3_bind_int(statement, parameter, at[0] != 0 ? 1 : 0); return;
+    case FieldType::UnsignedTinyInt: sqlite3_bind_int(statement, parameter, at[0]); return;
+    case FieldType::SmallInt: sqlite3_bind_int(statement, parameter, load<int16_t>(at)); return;
+    case FieldType::Integer: sqlite3_bind_int(statement, parameter, load<int32_t>(at)); return;
+    case FieldType::BigInt: sqlite3_bind_int64(statement, parameter, load<int64_t>(at)); return;
+    case FieldType::Single: sqlite3_bind_double(statement, parameter, load<float>(at)); return;
+    case FieldType::Double: sqlite3_bind_double(statement, parameter, load<double>(at)); return;
+    case FieldType::Currency: exact_->appendCurrency(load<int64_t>(at), text); break;
+    case FieldType::Numeric: exact_->appendDecimal(storedDecimal(at, info.scale), text); break;
+    case FieldType::GUID: ValueFormatter::appendGuid(load<GuidBytes>(at), text); break;
+    case FieldType::Date:
+    case FieldType::DBTimeStamp: {
+        const bool written = info.type == FieldType::Date ? appendIsoDateTime(load<double>(at), text)
                                                           : appendIsoExtendedDateTime(load<int64_t>(at), text);
         if (!written) {
             ++unwritable_[static_cast<size_t>(column)];

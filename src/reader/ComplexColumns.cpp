@@ -28,7 +28,7 @@ std::optional<int> columnNamed(const TableData& table, const QString& name)
 
 std::optional<uint32_t> longAt(const TableData& table, int64_t row, int column)
 {
-    if (table.info(column).type != fieldtype::Integer || table.isNull(row, column))
+    if (table.info(column).type != FieldType::Integer || table.isNull(row, column))
         return std::nullopt;
     int32_t value = 0;
     std::memcpy(&value, table.fixedValue(row, column), sizeof value);
@@ -123,7 +123,7 @@ std::optional<ComplexValues> collectComplexValues(const TableData& flat, const F
         const auto owner = longAt(flat, row, *key);
         if (!owner || flat.isNull(row, *value))
             continue;
-        if (info.type == fieldtype::Unsupported) {
+        if (info.type == FieldType::Unsupported) {
             uint32_t bytes = 0;
             std::memcpy(&bytes, flat.fixedValue(row, *value), sizeof bytes);
             values.unreadBytes[*owner] += bytes;

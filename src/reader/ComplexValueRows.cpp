@@ -19,7 +19,7 @@ constexpr int64_t kBatchRows = 4096;
 constexpr size_t kBatchBytes = 8u << 20;
 const char* const kAttachmentColumns[] = {"FileName", "FileType", "FileData", "FileTimeStamp"};
 // As delivered; FileData holds the file's bytes, taken out of the OLE value Access keeps.
-const int16_t kAttachmentTypes[] = {fieldtype::VarWChar, fieldtype::VarWChar, fieldtype::LongVarBinary, fieldtype::Date};
+const FieldType kAttachmentTypes[] = {FieldType::VarWChar, FieldType::VarWChar, FieldType::LongVarBinary, FieldType::Date};
 constexpr int kFileData = 2;
 
 int columnNamed(const TableData& table, const QString& name)
@@ -33,7 +33,7 @@ int columnNamed(const TableData& table, const QString& name)
 
 std::optional<uint32_t> keyAt(const TableData& table, int64_t row, int column)
 {
-    if (table.isNull(row, column) || table.info(column).type != fieldtype::Integer)
+    if (table.isNull(row, column) || table.info(column).type != FieldType::Integer)
         return std::nullopt;
     uint32_t key = 0;
     std::memcpy(&key, table.fixedValue(row, column), sizeof key);
@@ -72,7 +72,7 @@ std::optional<ValueRowsPlan> planValueRows(const TableData& flat, ComplexKind ki
     const int value = columnNamed(flat, columns.value);
     if (plan.key < 0 || value < 0)
         return std::nullopt;
-    plan.columns.push_back({QStringLiteral("row"), fieldtype::Integer, 0, 0, 0, 0});
+    plan.columns.push_back({QStringLiteral("row"), FieldType::Integer, 0, 0, FieldType::Unsupported, 0});
     if (kind != ComplexKind::Attachment) {
         ColumnInfo info = flat.info(value);
         info.name = QStringLiteral("Value");
@@ -81,14 +81,14 @@ std::optional<ValueRowsPlan> planValueRows(const TableData& flat, ComplexKind ki
         return plan;
     }
     for (int a = 0; a < static_cast<int>(std::size(kAttachmentColumns)); ++a) {
-        const int16_t type = kAttachmentTypes[a];
+        const FieldType type = kAttachmentTypes[a];
         int source = columnNamed(flat, QLatin1StringView(kAttachmentColumns[a]));
-        const int16_t stored = a == kFileData ? fieldtype::LongVarBinary : type;
+        const FieldType stored = a == kFileData ? FieldType::LongVarBinary : type;
         if (source >= 0 && flat.info(source).type != stored)
             source = -1;  // a damaged hidden table's: left empty
         if (a == kFileData)
             plan.fileData = static_cast<int>(plan.columns.size());
-        plan.columns.push_back({QLatin1StringView(kAttachmentColumns[a]), type, 0, 0, 0, 0});
+        plan.columns.push_back({QLatin1StringView(kAttachmentColumns[a]), type, 0, 0, FieldType::Unsupported, 0});
         plan.sources.push_back(source);
     }
     return plan;
@@ -165,7 +165,7 @@ Status JetReader::readComplexValues(const QString& tableName, const QString& col
         return none;
     }
     // The keys of the user's rows, in the order a read of the table delivers its rows.
-    const std::vector<ColumnInfo> keyColumns = {{columnName, fieldtype::Integer, 0, 0, 0, 0}};
+    const std::vector<ColumnInfo> keyColumns = {{columnName, FieldType::Integer, 0, 0, FieldType::Unsupported, 0}};
     CollectingSink keys;
     keys.columns(keyColumns, static_cast<int64_t>(table->num_rows));
     RowDecoder decoder(mdb, table, codePage_, keys, keyColumns, {{field, ValueForm::Plain, nullptr}});

@@ -35,7 +35,7 @@ bool isComplex(const MdbColumn& column)
 
 ComplexValues noValues()
 {
-    return ComplexValues{fieldtype::VarWChar, 0, 0, {}, 0, {}};
+    return ComplexValues{FieldType::VarWChar, 0, 0, {}, 0, {}};
 }
 
 QString typeCodeText(int code)
@@ -45,14 +45,14 @@ QString typeCodeText(int code)
 
 // The field type a calculated column's result type (an Access type code) is delivered as; Unsupported
 // for a code no calculated column can have.
-int16_t calculatedFieldType(const MdbColumn& column)
+FieldType calculatedFieldType(const MdbColumn& column)
 {
     const char* stated = mdb_col_get_prop(&column, "ResultType");
     if (!stated)
-        return fieldtype::Unsupported;
+        return FieldType::Unsupported;
     const int code = std::atoi(stated);
     if (code == MDB_BINARY || code == MDB_OLE || code == MDB_COMPLEX)
-        return fieldtype::Unsupported;
+        return FieldType::Unsupported;
     return fieldTypeOfCode(code, false);
 }
 
@@ -107,10 +107,10 @@ Status JetReader::readCatalogue(TableSink& sink)
         sink.warning({QString(), QString(),
                       QStringLiteral("%1 of the table list without a valid name left out; its catalogue is damaged")
                           .arg(nameless == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(nameless))});
-    const std::vector<ColumnInfo> columns = {{"TABLE_CATALOG", fieldtype::VarWChar, 0, 0, 0},
-                                             {"TABLE_SCHEMA", fieldtype::VarWChar, 0, 0, 0},
-                                             {"TABLE_NAME", fieldtype::VarWChar, 0, 0, 0},
-                                             {"TABLE_TYPE", fieldtype::VarWChar, 0, 0, 0}};
+    const std::vector<ColumnInfo> columns = {{"TABLE_CATALOG", FieldType::VarWChar, 0, 0, FieldType::Unsupported},
+                                             {"TABLE_SCHEMA", FieldType::VarWChar, 0, 0, FieldType::Unsupported},
+                                             {"TABLE_NAME", FieldType::VarWChar, 0, 0, FieldType::Unsupported},
+                                             {"TABLE_TYPE", FieldType::VarWChar, 0, 0, FieldType::Unsupported}};
     if (!sink.columns(columns, static_cast<int64_t>(entries.size())))
         return makeError(ErrorCode::ReadStopped);
     TableData rows(columns);
@@ -228,12 +228,12 @@ bool JetReader::planColumn(void* entry, const void* libmdbColumn, const ColumnEx
     const QString name = QString::fromUtf8(column.name);
     const QString table = QString::fromUtf8(static_cast<const MdbCatalogEntry*>(entry)->object_name);
     // The column entry holds precision, then scale; libmdb files them the other way round.
-    info = {name, fieldTypeOf(column), static_cast<uint8_t>(column.col_scale), static_cast<uint8_t>(column.col_prec), 0, 0};
+    info = {name, fieldTypeOf(column), static_cast<uint8_t>(column.col_scale), static_cast<uint8_t>(column.col_prec), FieldType::Unsupported, 0};
     if (isCalculated(extras)) {
         // The descriptor's type need not be the result's; the column's properties say which that is.
-        info = {name, calculatedFieldType(column), 0, 0, 0, 0};
+        info = {name, calculatedFieldType(column), 0, 0, FieldType::Unsupported, 0};
         source.form = ValueForm::Calculated;
-        if (info.type == fieldtype::Unsupported) {
+        if (info.type == FieldType::Unsupported) {
             const int code = resultTypeCode(column);
             info.storedType = static_cast<uint8_t>(code != 0 ? code : column.col_type);
             source.form = ValueForm::Unsupported;
@@ -249,15 +249,15 @@ bool JetReader::planColumn(void* entry, const void* libmdbColumn, const ColumnEx
         const ComplexValues& kept = lists ? lists->emplace_back(std::move(values)) : values;
         source.lists = lists ? &kept : nullptr;
         if (kept.unsupportedType != 0) {
-            info = {name, fieldtype::Unsupported, 0, 0, 0, kept.unsupportedType};
+            info = {name, FieldType::Unsupported, 0, 0, FieldType::Unsupported, kept.unsupportedType};
             source.form = ValueForm::Unsupported;
         } else {
-            info = {name, fieldtype::LongVarWChar, kept.precision, kept.scale, kept.listOf, 0};
+            info = {name, FieldType::LongVarWChar, kept.precision, kept.scale, kept.listOf, 0};
             source.form = ValueForm::List;
             if (target.outcome == ComplexTarget::Outcome::Found)
                 planned.values = target.kind == ComplexKind::Attachment ? ValuesKind::Attachments : ValuesKind::MultipleValues;
         }
-    } else if (info.type == fieldtype::Unsupported) {
+    } else if (info.type == FieldType::Unsupported) {
         info.storedType = static_cast<uint8_t>(column.col_type);
         source.form = ValueForm::Unsupported;
         sink.warning({table, name, QStringLiteral("its type %1 is not supported; its values are left empty").arg(typeCodeText(column.col_type))});

@@ -27,9 +27,9 @@ bool isRequired(const MdbColumn& column)
 // Text columns declare their length in bytes: two a character in Jet 4, one in Jet 3.
 uint32_t declaredSize(const MdbColumn& column, const ColumnInfo& info, bool jet4)
 {
-    if (info.type == fieldtype::VarWChar)
+    if (info.type == FieldType::VarWChar)
         return static_cast<uint32_t>(column.col_size) / (jet4 ? 2 : 1);
-    if (info.type == fieldtype::Binary || info.type == fieldtype::VarBinary)
+    if (info.type == FieldType::Binary || info.type == FieldType::VarBinary)
         return static_cast<uint32_t>(column.col_size);
     return 0;
 }

@@ -29,11 +29,11 @@ std::optional<Columns> findColumns(const TableData& rows)
                   columnNamed(rows, "icolumn"), columnNamed(rows, "szObject"), columnNamed(rows, "szColumn"),
                   columnNamed(rows, "szReferencedObject"), columnNamed(rows, "szReferencedColumn")};
     for (const int text : {found.name, found.table, found.column, found.referencedTable, found.referencedColumn}) {
-        if (text < 0 || rows.info(text).type != fieldtype::VarWChar)
+        if (text < 0 || rows.info(text).type != FieldType::VarWChar)
             return std::nullopt;
     }
     for (const int number : {found.flags, found.count, found.place}) {
-        if (number < 0 || rows.info(number).type != fieldtype::Integer)
+        if (number < 0 || rows.info(number).type != FieldType::Integer)
             return std::nullopt;
     }
     return found;

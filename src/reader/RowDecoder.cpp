@@ -67,30 +67,30 @@ uint32_t ReadU32(const uint8_t* at)
 
 }  // namespace
 
-int16_t fieldTypeOfCode(int typeCode, bool fixed)
+FieldType fieldTypeOfCode(int typeCode, bool fixed)
 {
     switch (typeCode) {
-    case MDB_BOOL: return fieldtype::Boolean;
-    case MDB_BYTE: return fieldtype::UnsignedTinyInt;
-    case MDB_INT: return fieldtype::SmallInt;
-    case MDB_LONGINT: return fieldtype::Integer;
-    case MDB_MONEY: return fieldtype::Currency;
-    case MDB_FLOAT: return fieldtype::Single;
-    case MDB_DOUBLE: return fieldtype::Double;
-    case MDB_DATETIME: return fieldtype::Date;
-    case MDB_BINARY: return fixed ? fieldtype::Binary : fieldtype::VarBinary;
-    case MDB_TEXT: return fieldtype::VarWChar;
-    case MDB_OLE: return fieldtype::LongVarBinary;
-    case MDB_MEMO: return fieldtype::LongVarWChar;
-    case MDB_REPID: return fieldtype::GUID;
-    case MDB_NUMERIC: return fieldtype::Numeric;
-    case kLargeNumberType: return fieldtype::BigInt;
-    case kExtendedDateType: return fieldtype::DBTimeStamp;
-    default: return fieldtype::Unsupported;
+    case MDB_BOOL: return FieldType::Boolean;
+    case MDB_BYTE: return FieldType::UnsignedTinyInt;
+    case MDB_INT: return FieldType::SmallInt;
+    case MDB_LONGINT: return FieldType::Integer;
+    case MDB_MONEY: return FieldType::Currency;
+    case MDB_FLOAT: return FieldType::Single;
+    case MDB_DOUBLE: return FieldType::Double;
+    case MDB_DATETIME: return FieldType::Date;
+    case MDB_BINARY: return fixed ? FieldType::Binary : FieldType::VarBinary;
+    case MDB_TEXT: return FieldType::VarWChar;
+    case MDB_OLE: return FieldType::LongVarBinary;
+    case MDB_MEMO: return FieldType::LongVarWChar;
+    case MDB_REPID: return FieldType::GUID;
+    case MDB_NUMERIC: return FieldType::Numeric;
+    case kLargeNumberType: return FieldType::BigInt;
+    case kExtendedDateType: return FieldType::DBTimeStamp;
+    default: return FieldType::Unsupported;
     }
 }
 
-int16_t fieldTypeOf(const MdbColumn& column)
+FieldType fieldTypeOf(const MdbColumn& column)
 {
     return fieldTypeOfCode(column.col_type, column.is_fixed != 0);
 }
@@ -337,8 +337,8 @@ bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
     const ColumnSource& source = sources_[static_cast<size_t>(c)];
     if (source.form != ValueForm::Plain)
         return storeOtherForm(c, source, field, page);
-    const int16_t type = batch_.info(c).type;
-    if (type == fieldtype::Boolean) {
+    const FieldType type = batch_.info(c).type;
+    if (type == FieldType::Boolean) {
         const uint8_t value = field.is_null ? 0 : 1;  // a Yes/No value lives in the Null mask
         return batch_.putFixed(c, &value);
     }
@@ -349,13 +349,13 @@ bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
     const uint8_t* raw = page + field.start;
     const auto size = static_cast<size_t>(field.siz);
     switch (type) {
-    case fieldtype::Numeric: return storeDecimal(c, raw, size);
-    case fieldtype::DBTimeStamp: return storeExtendedDate(c, raw, size);
-    case fieldtype::VarWChar: return storeText(c, raw, size);
-    case fieldtype::Binary:
-    case fieldtype::VarBinary: variableBytes_ += size; return batch_.putBytes(c, raw, size);
-    case fieldtype::LongVarWChar:
-    case fieldtype::LongVarBinary: return storeLongValue(c, raw, size, type == fieldtype::LongVarWChar);
+    case FieldType::Numeric: return storeDecimal(c, raw, size);
+    case FieldType::DBTimeStamp: return storeExtendedDate(c, raw, size);
+    case FieldType::VarWChar: return storeText(c, raw, size);
+    case FieldType::Binary:
+    case FieldType::VarBinary: variableBytes_ += size; return batch_.putBytes(c, raw, size);
+    case FieldType::LongVarWChar:
+    case FieldType::LongVarBinary: return storeLongValue(c, raw, size, type == FieldType::LongVarWChar);
     default: return storeFixed(c, raw, size);
     }
 }
@@ -399,8 +399,8 @@ bool RowDecoder::storeUnreadBytes(int c, const ComplexValues* lists, const uint8
 // The result shows as a value of the result type; a memo's wrapper is inside its long value.
 bool RowDecoder::storeCalculated(int c, const uint8_t* raw, size_t size)
 {
-    const int16_t type = batch_.info(c).type;
-    if (type == fieldtype::LongVarWChar)
+    const FieldType type = batch_.info(c).type;
+    if (type == FieldType::LongVarWChar)
         return storeLongValue(c, raw, size, true, true);
     const std::optional<Bytes> result = unwrapCalculated(raw, size);
     if (!result)
@@ -408,10 +408,10 @@ bool RowDecoder::storeCalculated(int c, const uint8_t* raw, size_t size)
     if (result->size == 0)
         return batch_.putNull(c);
     switch (type) {
-    case fieldtype::VarWChar: return storeText(c, result->at, result->size);
-    case fieldtype::Numeric: return storeCalculatedDecimal(c, result->at, result->size);
-    case fieldtype::DBTimeStamp: return storeExtendedDate(c, result->at, result->size);
-    case fieldtype::Boolean: {
+    case FieldType::VarWChar: return storeText(c, result->at, result->size);
+    case FieldType::Numeric: return storeCalculatedDecimal(c, result->at, result->size);
+    case FieldType::DBTimeStamp: return storeExtendedDate(c, result->at, result->size);
+    case FieldType::Boolean: {
         const uint8_t value = result->at[0] != 0 ? 1 : 0;
         return batch_.putFixed(c, &value);
     }

@@ -32,10 +32,10 @@ struct ColumnSource {
     const ComplexValues* lists = nullptr;    // List (and Unsupported complex columns): its values by the row's key
 };
 
-// The field type code of a column libmdb read; fieldtype::Unsupported for one whose values cannot be read.
-int16_t fieldTypeOf(const MdbColumn& column);
+// The field type code of a column libmdb read; FieldType::Unsupported for one whose values cannot be read.
+FieldType fieldTypeOf(const MdbColumn& column);
 // The field type code of an Access type code (fixed: of a fixed-length column, for Binary).
-int16_t fieldTypeOfCode(int typeCode, bool fixed);
+FieldType fieldTypeOfCode(int typeCode, bool fixed);
 
 class RowDecoder {
 public:

@@ -115,19 +115,19 @@ void DataGrid::finishLoading(const TableKey& key)
     emit shownRowsChanged();
 }
 
-int16_t DataGrid::firstSelectedColumn() const
+int DataGrid::firstSelectedColumn() const
 {
     for (int c = 0; c < model_->columnCount(); ++c)
         if (selectionModel()->isColumnSelected(c, QModelIndex()))
-            return static_cast<int16_t>(c);
+            return c;
     return -1;
 }
 
-int16_t DataGrid::lastSelectedColumn() const
+int DataGrid::lastSelectedColumn() const
 {
     for (int c = model_->columnCount() - 1; c >= 0; --c)
         if (selectionModel()->isColumnSelected(c, QModelIndex()))
-            return static_cast<int16_t>(c);
+            return c;
     return -1;
 }
 

@@ -11,9 +11,7 @@ QString startingFolderFor(const QString& dataPath)
 {
     if (dataPath.isEmpty())
         return startingFolder(FolderUse::OpenDatabase);
-    // A folder part too long to search leaves the choice of folder to the dialog.
-    Result<QString> folder = folderPart(dataPath);
-    return folder.ok() ? std::move(folder).value() : QString();
+    return folderPart(dataPath);
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ int GridColumnWidths::sampledWidth(const Recordset& recordset, int column, int c
     const bool fixed = fixedSize_[static_cast<size_t>(column)];
     const std::shared_ptr<const TableData> stored = recordset.loadedRows();
     int widest = 0;
-    const bool unread = recordset.columnType(column) == fieldtype::Unsupported;
+    const bool unread = recordset.columnType(column) == FieldType::Unsupported;
     for (const int64_t position : samplePositions(*rows, kSampledRows)) {
         if (unread) {  // its placeholders
             widest = std::max(widest, cellTextWidth(view_, recordset.unreadCellText(position, column)));

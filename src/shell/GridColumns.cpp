@@ -27,9 +27,9 @@ void GridColumn::setVisible(bool visible)
     grid_->setColumnHidden(index_, !visible);
 }
 
-int16_t GridColumns::count() const
+int GridColumns::count() const
 {
-    return static_cast<int16_t>(grid_->recordsetModel().columnCount());
+    return grid_->recordsetModel().columnCount();
 }
 
 }  // namespace varnex

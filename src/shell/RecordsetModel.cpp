@@ -17,17 +17,17 @@ namespace {
 // A cell shows one line of its text: of a longer value only the beginning is read.
 constexpr size_t kMostShownBytes = 2000;
 
-bool isNumericType(int16_t type)
+bool isNumericType(FieldType type)
 {
     switch (type) {
-    case fieldtype::SmallInt:
-    case fieldtype::Integer:
-    case fieldtype::Single:
-    case fieldtype::Double:
-    case fieldtype::Currency:
-    case fieldtype::BigInt:
-    case fieldtype::Numeric:
-    case fieldtype::UnsignedTinyInt:
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+    case FieldType::Single:
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::BigInt:
+    case FieldType::Numeric:
+    case FieldType::UnsignedTinyInt:
         return true;
     default:
         return false;
@@ -51,7 +51,7 @@ void RecordsetModel::setRecordset(std::shared_ptr<Recordset> recordset)
         for (int c = 0; c < columns; ++c) {
             fieldNames_.append(recordset_->columnName(c));
             rightAligned_.append(isNumericType(recordset_->columnType(c)));
-            unsupported_.append(recordset_->columnType(c) == fieldtype::Unsupported);
+            unsupported_.append(recordset_->columnType(c) == FieldType::Unsupported);
         }
         const Result<int64_t> count = recordset_->recordCount();
         rows_ = count.ok() ? *count : 0;
@@ -61,11 +61,11 @@ void RecordsetModel::setRecordset(std::shared_ptr<Recordset> recordset)
 
 QString RecordsetModel::shownText(int row, int column) const
 {
-    const int16_t type = recordset_->columnType(column);
+    const FieldType type = recordset_->columnType(column);
     if (isVariableLength(type)) {
         std::string_view stored = recordset_->loadedRows()->bytesValue(recordset_->storedRow(row), column);
         if (stored.size() > kMostShownBytes) {
-            const bool text = type == fieldtype::VarWChar || type == fieldtype::LongVarWChar;
+            const bool text = type == FieldType::VarWChar || type == FieldType::LongVarWChar;
             size_t end = kMostShownBytes;
             while (text && end > 0 && (static_cast<uint8_t>(stored[end]) & 0xC0) == 0x80)
                 --end;  // not inside a character

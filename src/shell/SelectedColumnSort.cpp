@@ -17,7 +17,7 @@ Status sortGridByColumn(DataGrid& grid, int column, Qt::SortOrder order)
     const std::shared_ptr<Recordset> shown = grid.recordset();
     if (!shown)
         return makeError(ErrorCode::NoObject);  // no recordset bound
-    const QString field = grid.columns().item(static_cast<int16_t>(column)).dataField();
+    const QString field = grid.columns().item(column).dataField();
     QString specification = QLatin1Char('[') + field + QLatin1Char(']');
     if (order == Qt::DescendingOrder)
         specification += QLatin1String(" DESC");

@@ -14,25 +14,25 @@ constexpr qsizetype kBytesPerLine = 16;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 }  // namespace
 
-QString fieldTypeName(int16_t type)
+QString fieldTypeName(FieldType type)
 {
     switch (type) {
-    case fieldtype::UnsignedTinyInt: return QCoreApplication::translate("ShownValue", "Byte");
-    case fieldtype::SmallInt: return QCoreApplication::translate("ShownValue", "Integer");
-    case fieldtype::Integer: return QCoreApplication::translate("ShownValue", "Long Integer");
-    case fieldtype::BigInt: return QCoreApplication::translate("ShownValue", "Large Number");
-    case fieldtype::Single: return QCoreApplication::translate("ShownValue", "Single");
-    case fieldtype::Double: return QCoreApplication::translate("ShownValue", "Double");
-    case fieldtype::Currency: return QCoreApplication::translate("ShownValue", "Currency");
-    case fieldtype::Numeric: return QCoreApplication::translate("ShownValue", "Decimal");
-    case fieldtype::Date: return QCoreApplication::translate("ShownValue", "Date/Time");
-    case fieldtype::Boolean: return QCoreApplication::translate("ShownValue", "Yes/No");
-    case fieldtype::GUID: return QCoreApplication::translate("ShownValue", "Replication ID");
-    case fieldtype::VarWChar: return QCoreApplication::translate("ShownValue", "Text");
-    case fieldtype::LongVarWChar: return QCoreApplication::translate("ShownValue", "Memo");
-    case fieldtype::Binary:
-    case fieldtype::VarBinary: return QCoreApplication::translate("ShownValue", "Binary");
-    case fieldtype::LongVarBinary: return QCoreApplication::translate("ShownValue", "OLE Object");
+    case FieldType::UnsignedTinyInt: return QCoreApplication::translate("ShownValue", "Byte");
+    case FieldType::SmallInt: return QCoreApplication::translate("ShownValue", "Integer");
+    case FieldType::Integer: return QCoreApplication::translate("ShownValue", "Long Integer");
+    case FieldType::BigInt: return QCoreApplication::translate("ShownValue", "Large Number");
+    case FieldType::Single: return QCoreApplication::translate("ShownValue", "Single");
+    case FieldType::Double: return QCoreApplication::translate("ShownValue", "Double");
+    case FieldType::Currency: return QCoreApplication::translate("ShownValue", "Currency");
+    case FieldType::Numeric: return QCoreApplication::translate("ShownValue", "Decimal");
+    case FieldType::Date: return QCoreApplication::translate("ShownValue", "Date/Time");
+    case FieldType::Boolean: return QCoreApplication::translate("ShownValue", "Yes/No");
+    case FieldType::GUID: return QCoreApplication::translate("ShownValue", "Replication ID");
+    case FieldType::VarWChar: return QCoreApplication::translate("ShownValue", "Text");
+    case FieldType::LongVarWChar: return QCoreApplication::translate("ShownValue", "Memo");
+    case FieldType::Binary:
+    case FieldType::VarBinary: return QCoreApplication::translate("ShownValue", "Binary");
+    case FieldType::LongVarBinary: return QCoreApplication::translate("ShownValue", "OLE Object");
     default: return QCoreApplication::translate("ShownValue", "Unknown");
     }
 }
@@ -73,7 +73,7 @@ ShownValue shownValue(const Recordset& recordset, int64_t position, int column)
 {
     ShownValue shown;
     shown.columnName = recordset.columnName(column);
-    const int16_t type = recordset.columnType(column);
+    const FieldType type = recordset.columnType(column);
     shown.typeName = fieldTypeName(type);
     const Variant value = recordset.value(position, column);
     switch (value.kind()) {
@@ -84,7 +84,7 @@ ShownValue shownValue(const Recordset& recordset, int64_t position, int column)
         break;
     case Variant::Kind::Text: shown.text = value.toText(); break;
     default:  // a value of a type not read: its placeholder, as the grid shows it
-        shown.text = type == fieldtype::Unsupported ? recordset.unreadCellText(position, column) : recordset.cellText(position, column);
+        shown.text = type == FieldType::Unsupported ? recordset.unreadCellText(position, column) : recordset.cellText(position, column);
         break;
     }
     if (!shown.binary)

@@ -69,7 +69,7 @@ void startApplication(const std::function<Status()>& showWindow, const QString& 
     if (!loadSettings()) {
         // A file named at start that does not open has been reported; the window still comes
         // up, without a database, so that another can be chosen.
-        if (fileToOpen.isEmpty() || !fileExists(appSettings().iniFile, attr::Normal)) {
+        if (fileToOpen.isEmpty() || !fileExists(appSettings().iniFile)) {
             exitApplication(nullptr, kStartFailed);
             return;
         }

@@ -153,7 +153,7 @@ int MainWindow::listIndexOf(const QString& tableName) const
 void MainWindow::hideRecordIdColumns()
 {
     GridColumns columns = grid->columns();
-    for (int16_t c = 0; c < columns.count(); ++c) {
+    for (int c = 0; c < columns.count(); ++c) {
         GridColumn column = columns.item(c);
         if (isRecordIdCaption(column.caption()))
             column.setVisible(false);

@@ -39,6 +39,16 @@ bool writeMessage(int fd, MessageKind kind, const std::vector<char>& payload)
 
 }  // namespace
 
+int16_t wireCode(FieldType type)
+{
+    return static_cast<int16_t>(type);
+}
+
+FieldType fieldTypeOfWire(int32_t code)
+{
+    return static_cast<FieldType>(static_cast<int16_t>(code));
+}
+
 bool writeAll(int fd, const void* data, size_t n)
 {
     const auto* at = static_cast<const char*>(data);
@@ -61,10 +71,10 @@ bool writeColumns(int fd, const std::vector<ColumnInfo>& columns, int64_t rowCou
     put(payload, static_cast<uint32_t>(columns.size()));
     for (const ColumnInfo& column : columns) {
         const QByteArray name = column.name.toUtf8();
-        put(payload, column.type);
+        put(payload, wireCode(column.type));
         put(payload, column.precision);
         put(payload, column.scale);
-        put(payload, column.listOf);
+        put(payload, wireCode(column.listOf));
         put(payload, column.storedType);
         put(payload, static_cast<uint32_t>(name.size()));
         payload.insert(payload.end(), name.begin(), name.end());
@@ -187,11 +197,15 @@ bool parseColumns(const std::vector<char>& payload, std::vector<ColumnInfo>& col
     columns.clear();
     for (uint32_t i = 0; i < count; ++i) {
         ColumnInfo column;
+        int16_t type = 0;
+        int16_t listOf = 0;
         uint32_t nameLength = 0;
-        if (!take(payload, at, column.type) || !take(payload, at, column.precision) || !take(payload, at, column.scale) ||
-            !take(payload, at, column.listOf) || !take(payload, at, column.storedType) || !take(payload, at, nameLength) ||
+        if (!take(payload, at, type) || !take(payload, at, column.precision) || !take(payload, at, column.scale) ||
+            !take(payload, at, listOf) || !take(payload, at, column.storedType) || !take(payload, at, nameLength) ||
             payload.size() - at < nameLength)
             return false;
+        column.type = fieldTypeOfWire(type);
+        column.listOf = fieldTypeOfWire(listOf);
         column.name = QString::fromUtf8(payload.data() + at, static_cast<qsizetype>(nameLength));
         at += nameLength;
         columns.push_back(column);

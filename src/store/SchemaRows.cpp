@@ -1,6 +1,7 @@
 #include "store/SchemaRows.h"
 
 #include "store/FieldTypes.h"
+#include "store/ReaderProtocol.h"
 
 #include <cstring>
 
@@ -61,10 +62,10 @@ Fact columnFact(const SchemaColumn& column)
 {
     Fact fact(kColumn);
     fact.text(kName) = column.info.name;
-    fact.number(kType) = column.info.type;
+    fact.number(kType) = reader::wireCode(column.info.type);
     fact.number(kPrecision) = column.info.precision;
     fact.number(kScale) = column.info.scale;
-    fact.number(kListOf) = column.info.listOf;
+    fact.number(kListOf) = reader::wireCode(column.info.listOf);
     fact.number(kStoredType) = column.info.storedType;
     fact.number(kSize) = static_cast<int32_t>(column.size);
     fact.number(kFlags) = (column.required ? kRequired : 0) | (column.autoNumber ? kAutoNumber : 0) |
@@ -76,8 +77,8 @@ Fact columnFact(const SchemaColumn& column)
 SchemaColumn columnOf(Fact& fact)
 {
     SchemaColumn column;
-    column.info = {fact.text(kName), static_cast<int16_t>(fact.number(kType)), static_cast<uint8_t>(fact.number(kPrecision)),
-                   static_cast<uint8_t>(fact.number(kScale)), static_cast<int16_t>(fact.number(kListOf)),
+    column.info = {fact.text(kName), reader::fieldTypeOfWire(fact.number(kType)), static_cast<uint8_t>(fact.number(kPrecision)),
+                   static_cast<uint8_t>(fact.number(kScale)), reader::fieldTypeOfWire(fact.number(kListOf)),
                    static_cast<uint8_t>(fact.number(kStoredType))};
     column.size = static_cast<uint32_t>(fact.number(kSize));
     const int32_t flags = fact.number(kFlags);
@@ -179,9 +180,9 @@ bool addFact(Fact& fact, DatabaseSchema& schema)
 
 std::vector<ColumnInfo> schemaRowColumns()
 {
-    const auto text = [](const char* name) { return ColumnInfo{QString::fromLatin1(name), fieldtype::VarWChar, 0, 0, 0, 0}; };
-    const auto number = [](const char* name) { return ColumnInfo{QString::fromLatin1(name), fieldtype::Integer, 0, 0, 0, 0}; };
-    return {{QStringLiteral("Kind"), fieldtype::SmallInt, 0, 0, 0, 0},
+    const auto text = [](const char* name) { return ColumnInfo{QString::fromLatin1(name), FieldType::VarWChar, 0, 0, FieldType::Unsupported, 0}; };
+    const auto number = [](const char* name) { return ColumnInfo{QString::fromLatin1(name), FieldType::Integer, 0, 0, FieldType::Unsupported, 0}; };
+    return {{QStringLiteral("Kind"), FieldType::SmallInt, 0, 0, FieldType::Unsupported, 0},
             text("Table"), text("Name"), text("Column"), text("Other"), text("OtherColumn"),
             number("Type"), number("Precision"), number("Scale"), number("ListOf"), number("StoredType"), number("Size"),
             number("Flags")};

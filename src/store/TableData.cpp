@@ -8,7 +8,7 @@ namespace {
 
 // Every variable-length column starts with two-byte ends: text and binary values of at most 255
 // characters or bytes always fit them, and so do the long values of most memo columns.
-bool takesShortEnds(int16_t type)
+bool takesShortEnds(FieldType type)
 {
     return isVariableLength(type);
 }

@@ -70,25 +70,25 @@ QString extendedDateTextOf(const QByteArray& iso)
 QString csvText(const ColumnInfo& column, const SqlValue& value)
 {
     const auto expect = [&](int type, const QString& text) {
-        return value.type == type ? text : QStringLiteral("(SQLite type %1 for field type %2)").arg(value.type).arg(column.type);
+        return value.type == type ? text : QStringLiteral("(SQLite type %1 for field type %2)").arg(value.type).arg(static_cast<int>(column.type));
     };
     if (value.type == kNull)
         return {};
-    if (column.listOf != 0)
+    if (column.isList())
         return expect(kText, QString::fromUtf8(value.bytes));
     switch (column.type) {
-    case fieldtype::Boolean: return expect(kInteger, value.integer == 1 ? QStringLiteral("True") : value.integer == 0 ? QStringLiteral("False") : QStringLiteral("(%1)").arg(value.integer));
-    case fieldtype::UnsignedTinyInt: case fieldtype::SmallInt: case fieldtype::Integer: case fieldtype::BigInt:
+    case FieldType::Boolean: return expect(kInteger, value.integer == 1 ? QStringLiteral("True") : value.integer == 0 ? QStringLiteral("False") : QStringLiteral("(%1)").arg(value.integer));
+    case FieldType::UnsignedTinyInt: case FieldType::SmallInt: case FieldType::Integer: case FieldType::BigInt:
         return expect(kInteger, QString::number(value.integer));
-    case fieldtype::Single:
+    case FieldType::Single:
         // Exactly the Single read, which only its first 7 digits show.
         return expect(kFloat, static_cast<double>(static_cast<float>(value.real)) == value.real ? realText(value.real, 7) : QStringLiteral("(no Single)"));
-    case fieldtype::Double: return expect(kFloat, realText(value.real, 15));
-    case fieldtype::Date: return expect(kText, dateText(value.bytes));
-    case fieldtype::DBTimeStamp: return expect(kText, extendedDateTextOf(value.bytes));
-    case fieldtype::Binary: case fieldtype::VarBinary: case fieldtype::LongVarBinary:
+    case FieldType::Double: return expect(kFloat, realText(value.real, 15));
+    case FieldType::Date: return expect(kText, dateText(value.bytes));
+    case FieldType::DBTimeStamp: return expect(kText, extendedDateTextOf(value.bytes));
+    case FieldType::Binary: case FieldType::VarBinary: case FieldType::LongVarBinary:
         return expect(kBlob, QString::fromLatin1(value.bytes.toHex().toUpper()));
-    case fieldtype::Unsupported: return QStringLiteral("(a value of a column not read)");
+    case FieldType::Unsupported: return QStringLiteral("(a value of a column not read)");
     default: return expect(kText, QString::fromUtf8(value.bytes));  // Currency, Decimal, GUID, text
     }
 }
@@ -102,7 +102,7 @@ QString rowText(const QStringList& fields)
 std::map<int64_t, QString> joinedValues(const SqliteReadBack& sqlite, const QString& child, const SchemaColumn& complex)
 {
     const bool attachments = complex.values == ValuesKind::Attachments;
-    const ColumnInfo value{QString(), attachments ? fieldtype::VarWChar : complex.info.listOf, complex.info.precision, complex.info.scale, 0, 0};
+    const ColumnInfo value{QString(), attachments ? FieldType::VarWChar : complex.info.listOf, complex.info.precision, complex.info.scale, FieldType::Unsupported, 0};
     std::map<int64_t, QString> joined;
     for (const SqlRow& row : sqlite.rows(QStringLiteral("SELECT \"row\", %1 FROM %2 ORDER BY rowid")
                                              .arg(attachments ? QStringLiteral("FileName") : QStringLiteral("Value"), quotedName(child)))) {

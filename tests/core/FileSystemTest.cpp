@@ -29,7 +29,7 @@ QByteArray readAll(const QString& path)
 
 struct DirCase {
     QString pattern;  // relative to the test folder
-    int attributes;
+    EntryKinds kinds;
     QString expected;
 };
 
@@ -44,35 +44,35 @@ TEST(FileSystem, DirListsWithAttributeFilterAndWildcards)
     touch(dir.file("folder/inner.log"));
 
     const std::vector<DirCase> cases = {
-        {"b.mdb", 0, "b.mdb"},
-        {"B.MDB", 0, ""},  // names are case-sensitive here
-        {"missing.mdb", 0, ""},
-        {".hidden", 0, ""},
-        {".hidden", 2, ".hidden"},
-        {"folder", 0, ""},
-        {"folder", 16, "folder"},
-        {"folder/", 16, "."},
-        {"folder/", 0, "inner.log"},
-        {".hiddenfolder", 16, ""},
-        {"b.mdb", 16, "b.mdb"},
-        {"*.mdb", 0, "b.mdb"},
-        {"?.txt", 0, "a.txt"},
-        {"*", 0, "a.txt"},
-        {"*.*", 0, "a.txt"},
-        {"f*", 0, ""},
-        {"f*", 16, "folder"},
-        {"*.log", 0, ""},
-        {"folder/*.log", 0, "inner.log"},
-        {"nofolder/*.log", 0, ""},
-        {"nofolder/x", 0, ""},
-        {"b.mdb/x", 0, ""},
+        {"b.mdb", {}, "b.mdb"},
+        {"B.MDB", {}, ""},  // names are case-sensitive here
+        {"missing.mdb", {}, ""},
+        {".hidden", {}, ""},
+        {".hidden", EntryKind::Hidden, ".hidden"},
+        {"folder", {}, ""},
+        {"folder", EntryKind::Folders, "folder"},
+        {"folder/", EntryKind::Folders, "."},
+        {"folder/", {}, "inner.log"},
+        {".hiddenfolder", EntryKind::Folders, ""},
+        {"b.mdb", EntryKind::Folders, "b.mdb"},
+        {"*.mdb", {}, "b.mdb"},
+        {"?.txt", {}, "a.txt"},
+        {"*", {}, "a.txt"},
+        {"*.*", {}, "a.txt"},
+        {"f*", {}, ""},
+        {"f*", EntryKind::Folders, "folder"},
+        {"*.log", {}, ""},
+        {"folder/*.log", {}, "inner.log"},
+        {"nofolder/*.log", {}, ""},
+        {"nofolder/x", {}, ""},
+        {"b.mdb/x", {}, ""},
     };
     for (const DirCase& c : cases) {
-        SCOPED_TRACE(c.pattern.toStdString() + " / " + std::to_string(c.attributes));
-        EXPECT_EQ(firstMatch(dir.path() + "/" + c.pattern, c.attributes), c.expected);
+        SCOPED_TRACE(c.pattern.toStdString() + " / " + std::to_string(c.kinds.toInt()));
+        EXPECT_EQ(firstMatch(dir.path() + "/" + c.pattern, c.kinds), c.expected);
     }
-    EXPECT_EQ(firstMatch("", 16), "");
-    EXPECT_EQ(firstMatch("/", 16), ".");
+    EXPECT_EQ(firstMatch("", EntryKind::Folders), "");
+    EXPECT_EQ(firstMatch("/", EntryKind::Folders), ".");
 }
 
 TEST(FileSystem, DirTreatsSocketsAsSystemFiles)
@@ -86,8 +86,8 @@ TEST(FileSystem, DirTreatsSocketsAsSystemFiles)
     ASSERT_LT(static_cast<size_t>(path.size()), sizeof addr.sun_path);
     std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()));
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    EXPECT_EQ(firstMatch(dir.file("sock"), 0), "");
-    EXPECT_EQ(firstMatch(dir.file("sock"), 4), "sock");
+    EXPECT_EQ(firstMatch(dir.file("sock")), "");
+    EXPECT_EQ(firstMatch(dir.file("sock"), EntryKind::System), "sock");
     ::close(fd);
 }
 

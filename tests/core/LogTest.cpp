@@ -13,6 +13,21 @@ namespace {
 
 using test::AppSandbox;
 
+// Records what the log hands to its failure handler, for the lifetime of the recorder.
+class LogFailures {
+public:
+    LogFailures() : previous_(setLogFailureHandler([this](const Error& failure) { texts_ << failure.description; })) {}
+    ~LogFailures() { setLogFailureHandler(previous_); }
+    LogFailures(const LogFailures&) = delete;
+    LogFailures& operator=(const LogFailures&) = delete;
+
+    const QStringList& texts() const { return texts_; }
+
+private:
+    QStringList texts_;
+    LogFailureHandler previous_;
+};
+
 TEST(Log, LineLayoutAndBoxAfterIt)
 {
     AppSandbox app(QDateTime(QDate(2002, 7, 3), QTime(14, 3, 27)));
@@ -53,31 +68,37 @@ TEST(Log, LogFolderIsMadeWhenMissing)
 {
     AppSandbox app;
     test::MessageRecorder boxes;
+    LogFailures failures;
     setLogFolder(app.file("Logs/deep/er"));  // no trailing "/"
     writeLog("Main", "m", true);
     EXPECT_EQ(AppSandbox::readFile(app.file("Logs/deep/er/20020703.log")), "09:05:03                Main: m\r\n");
     EXPECT_EQ(boxes.calls(), (QList<Message>{{"m", MessageStyle::Critical, "Main"}}));
+    EXPECT_TRUE(failures.texts().isEmpty());
 }
 
 TEST(Log, UnmakeableFolderFallsBackToTheApplicationFolder)
 {
     AppSandbox app;
     test::MessageRecorder boxes;
+    LogFailures failures;
     QFile(app.file("blocker")).open(QIODevice::WriteOnly);
     setLogFolder(app.file("blocker/logs"));
     writeLog("LoadTableError", "gone", true);
     EXPECT_EQ(AppSandbox::readFile(app.file("20020703.log")), "09:05:03      LoadTableError: gone\r\n");
-    EXPECT_EQ(boxes.calls(), (QList<Message>{{"Path/File access error", MessageStyle::Plain, "Varnex"}, {"gone", MessageStyle::Critical, "LoadTableError"}}));
+    EXPECT_EQ(failures.texts(), QStringList{"Path/File access error"});
+    EXPECT_EQ(boxes.calls(), (QList<Message>{{"gone", MessageStyle::Critical, "LoadTableError"}}));
 }
 
 TEST(Log, UnwritableFileShowsOnlyTheReason)
 {
     AppSandbox app;
     test::MessageRecorder boxes;
+    LogFailures failures;
     QDir(app.path()).mkdir("20020703.log");  // a folder where the file should be
     writeLog("Main", "lost", true);
     writeLog("Main", "lost quietly", false);
-    EXPECT_EQ(boxes.calls(), (QList<Message>{{"Path/File access error", MessageStyle::Plain, "Varnex"}}));
+    EXPECT_EQ(failures.texts(), QStringList{"Path/File access error"});
+    EXPECT_TRUE(boxes.calls().isEmpty());
 }
 
 TEST(Log, TextGoesThroughTheCodePage)

@@ -116,14 +116,14 @@ TEST_F(AceContentTest, ComplexColumnsAndExtendedDatesShowAsAccessShowsThem)
     ASSERT_TRUE(rs);
     // The version history's own column is not shown; its memo column holds the newest text.
     QStringList names;
-    QList<int16_t> types;
+    QList<FieldType> types;
     for (int column = 0; column < rs->columnCount(); ++column) {
         names << rs->columnName(column);
         types << rs->columnType(column);
     }
     EXPECT_EQ(names.join(", ").toStdString(), "Name, Notes, Tags, Files, Sizes, Counts, Stamp");
-    using namespace fieldtype;
-    EXPECT_EQ(types, (QList<int16_t>{VarWChar, LongVarWChar, LongVarWChar, LongVarWChar, LongVarWChar, LongVarWChar,
+    using enum FieldType;
+    EXPECT_EQ(types, (QList<FieldType>{VarWChar, LongVarWChar, LongVarWChar, LongVarWChar, LongVarWChar, LongVarWChar,
                                      DBTimeStamp}));
     for (const LocaleCase& c : cases) {
         SCOPED_TRACE(c.locale.name().toStdString());
@@ -209,8 +209,8 @@ TEST_F(AceContentTest, RenamedComplexColumnsKeepTheirValuesAndUnknownTypesAreNam
         }
         EXPECT_EQ(rs->unreadCellText(row, 1), "");
     }
-    EXPECT_EQ(rs->columnType(3), fieldtype::Unsupported);
-    EXPECT_EQ(rs->columnType(5), fieldtype::Unsupported);
+    EXPECT_EQ(rs->columnType(3), FieldType::Unsupported);
+    EXPECT_EQ(rs->columnType(5), FieldType::Unsupported);
     QStringList warnings;
     for (const ReadWarning& warning : rs->warnings())
         warnings << warning.text();

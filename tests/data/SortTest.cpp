@@ -141,7 +141,7 @@ TEST(SortTest, TextOrderIsTheFoldedTextsOrderWhateverTheirPrefixes)
         for (const bool descending : {false, true}) {
             SCOPED_TRACE(descending ? "descending" : "ascending");
             Recordset rs;
-            rs.openOver(test::StoredTable({{"T", fieldtype::VarWChar, 0, 0}}, rows));
+            rs.openOver(test::StoredTable({{"T", FieldType::VarWChar, 0, 0}}, rows));
             ASSERT_TRUE(rs.setSort(descending ? "[T] DESC" : "[T]").ok());
             std::vector<std::string> folded(texts.size());
             for (size_t i = 0; i < texts.size(); ++i)

@@ -25,7 +25,7 @@ struct TypeCase {
     const char* column;
     ColumnType type;
     jetwriter::Cell cell;
-    int16_t expectedType;
+    FieldType expectedType;
     Variant expectedValue;
     QString expectedText;
 };
@@ -42,30 +42,30 @@ std::vector<TypeCase> Cases(Format format)
     GuidBytes guidBytes;
     std::memcpy(guidBytes.data(), guid.bytes, 16);
     std::vector<TypeCase> cases = {
-        {"Byte", ColumnType::Byte, int64_t{200}, fieldtype::UnsignedTinyInt, Variant::byte(200), "200"},
-        {"Integer", ColumnType::Integer, int64_t{-32768}, fieldtype::SmallInt, Variant::integer(-32768), "-32768"},
-        {"Long", ColumnType::Long, int64_t{2147483647}, fieldtype::Integer, Variant::longInteger(2147483647), "2147483647"},
-        {"Single", ColumnType::Single, 0.1, fieldtype::Single, Variant::single(0.1f), "0.1"},
-        {"Double", ColumnType::Double, 0.1 + 0.2, fieldtype::Double, Variant::doubleValue(0.1 + 0.2), "0.3"},
-        {"Big", ColumnType::Double, 1.5e300, fieldtype::Double, Variant::doubleValue(1.5e300), "1.5E+300"},
-        {"Tiny", ColumnType::Double, -2.5e-7, fieldtype::Double, Variant::doubleValue(-2.5e-7), "-2.5E-07"},
-        {"Money", ColumnType::Currency, jetwriter::CurrencyValue{-922337203685477580}, fieldtype::Currency,
+        {"Byte", ColumnType::Byte, int64_t{200}, FieldType::UnsignedTinyInt, Variant::byte(200), "200"},
+        {"Integer", ColumnType::Integer, int64_t{-32768}, FieldType::SmallInt, Variant::integer(-32768), "-32768"},
+        {"Long", ColumnType::Long, int64_t{2147483647}, FieldType::Integer, Variant::longInteger(2147483647), "2147483647"},
+        {"Single", ColumnType::Single, 0.1, FieldType::Single, Variant::single(0.1f), "0.1"},
+        {"Double", ColumnType::Double, 0.1 + 0.2, FieldType::Double, Variant::doubleValue(0.1 + 0.2), "0.3"},
+        {"Big", ColumnType::Double, 1.5e300, FieldType::Double, Variant::doubleValue(1.5e300), "1.5E+300"},
+        {"Tiny", ColumnType::Double, -2.5e-7, FieldType::Double, Variant::doubleValue(-2.5e-7), "-2.5E-07"},
+        {"Money", ColumnType::Currency, jetwriter::CurrencyValue{-922337203685477580}, FieldType::Currency,
          Variant::currency(-922337203685477580), "-92233720368547.758"},
-        {"When", ColumnType::DateTime, jetwriter::DateValue{37623.171597222222}, fieldtype::Date,
+        {"When", ColumnType::DateTime, jetwriter::DateValue{37623.171597222222}, FieldType::Date,
          Variant::date(37623.171597222222), "1/2/2003 4:07:06 AM"},
-        {"Old", ColumnType::DateTime, jetwriter::DateValue{-600000.5}, fieldtype::Date, Variant::date(-600000.5),
+        {"Old", ColumnType::DateTime, jetwriter::DateValue{-600000.5}, FieldType::Date, Variant::date(-600000.5),
          "4/2/0257 12:00:00 PM"},
-        {"Yes", ColumnType::YesNo, true, fieldtype::Boolean, Variant::boolean(true), "True"},
-        {"No", ColumnType::YesNo, false, fieldtype::Boolean, Variant::boolean(false), "False"},
-        {"Text", ColumnType::Text, std::string("Gr\u00fc\u00dfe \u20ac"), fieldtype::VarWChar,
+        {"Yes", ColumnType::YesNo, true, FieldType::Boolean, Variant::boolean(true), "True"},
+        {"No", ColumnType::YesNo, false, FieldType::Boolean, Variant::boolean(false), "False"},
+        {"Text", ColumnType::Text, std::string("Gr\u00fc\u00dfe \u20ac"), FieldType::VarWChar,
          Variant::text(u"Gr\u00fc\u00dfe \u20ac"_qs), u"Gr\u00fc\u00dfe \u20ac"_qs},
-        {"Empty", ColumnType::Text, std::string(), fieldtype::VarWChar, Variant::text(""), ""},
-        {"Memo", ColumnType::Memo, std::string("line1\r\nline2"), fieldtype::LongVarWChar, Variant::text("line1\r\nline2"),
+        {"Empty", ColumnType::Text, std::string(), FieldType::VarWChar, Variant::text(""), ""},
+        {"Memo", ColumnType::Memo, std::string("line1\r\nline2"), FieldType::LongVarWChar, Variant::text("line1\r\nline2"),
          "line1\r\nline2"},
-        {"Ole", ColumnType::Ole, jetwriter::Bytes{{0x00, 0xFF, 0x10}}, fieldtype::LongVarBinary,
+        {"Ole", ColumnType::Ole, jetwriter::Bytes{{0x00, 0xFF, 0x10}}, FieldType::LongVarBinary,
          Variant::binary(QByteArray("\x00\xFF\x10", 3)), "00FF10"},
-        {"Guid", ColumnType::Guid, guid, fieldtype::GUID, Variant::guid(guidBytes), "{12345678-9ABC-DEF0-1122-334455667788}"},
-        {"Decimal", ColumnType::Decimal, WriterDecimal(true, 123456789, 4), fieldtype::Numeric,
+        {"Guid", ColumnType::Guid, guid, FieldType::GUID, Variant::guid(guidBytes), "{12345678-9ABC-DEF0-1122-334455667788}"},
+        {"Decimal", ColumnType::Decimal, WriterDecimal(true, 123456789, 4), FieldType::Numeric,
          Variant::decimal({true, 123456789, 4}), "-12345.6789"},
     };
     if (format == Format::Jet3)
@@ -102,7 +102,7 @@ TEST_P(TypesTest, ValuesAreExactAndTextIsTheLocaleConversion)
     auto rs = db.load("All Types", &status);
     ASSERT_TRUE(rs) << status.error().description.toStdString();
     ASSERT_EQ(*rs->recordCount(), 2);
-    ASSERT_EQ(rs->columnCount(), static_cast<int16_t>(cases.size()));
+    ASSERT_EQ(rs->columnCount(), static_cast<int>(cases.size()));
 
     for (size_t i = 0; i < cases.size(); ++i) {
         const auto& c = cases[i];
@@ -111,7 +111,7 @@ TEST_P(TypesTest, ValuesAreExactAndTextIsTheLocaleConversion)
         EXPECT_EQ(rs->columnName(column), c.column);
         EXPECT_EQ(rs->columnType(column), c.expectedType);
         const Variant value = rs->value(0, column);
-        if (c.expectedType == fieldtype::Single)
+        if (c.expectedType == FieldType::Single)
             EXPECT_EQ(value.toFloat(), c.expectedValue.toFloat());
         else
             EXPECT_EQ(value, c.expectedValue);
@@ -120,7 +120,7 @@ TEST_P(TypesTest, ValuesAreExactAndTextIsTheLocaleConversion)
         rs->appendCellTextUtf8(0, column, utf8);
         EXPECT_EQ(QString::fromStdString(utf8), c.expectedText);
 
-        const bool yesNo = c.expectedType == fieldtype::Boolean;
+        const bool yesNo = c.expectedType == FieldType::Boolean;
         EXPECT_EQ(rs->isNull(1, column), !yesNo);
         EXPECT_EQ(rs->cellText(1, column), yesNo ? "False" : "");
     }

@@ -28,25 +28,25 @@ namespace {
 using test::StoredCell;
 
 struct Value {
-    int16_t type;
+    FieldType type;
     StoredCell cell;
     uint8_t scale = 0;  // Decimal
 };
 
 template <class T>
-Value Fixed(int16_t type, T value)
+Value Fixed(FieldType type, T value)
 {
     return {type, test::Stored(value)};
 }
 
 Value Date(double days)
 {
-    return Fixed(fieldtype::Date, days);
+    return Fixed(FieldType::Date, days);
 }
 
 Value Decimal(bool negative, UInt128 mantissa, uint8_t scale)
 {
-    return {fieldtype::Numeric, test::StoredDecimal(negative, mantissa), scale};
+    return {FieldType::Numeric, test::StoredDecimal(negative, mantissa), scale};
 }
 
 UInt128 Pow10(int n)
@@ -65,7 +65,7 @@ std::string Utf8(const QString& text)
 // The text of each row of a one-column table through every way a caller gets
 // it: the export's UTF-8 bytes (with its own formatter and without), the
 // grid's QString, and valueText of the cell's value; all must be the same.
-std::vector<std::string> TextsOf(int16_t type, uint8_t scale, const std::vector<StoredCell>& cells)
+std::vector<std::string> TextsOf(FieldType type, uint8_t scale, const std::vector<StoredCell>& cells)
 {
     std::vector<std::vector<StoredCell>> rows;
     for (const StoredCell& cell : cells)
@@ -136,35 +136,35 @@ TEST(ValueFormatter, WritesEveryKindOfValueUnderAUsAndAGermanLocale)
         const char* german;
     };
     const std::vector<Case> cases = {
-        {{fieldtype::Double, test::StoredNull()}, "", ""},
-        {{fieldtype::VarWChar, test::StoredNull()}, "", ""},
-        {Fixed(fieldtype::Boolean, uint8_t{1}), "True", "True"},
-        {Fixed(fieldtype::Boolean, uint8_t{0}), "False", "False"},
-        {Fixed(fieldtype::UnsignedTinyInt, uint8_t{255}), "255", "255"},
-        {Fixed(fieldtype::SmallInt, int16_t{-5}), "-5", "-5"},
-        {Fixed(fieldtype::Integer, int32_t{2147483647}), "2147483647", "2147483647"},
-        {Fixed(fieldtype::BigInt, minInt64), "-9223372036854775808", "-9223372036854775808"},
+        {{FieldType::Double, test::StoredNull()}, "", ""},
+        {{FieldType::VarWChar, test::StoredNull()}, "", ""},
+        {Fixed(FieldType::Boolean, uint8_t{1}), "True", "True"},
+        {Fixed(FieldType::Boolean, uint8_t{0}), "False", "False"},
+        {Fixed(FieldType::UnsignedTinyInt, uint8_t{255}), "255", "255"},
+        {Fixed(FieldType::SmallInt, int16_t{-5}), "-5", "-5"},
+        {Fixed(FieldType::Integer, int32_t{2147483647}), "2147483647", "2147483647"},
+        {Fixed(FieldType::BigInt, minInt64), "-9223372036854775808", "-9223372036854775808"},
         // Double to 15 significant digits, Single to 7; an exponent as E+nn.
-        {Fixed(fieldtype::Double, 123456789012345.0), "123456789012345", "123456789012345"},
-        {Fixed(fieldtype::Double, 1e15), "1E+15", "1E+15"},
-        {Fixed(fieldtype::Double, 9999999999999995.0), "1E+16", "1E+16"},
-        {Fixed(fieldtype::Double, 0.0001), "0.0001", "0,0001"},
-        {Fixed(fieldtype::Double, 0.00001), "1E-05", "1E-05"},
-        {Fixed(fieldtype::Double, 2.0 / 3.0), "0.666666666666667", "0,666666666666667"},
-        {Fixed(fieldtype::Double, 12345.678901234567), "12345.6789012346", "12345,6789012346"},
-        {Fixed(fieldtype::Double, -0.0), "0", "0"},
-        {Fixed(fieldtype::Double, 4.9e-324), "4.94065645841247E-324", "4,94065645841247E-324"},
-        {Fixed(fieldtype::Double, -inf), "-inf", "-inf"},
-        {Fixed(fieldtype::Double, std::numeric_limits<double>::quiet_NaN()), "nan", "nan"},
-        {Fixed(fieldtype::Single, 1.0f / 3.0f), "0.3333333", "0,3333333"},
-        {Fixed(fieldtype::Single, 16777216.0f), "1.677722E+07", "1,677722E+07"},
-        {Fixed(fieldtype::Single, 3.4028235e38f), "3.402823E+38", "3,402823E+38"},
+        {Fixed(FieldType::Double, 123456789012345.0), "123456789012345", "123456789012345"},
+        {Fixed(FieldType::Double, 1e15), "1E+15", "1E+15"},
+        {Fixed(FieldType::Double, 9999999999999995.0), "1E+16", "1E+16"},
+        {Fixed(FieldType::Double, 0.0001), "0.0001", "0,0001"},
+        {Fixed(FieldType::Double, 0.00001), "1E-05", "1E-05"},
+        {Fixed(FieldType::Double, 2.0 / 3.0), "0.666666666666667", "0,666666666666667"},
+        {Fixed(FieldType::Double, 12345.678901234567), "12345.6789012346", "12345,6789012346"},
+        {Fixed(FieldType::Double, -0.0), "0", "0"},
+        {Fixed(FieldType::Double, 4.9e-324), "4.94065645841247E-324", "4,94065645841247E-324"},
+        {Fixed(FieldType::Double, -inf), "-inf", "-inf"},
+        {Fixed(FieldType::Double, std::numeric_limits<double>::quiet_NaN()), "nan", "nan"},
+        {Fixed(FieldType::Single, 1.0f / 3.0f), "0.3333333", "0,3333333"},
+        {Fixed(FieldType::Single, 16777216.0f), "1.677722E+07", "1,677722E+07"},
+        {Fixed(FieldType::Single, 3.4028235e38f), "3.402823E+38", "3,402823E+38"},
         // Currency and Decimal: every digit, no trailing zeros, no sign on zero.
-        {Fixed(fieldtype::Currency, int64_t{12500}), "1.25", "1,25"},
-        {Fixed(fieldtype::Currency, int64_t{-30000}), "-3", "-3"},
-        {Fixed(fieldtype::Currency, int64_t{-1}), "-0.0001", "-0,0001"},
-        {Fixed(fieldtype::Currency, int64_t{10}), "0.001", "0,001"},
-        {Fixed(fieldtype::Currency, minInt64), "-922337203685477.5808", "-922337203685477,5808"},
+        {Fixed(FieldType::Currency, int64_t{12500}), "1.25", "1,25"},
+        {Fixed(FieldType::Currency, int64_t{-30000}), "-3", "-3"},
+        {Fixed(FieldType::Currency, int64_t{-1}), "-0.0001", "-0,0001"},
+        {Fixed(FieldType::Currency, int64_t{10}), "0.001", "0,001"},
+        {Fixed(FieldType::Currency, minInt64), "-922337203685477.5808", "-922337203685477,5808"},
         {Decimal(false, 100, 2), "1", "1"},
         {Decimal(true, 5, 3), "-0.005", "-0,005"},
         {Decimal(true, 0, 5), "0", "0"},
@@ -194,16 +194,16 @@ TEST(ValueFormatter, WritesEveryKindOfValueUnderAUsAndAGermanLocale)
         {Date(3.0e6), "9/19/10113", "19.09.10113"},
         {Date(1.0e300), "", ""},
         {Date(inf), "", ""},
-        {Fixed(fieldtype::GUID, guid), "{36251403-5847-7A69-8B9C-ADBECFE0F102}", "{36251403-5847-7A69-8B9C-ADBECFE0F102}"},
-        {{fieldtype::LongVarBinary, test::StoredBytes(std::string("\x00\x7f\x80\xff", 4))}, "007F80FF", "007F80FF"},
-        {{fieldtype::VarWChar, test::StoredBytes("Gr\xc3\xbc\xc3\x9f" "e, \"quoted\"")}, "Gr\xc3\xbc\xc3\x9f" "e, \"quoted\"",
+        {Fixed(FieldType::GUID, guid), "{36251403-5847-7A69-8B9C-ADBECFE0F102}", "{36251403-5847-7A69-8B9C-ADBECFE0F102}"},
+        {{FieldType::LongVarBinary, test::StoredBytes(std::string("\x00\x7f\x80\xff", 4))}, "007F80FF", "007F80FF"},
+        {{FieldType::VarWChar, test::StoredBytes("Gr\xc3\xbc\xc3\x9f" "e, \"quoted\"")}, "Gr\xc3\xbc\xc3\x9f" "e, \"quoted\"",
          "Gr\xc3\xbc\xc3\x9f" "e, \"quoted\""},
     };
     for (const bool german : {false, true}) {
         QLocale::setDefault(german ? QLocale(QLocale::German, QLocale::Germany)
                                    : QLocale(QLocale::English, QLocale::UnitedStates));
         for (const Case& c : cases)
-            EXPECT_EQ(TextOf(c.value), german ? c.german : c.us) << "type " << c.value.type;
+            EXPECT_EQ(TextOf(c.value), german ? c.german : c.us) << "type " << static_cast<int>(c.value.type);
     }
 }
 
@@ -269,7 +269,7 @@ TEST(ValueFormatter, WritesDatesAsQtDoesInEveryLocale)
     ASSERT_GT(locales.size(), 100);
     for (const QLocale& locale : locales) {
         QLocale::setDefault(locale);
-        const std::vector<std::string> texts = TextsOf(fieldtype::Date, 0, cells);
+        const std::vector<std::string> texts = TextsOf(FieldType::Date, 0, cells);
         int mismatches = 0;
         for (size_t i = 0; i < days.size(); ++i) {
             const std::string expected = QtDateText(days[i]);
@@ -340,7 +340,7 @@ TEST(ValueFormatter, WritesWholeNumbersOfEveryWidth)
         if (power > std::numeric_limits<int64_t>::max() / 10)
             break;
     }
-    const std::vector<std::string> texts = TextsOf(fieldtype::BigInt, 0, CellsOf(numbers));
+    const std::vector<std::string> texts = TextsOf(FieldType::BigInt, 0, CellsOf(numbers));
     for (size_t i = 0; i < numbers.size(); ++i)
         EXPECT_EQ(texts[i], std::to_string(numbers[i]));
 }
@@ -396,12 +396,12 @@ TEST(ValueFormatter, WritesRealsDigitForDigitAsPrintfRoundsThem)
         QLocale::setDefault(locale);
         const std::string separator = Utf8(locale.decimalPoint());
         int mismatches = 0;
-        const std::vector<std::string> doubleTexts = TextsOf(fieldtype::Double, 0, CellsOf(doubles));
+        const std::vector<std::string> doubleTexts = TextsOf(FieldType::Double, 0, CellsOf(doubles));
         for (size_t i = 0; i < doubles.size(); ++i) {
             if (doubleTexts[i] != PrintfText(doubles[i], 15, separator) && ++mismatches <= 5)
                 ADD_FAILURE() << doubles[i] << ": " << doubleTexts[i];
         }
-        const std::vector<std::string> singleTexts = TextsOf(fieldtype::Single, 0, CellsOf(singles));
+        const std::vector<std::string> singleTexts = TextsOf(FieldType::Single, 0, CellsOf(singles));
         for (size_t i = 0; i < singles.size(); ++i) {
             if (singleTexts[i] != PrintfText(singles[i], 7, separator) && ++mismatches <= 5)
                 ADD_FAILURE() << singles[i] << ": " << singleTexts[i];
@@ -444,19 +444,19 @@ TEST(ValueFormatter, WritesNumbersThatReadBackAsTheirValues)
             if (!same && ++mismatches <= 5)
                 ADD_FAILURE() << "wrong: " << text;
         };
-        const std::vector<std::string> doubleTexts = TextsOf(fieldtype::Double, 0, CellsOf(doubles));
+        const std::vector<std::string> doubleTexts = TextsOf(FieldType::Double, 0, CellsOf(doubles));
         for (size_t i = 0; i < doubles.size(); ++i) {
             const double read = ReadReal(WithPoint(doubleTexts[i], separator));
             const double expected = ReadReal(Rounded(doubles[i], 15));
             expect(read == expected || (std::isnan(read) && std::isnan(expected)), doubleTexts[i]);
         }
-        const std::vector<std::string> singleTexts = TextsOf(fieldtype::Single, 0, CellsOf(singles));
+        const std::vector<std::string> singleTexts = TextsOf(FieldType::Single, 0, CellsOf(singles));
         for (size_t i = 0; i < singles.size(); ++i) {
             const double read = ReadReal(WithPoint(singleTexts[i], separator));
             const double expected = ReadReal(Rounded(singles[i], 7));
             expect(read == expected || (std::isnan(read) && std::isnan(expected)), singleTexts[i]);
         }
-        const std::vector<std::string> currencyTexts = TextsOf(fieldtype::Currency, 0, CellsOf(currencies));
+        const std::vector<std::string> currencyTexts = TextsOf(FieldType::Currency, 0, CellsOf(currencies));
         for (size_t i = 0; i < currencies.size(); ++i)
             expect(ReadScaled(WithPoint(currencyTexts[i], separator), 4) == Int128{currencies[i]}, currencyTexts[i]);
         for (const auto& [value, units] : decimals) {

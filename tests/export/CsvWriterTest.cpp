@@ -71,7 +71,7 @@ StoredCell Text(std::string utf8)
     return StoredBytes(std::move(utf8));
 }
 
-ColumnInfo Column(const char* name, int16_t type, uint8_t scale = 0)
+ColumnInfo Column(const char* name, FieldType type, uint8_t scale = 0)
 {
     return {QString::fromUtf8(name), type, 28, scale};
 }
@@ -89,7 +89,7 @@ std::shared_ptr<const TableData> NumberedRows(int64_t count)
     std::vector<std::vector<StoredCell>> rows;
     for (int64_t i = 1; i <= count; ++i)
         rows.push_back({Stored(static_cast<int32_t>(i)), Text(std::string("r").append(std::to_string(i)))});
-    return StoredTable({Column("ID", fieldtype::Integer), Column("Name", fieldtype::VarWChar)}, rows);
+    return StoredTable({Column("ID", FieldType::Integer), Column("Name", FieldType::VarWChar)}, rows);
 }
 
 std::string NumberedLines(int64_t from, int64_t to)
@@ -127,13 +127,13 @@ protected:
 // One value of every stored type, and a row of Nulls.
 std::vector<ColumnInfo> EveryTypeColumns()
 {
-    return {Column("Byte", fieldtype::UnsignedTinyInt), Column("Int", fieldtype::SmallInt),
-            Column("Long", fieldtype::Integer),         Column("Single", fieldtype::Single),
-            Column("Double", fieldtype::Double),        Column("Money", fieldtype::Currency),
-            Column("When", fieldtype::Date),            Column("Done", fieldtype::Boolean),
-            Column("Text", fieldtype::VarWChar),        Column("Memo", fieldtype::LongVarWChar),
-            Column("Ole", fieldtype::LongVarBinary),    Column("Guid", fieldtype::GUID),
-            Column("Dec", fieldtype::Numeric, 2)};
+    return {Column("Byte", FieldType::UnsignedTinyInt), Column("Int", FieldType::SmallInt),
+            Column("Long", FieldType::Integer),         Column("Single", FieldType::Single),
+            Column("Double", FieldType::Double),        Column("Money", FieldType::Currency),
+            Column("When", FieldType::Date),            Column("Done", FieldType::Boolean),
+            Column("Text", FieldType::VarWChar),        Column("Memo", FieldType::LongVarWChar),
+            Column("Ole", FieldType::LongVarBinary),    Column("Guid", FieldType::GUID),
+            Column("Dec", FieldType::Numeric, 2)};
 }
 
 std::vector<std::vector<StoredCell>> EveryTypeRows()
@@ -149,12 +149,12 @@ std::vector<std::vector<StoredCell>> EveryTypeRows()
 
 TEST_F(CsvWriter, WritesEachCaseExactly)
 {
-    const std::vector<ColumnInfo> people = {Column("ID", fieldtype::Integer), Column("Name", fieldtype::VarWChar)};
+    const std::vector<ColumnInfo> people = {Column("ID", FieldType::Integer), Column("Name", FieldType::VarWChar)};
     const std::vector<std::vector<StoredCell>> threePeople = {
         {Stored(int32_t{1}), Text("Ann")}, {Stored(int32_t{2}), Text("Bob")}, {Stored(int32_t{3}), Text("Cy")}};
     const auto recIdColumns = [](const char* recId) {
-        return std::vector<ColumnInfo>{Column(recId, fieldtype::Integer), Column("Name", fieldtype::VarWChar),
-                                       Column("RECID2", fieldtype::Integer), Column("RECID_OLD", fieldtype::Integer)};
+        return std::vector<ColumnInfo>{Column(recId, FieldType::Integer), Column("Name", FieldType::VarWChar),
+                                       Column("RECID2", FieldType::Integer), Column("RECID_OLD", FieldType::Integer)};
     };
     const std::vector<std::vector<StoredCell>> recIdRow = {
         {Stored(int32_t{7}), Text("x"), Stored(int32_t{8}), Stored(int32_t{9})}};
@@ -178,19 +178,19 @@ TEST_F(CsvWriter, WritesEachCaseExactly)
         {"RECID", recIdColumns("RECID"), recIdRow, true, us, "UTF-8", "\"Name\",\"RECID2\",\"RECID_OLD\"\r\n\"x\",8,9\r\n"},
         {"RecId", recIdColumns("RecId"), recIdRow, true, us, "UTF-8", "\"Name\",\"RECID2\",\"RECID_OLD\"\r\n\"x\",8,9\r\n"},
         {"recid", recIdColumns("recid"), recIdRow, false, us, "UTF-8", "\"x\",8,9\r\n"},
-        {"only RECID", {Column("RECID", fieldtype::Integer)}, {{Stored(int32_t{1})}, {Stored(int32_t{2})}}, true, us,
+        {"only RECID", {Column("RECID", FieldType::Integer)}, {{Stored(int32_t{1})}, {Stored(int32_t{2})}}, true, us,
          "UTF-8", "\r\n\r\n\r\n"},
         // Null text is two quotes, any other Null nothing; the commas stay.
         {"Nulls",
-         {Column("Qty", fieldtype::Integer), Column("Name", fieldtype::VarWChar), Column("Note", fieldtype::LongVarWChar),
-          Column("When", fieldtype::Date)},
+         {Column("Qty", FieldType::Integer), Column("Name", FieldType::VarWChar), Column("Note", FieldType::LongVarWChar),
+          Column("When", FieldType::Date)},
          {{StoredNull(), Text("a"), StoredNull(), StoredNull()},
           {Stored(int32_t{4}), StoredNull(), Text("m"), StoredNull()},
           {StoredNull(), StoredNull(), StoredNull(), StoredNull()}},
          true, us, "UTF-8", "\"Qty\",\"Name\",\"Note\",\"When\"\r\n,\"a\",\"\",\r\n4,\"\",\"m\",\r\n,\"\",\"\",\r\n"},
         // Quotes inside are doubled; commas and line breaks stay inside the quotes.
         {"quoting",
-         {Column("Say \"hi\"", fieldtype::VarWChar), Column("a,b", fieldtype::LongVarWChar)},
+         {Column("Say \"hi\"", FieldType::VarWChar), Column("a,b", FieldType::LongVarWChar)},
          {{Text("He said \"no\""), Text("two\r\nlines")},
           {Text("\""), Text("x,y")},
           {Text("lf\nonly"), Text("cr\ronly")},
@@ -210,12 +210,12 @@ TEST_F(CsvWriter, WritesEachCaseExactly)
          "{12345678-9ABC-DEF0-0123-456789ABCDEF},\"-123,45\"\r\n"
          ",,,,,,,False,\"\",\"\",,,\r\n"},
         // Any value holding a comma is quoted: Belarusian times end in one (what preceded the time zone).
-        {"comma in a date", {Column("When", fieldtype::Date), Column("N", fieldtype::Integer)},
+        {"comma in a date", {Column("When", FieldType::Date), Column("N", FieldType::Integer)},
          {{Stored(36526.75), Stored(int32_t{1})}, {Stored(36526.0), Stored(int32_t{2})}}, false,
          QLocale(QLocale::Belarusian, QLocale::Belarus), "UTF-8", "\"1.01.2000 18:00:00,\",1\r\n1.01.2000,2\r\n"},
         // Another code set: the same texts converted, "?" for what it lacks.
         {"Latin-1",
-         {Column("Gr\xc3\xb6\xc3\x9f" "e", fieldtype::VarWChar), Column("Wert", fieldtype::Double)},
+         {Column("Gr\xc3\xb6\xc3\x9f" "e", FieldType::VarWChar), Column("Wert", FieldType::Double)},
          {{Text("Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac"), Stored(0.5)}},
          true, german, "ISO-8859-1", "\"Gr\xf6\xdf" "e\",\"Wert\"\r\n\"Gr\xfc\xdf" "e ?\",\"0,5\"\r\n"},
     };
@@ -248,7 +248,7 @@ TEST_F(CsvWriter, WritesDatesOfAnyYearInTheirPlace)
     }
     Recordset records;
     MemorySink sink;
-    ASSERT_TRUE(writeCsv(Over(records, {Column("When", fieldtype::Date), Column("N", fieldtype::Integer)}, rows),
+    ASSERT_TRUE(writeCsv(Over(records, {Column("When", FieldType::Date), Column("N", FieldType::Integer)}, rows),
                          CsvOptions{}, sink).ok());
     EXPECT_EQ(sink.bytes, expected);
 }

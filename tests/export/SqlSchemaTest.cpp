@@ -10,32 +10,32 @@
 namespace varnex {
 namespace {
 
-SchemaColumn column(const char* name, int16_t type, bool required = false)
+SchemaColumn column(const char* name, FieldType type, bool required = false)
 {
-    return {{QString::fromUtf8(name), type, 0, 0, 0, 0}, 0, required, false, ValuesKind::None};
+    return {{QString::fromUtf8(name), type, 0, 0, FieldType::Unsupported, 0}, 0, required, false, ValuesKind::None};
 }
 
 DatabaseSchema schema()
 {
-    SchemaColumn tags = column("Tags", fieldtype::LongVarWChar);
-    tags.info.listOf = fieldtype::Numeric;
+    SchemaColumn tags = column("Tags", FieldType::LongVarWChar);
+    tags.info.listOf = FieldType::Numeric;
     tags.info.precision = 10;
     tags.info.scale = 2;
     tags.values = ValuesKind::MultipleValues;
-    SchemaColumn text = column("Text", fieldtype::VarWChar);
+    SchemaColumn text = column("Text", FieldType::VarWChar);
     text.size = 12;
-    SchemaTable every{"Every", {column("Yes", fieldtype::Boolean), column("Byte", fieldtype::UnsignedTinyInt), column("Short", fieldtype::SmallInt),
-                                column("Long", fieldtype::Integer), column("Big", fieldtype::BigInt), column("Single", fieldtype::Single),
-                                column("Double", fieldtype::Double), column("Money", fieldtype::Currency), column("Decimal", fieldtype::Numeric),
-                                column("Date", fieldtype::Date), column("Stamp", fieldtype::DBTimeStamp), column("Guid", fieldtype::GUID), text,
-                                column("Memo", fieldtype::LongVarWChar), column("Bin", fieldtype::VarBinary), column("Ole", fieldtype::LongVarBinary),
-                                column("Odd", fieldtype::Unsupported), tags},
+    SchemaTable every{"Every", {column("Yes", FieldType::Boolean), column("Byte", FieldType::UnsignedTinyInt), column("Short", FieldType::SmallInt),
+                                column("Long", FieldType::Integer), column("Big", FieldType::BigInt), column("Single", FieldType::Single),
+                                column("Double", FieldType::Double), column("Money", FieldType::Currency), column("Decimal", FieldType::Numeric),
+                                column("Date", FieldType::Date), column("Stamp", FieldType::DBTimeStamp), column("Guid", FieldType::GUID), text,
+                                column("Memo", FieldType::LongVarWChar), column("Bin", FieldType::VarBinary), column("Ole", FieldType::LongVarBinary),
+                                column("Odd", FieldType::Unsupported), tags},
                       {{"Down", {{"Long", true}}, true, true}}};
     // "every.tags" and "Every.Down" are taken by tables of the user's (other tools than Access allow the dot).
-    SchemaTable pairs{"Pairs", {column("A", fieldtype::Integer, true), column("B", fieldtype::VarWChar)},
+    SchemaTable pairs{"Pairs", {column("A", FieldType::Integer, true), column("B", FieldType::VarWChar)},
                       {{"PrimaryKey", {{"A"}, {"B"}}, true, true}}};
-    SchemaTable refs{"Refs", {column("X", fieldtype::Integer), column("Y", fieldtype::VarWChar)}, {}};
-    return {{every, {"every.tags", {column("Z", fieldtype::Integer)}, {}}, {"Every.Down", {column("Z", fieldtype::Integer)}, {}}, pairs, refs},
+    SchemaTable refs{"Refs", {column("X", FieldType::Integer), column("Y", FieldType::VarWChar)}, {}};
+    return {{every, {"every.tags", {column("Z", FieldType::Integer)}, {}}, {"Every.Down", {column("Z", FieldType::Integer)}, {}}, pairs, refs},
             {{"ToPair", "Refs", {"Y", "X"}, "Pairs", {"B", "A"}, SchemaRelationship::kCascadeToNull},
              {"ToEvery", "Refs", {"X"}, "Every", {"Short"}, 0}}};
 }

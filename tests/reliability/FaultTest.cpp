@@ -66,7 +66,7 @@ QString BoxesText(const QList<Message>& boxes)
 {
     QString text;
     for (const Message& box : boxes)
-        text += QStringLiteral("[%1|%2] %3\n").arg(box.title).arg(static_cast<int>(box.style)).arg(box.text);
+        text += QStringLiteral("[%1|%2] %3\n").arg(box.title).arg(test::StyleName(box.style)).arg(box.text);
     return text;
 }
 

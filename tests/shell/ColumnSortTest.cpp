@@ -50,8 +50,8 @@ TEST_F(ColumnSortTest, DoubleClickSortsOnlyWithExactlyOneColumnSelected)
     const struct {
         const char* name;
         std::vector<std::pair<int, Qt::KeyboardModifiers>> headingClicks;
-        int16_t selStart;
-        int16_t selEnd;
+        int selStart;
+        int selEnd;
         QStringList names;
     } cases[] = {
         {"no column", {}, -1, -1, {"Carol", "Alice", "Bob"}},

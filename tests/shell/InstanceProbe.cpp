@@ -13,6 +13,7 @@
 #include "shell/SingleInstance.h"
 #include "shell/Startup.h"
 #include "shell/Windows.h"
+#include "support/MessageRecorder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,7 +62,7 @@ int main(int argc, char** argv)
             file = QString::fromLocal8Bit(argv[i]);
     }
     varnex::setMessageHandler([](const varnex::Message& call) {
-        say("box|" + call.text + "|" + QString::number(static_cast<int>(call.style)) + "|" + call.title);
+        say("box|" + call.text + "|" + varnex::test::StyleName(call.style) + "|" + call.title);
     });
     varnex::setActivationHandler([] { say("activated"); });
 

@@ -183,11 +183,11 @@ TEST(SingleInstance, SecondStartWithAFileSwitchesTheRunningWindowsDatabase)
     const QString gone = second.file("gone.mdb");
     const Case cases[] = {
         {"an accdb", gamma, {}, {"activated", "tables|Gamma"}, gamma},
-        {"a missing file", gone, {}, {"activated", "box|" + gone + " - does not exist!|16|" + title, "tables|Gamma"}, gamma},
+        {"a missing file", gone, {}, {"activated", "box|" + gone + " - does not exist!|Critical|" + title, "tables|Gamma"}, gamma},
         {"no Access file",
          notes,
          {},
-         {"activated", "box|Unrecognized database format '" + notes + "'.|16|Init Globals", "tables|Gamma"},
+         {"activated", "box|Unrecognized database format '" + notes + "'.|Critical|Init Globals", "tables|Gamma"},
          notes},
         {"a name relative to the second start's folder", "alpha.mdb", first.path(), {"activated", "tables|Alpha,Beta"},
          alpha},
@@ -233,7 +233,7 @@ TEST(SingleInstance, FailedHandOverIsLoggedUnderMain)
     ASSERT_TRUE(again.waitForEnd());
     ::close(fd);
     const QString message = "Invalid procedure call or argument 5";
-    EXPECT_EQ(again.output(), QStringList{"box|" + message + "|16|Main"});
+    EXPECT_EQ(again.output(), QStringList{"box|" + message + "|Critical|Main"});
     const QByteArray log = DesktopSandbox::readFile(second.path() + "/" + QDate::currentDate().toString("yyyyMMdd") + ".log");
     EXPECT_TRUE(log.endsWith("                Main: " + message.toUtf8() + "\r\n")) << log.constData();
 }

@@ -13,7 +13,7 @@ namespace {
 // Rows appended in batches of awkward sizes keep each Null flag, value and text in place.
 TEST(TableDataTest, BatchesOfAnySizeKeepEveryCell)
 {
-    const std::vector<ColumnInfo> columns = {{"N", fieldtype::Integer, 0, 0}, {"T", fieldtype::VarWChar, 0, 0}};
+    const std::vector<ColumnInfo> columns = {{"N", FieldType::Integer, 0, 0}, {"T", FieldType::VarWChar, 0, 0}};
     const auto isNullRow = [](int32_t i) { return i % 3 == 0 || i % 7 == 0; };
     for (const int batchRows : {1, 3, 8, 13, 64}) {
         SCOPED_TRACE(batchRows);
@@ -57,11 +57,11 @@ TEST(TableDataTest, TextsPastTheRunsOfEndsKeepTheirPlace)
     const auto outgrowing = [&](int64_t i) { return i == 70000 ? std::string(70000, 'x') : shortText(i); };
     const struct {
         const char* name;
-        int16_t type;
+        FieldType type;
         std::function<std::string(int64_t)> text;
-    } columns[] = {{"text", fieldtype::VarWChar, shortText},
-                   {"text outgrowing short ends", fieldtype::VarWChar, outgrowing},
-                   {"memo", fieldtype::LongVarWChar, outgrowing}};
+    } columns[] = {{"text", FieldType::VarWChar, shortText},
+                   {"text outgrowing short ends", FieldType::VarWChar, outgrowing},
+                   {"memo", FieldType::LongVarWChar, outgrowing}};
     for (const auto& column : columns) {
         for (const int64_t batchRows : {int64_t{4096}, int64_t{65536}, int64_t{70001}, kRows}) {
             SCOPED_TRACE(std::string(column.name) + ", batches of " + std::to_string(batchRows));

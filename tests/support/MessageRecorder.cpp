@@ -7,12 +7,23 @@ namespace varnex {
 // Readable failure output for EXPECT_EQ on messages.
 void PrintTo(const Message& call, std::ostream* os)
 {
-    *os << "{\"" << call.text.toStdString() << "\", " << static_cast<int>(call.style) << ", \"" << call.title.toStdString() << "\"}";
+    *os << "{\"" << call.text.toStdString() << "\", " << test::StyleName(call.style).toStdString() << ", \"" << call.title.toStdString() << "\"}";
 }
 
 }  // namespace varnex
 
 namespace varnex::test {
+
+QString StyleName(MessageStyle style)
+{
+    switch (style) {
+    case MessageStyle::Plain: return QStringLiteral("Plain");
+    case MessageStyle::Critical: return QStringLiteral("Critical");
+    case MessageStyle::Question: return QStringLiteral("Question");
+    case MessageStyle::Information: return QStringLiteral("Information");
+    }
+    return QStringLiteral("Unknown");
+}
 
 MessageRecorder::MessageRecorder()
     : previous_(setMessageHandler([this](const Message& call) { calls_.append(call); })),

@@ -4,7 +4,17 @@
 
 #include <QList>
 
+#include <iosfwd>
+
+namespace varnex {
+// Readable failure output for EXPECT_EQ on messages: {"text", Style, "title"}.
+void PrintTo(const Message& call, std::ostream* os);
+}  // namespace varnex
+
 namespace varnex::test {
+
+// The style's name ("Critical"), for messages written out as text.
+QString StyleName(MessageStyle style);
 
 // Records every message and every question instead of showing them, for the lifetime of the
 // recorder; questions (style Question) are answered Yes unless told otherwise.

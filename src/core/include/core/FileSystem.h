@@ -5,6 +5,7 @@
 #include "core/Error.h"
 
 #include <QByteArray>
+#include <QFlags>
 #include <QString>
 #include <QStringView>
 
@@ -12,17 +13,23 @@ class QFile;
 
 namespace varnex {
 
-namespace attr {
-inline constexpr int Normal = 0;   // ordinary files (also read-only ones)
-inline constexpr int Hidden = 2;   // also names beginning with "."
-inline constexpr int System = 4;   // also sockets, devices, pipes
-inline constexpr int Folders = 16; // also folders
-}  // namespace attr
+// Entries a lookup takes besides ordinary files (also read-only ones); none: ordinary files only.
+enum class EntryKind {
+    Hidden = 1 << 0,   // names beginning with "."
+    System = 1 << 1,   // sockets, devices, pipes
+    Folders = 1 << 2,  // folders
+};
+Q_DECLARE_FLAGS(EntryKinds, EntryKind)
+Q_DECLARE_OPERATORS_FOR_FLAGS(EntryKinds)
 
 // The first name matching pattern ("*" and "?" wildcards in the last part), or "" when
 // none does or the folder cannot be listed. A pattern ending in "/" lists the folder's
-// own entries ("." for the folder itself under attr::Folders).
-QString firstMatch(const QString& pattern, int attributes = attr::Normal);
+// own entries ("." for the folder itself with EntryKind::Folders).
+QString firstMatch(const QString& pattern, EntryKinds kinds = {});
+
+// True where path names an entry of one of kinds; every character of path is taken as it is
+// ("*" and "?" too). A path ending in "/" names a folder.
+bool fileExists(const QString& path, EntryKinds kinds = {});
 
 Status makeDir(const QString& path);     // PathFileAccess when it exists, PathNotFound without its parent
 Status removeFile(const QString& path);  // deletes one file; FileNotFound when there is none

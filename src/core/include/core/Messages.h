@@ -9,8 +9,8 @@
 
 namespace varnex {
 
-// The numbers are the styles' traditional values, which tests and logs compare.
-enum class MessageStyle { Plain = 0, Critical = 16, Question = 32, Information = 64 };
+// How a message is shown: the icon of its box.
+enum class MessageStyle { Plain, Critical, Question, Information };
 
 // One message as it is shown: the title is already the application title when none was given.
 struct Message {

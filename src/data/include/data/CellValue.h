@@ -31,6 +31,6 @@ QString unreadValueText(const TableData& table, int64_t row, int column);
 // scale: the column's, for a value that does not carry its own.
 DecimalValue storedDecimal(const uint8_t* stored, uint8_t scale);
 // A value of a fixed-width type as TableData keeps it; scale: Decimal's.
-Variant fixedStoredValue(int16_t type, uint8_t scale, const uint8_t* stored);
+Variant fixedStoredValue(FieldType type, uint8_t scale, const uint8_t* stored);
 
 }  // namespace varnex

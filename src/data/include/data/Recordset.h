@@ -63,11 +63,11 @@ public:
     Status close();
 
     // Fast access for the grid and the export, by position in the current (sorted) order.
-    int16_t columnCount() const;
+    int columnCount() const;
     QString columnName(int column) const;
     // The column with that name, letter case ignored; -1 where there is none.
     int columnIndex(const QString& name) const;
-    int16_t columnType(int column) const;
+    FieldType columnType(int column) const;
     bool isNull(int64_t position, int column) const;
     // The value text (data/ValueFormatter.h) under the default locale, as UTF-8 or as a QString.
     QString cellText(int64_t position, int column) const;

@@ -5,6 +5,7 @@
 // formatter is built, not once per value.
 
 #include "data/DateTimeFormat.h"
+#include "store/FieldTypes.h"
 #include "store/Variant.h"
 
 #include <QLocale>
@@ -56,7 +57,7 @@ public:
     // Whether the text of a value of the type may hold any of the characters: false only where
     // it surely does not (numbers whose decimal separator is none of them, dates whose formats
     // write none of them).
-    bool mayWriteAnyOf(int16_t type, std::string_view chars) const;
+    bool mayWriteAnyOf(FieldType type, std::string_view chars) const;
     static void appendBinary(const char* bytes, size_t length, std::string& out);
 
 private:

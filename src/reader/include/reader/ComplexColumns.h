@@ -66,7 +66,7 @@ struct ComplexTarget {
 // The values of one complex column, by the key of the user's row, each a list cell (see ValueList.h);
 // for values of a type that is not read (unsupportedType nonzero), their byte count instead.
 struct ComplexValues {
-    int16_t listOf = 0;           // the type of the listed values
+    FieldType listOf = FieldType::Unsupported;  // the type of the listed values
     uint8_t precision = 0, scale = 0;
     std::unordered_map<uint32_t, std::string> lists;
     uint8_t unsupportedType = 0;

@@ -49,8 +49,8 @@ public:
     GridColumns columns() { return GridColumns(*this); }
 
     // First and last whole column selected; -1 for both when none is.
-    int16_t firstSelectedColumn() const;
-    int16_t lastSelectedColumn() const;
+    int firstSelectedColumn() const;
+    int lastSelectedColumn() const;
 
     // Shows the bound recordset's rows again in its current order.
     void showCurrentOrder();

@@ -12,7 +12,7 @@ class DataGrid;
 
 class GridColumn {
 public:
-    GridColumn(DataGrid& grid, int16_t index) : grid_(&grid), index_(index) {}
+    GridColumn(DataGrid& grid, int index) : grid_(&grid), index_(index) {}
 
     QString caption() const;    // the heading text
     QString dataField() const;  // the name of the field the column shows
@@ -21,15 +21,15 @@ public:
 
 private:
     DataGrid* grid_;
-    int16_t index_;
+    int index_;
 };
 
 class GridColumns {
 public:
     explicit GridColumns(DataGrid& grid) : grid_(&grid) {}
 
-    int16_t count() const;
-    GridColumn item(int16_t index) const { return GridColumn(*grid_, index); }
+    int count() const;
+    GridColumn item(int index) const { return GridColumn(*grid_, index); }
 
 private:
     DataGrid* grid_;

@@ -3,6 +3,8 @@
 // memo, a hex dump of binary, the grid's text of anything else; and the name
 // and type of its column.
 
+#include "store/FieldTypes.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,7 +25,7 @@ struct ShownValue {
 ShownValue shownValue(const Recordset& recordset, int64_t position, int column);
 
 // The name Access gives a field type ("Text", "Memo", "Long Integer", ...).
-QString fieldTypeName(int16_t type);
+QString fieldTypeName(FieldType type);
 
 // Sixteen bytes a line: the offset, the bytes in hex, and the bytes that are
 // printable ASCII as themselves (others as '.'); every line ends in a line feed.

@@ -34,6 +34,11 @@ bool writeDone(int fd);
 bool writeWarning(int fd, const ReadWarning& warning);
 bool writeWorking(int fd);
 
+// A field type as it travels (columns, schema rows): the provider's code as a number, and back.
+// A code no name stands for arrives as it was sent.
+int16_t wireCode(FieldType type);
+FieldType fieldTypeOfWire(int32_t code);
+
 // Writes all n bytes, retrying short writes.
 bool writeAll(int fd, const void* data, size_t n);
 

@@ -20,13 +20,15 @@ namespace varnex {
 
 struct ColumnInfo {
     QString name;
-    int16_t type = 0;        // the field type code; fieldtype::Unsupported for a column whose values cannot be read
+    FieldType type = FieldType::Unsupported;  // Unsupported: a column whose values cannot be read
     uint8_t precision = 0;   // Decimal
     uint8_t scale = 0;       // Decimal (a value that carries its own scale overrides it, see fixedWidth)
-    // Nonzero: each value is a list of values of this type (see ValueList.h), shown joined as text;
-    // `type` is then a text type and precision and scale describe the listed values.
-    int16_t listOf = 0;
+    // Other than Unsupported: each value is a list of values of this type (see ValueList.h), shown
+    // joined as text; `type` is then a text type and precision and scale describe the listed values.
+    FieldType listOf = FieldType::Unsupported;
     uint8_t storedType = 0;  // Unsupported: the Access type code of the column (or of its listed values)
+
+    bool isList() const { return listOf != FieldType::Unsupported; }
 
     friend bool operator==(const ColumnInfo&, const ColumnInfo&) = default;
 };
@@ -34,34 +36,34 @@ struct ColumnInfo {
 // Bytes per value of a fixed-width type; 0 for variable-length types. Decimal: a sign byte (bit 0 set:
 // negative; bits 1-7, where nonzero, the value's own scale plus one, for results whose scale varies by row),
 // then the 128-bit mantissa little-endian. Unsupported: the value's byte count in the file.
-constexpr int fixedWidth(int16_t type)
+constexpr int fixedWidth(FieldType type)
 {
     switch (type) {
-    case fieldtype::UnsignedTinyInt:
-    case fieldtype::Boolean: return 1;
-    case fieldtype::SmallInt: return 2;
-    case fieldtype::Unsupported:
-    case fieldtype::Integer:
-    case fieldtype::Single: return 4;
-    case fieldtype::Double:
-    case fieldtype::Currency:
-    case fieldtype::Date:
-    case fieldtype::DBTimeStamp:  // 100 ns ticks since 0001-01-01 (see ExtendedDate.h)
-    case fieldtype::BigInt: return 8;
-    case fieldtype::GUID: return 16;
-    case fieldtype::Numeric: return 17;
+    case FieldType::UnsignedTinyInt:
+    case FieldType::Boolean: return 1;
+    case FieldType::SmallInt: return 2;
+    case FieldType::Unsupported:
+    case FieldType::Integer:
+    case FieldType::Single: return 4;
+    case FieldType::Double:
+    case FieldType::Currency:
+    case FieldType::Date:
+    case FieldType::DBTimeStamp:  // 100 ns ticks since 0001-01-01 (see ExtendedDate.h)
+    case FieldType::BigInt: return 8;
+    case FieldType::GUID: return 16;
+    case FieldType::Numeric: return 17;
     default: return 0;
     }
 }
 
-constexpr bool isVariableLength(int16_t type)
+constexpr bool isVariableLength(FieldType type)
 {
     switch (type) {
-    case fieldtype::VarWChar:
-    case fieldtype::LongVarWChar:
-    case fieldtype::Binary:
-    case fieldtype::VarBinary:
-    case fieldtype::LongVarBinary: return true;
+    case FieldType::VarWChar:
+    case FieldType::LongVarWChar:
+    case FieldType::Binary:
+    case FieldType::VarBinary:
+    case FieldType::LongVarBinary: return true;
     default: return false;
     }
 }
