@@ -222,11 +222,7 @@ QString Recordset::columnName(int column) const
 
 int Recordset::columnIndex(const QString& name) const
 {
-    for (int c = 0; c < columnCount(); ++c) {
-        if (columnName(c).compare(name, Qt::CaseInsensitive) == 0)
-            return c;
-    }
-    return -1;
+    return data_ ? data_->columnIndex(name) : -1;
 }
 
 FieldType Recordset::columnType(int column) const

@@ -10,15 +10,6 @@
 namespace varnex {
 namespace {
 
-std::optional<int> columnNamed(const TableData& table, const QString& name)
-{
-    for (int c = 0; c < table.columnCount(); ++c) {
-        if (table.info(c).name.compare(name, Qt::CaseInsensitive) == 0)
-            return c;
-    }
-    return std::nullopt;
-}
-
 // Splits a trailing ASC / DESC off a key's text.
 bool takeDirection(QString& text, bool& descending)
 {
@@ -91,10 +82,10 @@ Result<std::vector<SortKey>> parseSort(const QString& specification, const Table
         return makeError(ErrorCode::BadArguments);
     std::vector<SortKey> keys;
     for (const ParsedKey& key : *parsed) {
-        const auto column = columnNamed(table, key.name);
-        if (!column)
+        const int column = table.columnIndex(key.name);
+        if (column < 0)
             return makeError(ErrorCode::ItemNotFound);
-        keys.push_back({*column, key.descending});
+        keys.push_back({column, key.descending});
     }
     return keys;
 }

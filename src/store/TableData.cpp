@@ -214,4 +214,13 @@ size_t TableData::byteSize() const
     return total;
 }
 
+int TableData::columnIndex(const QString& name) const
+{
+    for (int c = 0; c < columnCount(); ++c) {
+        if (info(c).name.compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return -1;
+}
+
 }  // namespace varnex

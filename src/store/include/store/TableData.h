@@ -123,6 +123,8 @@ public:
     int64_t rowCount() const { return rows_; }
     int columnCount() const { return static_cast<int>(columns_.size()); }
     const ColumnInfo& info(int column) const { return columns_[static_cast<size_t>(column)].info; }
+    // The column with that name, letter case ignored (as Access compares names); -1 where there is none.
+    int columnIndex(const QString& name) const;
     ColumnData& column(int c) { return columns_[static_cast<size_t>(c)]; }
     const ColumnData& column(int c) const { return columns_[static_cast<size_t>(c)]; }
 
