@@ -2,6 +2,8 @@
 
 #include "store/FieldTypes.h"
 
+#include <cstring>
+
 namespace varnex {
 
 namespace {
@@ -80,10 +82,27 @@ bool TableData::appendNullBits(int column, const uint8_t* bits, int64_t n)
         clearUnusedNullBits(c);
         return true;
     }
-    for (int64_t i = 0; i < n; ++i) {
-        if (!appendNullFlag(c, (bits[i >> 3] >> (i & 7)) & 1))
+    // The column's last byte is partly filled (its unused bits clear): each byte of the new
+    // flags goes shifted into it and the next.
+    const auto shift = static_cast<unsigned>(c.count % 8);
+    const auto total = static_cast<size_t>((c.count + n + 7) / 8);
+    const size_t more = total - c.nulls.size();
+    if (more > 0) {
+        uint8_t* added = c.nulls.extend(more);
+        if (!added)
             return false;
+        std::memset(added, 0, more);
     }
+    uint8_t* to = c.nulls.data() + c.count / 8;
+    const auto bytes = static_cast<size_t>((n + 7) / 8);
+    for (size_t i = 0; i < bytes; ++i) {
+        const unsigned flags = bits[i];
+        to[i] |= static_cast<uint8_t>(flags << shift);
+        if (i + 1 < total - static_cast<size_t>(c.count / 8))
+            to[i + 1] |= static_cast<uint8_t>(flags >> (8 - shift));
+    }
+    c.count += n;
+    clearUnusedNullBits(c);
     return true;
 }
 
