@@ -108,22 +108,25 @@ char* putCompressed(uint8_t b, char* out)
 }
 
 // The compressed characters from bytes[i] up to the next zero byte (or the end). Eight bytes are
-// looked at a time: ASCII ones copied at once, others byte by byte. out has room for two bytes a
-// byte. Returns where it stopped.
+// looked at a time: the ASCII ones up to the first that is not are copied at once, that one
+// written as two. out has room for two bytes a byte, so the eight may be copied whole before
+// only the ASCII ones among them are kept. Returns where it stopped.
 size_t writeCompressed(const uint8_t* bytes, size_t i, size_t length, char*& out)
 {
     while (i + 8 <= length) {
         const uint64_t eight = eightAt(bytes + i);
         if (((eight - kOnes) & ~eight & kHighs) != 0)
             break;  // a zero byte among them
-        if ((eight & kHighs) == 0) {
-            std::memcpy(out, &eight, sizeof eight);
+        std::memcpy(out, &eight, sizeof eight);
+        const uint64_t highs = eight & kHighs;
+        if (highs == 0) {
             out += 8;
-        } else {
-            for (size_t k = 0; k < 8; ++k)
-                out = putCompressed(bytes[i + k], out);
+            i += 8;
+            continue;
         }
-        i += 8;
+        const auto ascii = static_cast<size_t>(__builtin_ctzll(highs) / 8);  // little-endian: the first byte lowest
+        out = putCompressed(bytes[i + ascii], out + ascii);
+        i += ascii + 1;
     }
     for (; i < length && bytes[i] != 0; ++i)
         out = putCompressed(bytes[i], out);
