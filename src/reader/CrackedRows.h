@@ -19,13 +19,17 @@ namespace varnex::reader {
 
 struct CrackedRows {
     size_t pageSize = 0;
+    size_t fieldsPerRow = 0;         // the table's columns
     std::vector<uint8_t> pages;      // page images back to back
     std::vector<uint32_t> rowPages;  // each row's page image
-    std::vector<MdbField> fields;    // each row's fields of the delivered columns, row after row
+    std::vector<MdbField> fields;    // each row's fields as libmdb cracked them, row after row
+
+    const MdbField& field(size_t row, unsigned column) const { return fields[row * fieldsPerRow + column]; }
 
     size_t rowCount() const { return rowPages.size(); }
     size_t pageCount() const { return pageSize == 0 ? 0 : pages.size() / pageSize; }
     const uint8_t* page(uint32_t index) const { return pages.data() + static_cast<size_t>(index) * pageSize; }
+    void addFields(const MdbField* row) { fields.insert(fields.end(), row, row + fieldsPerRow); }
     uint32_t addPage(const uint8_t* page)
     {
         pages.insert(pages.end(), page, page + pageSize);

@@ -19,11 +19,9 @@
 namespace varnex::reader {
 namespace {
 
-constexpr int64_t kBatchRows = 4096;
 // Chunks of cracked rows: pages a chunk, and chunks waiting to be decoded at most.
 constexpr size_t kPagesPerChunk = 32;
 constexpr size_t kChunksWaiting = 4;
-constexpr size_t kBatchBytes = 8u << 20;
 constexpr int kLargeNumberType = 0x13;
 constexpr int kExtendedDateType = 0x14;
 constexpr size_t kLongValueHeader = 12;
@@ -105,6 +103,7 @@ RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& 
     // The Null flag, and the value or where it ends.
     for (const ColumnInfo& column : columns)
         fixedRowBytes_ += 1 + (isVariableLength(column.type) ? sizeof(uint32_t) : static_cast<size_t>(fixedWidth(column.type)));
+    planColumns();
 }
 
 Status RowDecoder::run()
@@ -178,6 +177,7 @@ bool RowDecoder::startPage()
     if (!chunk_)
         chunk_ = line_ ? line_->spare(pageSize_) : std::make_unique<CrackedRows>();
     chunk_->pageSize = pageSize_;
+    chunk_->fieldsPerRow = table_->num_cols;
     pageInChunk_ = chunk_->addPage(mdb_->pg_buf);
     return true;
 }
@@ -200,24 +200,6 @@ Status RowDecoder::decodeFrom(CrackedRowsLine& line)
         if (const Status decoded = decode(*rows); !decoded)
             return decoded;
         line.giveBack(std::move(rows));
-    }
-    return {};
-}
-
-Status RowDecoder::decode(const CrackedRows& rows)
-{
-    const auto columns = static_cast<size_t>(batch_.columnCount());
-    for (size_t r = 0; r < rows.rowCount(); ++r) {
-        const uint8_t* page = rows.page(rows.rowPages[r]);
-        const MdbField* fields = rows.fields.data() + r * columns;
-        for (size_t c = 0; c < columns; ++c) {
-            if (!storeValue(static_cast<int>(c), fields[c], page))
-                return makeError(ErrorCode::OutOfMemory);
-        }
-        batch_.endRow();
-        const auto fixedBytes = static_cast<size_t>(batch_.rowCount()) * fixedRowBytes_;
-        if ((batch_.rowCount() >= kBatchRows || variableBytes_ + fixedBytes >= kBatchBytes) && !flush())
-            return makeError(ErrorCode::ReadStopped);
     }
     return {};
 }
@@ -268,12 +250,6 @@ bool RowDecoder::onPage(int offset, size_t length) const
 {
     const auto start = static_cast<size_t>(offset & kOffsetMask);
     return start + length <= static_cast<size_t>(mdb_->fmt->pg_size);
-}
-
-// A damaged row can place a value outside the page; such a value is not read.
-bool RowDecoder::onPage(const MdbField& field) const
-{
-    return field.start >= 0 && field.siz >= 0 && field.start + field.siz <= pageSize_;
 }
 
 bool RowDecoder::flush()
@@ -328,8 +304,7 @@ void RowDecoder::crack(int start, size_t length, uint32_t page)
     if (!decodeValues_)
         return;
     chunk_->rowPages.push_back(page);
-    for (const ColumnSource& source : sources_)
-        chunk_->fields.push_back(fields_[source.field]);
+    chunk_->addFields(fields_);  // the decoding picks the delivered columns' fields
 }
 
 bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)

@@ -32,6 +32,16 @@ struct ColumnSource {
     const ComplexValues* lists = nullptr;    // List (and Unsupported complex columns): its values by the row's key
 };
 
+// How a delivered column's values are decoded over many rows at once, decided once per table:
+// fixed-width values copied as they are, Yes/No from the Null mask, text and binary values
+// straight into the column's bytes; the rest value by value.
+enum class ColumnLoop : uint8_t { Boolean, Fixed1, Fixed2, Fixed4, Fixed8, Text, Bytes, PerValue };
+
+// The most text and binary bytes a column's value can add to a batch, for where a batch must end
+// before its values are decoded: none, the value's bytes, its text's UTF-8 room, the long value's
+// bytes or their UTF-8 room, a list's joined values.
+enum class ValueBound : uint8_t { None, Bytes, Text, LongBytes, LongText, List };
+
 // The field type code of a column libmdb read; FieldType::Unsupported for one whose values cannot be read.
 FieldType fieldTypeOf(const MdbColumn& column);
 // The field type code of an Access type code (fixed: of a fixed-length column, for Binary).
@@ -52,13 +62,28 @@ public:
 private:
     static size_t pageCount(MdbHandle* mdb);
     bool onPage(int offset, size_t length) const;
-    bool onPage(const MdbField& field) const;
+    // A damaged row can place a value outside the page (a negative start or size among them, taken
+    // unsigned); such a value is not read.
+    bool onPage(const MdbField& field) const
+    {
+        return uint64_t{static_cast<uint32_t>(field.start)} + static_cast<uint32_t>(field.siz) <= static_cast<uint64_t>(pageSize_);
+    }
     bool flush();
     Status walk();
     bool startPage();
     bool handOver();
     Status decodeFrom(CrackedRowsLine& line);
+    void planColumns();
     Status decode(const CrackedRows& rows);
+    size_t batchRows(const CrackedRows& rows, size_t first, bool& full) const;
+    size_t valueBound(size_t c, const MdbField& field, const uint8_t* page) const;
+    bool decodeColumn(int c, const CrackedRows& rows, size_t first, size_t count);
+    template <size_t Width>
+    bool decodeFixed(int c, const CrackedRows& rows, size_t first, size_t count);
+    bool decodeBoolean(int c, const CrackedRows& rows, size_t first, size_t count);
+    bool decodeVariable(int c, const CrackedRows& rows, size_t first, size_t count, bool text);
+    bool decodeEach(int c, const CrackedRows& rows, size_t first, size_t count);
+    size_t textRoom(size_t size) const;
     void readRow(int row);
     void skipDamagedRow();
     void crack(int start, size_t length, uint32_t page);
@@ -84,6 +109,9 @@ private:
     TableSink& sink_;
     TableData batch_;
     std::vector<ColumnSource> sources_;
+    std::vector<ColumnLoop> loops_;    // by delivered column
+    std::vector<ValueBound> bounds_;   // by delivered column
+    std::vector<size_t> boundedColumns_;  // those whose values add text or binary bytes
     bool jet3_;
     bool decodeValues_;
     int64_t rowsCracked_ = 0;
