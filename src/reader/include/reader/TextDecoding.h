@@ -16,10 +16,11 @@ void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out);
 // The same written at out, which has room for jet4TextUtf8Room(length) bytes; returns the end.
 char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out);
 // A stored byte gives at most two bytes of UTF-8 (a compressed character up to U+00FF), a unit
-// of two bytes at most three, and a surrogate left without its partner three.
+// of two bytes at most three, and a surrogate left without its partner three; compressed text is
+// written up to 32 bytes at a time, of which fewer may be kept.
 constexpr size_t jet4TextUtf8Room(size_t length)
 {
-    return 2 * length + 3;
+    return 2 * length + 32;
 }
 
 // Jet 3 text: one byte per character in the database's code page.
