@@ -76,6 +76,7 @@ void RowDecoder::planColumns()
 {
     for (size_t c = 0; c < sources_.size(); ++c) {
         const FieldType type = batch_.info(static_cast<int>(c)).type;
+        crackedFields_.push_back(sources_[c].field);
         loops_.push_back(loopOf(type, sources_[c].form));
         bounds_.push_back(boundOf(type, sources_[c].form));
         if (bounds_.back() != ValueBound::None)
@@ -113,7 +114,7 @@ size_t RowDecoder::batchRows(const CrackedRows& rows, size_t first, bool& full) 
         const uint8_t* page = rows.page(rows.rowPages[r]);
         bytes += fixedRowBytes_;
         for (const size_t c : boundedColumns_)
-            bytes += valueBound(c, rows.field(r, sources_[c].field), page);
+            bytes += valueBound(c, rows.value(r, c), page);
         if (bytes >= kBatchBytes) {
             full = true;
             return k + 1;
@@ -122,12 +123,12 @@ size_t RowDecoder::batchRows(const CrackedRows& rows, size_t first, bool& full) 
     return most;
 }
 
-size_t RowDecoder::valueBound(size_t c, const MdbField& field, const uint8_t* page) const
+size_t RowDecoder::valueBound(size_t c, CrackedValue value, const uint8_t* page) const
 {
-    if (field.is_null || !onPage(field))
+    if (!value.present())
         return 0;
-    const uint8_t* raw = page + field.start;
-    const auto size = static_cast<size_t>(field.siz);
+    const uint8_t* raw = page + value.start();
+    const size_t size = value.size();
     switch (bounds_[c]) {
     case ValueBound::Bytes: return size;
     case ValueBound::Text: return textRoom(size);
@@ -182,23 +183,21 @@ bool RowDecoder::decodeFixed(int c, const CrackedRows& rows, size_t first, size_
     if (!values)
         return false;
     NullFlags nulls(count);
-    const unsigned from = sources_[static_cast<size_t>(c)].field;
     for (size_t k = 0; k < count; ++k) {
         const size_t r = first + k;
-        const MdbField& field = rows.field(r, from);
+        const CrackedValue value = rows.value(r, static_cast<size_t>(c));
         uint8_t* to = values + k * Width;
-        const bool readable = !field.is_null && onPage(field);
-        if (readable && static_cast<size_t>(field.siz) >= Width) {
-            std::memcpy(to, rows.page(rows.rowPages[r]) + field.start, Width);
+        if (value.present() && value.size() >= Width) {
+            std::memcpy(to, rows.page(rows.rowPages[r]) + value.start(), Width);
             continue;
         }
         std::memset(to, 0, Width);
-        if (readable) {
-            std::memcpy(to, rows.page(rows.rowPages[r]) + field.start, static_cast<size_t>(field.siz));
+        if (value.present()) {
+            std::memcpy(to, rows.page(rows.rowPages[r]) + value.start(), value.size());
             continue;
         }
         nulls.set(k);
-        if (!field.is_null)
+        if (!value.isNull())
             ++unreadValues_[static_cast<size_t>(c)];
     }
     return batch_.appendNullBits(c, nulls.bits(), static_cast<int64_t>(count));
@@ -210,9 +209,8 @@ bool RowDecoder::decodeBoolean(int c, const CrackedRows& rows, size_t first, siz
     uint8_t* values = batch_.column(c).values.extend(count);
     if (!values)
         return false;
-    const unsigned from = sources_[static_cast<size_t>(c)].field;
     for (size_t k = 0; k < count; ++k)
-        values[k] = rows.field(first + k, from).is_null ? 0 : 1;
+        values[k] = rows.value(first + k, static_cast<size_t>(c)).isNull() ? 0 : 1;
     const NullFlags none(count);
     return batch_.appendNullBits(c, none.bits(), static_cast<int64_t>(count));
 }
@@ -221,12 +219,11 @@ bool RowDecoder::decodeBoolean(int c, const CrackedRows& rows, size_t first, siz
 bool RowDecoder::decodeVariable(int c, const CrackedRows& rows, size_t first, size_t count, bool text)
 {
     ColumnData& column = batch_.column(c);
-    const unsigned from = sources_[static_cast<size_t>(c)].field;
     size_t room = 0;
     for (size_t k = 0; k < count; ++k) {
-        const MdbField& field = rows.field(first + k, from);
-        if (!field.is_null && onPage(field))
-            room += text ? textRoom(static_cast<size_t>(field.siz)) : static_cast<size_t>(field.siz);
+        const CrackedValue value = rows.value(first + k, static_cast<size_t>(c));
+        if (value.present())
+            room += text ? textRoom(value.size()) : value.size();
     }
     auto* const base = reinterpret_cast<char*>(column.bytes.room(room));
     if (!base)
@@ -236,14 +233,14 @@ bool RowDecoder::decodeVariable(int c, const CrackedRows& rows, size_t first, si
     const uint64_t start = column.bytes.size();
     uint64_t end = start;
     for (size_t k = 0; k < count; ++k) {
-        const MdbField& field = rows.field(first + k, from);
-        if (field.is_null || !onPage(field)) {
+        const CrackedValue value = rows.value(first + k, static_cast<size_t>(c));
+        if (!value.present()) {
             nulls.set(k);
-            if (!field.is_null)
+            if (!value.isNull())
                 ++unreadValues_[static_cast<size_t>(c)];
         } else {
-            const uint8_t* raw = rows.page(rows.rowPages[first + k]) + field.start;
-            const auto size = static_cast<size_t>(field.siz);
+            const uint8_t* raw = rows.page(rows.rowPages[first + k]) + value.start();
+            const size_t size = value.size();
             if (!text) {
                 std::memcpy(at, raw, size);
                 at += size;
@@ -264,9 +261,8 @@ bool RowDecoder::decodeVariable(int c, const CrackedRows& rows, size_t first, si
 
 bool RowDecoder::decodeEach(int c, const CrackedRows& rows, size_t first, size_t count)
 {
-    const unsigned from = sources_[static_cast<size_t>(c)].field;
     for (size_t r = first; r < first + count; ++r) {
-        if (!storeValue(c, rows.field(r, from), rows.page(rows.rowPages[r])))
+        if (!storeValue(c, rows.value(r, static_cast<size_t>(c)), rows.page(rows.rowPages[r])))
             return false;
     }
     return true;

@@ -17,19 +17,52 @@
 
 namespace varnex::reader {
 
+// A delivered column's value in a cracked row, in four bytes: where it lies on the row's page
+// image (start, then size, sixteen bits each), or that it is Null, or that a damaged row places
+// it off its page (not read). Null comes first: a Yes/No value lives in the Null mask wherever
+// the row says its bytes are.
+class CrackedValue {
+public:
+    static constexpr uint32_t kNull = 0xFFFFFFFFu;
+    static constexpr uint32_t kOffPage = 0xFFFEFFFFu;
+
+    // A field libmdb cracked, on a page of pageSize bytes (a negative start or size taken unsigned,
+    // so that it lies off the page too).
+    static uint32_t of(const MdbField& field, uint32_t pageSize)
+    {
+        const auto start = static_cast<uint32_t>(field.start);
+        const auto size = static_cast<uint32_t>(field.siz);
+        const uint32_t placed = uint64_t{start} + size <= pageSize ? start | size << 16 : kOffPage;
+        return field.is_null ? kNull : placed;
+    }
+
+    explicit CrackedValue(uint32_t bits) : bits_(bits) {}
+    bool isNull() const { return bits_ == kNull; }
+    bool present() const { return (bits_ >> 16) < 0xFFFEu; }
+    uint32_t start() const { return bits_ & 0xFFFFu; }
+    uint32_t size() const { return bits_ >> 16; }
+
+private:
+    uint32_t bits_;
+};
+
 struct CrackedRows {
     size_t pageSize = 0;
-    size_t fieldsPerRow = 0;         // the table's columns
+    size_t columns = 0;              // delivered
     std::vector<uint8_t> pages;      // page images back to back
     std::vector<uint32_t> rowPages;  // each row's page image
-    std::vector<MdbField> fields;    // each row's fields as libmdb cracked them, row after row
+    std::vector<uint32_t> values;    // each row's values of the delivered columns (CrackedValue), row after row
 
-    const MdbField& field(size_t row, unsigned column) const { return fields[row * fieldsPerRow + column]; }
+    CrackedValue value(size_t row, size_t column) const { return CrackedValue(values[row * columns + column]); }
+    uint32_t* addValues()
+    {
+        values.resize(values.size() + columns);
+        return values.data() + values.size() - columns;
+    }
 
     size_t rowCount() const { return rowPages.size(); }
     size_t pageCount() const { return pageSize == 0 ? 0 : pages.size() / pageSize; }
     const uint8_t* page(uint32_t index) const { return pages.data() + static_cast<size_t>(index) * pageSize; }
-    void addFields(const MdbField* row) { fields.insert(fields.end(), row, row + fieldsPerRow); }
     uint32_t addPage(const uint8_t* page)
     {
         pages.insert(pages.end(), page, page + pageSize);
@@ -39,7 +72,7 @@ struct CrackedRows {
     {
         pages.clear();
         rowPages.clear();
-        fields.clear();
+        values.clear();
     }
 };
 

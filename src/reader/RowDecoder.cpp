@@ -177,7 +177,7 @@ bool RowDecoder::startPage()
     if (!chunk_)
         chunk_ = line_ ? line_->spare(pageSize_) : std::make_unique<CrackedRows>();
     chunk_->pageSize = pageSize_;
-    chunk_->fieldsPerRow = table_->num_cols;
+    chunk_->columns = sources_.size();
     pageInChunk_ = chunk_->addPage(mdb_->pg_buf);
     return true;
 }
@@ -304,25 +304,28 @@ void RowDecoder::crack(int start, size_t length, uint32_t page)
     if (!decodeValues_)
         return;
     chunk_->rowPages.push_back(page);
-    chunk_->addFields(fields_);  // the decoding picks the delivered columns' fields
+    uint32_t* to = chunk_->addValues();
+    const auto pageSize = static_cast<uint32_t>(pageSize_);
+    for (const unsigned field : crackedFields_)
+        *to++ = CrackedValue::of(fields_[field], pageSize);
 }
 
-bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
+bool RowDecoder::storeValue(int c, CrackedValue value, const uint8_t* page)
 {
     const ColumnSource& source = sources_[static_cast<size_t>(c)];
     if (source.form != ValueForm::Plain)
-        return storeOtherForm(c, source, field, page);
+        return storeOtherForm(c, source, value, page);
     const FieldType type = batch_.info(c).type;
     if (type == FieldType::Boolean) {
-        const uint8_t value = field.is_null ? 0 : 1;  // a Yes/No value lives in the Null mask
-        return batch_.putFixed(c, &value);
+        const uint8_t yes = value.isNull() ? 0 : 1;  // a Yes/No value lives in the Null mask
+        return batch_.putFixed(c, &yes);
     }
-    if (field.is_null)
+    if (value.isNull())
         return batch_.putNull(c);
-    if (!onPage(field))
+    if (!value.present())
         return storeUnread(c);
-    const uint8_t* raw = page + field.start;
-    const auto size = static_cast<size_t>(field.siz);
+    const uint8_t* raw = page + value.start();
+    const size_t size = value.size();
     switch (type) {
     case FieldType::Numeric: return storeDecimal(c, raw, size);
     case FieldType::DBTimeStamp: return storeExtendedDate(c, raw, size);
@@ -336,14 +339,14 @@ bool RowDecoder::storeValue(int c, const MdbField& field, const uint8_t* page)
 }
 
 // Calculated results, complex columns and columns of types not read.
-bool RowDecoder::storeOtherForm(int c, const ColumnSource& source, const MdbField& field, const uint8_t* page)
+bool RowDecoder::storeOtherForm(int c, const ColumnSource& source, CrackedValue value, const uint8_t* page)
 {
-    if (field.is_null)
+    if (value.isNull())
         return batch_.putNull(c);
-    if (!onPage(field))
+    if (!value.present())
         return storeUnread(c);
-    const uint8_t* raw = page + field.start;
-    const auto size = static_cast<size_t>(field.siz);
+    const uint8_t* raw = page + value.start();
+    const size_t size = value.size();
     switch (source.form) {
     case ValueForm::Calculated: return storeCalculated(c, raw, size);
     case ValueForm::List: return storeList(c, *source.lists, raw, size);

@@ -62,12 +62,6 @@ public:
 private:
     static size_t pageCount(MdbHandle* mdb);
     bool onPage(int offset, size_t length) const;
-    // A damaged row can place a value outside the page (a negative start or size among them, taken
-    // unsigned); such a value is not read.
-    bool onPage(const MdbField& field) const
-    {
-        return uint64_t{static_cast<uint32_t>(field.start)} + static_cast<uint32_t>(field.siz) <= static_cast<uint64_t>(pageSize_);
-    }
     bool flush();
     Status walk();
     bool startPage();
@@ -76,7 +70,7 @@ private:
     void planColumns();
     Status decode(const CrackedRows& rows);
     size_t batchRows(const CrackedRows& rows, size_t first, bool& full) const;
-    size_t valueBound(size_t c, const MdbField& field, const uint8_t* page) const;
+    size_t valueBound(size_t c, CrackedValue value, const uint8_t* page) const;
     bool decodeColumn(int c, const CrackedRows& rows, size_t first, size_t count);
     template <size_t Width>
     bool decodeFixed(int c, const CrackedRows& rows, size_t first, size_t count);
@@ -87,8 +81,8 @@ private:
     void readRow(int row);
     void skipDamagedRow();
     void crack(int start, size_t length, uint32_t page);
-    bool storeValue(int c, const MdbField& field, const uint8_t* page);
-    bool storeOtherForm(int c, const ColumnSource& source, const MdbField& field, const uint8_t* page);
+    bool storeValue(int c, CrackedValue value, const uint8_t* page);
+    bool storeOtherForm(int c, const ColumnSource& source, CrackedValue value, const uint8_t* page);
     bool storeUnread(int c);
     bool storeFixed(int c, const uint8_t* raw, size_t size);
     bool storeDecimal(int c, const uint8_t* raw, size_t size);
@@ -109,6 +103,7 @@ private:
     TableSink& sink_;
     TableData batch_;
     std::vector<ColumnSource> sources_;
+    std::vector<unsigned> crackedFields_;  // by delivered column: its field in a cracked row
     std::vector<ColumnLoop> loops_;    // by delivered column
     std::vector<ValueBound> bounds_;   // by delivered column
     std::vector<size_t> boundedColumns_;  // those whose values add text or binary bytes
