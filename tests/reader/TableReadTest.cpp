@@ -1,7 +1,8 @@
 // A table read in this process as the reader process reads it: its pages found through usage
 // maps of both kinds (an inline bitmap for a few pages, pages of bitmaps for many), read in
-// chunks by one thread and decoded by another. Every row the bare walk cracks comes, in the
-// table's order, with its values, and a table of no rows gives its columns alone.
+// chunks by one thread and decoded by another, column by column. Every row the bare walk cracks
+// comes, in the table's order, with its values, and a table of no rows gives its columns alone;
+// batches keep to their limits of rows and bytes.
 
 #include "jetwriter/JetWriter.h"
 #include "reader/JetReader.h"
@@ -11,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
+#include <variant>
 
 namespace varnex::reader {
 namespace {
@@ -57,6 +60,114 @@ TEST(TableRead, EveryRowTheWalkCracksComesInOrderWithItsValues)
                 ASSERT_EQ(read.bytesValue(r, 1), TextOf(r + 1));
             }
         }
+    }
+}
+
+// Records how many rows and text and binary bytes each batch held before it is collected.
+class BatchRecordingSink : public CollectingSink {
+public:
+    struct Batch {
+        int64_t rows = 0;
+        uint64_t bytesBeforeLastRow = 0;  // of the text and binary values of all its rows but the last
+    };
+    bool rows(TableData& batch) override
+    {
+        Batch seen{batch.rowCount(), 0};
+        for (int c = 0; c < batch.columnCount(); ++c) {
+            if (isVariableLength(batch.info(c).type) && batch.rowCount() > 0)
+                seen.bytesBeforeLastRow += batch.column(c).valueStart(batch.rowCount() - 1);
+        }
+        batches.push_back(seen);
+        return CollectingSink::rows(batch);
+    }
+    std::vector<Batch> batches;
+};
+
+// Rows of every kind of column the decoding has a loop for (and a memo, decoded value by value),
+// with Nulls anywhere, some rows holding long memos so that batches end by their bytes: every
+// value comes back exact, batches hold at most 4,096 rows, and any batch is under 8 MB of text
+// and binary bytes before its last row.
+TEST(TableRead, EveryKindOfColumnComesExactInBatchesWithinTheirLimits)
+{
+    constexpr int64_t kRows = 9000;
+    const std::vector<jetwriter::Column> columns = {
+        {"Byte", jetwriter::ColumnType::Byte},     {"Integer", jetwriter::ColumnType::Integer}, {"Long", jetwriter::ColumnType::Long},
+        {"Double", jetwriter::ColumnType::Double}, {"YesNo", jetwriter::ColumnType::YesNo},     {"Text", jetwriter::ColumnType::Text, 120},
+        {"Binary", jetwriter::ColumnType::Binary, 40}, {"Memo", jetwriter::ColumnType::Memo}};
+    for (const jetwriter::Format format : {jetwriter::Format::Jet3, jetwriter::Format::Jet4}) {
+        const unsigned seed = std::random_device{}();
+        SCOPED_TRACE("seed " + std::to_string(seed) + (format == jetwriter::Format::Jet3 ? ", Jet 3" : ", Jet 4"));
+        std::mt19937 random(seed);
+        const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+        const auto text = [&](int most) {
+            static const char* const pieces[] = {"a", "Zo\xc3\xab ", "caf\xc3\xa9", "Stra\xc3\x9f" "e ", "0123456789", " ", "\xc3\x98rsted"};
+            std::string out;
+            for (int n = pick(most); n > 0; --n)
+                out += pieces[pick(7)];
+            return out;
+        };
+        std::vector<jetwriter::Row> rows;
+        for (int64_t i = 0; i < kRows; ++i) {
+            const auto maybe = [&](jetwriter::Cell cell) { return pick(6) == 0 ? jetwriter::Cell{jetwriter::Null{}} : cell; };
+            std::vector<uint8_t> bytes(static_cast<size_t>(pick(41)));
+            for (uint8_t& b : bytes)
+                b = static_cast<uint8_t>(pick(256));
+            const bool longMemo = i % 500 < 20;  // rows whose memos fill a batch's bytes before its rows
+            rows.push_back({maybe(int64_t{pick(256)}), maybe(int64_t{pick(65536) - 32768}), maybe(int64_t{static_cast<int32_t>(random())}),
+                            maybe(static_cast<double>(random()) / 7.0), pick(2) == 0, maybe(text(12)), maybe(jetwriter::Bytes{bytes}),
+                            maybe(longMemo ? std::string(static_cast<size_t>(50000 + pick(20000)), static_cast<char>('a' + pick(26))) : text(30))});
+        }
+        test::TempDir dir;
+        jetwriter::Database database;
+        database.format = format;
+        database.tables = {jetwriter::Table{"T", columns, rows, {}}};
+        const QString path = dir.file("t.mdb");
+        jetwriter::writeDatabase(database, path.toStdString());
+
+        auto reader = JetReader::open(path);
+        ASSERT_TRUE(reader.ok());
+        BatchRecordingSink sink;
+        ASSERT_TRUE((*reader)->readTable("T", sink).ok());
+        EXPECT_TRUE(sink.warnings().empty());
+        const TableData& read = sink.table();
+        ASSERT_EQ(read.rowCount(), kRows);
+        for (int64_t r = 0; r < kRows; ++r) {
+            for (int c = 0; c < read.columnCount(); ++c) {
+                const jetwriter::Cell& cell = rows[static_cast<size_t>(r)][static_cast<size_t>(c)];
+                SCOPED_TRACE("row " + std::to_string(r) + ", column " + columns[static_cast<size_t>(c)].name);
+                const bool isNull = std::holds_alternative<jetwriter::Null>(cell);
+                ASSERT_EQ(read.isNull(r, c), isNull);
+                const uint8_t* fixed = read.fixedValue(r, c);
+                if (const auto* b = std::get_if<bool>(&cell)) {
+                    ASSERT_EQ(*fixed, *b ? 1 : 0);
+                } else if (const auto* n = std::get_if<int64_t>(&cell)) {
+                    int64_t value = 0;
+                    std::memcpy(&value, fixed, static_cast<size_t>(fixedWidth(read.info(c).type)));
+                    const int width = 8 * fixedWidth(read.info(c).type);
+                    if (c > 0 && width < 64)
+                        value = (value << (64 - width)) >> (64 - width);  // signed, but the Byte
+                    ASSERT_EQ(value, *n);
+                } else if (const auto* d = std::get_if<double>(&cell)) {
+                    double value = 0;
+                    std::memcpy(&value, fixed, sizeof value);
+                    ASSERT_EQ(value, *d);
+                } else if (const auto* t = std::get_if<std::string>(&cell)) {
+                    ASSERT_EQ(read.bytesValue(r, c), *t);
+                } else if (const auto* bytes = std::get_if<jetwriter::Bytes>(&cell)) {
+                    ASSERT_EQ(read.bytesValue(r, c), std::string(bytes->data.begin(), bytes->data.end()));
+                } else if (isVariableLength(read.info(c).type)) {
+                    ASSERT_EQ(read.bytesValue(r, c), "");
+                }
+            }
+        }
+        bool cutByBytes = false;
+        for (size_t b = 0; b < sink.batches.size(); ++b) {
+            const auto& batch = sink.batches[b];
+            EXPECT_LE(batch.rows, 4096);
+            EXPECT_LT(batch.bytesBeforeLastRow, uint64_t{8} << 20);
+            cutByBytes |= b + 1 < sink.batches.size() && batch.rows < 4096;
+        }
+        EXPECT_TRUE(cutByBytes);
     }
 }
 

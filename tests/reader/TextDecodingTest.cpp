@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,116 @@ TEST(TextDecoding, EveryBasicCharacterAsQtEncodesIt)
     }
     EXPECT_EQ(decoded(plain), expected.toStdString());
     EXPECT_EQ(decoded(compressed), expectedCompressed.toStdString());
+}
+
+// The rules over again, a character at a time: the code points of stored Jet 4 text. Two units
+// pair as a surrogate pair only inside one run of two-byte characters.
+std::u32string referenceCodePoints(const std::vector<uint8_t>& bytes)
+{
+    struct Unit {
+        char32_t unit;
+        bool pairsWithLast;
+    };
+    std::vector<Unit> units;
+    const bool compressedForm = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+    bool compressed = compressedForm;
+    bool inRun = false;
+    for (size_t i = compressedForm ? 2 : 0; i < bytes.size();) {
+        if (compressedForm && bytes[i] == 0) {
+            compressed = !compressed;
+            inRun = false;
+            ++i;
+        } else if (compressed) {
+            units.push_back({bytes[i++], false});
+        } else if (i + 1 < bytes.size()) {
+            units.push_back({static_cast<char32_t>(bytes[i] | bytes[i + 1] << 8), inRun});
+            inRun = true;
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    std::u32string points;
+    for (size_t k = 0; k < units.size(); ++k) {
+        const char32_t u = units[k].unit;
+        const bool high = u >= 0xD800 && u <= 0xDBFF;
+        if (high && k + 1 < units.size() && units[k + 1].pairsWithLast && units[k + 1].unit >= 0xDC00 && units[k + 1].unit <= 0xDFFF) {
+            points += 0x10000 + ((u - 0xD800) << 10) + (units[k + 1].unit - 0xDC00);
+            ++k;
+        } else {
+            points += (u >= 0xD800 && u <= 0xDFFF) ? char32_t{0xFFFD} : u;
+        }
+    }
+    return points;
+}
+
+std::string utf8Of(const std::u32string& points)
+{
+    std::string out;
+    for (const char32_t cp : points) {
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Random text in both forms, mostly runs of ASCII with other characters, switches and surrogates
+// among them, of every length around the sizes the decoding takes at once: decoded as the rules
+// say, into exactly the room it asks for (the sanitizers see a byte written past it).
+TEST(TextDecoding, RandomTextDecodesAsTheRulesSayWithinItsRoom)
+{
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    const auto pick = [&random](unsigned n) { return static_cast<unsigned>(random() % n); };
+    const auto unitBytes = [&](std::vector<uint8_t>& out) {
+        static const uint16_t kinds[] = {0x0041, 0x00E9, 0x0394, 0x65E5, 0xD83D, 0xDE00, 0x0100, 0xFFFD};
+        const uint16_t unit = pick(3) == 0 ? static_cast<uint16_t>(random()) : kinds[pick(8)];
+        out.push_back(static_cast<uint8_t>(unit & 0xFF));
+        out.push_back(static_cast<uint8_t>(unit >> 8));
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::vector<uint8_t> stored;
+        const unsigned length = pick(4) == 0 ? pick(100) : pick(40);
+        if (pick(4) != 0) {
+            stored = {0xFF, 0xFE};
+            bool compressed = true;
+            while (stored.size() < length + 2) {
+                if (pick(12) == 0) {
+                    stored.push_back(0);
+                    compressed = !compressed;
+                } else if (compressed) {
+                    const unsigned kind = pick(10);
+                    stored.push_back(static_cast<uint8_t>(kind < 7 ? 0x20 + pick(0x5F) : kind < 9 ? 0x80 + pick(0x80) : 1 + pick(255)));
+                } else {
+                    unitBytes(stored);
+                }
+            }
+        } else {
+            while (stored.size() < length)
+                unitBytes(stored);
+        }
+        if (pick(8) == 0 && !stored.empty())
+            stored.pop_back();  // cut short inside a two-byte character, or not
+        const size_t room = jet4TextUtf8Room(stored.size());
+        const auto out = std::make_unique<char[]>(room);
+        char* end = writeJet4TextUtf8(stored.data(), stored.size(), out.get());
+        ASSERT_LE(static_cast<size_t>(end - out.get()), room);
+        ASSERT_EQ(std::string(out.get(), static_cast<size_t>(end - out.get())), utf8Of(referenceCodePoints(stored))) << "round " << round;
+    }
 }
 
 }  // namespace
