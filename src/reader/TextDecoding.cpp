@@ -235,26 +235,30 @@ __attribute__((target("ssse3"))) size_t writeCompressedBySsse3(const uint8_t* by
     return i;
 }
 
-// The compressed characters from bytes[i] up to the next zero byte (or the end), the fastest way
-// the processor allows. Returns where it stopped.
-size_t writeCompressed(const uint8_t* bytes, size_t i, size_t length, char*& out)
+bool hasSsse3()
 {
-    static const bool ssse3 = __builtin_cpu_supports("ssse3");
-    return ssse3 ? writeCompressedBySsse3(bytes, i, length, out) : writeCompressedPortably(bytes, i, length, out);
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
 }
 
 #else
 
-size_t writeCompressed(const uint8_t* bytes, size_t i, size_t length, char*& out)
+size_t writeCompressedBySsse3(const uint8_t* bytes, size_t i, size_t length, char*& out)
 {
     return writeCompressedPortably(bytes, i, length, out);
 }
 
+bool hasSsse3()
+{
+    return false;
+}
+
 #endif
 
-}  // namespace
+using CompressedWriter = size_t (*)(const uint8_t* bytes, size_t i, size_t length, char*& out);
 
-char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out)
+template <CompressedWriter writeCompressed>
+char* writeJet4Text(const uint8_t* bytes, size_t length, char* out)
 {
     if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
         bool compressed = true;
@@ -297,6 +301,18 @@ char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out)
     }
     writer.finish();
     return writer.end();
+}
+
+}  // namespace
+
+char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out)
+{
+    return hasSsse3() ? writeJet4Text<writeCompressedBySsse3>(bytes, length, out) : writeJet4Text<writeCompressedPortably>(bytes, length, out);
+}
+
+char* writeJet4TextUtf8Portably(const uint8_t* bytes, size_t length, char* out)
+{
+    return writeJet4Text<writeCompressedPortably>(bytes, length, out);
 }
 
 void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out)

@@ -15,6 +15,8 @@ namespace varnex::reader {
 void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out);
 // The same written at out, which has room for jet4TextUtf8Room(length) bytes; returns the end.
 char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out);
+// The same without the processor's vector instructions, as where it has none (for tests).
+char* writeJet4TextUtf8Portably(const uint8_t* bytes, size_t length, char* out);
 // A stored byte gives at most two bytes of UTF-8 (a compressed character up to U+00FF), a unit
 // of two bytes at most three, and a surrogate left without its partner three; compressed text is
 // written up to 32 bytes at a time, of which fewer may be kept.
