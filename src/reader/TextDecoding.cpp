@@ -323,9 +323,28 @@ void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out)
     out.resize(static_cast<size_t>(end - out.data()));
 }
 
+// Eight bytes are looked at a time while as many are left: copied whole, of which the ASCII ones
+// up to the first other are kept (out has room for four bytes a byte); that one is looked up.
 char* writeJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, char* out)
 {
-    for (size_t i = 0; i < length; ++i) {
+    size_t i = 0;
+    while (i + 8 <= length) {
+        const uint64_t eight = eightAt(bytes + i);
+        std::memcpy(out, &eight, sizeof eight);
+        const uint64_t highs = eight & kHighs;
+        if (highs == 0) {
+            out += 8;
+            i += 8;
+            continue;
+        }
+        const auto ascii = static_cast<size_t>(__builtin_ctzll(highs) / 8);  // little-endian: the first byte lowest
+        const std::string& character = codePage[bytes[i + ascii]];
+        out += ascii;
+        std::memcpy(out, character.data(), character.size());
+        out += character.size();
+        i += ascii + 1;
+    }
+    for (; i < length; ++i) {
         if (bytes[i] < 0x80) {
             *out++ = static_cast<char>(bytes[i]);
         } else {

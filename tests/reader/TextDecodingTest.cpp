@@ -196,5 +196,30 @@ TEST(TextDecoding, RandomTextDecodesAsTheRulesSayWithinItsRoom)
     }
 }
 
+// Jet 3 text, a byte a character in the code page, of every length around the eight bytes taken
+// at once: each byte as the code page's table has it, within the room asked for.
+TEST(TextDecoding, RandomJet3TextIsEachByteInTheCodePage)
+{
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    for (const uint16_t page : {uint16_t{1252}, uint16_t{1251}, uint16_t{932}}) {
+        const CodePageTable table = makeCodePageTable(page);
+        for (int round = 0; round < 3000; ++round) {
+            std::vector<uint8_t> stored(random() % 60);
+            for (uint8_t& b : stored)
+                b = static_cast<uint8_t>(random() % 4 == 0 ? 0x80 + random() % 0x80 : random() % 0x80);
+            std::string expected;
+            for (const uint8_t b : stored)
+                expected += b < 0x80 ? std::string(1, static_cast<char>(b)) : table[b];
+            const size_t room = jet3TextUtf8Room(stored.size());
+            const auto out = std::make_unique<char[]>(room);
+            char* end = writeJet3TextUtf8(table, stored.data(), stored.size(), out.get());
+            ASSERT_LE(static_cast<size_t>(end - out.get()), room);
+            ASSERT_EQ(std::string(out.get(), static_cast<size_t>(end - out.get())), expected) << "code page " << page << ", round " << round;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace varnex::reader
