@@ -1,6 +1,7 @@
 #pragma once
 // Rows cracked by libmdb on the thread that walks a table's pages, handed to the thread that
-// decodes their values: the pages they lie on, copied, and each row's fields on its page.
+// decodes their values column by column: the pages they lie on, copied, and where each row's
+// delivered values lie on its page.
 // The two threads meet in a short line of such chunks, so that one walks while the other
 // decodes.
 
