@@ -105,6 +105,24 @@ int appendUtf8(char32_t cp, uint8_t* out)
     return 4;
 }
 
+
+// The folds of the code points a lead byte 0xC0-0xDF and the byte after it spell (U+0000 to
+// U+07FF), each as its UTF-8 bytes, first byte lowest, with their count in the top byte.
+const std::array<uint32_t, 0x800>& twoByteFolds()
+{
+    static const std::array<uint32_t, 0x800> table = [] {
+        std::array<uint32_t, 0x800> encoded{};
+        const std::vector<char32_t>& folds = basicPlaneFolds();
+        for (char32_t cp = 0; cp < encoded.size(); ++cp) {
+            uint8_t bytes[4] = {};
+            const int count = appendUtf8(folds[cp], bytes);
+            encoded[cp] = static_cast<uint32_t>(count) << 24 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[1]} << 8 | bytes[0];
+        }
+        return encoded;
+    }();
+    return table;
+}
+
 }  // namespace
 
 bool collationIsCodePoint()
@@ -125,42 +143,54 @@ uint64_t foldedAsciiEight(uint64_t eight)
     return eight ^ (lower >> 2);  // 0x20 off each small letter
 }
 
-// Written straight into room made at the end of out: a byte of text gives at most two of its
-// folded form, and eight more are written at once where ASCII runs are folded eight at a time.
-void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit)
+// A byte of text gives at most two of its folded form; eight more are written at once where
+// ASCII runs are folded eight at a time, and a step that starts short of limit adds at most
+// seven ASCII bytes and one character.
+size_t foldUtf8(std::string_view text, char* out, size_t limit)
 {
-    const size_t start = out.size();
-    const size_t room = std::min(2 * text.size(), limit) + 8;
-    out.resize(start + room);
-    char* const begin = out.data() + start;
-    char* at = begin;
+    char* at = out;
     const char32_t* const folds = basicPlaneFolds().data();
+    const uint32_t* const twoByte = twoByteFolds().data();
     size_t i = 0;
     const size_t size = text.size();
-    while (i < size && static_cast<size_t>(at - begin) < limit) {
-        if (i + 8 <= size) {
-            uint64_t eight;
+    while (i < size && static_cast<size_t>(at - out) < limit) {
+        // Up to eight bytes: the ASCII ones before the first other one, folded (the others
+        // masked, so as not to carry).
+        const size_t taken = std::min<size_t>(size - i, 8);
+        uint64_t eight = 0;
+        if (taken == 8)
             std::memcpy(&eight, text.data() + i, sizeof eight);
-            const uint64_t high = eight & 0x8080808080808080ull;
-            // The ASCII bytes before the first other one, folded (the others masked, so as not to carry).
-            const uint64_t folded = foldedAsciiEight(eight & 0x7F7F7F7F7F7F7F7Full);
-            std::memcpy(at, &folded, sizeof folded);
-            const auto ascii = high == 0 ? size_t{8} : static_cast<size_t>(std::countr_zero(high) / 8);
-            at += ascii;
-            i += ascii;
-            if (ascii == 8 || i >= size)
-                continue;
-        }
+        else
+            std::memcpy(&eight, text.data() + i, taken);
+        const uint64_t high = eight & 0x8080808080808080ull;
+        const uint64_t folded = foldedAsciiEight(eight & 0x7F7F7F7F7F7F7F7Full);
+        std::memcpy(at, &folded, sizeof folded);
+        const size_t ascii = high == 0 ? taken : static_cast<size_t>(std::countr_zero(high) / 8);
+        at += ascii;
+        i += ascii;
+        if (i >= size || ascii == taken)
+            continue;
         const auto lead = static_cast<uint8_t>(text[i]);
-        if (lead < 0x80) {
-            *at++ = static_cast<char>(lead >= 'a' && lead <= 'z' ? lead - 32 : lead);
-            ++i;
+        if (lead >= 0xC0 && lead < 0xE0 && i + 1 < size) {
+            // Two bytes, read as NextCodePoint reads them, whatever the second one is.
+            const uint32_t code = (lead & 0x1Fu) << 6 | (static_cast<uint8_t>(text[i + 1]) & 0x3Fu);
+            const uint32_t encoded = twoByte[code];
+            std::memcpy(at, &encoded, sizeof encoded);
+            at += encoded >> 24;
+            i += 2;
             continue;
         }
         const char32_t cp = NextCodePoint(text, i);
         at += appendUtf8(cp < kTabledCodePoints ? folds[cp] : FoldedByQt(cp), reinterpret_cast<uint8_t*>(at));
     }
-    out.resize(static_cast<size_t>(at - out.data()));
+    return static_cast<size_t>(at - out);
+}
+
+void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit)
+{
+    const size_t start = out.size();
+    out.resize(start + foldedRoom(text.size(), limit));
+    out.resize(start + foldUtf8(text, out.data() + start, limit));
 }
 
 bool foldsOnlyAsciiLetters(std::string_view text)

@@ -1,6 +1,7 @@
 #pragma once
 // Case-insensitive order of UTF-8 text under the locale's collation.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,16 @@ bool collationIsCodePoint();
 // comparing two such forms byte by byte orders them by folded code point. Stops once at least
 // limit bytes are appended.
 void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit = SIZE_MAX);
+
+// The room foldUtf8 may write into for a text of size bytes.
+constexpr size_t foldedRoom(size_t size, size_t limit = SIZE_MAX)
+{
+    return (limit < size ? std::min(2 * size, limit + 8) : 2 * size) + 8;
+}
+
+// Writes the text folded as appendFoldedUtf8 appends it, into out, which has
+// foldedRoom(text.size(), limit) bytes; returns the folded length.
+size_t foldUtf8(std::string_view text, char* out, size_t limit = SIZE_MAX);
 
 // Eight ASCII bytes (none with its high bit) with their small letters made capitals, as
 // appendFoldedUtf8 folds them.
