@@ -55,14 +55,15 @@ uint64_t NumericKey(FieldType type, const uint8_t* at)
 void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t> rows)
 {
     const FieldType type = table.info(key.column).type;
-    std::vector<KeyedRow> keyed(rows.size());
+    const KeyedRows keyed = keyedRows(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         const uint64_t k = NumericKey(type, table.fixedValue(rows[i], key.column));
         keyed[i] = {key.descending ? ~k : k, rows[i]};
     }
-    radixSort(keyed);
+    const KeyedRows scratch = keyedRows(rows.size());
+    const KeyedRow* const sorted = radixSort(keyed.get(), scratch.get(), rows.size());
     for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = keyed[i].row;
+        rows[i] = sorted[i].row;
 }
 
 // The magnitudes compared at the larger scale; one that would not fit there is the larger.

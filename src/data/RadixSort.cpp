@@ -1,33 +1,78 @@
 #include "RadixSort.h"
 
+#include "TwoThreads.h"
+
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace varnex {
+namespace {
 
-void radixSort(std::vector<KeyedRow>& rows)
+constexpr size_t kDigits = 4;
+using Counts = std::array<uint32_t, 65536>;
+
+uint32_t digitOf(const KeyedRow& row, size_t digit)
 {
-    if (std::is_sorted(rows.begin(), rows.end(), [](const KeyedRow& a, const KeyedRow& b) { return a.key < b.key; }))
-        return;
-    std::vector<std::array<uint32_t, 65536>> counts(4);
-    for (const KeyedRow& r : rows) {
-        for (int digit = 0; digit < 4; ++digit)
-            ++counts[static_cast<size_t>(digit)][(r.key >> (16 * digit)) & 0xFFFF];
+    return static_cast<uint32_t>(row.key >> (16 * digit)) & 0xFFFF;
+}
+
+// The digits in which some keys differ, the lowest first.
+std::vector<size_t> differingDigits(const KeyedRow* rows, size_t count)
+{
+    uint64_t differ = 0;
+    for (size_t i = 0; i < count; ++i)
+        differ |= rows[i].key ^ rows[0].key;
+    std::vector<size_t> digits;
+    for (size_t digit = 0; digit < kDigits; ++digit) {
+        if (digitOf(KeyedRow{differ, 0}, digit) != 0)
+            digits.push_back(digit);
     }
-    std::vector<KeyedRow> scratch(rows.size());
-    for (int digit = 0; digit < 4; ++digit) {
-        auto& count = counts[static_cast<size_t>(digit)];
-        const int shift = 16 * digit;
-        if (count[(rows.front().key >> shift) & 0xFFFF] == rows.size())
-            continue;
+    return digits;
+}
+
+}  // namespace
+
+// Each pass splits the rows in two halves: each half's digits are counted, then each half written
+// where it goes (the first half's rows of a digit before the second's), at once where the rows are
+// many enough to be worth a thread.
+KeyedRow* radixSort(KeyedRow* rows, KeyedRow* scratch, size_t count)
+{
+    if (std::is_sorted(rows, rows + count, [](const KeyedRow& a, const KeyedRow& b) { return a.key < b.key; }))
+        return rows;
+    const std::vector<size_t> digits = differingDigits(rows, count);
+    const size_t half = count / 2;
+    const auto halves = [&](const auto& f) {
+        if (count >= (size_t{1} << 16)) {
+            onTwoThreads(half, count, f);
+        } else {
+            f(size_t{0}, half);
+            f(half, count);
+        }
+    };
+    const auto counts = std::make_unique<std::array<Counts, 2>>();
+    for (const size_t digit : digits) {
+        halves([&](size_t from, size_t to) {
+            Counts& n = (*counts)[from == 0 ? 0 : 1];
+            n.fill(0);
+            for (size_t i = from; i < to; ++i)
+                ++n[digitOf(rows[i], digit)];
+        });
         uint32_t total = 0;
-        for (uint32_t& n : count)
-            total += std::exchange(n, total);
-        for (const KeyedRow& r : rows)
-            scratch[count[(r.key >> shift) & 0xFFFF]++] = r;
-        rows.swap(scratch);
+        for (size_t d = 0; d < 65536; ++d) {
+            for (Counts& n : *counts)
+                total += std::exchange(n[d], total);  // the count becomes where the rows go
+        }
+        halves([&](size_t from, size_t to) {
+            Counts& next = (*counts)[from == 0 ? 0 : 1];
+            for (size_t i = from; i < to; ++i)
+                scratch[next[digitOf(rows[i], digit)]++] = rows[i];
+        });
+        std::swap(rows, scratch);
     }
+    return rows;
 }
 
 }  // namespace varnex

@@ -1,8 +1,9 @@
 #pragma once
 // Sorting rows by 64-bit keys whose unsigned order is the order wanted.
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace varnex {
 
@@ -12,8 +13,17 @@ struct [[gnu::packed]] KeyedRow {
     uint32_t row;
 };
 
-// Stable least-significant-digit radix sort on 16-bit digits, skipping digits all rows share
-// and the whole sort when the rows are already in order.
-void radixSort(std::vector<KeyedRow>& rows);
+// Rows in memory of its own, not set to anything first: the sorts write every row before reading it.
+using KeyedRows = std::unique_ptr<KeyedRow[]>;
+
+inline KeyedRows keyedRows(size_t count)
+{
+    return std::make_unique_for_overwrite<KeyedRow[]>(count);
+}
+
+// Stable least-significant-digit radix sort of count rows on 16-bit digits, skipping digits all
+// rows share and the whole sort when the rows are already in order. scratch: room for count rows.
+// Returns rows or scratch, whichever holds the sorted rows.
+KeyedRow* radixSort(KeyedRow* rows, KeyedRow* scratch, size_t count);
 
 }  // namespace varnex

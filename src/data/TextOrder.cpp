@@ -133,16 +133,6 @@ bool collationIsCodePoint()
     return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
-uint64_t foldedAsciiEight(uint64_t eight)
-{
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    // The high bit of each byte: at least 'a' and not past 'z' (no carries: every byte is ASCII).
-    const uint64_t fromA = eight + 0x1F1F1F1F1F1F1F1Full;
-    const uint64_t pastZ = eight + 0x0505050505050505ull;
-    const uint64_t lower = fromA & ~pastZ & kHighs;
-    return eight ^ (lower >> 2);  // 0x20 off each small letter
-}
-
 // A byte of text gives at most two of its folded form; eight more are written at once where
 // ASCII runs are folded eight at a time, and a step that starts short of limit adds at most
 // seven ASCII bytes and one character.

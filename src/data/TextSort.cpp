@@ -1,6 +1,7 @@
 #include "TextSort.h"
 
 #include "RadixSort.h"
+#include "TwoThreads.h"
 #include "data/TextOrder.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <cstring>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace varnex {
@@ -49,18 +48,22 @@ bool hasZeroByte(uint64_t eight, size_t bytes)
 // The first eight bytes of the folded text, big-endian and zero past its end: unsigned order is
 // the order of those bytes. ASCII texts are folded here eight bytes at once. wholeText: the key
 // alone cannot tell the text from another with the same key.
-uint64_t foldedKey(std::string_view text, bool& wholeText, std::string& scratch)
+uint64_t foldedKey(std::string_view text, bool& wholeText)
 {
     uint64_t eight = 0;
-    std::memcpy(&eight, text.data(), std::min<size_t>(text.size(), sizeof eight));
+    if (text.size() >= sizeof eight)
+        std::memcpy(&eight, text.data(), sizeof eight);
+    else
+        std::memcpy(&eight, text.data(), text.size());
     if ((eight & 0x8080808080808080ull) == 0) {
         wholeText = text.size() > 8 || hasZeroByte(eight, text.size());
         return __builtin_bswap64(foldedAsciiEight(eight));
     }
-    scratch.resize(foldedRoom(text.size(), 9));
-    const size_t length = foldUtf8(text, scratch.data(), 9);
+    constexpr size_t kLimit = 9;  // a ninth byte tells that the text goes on
+    char folded[foldedRoom(kLimit, kLimit)];  // the most any text needs for that limit
+    const size_t length = foldUtf8(text, folded, kLimit);
     eight = 0;
-    std::memcpy(&eight, scratch.data(), std::min<size_t>(length, sizeof eight));
+    std::memcpy(&eight, folded, std::min<size_t>(length, sizeof eight));
     wholeText = length > 8 || hasZeroByte(eight, length);
     return __builtin_bswap64(eight);
 }
@@ -224,32 +227,12 @@ private:
     std::vector<uint32_t> rows_;
 };
 
-// Runs f on [0, split) and [split, count) at once, the second on a thread of its own where one
-// can be had (else after the first).
-template <class F>
-void onTwoThreads(size_t split, size_t count, const F& f)
+void keyTexts(const uint32_t* rows, KeyedRow* entries, size_t from, size_t to, const TextColumn& texts, bool descending)
 {
-    std::thread second;
-    try {
-        second = std::thread([&] { f(split, count); });
-    } catch (const std::system_error&) {
-    }
-    f(size_t{0}, split);
-    if (second.joinable())
-        second.join();
-    else
-        f(split, count);
-}
-
-void keyTexts(KeyedRow* entries, size_t from, size_t to, const TextColumn& texts, bool descending)
-{
-    std::string scratch;
     for (size_t i = from; i < to; ++i) {
         bool wholeText = false;
-        const uint64_t key = foldedKey(texts.text(entries[i].row), wholeText, scratch);
-        entries[i].key = descending ? ~key : key;
-        if (wholeText)
-            entries[i].row |= kWholeTextFlag;
+        const uint64_t key = foldedKey(texts.text(rows[i]), wholeText);
+        entries[i] = {descending ? ~key : key, wholeText ? rows[i] | kWholeTextFlag : rows[i]};
     }
 }
 
@@ -276,21 +259,20 @@ void sortTiedRuns(KeyedRow* entries, size_t from, size_t to, const TextColumn& t
 void sortByFoldedText(const TableData& table, int column, bool descending, std::span<uint32_t> rows)
 {
     const TextColumn texts{table.column(column)};
-    std::vector<KeyedRow> entries(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        entries[i].row = rows[i];
-    const size_t count = entries.size();
-    const auto keyed = [&](size_t from, size_t to) { keyTexts(entries.data(), from, to, texts, descending); };
+    const size_t count = rows.size();
+    KeyedRows entries = keyedRows(count);
+    const auto keyed = [&](size_t from, size_t to) { keyTexts(rows.data(), entries.get(), from, to, texts, descending); };
     onTwoThreads(count / 2, count, keyed);
-    radixSort(entries);  // into other memory, maybe
-    KeyedRow* const all = entries.data();
+    KeyedRows scratch = keyedRows(count);
+    KeyedRow* const all = radixSort(entries.get(), scratch.get(), count);
+    (all == entries.get() ? scratch : entries).reset();
     size_t split = count / 2;  // moved on to where a run starts
     while (split > 0 && split < count && all[split].key == all[split - 1].key)
         ++split;
     const auto sorted = [&](size_t from, size_t to) { sortTiedRuns(all, from, to, texts, descending); };
     onTwoThreads(split, count, sorted);
     for (size_t i = 0; i < count; ++i)
-        rows[i] = rowOf(entries[i]);
+        rows[i] = rowOf(all[i]);
 }
 
 }  // namespace varnex

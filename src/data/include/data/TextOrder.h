@@ -29,7 +29,15 @@ size_t foldUtf8(std::string_view text, char* out, size_t limit = SIZE_MAX);
 
 // Eight ASCII bytes (none with its high bit) with their small letters made capitals, as
 // appendFoldedUtf8 folds them.
-uint64_t foldedAsciiEight(uint64_t eight);
+inline uint64_t foldedAsciiEight(uint64_t eight)
+{
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    // The high bit of each byte: at least 'a' and not past 'z' (no carries: every byte is ASCII).
+    const uint64_t fromA = eight + 0x1F1F1F1F1F1F1F1Full;
+    const uint64_t pastZ = eight + 0x0505050505050505ull;
+    const uint64_t lower = fromA & ~pastZ & kHighs;
+    return eight ^ (lower >> 2);  // 0x20 off each small letter
+}
 
 // True when appendFoldedUtf8 keeps the ASCII characters of text, their letters
 // made upper case, and makes no other character ASCII: then an ASCII text is
