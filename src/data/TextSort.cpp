@@ -149,6 +149,7 @@ private:
                     texts_.prefetchEnd(rowOf(first[i + kAhead]));
                 const std::string_view text = texts_.text(rowOf(first[i]));
                 __builtin_prefetch(text.data());
+                __builtin_prefetch(text.data() + text.size());
                 views_[i - block] = text;
             }
             for (size_t i = block; i < blockEnd; ++i) {
