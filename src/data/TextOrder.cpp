@@ -123,6 +123,28 @@ const std::array<uint32_t, 0x800>& twoByteFolds()
     return table;
 }
 
+
+template <class T>
+uint64_t load(const char* at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+// count (1 to 8) bytes from at, zero above them: two loads that may overlap, rather than a copy
+// of a varying length, which the load after it would wait for.
+uint64_t loadUpToEight(const char* at, size_t count)
+{
+    if (count == 8)
+        return load<uint64_t>(at);
+    if (count >= 4)
+        return load<uint32_t>(at) | load<uint32_t>(at + count - 4) << (8 * (count - 4));
+    if (count >= 2)
+        return load<uint16_t>(at) | load<uint16_t>(at + count - 2) << (8 * (count - 2));
+    return static_cast<uint8_t>(*at);
+}
+
 }  // namespace
 
 bool collationIsCodePoint()
@@ -147,11 +169,7 @@ size_t foldUtf8(std::string_view text, char* out, size_t limit)
         // Up to eight bytes: the ASCII ones before the first other one, folded (the others
         // masked, so as not to carry).
         const size_t taken = std::min<size_t>(size - i, 8);
-        uint64_t eight = 0;
-        if (taken == 8)
-            std::memcpy(&eight, text.data() + i, sizeof eight);
-        else
-            std::memcpy(&eight, text.data() + i, taken);
+        const uint64_t eight = loadUpToEight(text.data() + i, taken);
         const uint64_t high = eight & 0x8080808080808080ull;
         const uint64_t folded = foldedAsciiEight(eight & 0x7F7F7F7F7F7F7F7Full);
         std::memcpy(at, &folded, sizeof folded);
