@@ -120,16 +120,17 @@ public:
     {
         const auto count = static_cast<size_t>(last - first);
         fold(first, count, ahead);
-        entries_.resize(count);
-        scratch_.resize(count);
+        // The entries are sorted where they are, each holding its index in the run meanwhile.
         rows_.resize(count);
+        scratch_.resize(count);
         for (size_t i = 0; i < count; ++i) {
-            entries_[i].row = static_cast<uint32_t>(i);
             rows_[i] = first[i].row;
+            first[i].row = static_cast<uint32_t>(i);
         }
-        sortFrom(entries_.data(), entries_.data() + count, 8);
+        run_ = first;
+        sortFrom(first, last, 8);
         for (size_t i = 0; i < count; ++i)
-            first[i].row = rows_[entries_[i].row];
+            first[i].row = rows_[first[i].row];
     }
 
 private:
@@ -186,7 +187,7 @@ private:
     {
         for (KeyedRow* e = first; e != last; ++e)
             e->key = key(e->row, offset);
-        sortByKey(first, last, scratch_.data() + (first - entries_.data()));
+        sortByKey(first, last, scratch_.data() + (first - run_));
         for (KeyedRow* group = first; group != last;) {
             KeyedRow* end = group + 1;
             while (end != last && end->key == group->key)
@@ -223,7 +224,7 @@ private:
     std::vector<char> folded_;  // only ever grows: its bytes are written before they are read
     std::vector<std::string_view> views_;
     std::vector<size_t> ends_;
-    std::vector<KeyedRow> entries_;
+    const KeyedRow* run_ = nullptr;  // the first entry of the run being sorted
     std::vector<KeyedRow> scratch_;
     std::vector<uint32_t> rows_;
 };
