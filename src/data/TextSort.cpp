@@ -15,7 +15,8 @@ namespace varnex {
 namespace {
 
 // Set in a row number: its folded text goes on past its key or holds a zero byte, so that a
-// key equal to another's does not make the texts equal.
+// key equal to another's does not make the texts equal. Row numbers stay below it: an Access
+// file of at most 2 GB holds far fewer rows.
 constexpr uint32_t kWholeTextFlag = 0x80000000u;
 
 uint32_t rowOf(const KeyedRow& entry)
@@ -53,7 +54,7 @@ uint64_t foldedKey(std::string_view text, bool& wholeText)
     uint64_t eight = 0;
     if (text.size() >= sizeof eight)
         std::memcpy(&eight, text.data(), sizeof eight);
-    else
+    else if (!text.empty())
         std::memcpy(&eight, text.data(), text.size());
     if ((eight & 0x8080808080808080ull) == 0) {
         wholeText = text.size() > 8 || hasZeroByte(eight, text.size());
