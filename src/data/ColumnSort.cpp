@@ -61,7 +61,7 @@ void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t>
         keyed[i] = {key.descending ? ~k : k, rows[i]};
     }
     const KeyedRows scratch = keyedRows(rows.size());
-    const KeyedRow* const sorted = radixSort(keyed.get(), scratch.get(), rows.size());
+    const KeyedRow* const sorted = radixSort(keyed.get(), scratch.get(), rows.size(), false);
     for (size_t i = 0; i < rows.size(); ++i)
         rows[i] = sorted[i].row;
 }

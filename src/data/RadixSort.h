@@ -23,7 +23,8 @@ inline KeyedRows keyedRows(size_t count)
 
 // Stable least-significant-digit radix sort of count rows on 16-bit digits, skipping digits all
 // rows share and the whole sort when the rows are already in order. scratch: room for count rows.
-// Returns rows or scratch, whichever holds the sorted rows.
-KeyedRow* radixSort(KeyedRow* rows, KeyedRow* scratch, size_t count);
+// Returns rows or scratch, whichever holds the sorted rows. twoThreads: many rows are sorted on two
+// threads, at the cost of counting each digit in a pass of its own.
+KeyedRow* radixSort(KeyedRow* rows, KeyedRow* scratch, size_t count, bool twoThreads);
 
 }  // namespace varnex
