@@ -156,9 +156,10 @@ private:
             }
             for (size_t i = block; i < blockEnd; ++i) {
                 const std::string_view text = views_[i - block];
-                // Eight bytes to spare past the last text, which keys read whole.
+                // Eight bytes to spare past the last text, which keys read whole. (Its capacity
+                // grows by doubling, its bytes only as far as they are needed.)
                 if (folded_.size() < used + foldedRoom(text.size()))
-                    folded_.resize(std::max(2 * folded_.size(), used + foldedRoom(text.size())));
+                    folded_.resize(used + foldedRoom(text.size()));
                 used += foldUtf8(text, folded_.data() + used);
                 ends_[i] = used;
             }
