@@ -110,7 +110,8 @@ void sortByKey(KeyedRow* first, KeyedRow* last, KeyedRow* scratch)
 }
 
 // Sorts runs of rows whose keys agree on the whole folded texts, each run folded on its own
-// (no folded copy of the whole column is held), in buffers kept from run to run.
+// (no folded copy of the whole column is held), in buffers kept from run to run. Only the first
+// bytes of a long text are folded at first; the rest where it is still tied there.
 class RunSorter {
 public:
     RunSorter(const TextColumn& texts, bool descending) : texts_(texts), flip_(descending ? ~uint64_t{0} : 0) {}
@@ -142,8 +143,10 @@ private:
         constexpr size_t kAhead = 16;
         constexpr size_t kBlock = 2048;
         views_.resize(std::min(count, kBlock));
+        begins_.resize(count);
         ends_.resize(count);
-        size_t used = 0;
+        cut_.resize(count);
+        used_ = 0;
         for (size_t block = 0; block < count; block += kBlock) {
             const size_t blockEnd = std::min(count, block + kBlock);
             for (size_t i = block; i < blockEnd; ++i) {
@@ -154,25 +157,47 @@ private:
                 __builtin_prefetch(text.data() + text.size());
                 views_[i - block] = text;
             }
-            for (size_t i = block; i < blockEnd; ++i) {
-                const std::string_view text = views_[i - block];
-                // Eight bytes to spare past the last text, which keys read whole. (Its capacity
-                // grows by doubling, its bytes only as far as they are needed.)
-                if (folded_.size() < used + foldedRoom(text.size()))
-                    folded_.resize(used + foldedRoom(text.size()));
-                used += foldUtf8(text, folded_.data() + used);
-                ends_[i] = used;
-            }
+            for (size_t i = block; i < blockEnd; ++i)
+                cut_[i] = append(static_cast<uint32_t>(i), views_[i - block], kFoldedFirst) >= kFoldedFirst;
         }
     }
 
-    size_t begin(uint32_t index) const { return index == 0 ? 0 : ends_[index - 1]; }
-    size_t length(uint32_t index) const { return ends_[index] - begin(index); }
+    // The bytes folded of each text at first: enough to tell most texts apart.
+    static constexpr size_t kFoldedFirst = 64;
+
+    // Folds at least limit bytes of the text (all where limit is SIZE_MAX) after the folded texts,
+    // as index's; returns how many.
+    size_t append(uint32_t index, std::string_view text, size_t limit)
+    {
+        // Eight bytes to spare past the last text, which keys read whole. (The buffer's capacity
+        // grows by doubling, its bytes only as far as they are needed.)
+        const size_t room = used_ + foldedRoom(text.size(), limit) + 8;
+        if (folded_.size() < room)
+            folded_.resize(room);
+        const size_t length = foldUtf8(text, folded_.data() + used_, limit);
+        begins_[index] = used_;
+        ends_[index] = used_ + length;
+        used_ += length;
+        return length;
+    }
+
+    // Folds the whole text where bytes offset to offset + 8 are asked for past what is folded.
+    void foldTo(uint32_t index, size_t offset)
+    {
+        if (cut_[index] && ends_[index] - begins_[index] < offset + 8) {
+            append(index, texts_.text(rows_[index] & ~kWholeTextFlag), SIZE_MAX);
+            cut_[index] = false;
+        }
+    }
+
+    size_t begin(uint32_t index) const { return begins_[index]; }
+    // A text folded only in part is longer than any offset that asks.
+    size_t length(uint32_t index) const { return cut_[index] ? SIZE_MAX : ends_[index] - begins_[index]; }
 
     // Eight folded bytes from offset, big-endian, zero past the end, inverted when descending.
     uint64_t key(uint32_t index, size_t offset) const
     {
-        const size_t from = begin(index) + offset;
+        const size_t from = begins_[index] + offset;
         const size_t end = ends_[index];
         if (from >= end)
             return flip_;
@@ -187,8 +212,10 @@ private:
     // Entries (index in the run, in order so far) whose folded texts agree before offset.
     void sortFrom(KeyedRow* first, KeyedRow* last, size_t offset)
     {
-        for (KeyedRow* e = first; e != last; ++e)
+        for (KeyedRow* e = first; e != last; ++e) {
+            foldTo(e->row, offset);
             e->key = key(e->row, offset);
+        }
         sortByKey(first, last, scratch_.data() + (first - run_));
         for (KeyedRow* group = first; group != last;) {
             KeyedRow* end = group + 1;
@@ -225,7 +252,10 @@ private:
     const uint64_t flip_;
     std::vector<char> folded_;  // only ever grows: its bytes are written before they are read
     std::vector<std::string_view> views_;
+    size_t used_ = 0;
+    std::vector<size_t> begins_;  // by index in the run: where its folded text is
     std::vector<size_t> ends_;
+    std::vector<char> cut_;  // its text is folded only in part
     const KeyedRow* run_ = nullptr;  // the first entry of the run being sorted
     std::vector<KeyedRow> scratch_;
     std::vector<uint32_t> rows_;

@@ -117,7 +117,7 @@ TEST(SortTest, BadSpecificationsFailAndKeepTheOrder)
 }
 
 // Texts of every kind (ASCII of any case, Latin-1, Greek, CJK, surrogate pairs, empty, zero
-// characters, a too-long zero, Null) sharing long prefixes around the eight bytes the sort keys on,
+// characters, a too-long zero, Null, long) sharing long prefixes around the eight bytes the sort keys on,
 // and numbers with ties and Nulls, sorted both ways, against a stable sort on the whole folded
 // texts or the numbers (Nulls first ascending, last descending); a table large enough to be
 // sorted on two threads too. Seeded; the seed is printed on failure.
@@ -125,7 +125,8 @@ TEST(SortTest, TextAndNumberOrdersAreTheValuesOrderWhateverTheirPrefixes)
 {
     const std::vector<std::string> pieces = {"a", "A", "b", "Z", "z", "\u00e9", "\u00c9", "\u00df", "\u0394",
                                              "\u03b4", "\u65e5", "\U0001F600", " ", "\"", "0", "~", "abcdefgh",
-                                             "ABCDEFGH", "Stra\u00dfe", std::string(1, '\0'), "\xC0\x80"};
+                                             "ABCDEFGH", "Stra\u00dfe", std::string(1, '\0'), "\xC0\x80",
+                                             "a piece long enough for texts to tie past what is folded at first, "};
     if (!collationIsCodePoint())
         GTEST_SKIP() << "the locale collates otherwise; this order is the C locale's";
     // Prefixes of every sort, all the same six bytes (the keys then differ in one radix digit), or
