@@ -105,6 +105,46 @@ int appendUtf8(char32_t cp, uint8_t* out)
     return 4;
 }
 
+
+// The folds of the code points a lead byte 0xC0-0xDF and the byte after it spell (U+0000 to
+// U+07FF), each as its UTF-8 bytes, first byte lowest, with their count in the top byte.
+const std::array<uint32_t, 0x800>& twoByteFolds()
+{
+    static const std::array<uint32_t, 0x800> table = [] {
+        std::array<uint32_t, 0x800> encoded{};
+        const std::vector<char32_t>& folds = basicPlaneFolds();
+        for (char32_t cp = 0; cp < encoded.size(); ++cp) {
+            uint8_t bytes[4] = {};
+            const int count = appendUtf8(folds[cp], bytes);
+            encoded[cp] = static_cast<uint32_t>(count) << 24 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[1]} << 8 | bytes[0];
+        }
+        return encoded;
+    }();
+    return table;
+}
+
+
+template <class T>
+uint64_t load(const char* at)
+{
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+// count (1 to 8) bytes from at, zero above them: two loads that may overlap, rather than a copy
+// of a varying length, which the load after it would wait for.
+uint64_t loadUpToEight(const char* at, size_t count)
+{
+    if (count == 8)
+        return load<uint64_t>(at);
+    if (count >= 4)
+        return load<uint32_t>(at) | load<uint32_t>(at + count - 4) << (8 * (count - 4));
+    if (count >= 2)
+        return load<uint16_t>(at) | load<uint16_t>(at + count - 2) << (8 * (count - 2));
+    return static_cast<uint8_t>(*at);
+}
+
 }  // namespace
 
 bool collationIsCodePoint()
@@ -115,52 +155,50 @@ bool collationIsCodePoint()
     return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
-uint64_t foldedAsciiEight(uint64_t eight)
+// A byte of text gives at most two of its folded form; eight more are written at once where
+// ASCII runs are folded eight at a time, and a step that starts short of limit adds at most
+// seven ASCII bytes and one character.
+size_t foldUtf8(std::string_view text, char* out, size_t limit)
 {
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
-    // The high bit of each byte: at least 'a' and not past 'z' (no carries: every byte is ASCII).
-    const uint64_t fromA = eight + 0x1F1F1F1F1F1F1F1Full;
-    const uint64_t pastZ = eight + 0x0505050505050505ull;
-    const uint64_t lower = fromA & ~pastZ & kHighs;
-    return eight ^ (lower >> 2);  // 0x20 off each small letter
-}
-
-// Written straight into room made at the end of out: a byte of text gives at most two of its
-// folded form, and eight more are written at once where ASCII runs are folded eight at a time.
-void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit)
-{
-    const size_t start = out.size();
-    const size_t room = std::min(2 * text.size(), limit) + 8;
-    out.resize(start + room);
-    char* const begin = out.data() + start;
-    char* at = begin;
+    char* at = out;
     const char32_t* const folds = basicPlaneFolds().data();
+    const uint32_t* const twoByte = twoByteFolds().data();
     size_t i = 0;
     const size_t size = text.size();
-    while (i < size && static_cast<size_t>(at - begin) < limit) {
-        if (i + 8 <= size) {
-            uint64_t eight;
-            std::memcpy(&eight, text.data() + i, sizeof eight);
-            const uint64_t high = eight & 0x8080808080808080ull;
-            // The ASCII bytes before the first other one, folded (the others masked, so as not to carry).
-            const uint64_t folded = foldedAsciiEight(eight & 0x7F7F7F7F7F7F7F7Full);
-            std::memcpy(at, &folded, sizeof folded);
-            const auto ascii = high == 0 ? size_t{8} : static_cast<size_t>(std::countr_zero(high) / 8);
-            at += ascii;
-            i += ascii;
-            if (ascii == 8 || i >= size)
-                continue;
-        }
+    while (i < size && static_cast<size_t>(at - out) < limit) {
+        // Up to eight bytes: the ASCII ones before the first other one, folded (the others
+        // masked, so as not to carry).
+        const size_t taken = std::min<size_t>(size - i, 8);
+        const uint64_t eight = loadUpToEight(text.data() + i, taken);
+        const uint64_t high = eight & 0x8080808080808080ull;
+        const uint64_t folded = foldedAsciiEight(eight & 0x7F7F7F7F7F7F7F7Full);
+        std::memcpy(at, &folded, sizeof folded);
+        const size_t ascii = high == 0 ? taken : static_cast<size_t>(std::countr_zero(high) / 8);
+        at += ascii;
+        i += ascii;
+        if (i >= size || ascii == taken)
+            continue;
         const auto lead = static_cast<uint8_t>(text[i]);
-        if (lead < 0x80) {
-            *at++ = static_cast<char>(lead >= 'a' && lead <= 'z' ? lead - 32 : lead);
-            ++i;
+        if (lead >= 0xC0 && lead < 0xE0 && i + 1 < size) {
+            // Two bytes, read as NextCodePoint reads them, whatever the second one is.
+            const uint32_t code = (lead & 0x1Fu) << 6 | (static_cast<uint8_t>(text[i + 1]) & 0x3Fu);
+            const uint32_t encoded = twoByte[code];
+            std::memcpy(at, &encoded, sizeof encoded);
+            at += encoded >> 24;
+            i += 2;
             continue;
         }
         const char32_t cp = NextCodePoint(text, i);
         at += appendUtf8(cp < kTabledCodePoints ? folds[cp] : FoldedByQt(cp), reinterpret_cast<uint8_t*>(at));
     }
-    out.resize(static_cast<size_t>(at - out.data()));
+    return static_cast<size_t>(at - out);
+}
+
+void appendFoldedUtf8(std::string_view text, std::string& out, size_t limit)
+{
+    const size_t start = out.size();
+    out.resize(start + foldedRoom(text.size(), limit));
+    out.resize(start + foldUtf8(text, out.data() + start, limit));
 }
 
 bool foldsOnlyAsciiLetters(std::string_view text)

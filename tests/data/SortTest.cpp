@@ -6,10 +6,14 @@
 #include "data/TextOrder.h"
 #include "support/StoredTable.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
+#include <optional>
 #include <random>
 
 namespace varnex {
@@ -112,48 +116,90 @@ TEST(SortTest, BadSpecificationsFailAndKeepTheOrder)
     }
 }
 
-// Texts of every kind (ASCII of any case, Latin-1, Greek, CJK, surrogate pairs, empty) sharing long
-// prefixes around the eight bytes the sort keys on, sorted both ways, against a stable sort on
-// the whole folded texts. Seeded; the seed is printed on failure.
-TEST(SortTest, TextOrderIsTheFoldedTextsOrderWhateverTheirPrefixes)
+// Texts of every kind (ASCII of any case, Latin-1, Greek, CJK, surrogate pairs, empty, zero
+// characters, a too-long zero, Null, long) sharing long prefixes around the eight bytes the sort keys on,
+// and numbers with ties and Nulls, sorted both ways, against a stable sort on the whole folded
+// texts or the numbers (Nulls first ascending, last descending); a table large enough to be
+// sorted on two threads too. Seeded; the seed is printed on failure.
+TEST(SortTest, TextAndNumberOrdersAreTheValuesOrderWhateverTheirPrefixes)
 {
     const std::vector<std::string> pieces = {"a", "A", "b", "Z", "z", "\u00e9", "\u00c9", "\u00df", "\u0394",
                                              "\u03b4", "\u65e5", "\U0001F600", " ", "\"", "0", "~", "abcdefgh",
-                                             "ABCDEFGH", "Stra\u00dfe"};
+                                             "ABCDEFGH", "Stra\u00dfe", std::string(1, '\0'), "\xC0\x80",
+                                             "a piece long enough for texts to tie past what is folded at first, "};
     if (!collationIsCodePoint())
         GTEST_SKIP() << "the locale collates otherwise; this order is the C locale's";
-    // Prefixes of every sort, or all the same six bytes (the keys then differ in one radix digit).
-    for (const uint32_t seed : {20261208u, 7u, 99u, 5u}) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        std::mt19937 random(seed);
-        const bool shared = seed == 5u;
-        std::vector<std::string> texts;
-        for (int i = 0; i < 3000; ++i) {
-            std::string text = shared ? "abcdef" : i % 3 == 0 ? "common prefix " : i % 3 == 1 ? "COMMON" : "";
+    // Prefixes of every sort, all the same six bytes (the keys then differ in one radix digit), or
+    // all the same eight (the texts are then tied on their keys in one run).
+    const struct {
+        uint32_t seed;
+        std::string shared;
+        int rows;
+    } cases[] = {{20261208u, "", 3000}, {7u, "", 3000}, {99u, "", 3000}, {5u, "abcdef", 3000}, {11u, "ABCdefgh", 3000},
+                 {3u, "", 70000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE("seed " + std::to_string(c.seed));
+        std::mt19937 random(c.seed);
+        std::vector<std::optional<std::string>> texts;
+        std::vector<std::optional<int64_t>> numbers;
+        for (int i = 0; i < c.rows; ++i) {
+            std::string text = !c.shared.empty() ? c.shared : i % 3 == 0 ? "common prefix " : i % 3 == 1 ? "COMMON" : "";
             const int count = static_cast<int>(random() % 6);
             for (int k = 0; k < count; ++k)
                 text += pieces[random() % pieces.size()];
-            texts.push_back(text);
+            texts.push_back(random() % 16 == 0 ? std::nullopt : std::optional(text));
+            const auto magnitude = static_cast<uint64_t>(random() % 64) << (random() % 58) | random() % 4;
+            const int64_t number = random() % 2 ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+            numbers.push_back(random() % 16 == 0 ? std::nullopt : std::optional(number));
         }
         std::vector<std::vector<test::StoredCell>> rows;
-        for (const std::string& text : texts)
-            rows.push_back({test::StoredBytes(text)});
-        for (const bool descending : {false, true}) {
-            SCOPED_TRACE(descending ? "descending" : "ascending");
-            Recordset rs;
-            rs.openOver(test::StoredTable({{"T", FieldType::VarWChar, 0, 0}}, rows));
-            ASSERT_TRUE(rs.setSort(descending ? "[T] DESC" : "[T]").ok());
-            std::vector<std::string> folded(texts.size());
-            for (size_t i = 0; i < texts.size(); ++i)
-                appendFoldedUtf8(texts[i], folded[i]);
-            std::vector<uint32_t> expected(texts.size());
-            std::iota(expected.begin(), expected.end(), 0u);
-            std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
-                return descending ? folded[a] > folded[b] : folded[a] < folded[b];
-            });
-            for (size_t p = 0; p < expected.size(); ++p)
-                ASSERT_EQ(rs.storedRow(static_cast<int64_t>(p)), expected[p]) << "position " << p;
+        std::vector<std::string> folded(texts.size());
+        for (size_t i = 0; i < texts.size(); ++i) {
+            rows.push_back({texts[i] ? test::StoredBytes(*texts[i]) : test::StoredNull(),
+                            numbers[i] ? test::Stored(*numbers[i]) : test::StoredNull()});
+            if (texts[i])
+                appendFoldedUtf8(*texts[i], folded[i]);
         }
+        // A Null is below every value.
+        const std::function<bool(uint32_t, uint32_t)> textBelow = [&](uint32_t a, uint32_t b) {
+            return texts[b] && (!texts[a] || folded[a] < folded[b]);
+        };
+        const std::function<bool(uint32_t, uint32_t)> numberBelow = [&](uint32_t a, uint32_t b) {
+            return numbers[b] && (!numbers[a] || *numbers[a] < *numbers[b]);
+        };
+        for (const auto& [column, below] : {std::pair{"T", textBelow}, std::pair{"N", numberBelow}}) {
+            for (const bool descending : {false, true}) {
+                const std::string sort = std::string("[") + column + "]" + (descending ? " DESC" : "");
+                SCOPED_TRACE(sort);
+                Recordset rs;
+                rs.openOver(test::StoredTable({{"T", FieldType::VarWChar, 0, 0}, {"N", FieldType::BigInt, 0, 0}}, rows));
+                ASSERT_TRUE(rs.setSort(QString::fromStdString(sort)).ok());
+                std::vector<uint32_t> expected(texts.size());
+                std::iota(expected.begin(), expected.end(), 0u);
+                std::stable_sort(expected.begin(), expected.end(), [&](uint32_t a, uint32_t b) {
+                    return descending ? below(b, a) : below(a, b);
+                });
+                for (size_t p = 0; p < expected.size(); ++p)
+                    ASSERT_EQ(rs.storedRow(static_cast<int64_t>(p)), expected[p]) << "position " << p;
+            }
+        }
+    }
+}
+
+// Every code point folds to its capital as Qt has it (ASCII: the small letters only), wherever it
+// stands among the ASCII characters the fold takes eight at a time.
+TEST(FoldingTest, FoldsEveryCodePointToItsCapital)
+{
+    for (char32_t cp = 1; cp < 0x110000; cp += cp < 0x10000 ? 1 : 97) {
+        if (cp >= 0xD800 && cp < 0xE000)
+            continue;  // surrogates are no characters of UTF-8
+        const char32_t capital = cp < 0x80 ? (cp >= 'a' && cp <= 'z' ? cp - 32 : cp) : QChar::toUpper(cp);
+        const QByteArray text = QString::fromUcs4(&cp, 1).toUtf8();
+        const QByteArray expected = QString::fromUcs4(&capital, 1).toUtf8();
+        const std::string before(cp % 11, 'q');
+        std::string folded;
+        appendFoldedUtf8(before + text.toStdString() + "xy", folded);
+        ASSERT_EQ(folded, std::string(cp % 11, 'Q') + expected.toStdString() + "XY") << "U+" << std::hex << uint32_t{cp};
     }
 }
 
