@@ -92,7 +92,8 @@ void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t>
     const FieldType type = table.info(key.column).type;
     std::vector<KeyedRow> keyed(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        const uint64_t k = NumericKey(type, table.fixedValue(rows[i], key.column));
+        const uint64_t k = type == FieldType::Date ? realKey(table.dateValue(rows[i], key.column))
+                                                   : NumericKey(type, table.fixedValue(rows[i], key.column));
         keyed[i] = {key.descending ? ~k : k, rows[i]};
     }
     radixSort(keyed);

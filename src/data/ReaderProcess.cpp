@@ -248,6 +248,26 @@ private:
     uint64_t left_;
 };
 
+// A Date column's values, sent as doubles, onto a column that keeps them in a form of its own
+// (see TableData.h), a slice at a time; its Null flags for the batch are in already.
+bool receiveDates(BatchReader& batch, Channel& channel, size_t rows, ColumnData& column)
+{
+    double dates[1024];
+    const int64_t first = column.count - static_cast<int64_t>(rows);
+    for (size_t done = 0; done < rows;) {
+        const size_t n = std::min(rows - done, std::size(dates));
+        if (!batch.read(dates, n * sizeof(double)))
+            return false;
+        for (size_t i = 0; i < n; ++i, ++done) {
+            const int64_t row = first + static_cast<int64_t>(done);
+            const bool isNull = (column.nulls.data()[row >> 3] >> (row & 7)) & 1;
+            if (!(isNull ? appendNullValue(column) : appendDateValue(column, dates[i])))
+                return channel.fail(Failure::TooLarge);
+        }
+    }
+    return true;
+}
+
 // Reads one batch straight into the end of the table's columns.
 bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableData& table)
 {
@@ -271,6 +291,11 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
                 return false;
             if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
                 return channel.fail(Failure::TooLarge);
+        }
+        if (column.form != ValueForm::AsRead) {
+            if (!receiveDates(batch, channel, rows, column))
+                return false;
+            continue;
         }
         if (!isVariableLength(column.info.type)) {
             if (!batch.readOnto(column.values, rows * static_cast<size_t>(fixedWidth(column.info.type))))
@@ -492,6 +517,9 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))
             return failed(Failure::Garbled);
         data = std::make_shared<TableData>(columns);
+        // A table kept whole keeps its dates compact; batches handed over live too briefly to gain.
+        if (!request.handOver)
+            data->keepDatesCompact();
         // Room for the announced rows up front, unless a damaged count would exceed the bound.
         if (!request.handOver && rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
             data->reserveRows(rowCountHint);

@@ -110,7 +110,7 @@ void CsvRowWriter::append(int64_t row, std::string& out) const
         }
         if (table_.isNull(row, c) && plan.kind != Kind::Other)
             continue;
-        const uint8_t* value = plan.kind == Kind::Other ? nullptr : table_.fixedValue(row, c);
+        const uint8_t* value = plan.kind == Kind::Other || plan.kind == Kind::Date ? nullptr : table_.fixedValue(row, c);
         char* written = at;
         switch (plan.kind) {
         case Kind::YesNo: written = put(at, value[0] != 0 ? "True" : "False"); break;
@@ -121,7 +121,7 @@ void CsvRowWriter::append(int64_t row, std::string& out) const
         case Kind::Single: written = formatter_.writeReal(storedAs<float>(value), 7, at); break;
         case Kind::Double: written = formatter_.writeReal(storedAs<double>(value), 15, at); break;
         case Kind::Currency: written = formatter_.writeCurrency(storedAs<int64_t>(value), at); break;
-        case Kind::Date: written = formatter_.writeDate(storedAs<double>(value), at); break;
+        case Kind::Date: written = formatter_.writeDate(table_.dateValue(row, c), at); break;
         default: written = nullptr; break;
         }
         if (written) {

@@ -135,7 +135,7 @@ void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableDa
         }
         return;
     }
-    const uint8_t* at = rows.fixedValue(row, column);
+    const uint8_t* at = info.type == FieldType::Date ? nullptr : rows.fixedValue(row, column);
     switch (info.type) {
     case FieldType::Boolean: sqlite3_bind_int(statement, parameter, at[0] != 0 ? 1 : 0); return;
     case FieldType::UnsignedTinyInt: sqlite3_bind_int(statement, parameter, at[0]); return;
@@ -149,7 +149,7 @@ void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableDa
     case FieldType::GUID: ValueFormatter::appendGuid(load<GuidBytes>(at), text); break;
     case FieldType::Date:
     case FieldType::DBTimeStamp: {
-        const bool written = info.type == FieldType::Date ? appendIsoDateTime(load<double>(at), text)
+        const bool written = info.type == FieldType::Date ? appendIsoDateTime(rows.dateValue(row, column), text)
                                                           : appendIsoExtendedDateTime(load<int64_t>(at), text);
         if (!written) {
             ++unwritable_[static_cast<size_t>(column)];

@@ -2,6 +2,8 @@
 
 #include "store/FieldTypes.h"
 
+#include <cstring>
+
 namespace varnex {
 
 namespace {
@@ -31,7 +33,84 @@ bool widenEnds(ColumnData& column)
     return true;
 }
 
+bool isNullAt(const ColumnData& column, int64_t row)
+{
+    return (column.nulls.data()[static_cast<size_t>(row) >> 3] >> (row & 7)) & 1;
+}
+
+// The first value of a DateSeconds column lies in the middle of the four bytes' reach.
+constexpr int64_t kDateReach = int64_t{1} << 31;
+
+// A DateSeconds column's values again as eight-byte doubles, Null rows as zeros; in place, from
+// the last row back, as each double lies at or past the four bytes it is made from.
+bool widenDates(ColumnData& column)
+{
+    const size_t rows = column.values.size() / sizeof(uint32_t);
+    if (!column.values.extend(rows * sizeof(uint32_t)))
+        return false;
+    uint8_t* values = column.values.data();
+    for (size_t r = rows; r-- > 0;) {
+        uint32_t stored;
+        std::memcpy(&stored, values + r * sizeof stored, sizeof stored);
+        const double date = isNullAt(column, static_cast<int64_t>(r)) ? 0.0 : dateOfSeconds(*column.dateBase + stored);
+        std::memcpy(values + r * sizeof date, &date, sizeof date);
+    }
+    column.form = ValueForm::AsRead;
+    column.dateBase.reset();
+    return true;
+}
+
+ValueForm formFor(const ColumnInfo& info, bool compactDates)
+{
+    return compactDates && info.type == FieldType::Date ? ValueForm::DateSeconds : ValueForm::AsRead;
+}
+
 }  // namespace
+
+bool appendDateValue(ColumnData& column, double date)
+{
+    if (column.form == ValueForm::DateSeconds) {
+        const std::optional<int64_t> seconds = secondsOfDate(date);
+        if (seconds && !column.dateBase)
+            column.dateBase = *seconds - kDateReach;
+        if (seconds && *seconds >= *column.dateBase && *seconds - *column.dateBase <= UINT32_MAX) {
+            const auto stored = static_cast<uint32_t>(*seconds - *column.dateBase);
+            return column.values.append(&stored, sizeof stored);
+        }
+        // Null rows before the first value have no base to be widened from; they hold zeros either way.
+        if (!column.dateBase)
+            column.dateBase = 0;
+        if (!widenDates(column))
+            return false;
+    }
+    return column.values.append(&date, sizeof date);
+}
+
+bool appendNullValue(ColumnData& column)
+{
+    const size_t width = column.valueWidth();
+    uint8_t* at = column.values.extend(width);
+    if (!at)
+        return false;
+    std::memset(at, 0, width);
+    return true;
+}
+
+bool TableData::putInForm(ColumnData& column, const void* value)
+{
+    double date;
+    std::memcpy(&date, value, sizeof date);
+    return appendNullFlag(column, false) && appendDateValue(column, date);
+}
+
+void TableData::keepDatesCompact()
+{
+    compactDates_ = true;
+    for (ColumnData& c : columns_) {
+        if (c.count == 0)
+            c.form = formFor(c.info, true);
+    }
+}
 
 TableData::TableData(const std::vector<ColumnInfo>& columns)
 {
@@ -94,12 +173,7 @@ bool TableData::putNull(int column)
         return false;
     if (isVariableLength(c.info.type))
         return appendValueEnd(c, c.count - 1, c.bytes.size(), c.bytes.size());
-    const auto width = static_cast<size_t>(fixedWidth(c.info.type));
-    uint8_t* at = c.values.extend(width);
-    if (!at)
-        return false;
-    std::memset(at, 0, width);
-    return true;
+    return appendNullValue(c);
 }
 
 bool TableData::putBytes(int column, const void* bytes, size_t length)
@@ -149,6 +223,13 @@ bool TableData::takeRows(TableData& other)
                 if (!appendValueEnd(to, firstRow + r, start, start + value.size()))
                     return false;
             }
+        } else if (to.form != ValueForm::AsRead || from.form != ValueForm::AsRead) {
+            const int64_t firstRow = to.count - from.count;
+            for (int64_t r = 0; r < from.count; ++r) {
+                const bool isNull = isNullAt(to, firstRow + r);
+                if (!(isNull ? appendNullValue(to) : appendDateValue(to, other.dateValue(r, static_cast<int>(i)))))
+                    return false;
+            }
         } else if (!to.values.append(from.values.data(), from.values.size())) {
             return false;
         }
@@ -166,6 +247,8 @@ void TableData::clearRows()
         c.bytes.resetSize();
         c.runStarts.clear();
         c.shortEnds = takesShortEnds(c.info.type);
+        c.form = formFor(c.info, compactDates_);
+        c.dateBase.reset();
         c.count = 0;
     }
     rows_ = 0;
@@ -175,9 +258,7 @@ bool TableData::reserveRows(int64_t rows)
 {
     const auto more = static_cast<size_t>(rows);
     for (ColumnData& c : columns_) {
-        const size_t width = !isVariableLength(c.info.type) ? static_cast<size_t>(fixedWidth(c.info.type))
-                             : c.shortEnds                ? sizeof(uint16_t)
-                                                          : sizeof(uint32_t);
+        const size_t width = c.valueWidth();
         if (!c.nulls.reserve(c.nulls.size() + more / 8 + 1) || !c.values.reserve(c.values.size() + more * width))
             return false;
     }
@@ -200,8 +281,7 @@ void TableData::prefetch(int64_t row, int column, bool bytes) const
         return;
     }
     __builtin_prefetch(c.nulls.data() + row / 8);
-    const size_t width = !variable ? static_cast<size_t>(fixedWidth(c.info.type)) : c.shortEnds ? 2 : 4;
-    __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * width);
+    __builtin_prefetch(c.values.data() + static_cast<size_t>(row) * c.valueWidth());
     if (variable)
         __builtin_prefetch(&c.runStarts[static_cast<size_t>(row >> c.endRunBits())]);
 }

@@ -6,13 +6,22 @@
 // beside the ends: two bytes a row in runs of 64, or four in runs of 65536 once a
 // run of 64 values outgrows two bytes (long values, or a damaged file's text): the
 // column's ends are then written again at four bytes each.
+// A table that keeps its dates compact (keepDatesCompact) holds a Date column's values as four
+// bytes each, the value's whole seconds (see DateSeconds.h) counted from a base of the column's
+// own, for as long as every value is a whole second within about 68 years of the column's first;
+// at the first that is not, the column's values are written again as eight-byte doubles. Either
+// way a Date value is had only through dateValue(), never through fixedValue().
 
+#include "store/DateSeconds.h"
 #include "store/FieldTypes.h"
 #include "store/GrowBuffer.h"
 
 #include <QString>
 
+#include <cassert>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -68,6 +77,12 @@ constexpr bool isVariableLength(FieldType type)
     }
 }
 
+// How a column keeps its fixed-width values.
+enum class ValueForm : uint8_t {
+    AsRead,       // as the reader sent them, fixedWidth(type) bytes each
+    DateSeconds,  // Date: four-byte counts of seconds from dateBase (see above)
+};
+
 struct ColumnData {
     ColumnInfo info;
     GrowBuffer nulls;    // bit r % 8 of byte r / 8 set: row r is Null
@@ -76,6 +91,16 @@ struct ColumnData {
     GrowBuffer bytes;    // variable-length values, back to back
     std::vector<uint64_t> runStarts;  // variable-length types: where each run of rows begins in bytes
     bool shortEnds = false;           // variable-length types: two-byte ends (see above)
+    ValueForm form = ValueForm::AsRead;
+    std::optional<int64_t> dateBase;  // DateSeconds: the seconds of a stored 0; none before the first value
+
+    // Bytes per row in values.
+    size_t valueWidth() const
+    {
+        if (isVariableLength(info.type))
+            return shortEnds ? sizeof(uint16_t) : sizeof(uint32_t);
+        return form == ValueForm::DateSeconds ? sizeof(uint32_t) : static_cast<size_t>(fixedWidth(info.type));
+    }
 
     int endRunBits() const { return shortEnds ? 6 : 16; }
     // Where row's variable-length value ends in bytes.
@@ -92,6 +117,12 @@ struct ColumnData {
 };
 
 bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint64_t end);
+
+// Appends a Date value to a Date column whose Null flag for it is in already, widening the
+// column's values where the value does not fit their form; false when memory runs out.
+bool appendDateValue(ColumnData& column, double date);
+// Appends the value of a Null row (zeros) to a fixed-width column whose Null flag for it is in already.
+bool appendNullValue(ColumnData& column);
 
 // Records the next row's variable-length value as lying in bytes [start, end) of the column.
 // False when memory runs out or a run of rows would hold 4 GB or more.
@@ -133,10 +164,23 @@ public:
         const auto bits = columns_[static_cast<size_t>(column)].nulls.data();
         return (bits[static_cast<size_t>(row) >> 3] >> (row & 7)) & 1;
     }
+    // The bytes of a fixed-width value, as fixedWidth() describes them; not for Date columns.
     const uint8_t* fixedValue(int64_t row, int column) const
     {
         const ColumnData& c = columns_[static_cast<size_t>(column)];
+        assert(c.info.type != FieldType::Date && c.form == ValueForm::AsRead);
         return c.values.data() + static_cast<size_t>(row) * static_cast<size_t>(fixedWidth(c.info.type));
+    }
+    // A Date column's value, whatever form the column keeps it in.
+    double dateValue(int64_t row, int column) const
+    {
+        const ColumnData& c = columns_[static_cast<size_t>(column)];
+        assert(c.info.type == FieldType::Date);
+        if (c.form == ValueForm::DateSeconds)
+            return dateOfSeconds(c.dateBase.value_or(0) + c.values.at<uint32_t>(static_cast<size_t>(row)));
+        double date;
+        std::memcpy(&date, c.values.data() + static_cast<size_t>(row) * sizeof date, sizeof date);
+        return date;
     }
     std::string_view bytesValue(int64_t row, int column) const
     {
@@ -153,9 +197,12 @@ public:
 
     // Appending, row by row: each column of a row exactly once, then endRow().
     bool putNull(int column);
+    // A fixed-width value as fixedWidth() describes it (for a Date column, a double).
     bool putFixed(int column, const void* value)
     {
         ColumnData& c = columns_[static_cast<size_t>(column)];
+        if (c.form != ValueForm::AsRead)
+            return putInForm(c, value);
         return appendNullFlag(c, false) && c.values.append(value, static_cast<size_t>(fixedWidth(c.info.type)));
     }
     // The same for a column whose values are Width bytes wide, copied as what they are.
@@ -163,6 +210,8 @@ public:
     bool putFixedOf(int column, const void* value)
     {
         ColumnData& c = columns_[static_cast<size_t>(column)];
+        if (c.form != ValueForm::AsRead)
+            return putInForm(c, value);
         return appendNullFlag(c, false) && c.values.append(value, Width);
     }
     bool putBytes(int column, const void* bytes, size_t length);
@@ -180,6 +229,8 @@ public:
     // Moves all rows of other (same columns) to the end of this table and empties other.
     bool takeRows(TableData& other);
     void setRowCount(int64_t rows) { rows_ = rows; }
+    // Keeps the Date columns' values compact (see above) from here on; for a table without rows.
+    void keepDatesCompact();
     void clearRows();                 // keeps the memory for the next rows
     bool reserveRows(int64_t rows);   // room for the fixed-width parts of this many more rows
 
@@ -187,6 +238,7 @@ public:
     size_t byteSize() const;
 
 private:
+    static bool putInForm(ColumnData& column, const void* value);
     static bool appendNullFlag(ColumnData& column, bool isNull)
     {
         const auto bit = static_cast<size_t>(column.count);
@@ -204,6 +256,7 @@ private:
 
     std::vector<ColumnData> columns_;
     int64_t rows_ = 0;
+    bool compactDates_ = false;
 };
 
 }  // namespace varnex
