@@ -280,18 +280,11 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
     for (int c = 0; c < table.columnCount(); ++c) {
         ColumnData& column = table.column(c);
         const size_t nullBytes = (rows + 7) / 8;
-        if (column.count % 8 == 0) {
-            if (!batch.readOnto(column.nulls, nullBytes))  // straight into place
-                return false;
-            column.count += static_cast<int64_t>(rows);
-            clearUnusedNullBits(column);
-        } else {
-            std::vector<uint8_t> nulls(nullBytes);
-            if (!batch.read(nulls.data(), nullBytes))
-                return false;
-            if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
-                return channel.fail(Failure::TooLarge);
-        }
+        std::vector<uint8_t> nulls(nullBytes);
+        if (!batch.read(nulls.data(), nullBytes))
+            return false;
+        if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
+            return channel.fail(Failure::TooLarge);
         if (column.form != ValueForm::AsRead) {
             if (!receiveDates(batch, channel, rows, column))
                 return false;

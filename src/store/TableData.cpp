@@ -144,8 +144,13 @@ bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint6
 
 void clearUnusedNullBits(ColumnData& column)
 {
-    if (column.count % 8 != 0)
-        column.nulls.data()[column.count / 8] &= static_cast<uint8_t>((1u << (column.count % 8)) - 1);
+    if (column.count % 8 == 0)
+        return;
+    // Written only where it changes, so that a page of a column without Nulls stays untouched.
+    uint8_t& last = column.nulls.data()[column.count / 8];
+    const auto kept = static_cast<uint8_t>(last & ((1u << (column.count % 8)) - 1));
+    if (kept != last)
+        last = kept;
 }
 
 bool TableData::appendNullBits(int column, const uint8_t* bits, int64_t n)
@@ -153,7 +158,7 @@ bool TableData::appendNullBits(int column, const uint8_t* bits, int64_t n)
     ColumnData& c = columns_[static_cast<size_t>(column)];
     if (c.count % 8 == 0) {
         const auto bytes = static_cast<size_t>((n + 7) / 8);
-        if (!c.nulls.append(bits, bytes))
+        if (!c.nulls.appendLeavingZeros(bits, bytes))
             return false;
         c.count += n;
         clearUnusedNullBits(c);
