@@ -42,6 +42,8 @@ Variant storedValue(const TableData& table, int64_t row, int column)
     }
     if (type == FieldType::Date)
         return Variant::date(table.dateValue(row, column));
+    if (type == FieldType::Integer)
+        return Variant::longInteger(table.integerValue(row, column));
     return fixedStoredValue(type, table.info(column).scale, table.fixedValue(row, column));
 }
 
@@ -86,12 +88,15 @@ void appendStoredText(const TableData& table, int64_t row, int column, const Val
         formatter.appendDate(table.dateValue(row, column), out);
         return;
     }
+    if (type == FieldType::Integer) {
+        ValueFormatter::appendInteger(table.integerValue(row, column), out);
+        return;
+    }
     const uint8_t* at = table.fixedValue(row, column);
     switch (type) {
     case FieldType::Boolean: ValueFormatter::appendBoolean(at[0] != 0, out); return;
     case FieldType::UnsignedTinyInt: ValueFormatter::appendInteger(at[0], out); return;
     case FieldType::SmallInt: ValueFormatter::appendInteger(storedAs<int16_t>(at), out); return;
-    case FieldType::Integer: ValueFormatter::appendInteger(storedAs<int32_t>(at), out); return;
     case FieldType::BigInt: ValueFormatter::appendInteger(storedAs<int64_t>(at), out); return;
     case FieldType::Single: formatter.appendReal(storedAs<float>(at), 7, out); return;
     case FieldType::Double: formatter.appendReal(storedAs<double>(at), 15, out); return;

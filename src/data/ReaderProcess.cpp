@@ -248,20 +248,21 @@ private:
     uint64_t left_;
 };
 
-// A Date column's values, sent as doubles, onto a column that keeps them in a form of its own
+// A column's values, sent as they were read, onto a column that keeps them in a form of its own
 // (see TableData.h), a slice at a time; its Null flags for the batch are in already.
-bool receiveDates(BatchReader& batch, Channel& channel, size_t rows, ColumnData& column)
+bool receiveInForm(BatchReader& batch, Channel& channel, size_t rows, ColumnData& column)
 {
-    double dates[1024];
+    const auto width = static_cast<size_t>(fixedWidth(column.info.type));
+    uint8_t values[8192];
     const int64_t first = column.count - static_cast<int64_t>(rows);
     for (size_t done = 0; done < rows;) {
-        const size_t n = std::min(rows - done, std::size(dates));
-        if (!batch.read(dates, n * sizeof(double)))
+        const size_t n = std::min(rows - done, sizeof values / width);
+        if (!batch.read(values, n * width))
             return false;
         for (size_t i = 0; i < n; ++i, ++done) {
             const int64_t row = first + static_cast<int64_t>(done);
             const bool isNull = (column.nulls.data()[row >> 3] >> (row & 7)) & 1;
-            if (!(isNull ? appendNullValue(column) : appendDateValue(column, dates[i])))
+            if (!(isNull ? appendNullValue(column) : appendFixedValue(column, row, values + i * width)))
                 return channel.fail(Failure::TooLarge);
         }
     }
@@ -286,7 +287,7 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
         if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
             return channel.fail(Failure::TooLarge);
         if (column.form != ValueForm::AsRead) {
-            if (!receiveDates(batch, channel, rows, column))
+            if (!receiveInForm(batch, channel, rows, column))
                 return false;
             continue;
         }
@@ -510,9 +511,9 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))
             return failed(Failure::Garbled);
         data = std::make_shared<TableData>(columns);
-        // A table kept whole keeps its dates compact; batches handed over live too briefly to gain.
+        // A table kept whole keeps its values compact; batches handed over live too briefly to gain.
         if (!request.handOver)
-            data->keepDatesCompact();
+            data->keepValuesCompact();
         // Room for the announced rows up front, unless a damaged count would exceed the bound.
         if (!request.handOver && rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
             data->reserveRows(rowCountHint);

@@ -130,7 +130,7 @@ bool writeRows(int fd, const TableData& batch)
     // Ends go counted from the batch's first byte, four bytes each; the byte counts beside them.
     std::vector<uint32_t> ends(rows * variableColumns);
     std::vector<uint64_t> byteCounts(variableColumns);
-    std::list<std::vector<double>> widened;
+    std::list<std::vector<uint8_t>> widened;
     std::vector<iovec> pieces;
     pieces.reserve(4 * static_cast<size_t>(batch.columnCount()) + 1);
     const auto piece = [&pieces](const void* data, size_t size) {
@@ -142,11 +142,14 @@ bool writeRows(int fd, const TableData& batch)
     for (int c = 0; c < batch.columnCount(); ++c) {
         const ColumnData& column = batch.column(c);
         piece(column.nulls.data(), column.nulls.size());
-        if (column.form != ValueForm::AsRead) {  // compact dates go as the doubles they stand for
-            std::vector<double>& dates = widened.emplace_back(rows);
-            for (uint64_t r = 0; r < rows; ++r)
-                dates[r] = batch.isNull(static_cast<int64_t>(r), c) ? 0.0 : batch.dateValue(static_cast<int64_t>(r), c);
-            piece(dates.data(), rows * sizeof(double));
+        if (column.form != ValueForm::AsRead) {  // compact values go as the values they stand for
+            const auto width = static_cast<size_t>(fixedWidth(column.info.type));
+            std::vector<uint8_t>& values = widened.emplace_back(rows * width);
+            for (uint64_t r = 0; r < rows; ++r) {
+                if (!batch.isNull(static_cast<int64_t>(r), c))
+                    batch.copyFixedValue(static_cast<int64_t>(r), c, values.data() + r * width);
+            }
+            piece(values.data(), values.size());
             continue;
         }
         if (!isVariableLength(column.info.type)) {

@@ -52,38 +52,98 @@ bool widenDates(ColumnData& column)
     for (size_t r = rows; r-- > 0;) {
         uint32_t stored;
         std::memcpy(&stored, values + r * sizeof stored, sizeof stored);
-        const double date = isNullAt(column, static_cast<int64_t>(r)) ? 0.0 : dateOfSeconds(*column.dateBase + stored);
+        const double date = isNullAt(column, static_cast<int64_t>(r)) ? 0.0 : dateOfSeconds(column.base.value_or(0) + stored);
         std::memcpy(values + r * sizeof date, &date, sizeof date);
     }
     column.form = ValueForm::AsRead;
-    column.dateBase.reset();
+    column.base.reset();
     return true;
 }
-
-ValueForm formFor(const ColumnInfo& info, bool compactDates)
-{
-    return compactDates && info.type == FieldType::Date ? ValueForm::DateSeconds : ValueForm::AsRead;
-}
-
-}  // namespace
 
 bool appendDateValue(ColumnData& column, double date)
 {
     if (column.form == ValueForm::DateSeconds) {
         const std::optional<int64_t> seconds = secondsOfDate(date);
-        if (seconds && !column.dateBase)
-            column.dateBase = *seconds - kDateReach;
-        if (seconds && *seconds >= *column.dateBase && *seconds - *column.dateBase <= UINT32_MAX) {
-            const auto stored = static_cast<uint32_t>(*seconds - *column.dateBase);
+        if (seconds && !column.base)
+            column.base = *seconds - kDateReach;
+        if (seconds && *seconds >= *column.base && *seconds - *column.base <= UINT32_MAX) {
+            const auto stored = static_cast<uint32_t>(*seconds - *column.base);
             return column.values.append(&stored, sizeof stored);
         }
-        // Null rows before the first value have no base to be widened from; they hold zeros either way.
-        if (!column.dateBase)
-            column.dateBase = 0;
         if (!widenDates(column))
             return false;
     }
     return column.values.append(&date, sizeof date);
+}
+
+// A CountingUp column's first rows (those before row) again as four-byte values, Null rows as zeros.
+bool widenCount(ColumnData& column, int64_t rows)
+{
+    for (int64_t r = 0; r < rows; ++r) {
+        const int32_t value = isNullAt(column, r) ? 0 : static_cast<int32_t>(column.base.value_or(0) + r);
+        if (!column.values.append(&value, sizeof value))
+            return false;
+    }
+    column.form = ValueForm::AsRead;
+    column.base.reset();
+    return true;
+}
+
+bool appendCountValue(ColumnData& column, int64_t row, int32_t value)
+{
+    if (column.form == ValueForm::CountingUp) {
+        if (!column.base)
+            column.base = int64_t{value} - row;
+        if (int64_t{value} == *column.base + row)
+            return true;
+        if (!widenCount(column, row))
+            return false;
+    }
+    return column.values.append(&value, sizeof value);
+}
+
+ValueForm formFor(const ColumnInfo& info, bool compactValues)
+{
+    if (!compactValues)
+        return ValueForm::AsRead;
+    switch (info.type) {
+    case FieldType::Date: return ValueForm::DateSeconds;
+    case FieldType::Integer: return ValueForm::CountingUp;
+    default: return ValueForm::AsRead;
+    }
+}
+
+}  // namespace
+
+bool appendFixedValue(ColumnData& column, int64_t row, const void* value)
+{
+    switch (column.form) {
+    case ValueForm::DateSeconds: {
+        double date;
+        std::memcpy(&date, value, sizeof date);
+        return appendDateValue(column, date);
+    }
+    case ValueForm::CountingUp: {
+        int32_t number;
+        std::memcpy(&number, value, sizeof number);
+        return appendCountValue(column, row, number);
+    }
+    default: return column.values.append(value, static_cast<size_t>(fixedWidth(column.info.type)));
+    }
+}
+
+void TableData::copyFixedValue(int64_t row, int column, void* out) const
+{
+    const ColumnData& c = columns_[static_cast<size_t>(column)];
+    if (c.form == ValueForm::DateSeconds) {
+        const double date = dateValue(row, column);
+        std::memcpy(out, &date, sizeof date);
+    } else if (c.form == ValueForm::CountingUp) {
+        const int32_t value = integerValue(row, column);
+        std::memcpy(out, &value, sizeof value);
+    } else {
+        std::memcpy(out, fixedValue(row, column), static_cast<size_t>(fixedWidth(c.info.type)));
+    }
 }
 
 bool appendNullValue(ColumnData& column)
@@ -98,14 +158,12 @@ bool appendNullValue(ColumnData& column)
 
 bool TableData::putInForm(ColumnData& column, const void* value)
 {
-    double date;
-    std::memcpy(&date, value, sizeof date);
-    return appendNullFlag(column, false) && appendDateValue(column, date);
+    return appendNullFlag(column, false) && appendFixedValue(column, column.count - 1, value);
 }
 
-void TableData::keepDatesCompact()
+void TableData::keepValuesCompact()
 {
-    compactDates_ = true;
+    compactValues_ = true;
     for (ColumnData& c : columns_) {
         if (c.count == 0)
             c.form = formFor(c.info, true);
@@ -230,9 +288,12 @@ bool TableData::takeRows(TableData& other)
             }
         } else if (to.form != ValueForm::AsRead || from.form != ValueForm::AsRead) {
             const int64_t firstRow = to.count - from.count;
+            uint8_t value[17];  // the widest fixed value
             for (int64_t r = 0; r < from.count; ++r) {
                 const bool isNull = isNullAt(to, firstRow + r);
-                if (!(isNull ? appendNullValue(to) : appendDateValue(to, other.dateValue(r, static_cast<int>(i)))))
+                if (!isNull)
+                    other.copyFixedValue(r, static_cast<int>(i), value);
+                if (!(isNull ? appendNullValue(to) : appendFixedValue(to, firstRow + r, value)))
                     return false;
             }
         } else if (!to.values.append(from.values.data(), from.values.size())) {
@@ -252,8 +313,8 @@ void TableData::clearRows()
         c.bytes.resetSize();
         c.runStarts.clear();
         c.shortEnds = takesShortEnds(c.info.type);
-        c.form = formFor(c.info, compactDates_);
-        c.dateBase.reset();
+        c.form = formFor(c.info, compactValues_);
+        c.base.reset();
         c.count = 0;
     }
     rows_ = 0;

@@ -6,11 +6,14 @@
 // beside the ends: two bytes a row in runs of 64, or four in runs of 65536 once a
 // run of 64 values outgrows two bytes (long values, or a damaged file's text): the
 // column's ends are then written again at four bytes each.
-// A table that keeps its dates compact (keepDatesCompact) holds a Date column's values as four
+// A table that keeps its values compact (keepValuesCompact) holds a Date column's values as four
 // bytes each, the value's whole seconds (see DateSeconds.h) counted from a base of the column's
 // own, for as long as every value is a whole second within about 68 years of the column's first;
-// at the first that is not, the column's values are written again as eight-byte doubles. Either
-// way a Date value is had only through dateValue(), never through fixedValue().
+// and a Long Integer column whose values count up by one from row to row (an AutoNumber key of a
+// table without deleted rows) as no bytes at all. At the first value that does not fit, the
+// column's values are written again as they were read. Either way Date values are had only
+// through dateValue() and Long Integer ones through integerValue(), never through fixedValue();
+// copyFixedValue() gives any fixed-width value's bytes as fixedWidth() describes them.
 
 #include "store/DateSeconds.h"
 #include "store/FieldTypes.h"
@@ -80,7 +83,8 @@ constexpr bool isVariableLength(FieldType type)
 // How a column keeps its fixed-width values.
 enum class ValueForm : uint8_t {
     AsRead,       // as the reader sent them, fixedWidth(type) bytes each
-    DateSeconds,  // Date: four-byte counts of seconds from dateBase (see above)
+    DateSeconds,  // Date: four-byte counts of seconds from base (see above)
+    CountingUp,   // Integer: no bytes; a row's value is base plus the row's number
 };
 
 struct ColumnData {
@@ -92,14 +96,19 @@ struct ColumnData {
     std::vector<uint64_t> runStarts;  // variable-length types: where each run of rows begins in bytes
     bool shortEnds = false;           // variable-length types: two-byte ends (see above)
     ValueForm form = ValueForm::AsRead;
-    std::optional<int64_t> dateBase;  // DateSeconds: the seconds of a stored 0; none before the first value
+    // DateSeconds: the seconds of a stored 0; CountingUp: the value of row 0; none before the first value.
+    std::optional<int64_t> base;
 
     // Bytes per row in values.
     size_t valueWidth() const
     {
         if (isVariableLength(info.type))
             return shortEnds ? sizeof(uint16_t) : sizeof(uint32_t);
-        return form == ValueForm::DateSeconds ? sizeof(uint32_t) : static_cast<size_t>(fixedWidth(info.type));
+        switch (form) {
+        case ValueForm::DateSeconds: return sizeof(uint32_t);
+        case ValueForm::CountingUp: return 0;
+        default: return static_cast<size_t>(fixedWidth(info.type));
+        }
     }
 
     int endRunBits() const { return shortEnds ? 6 : 16; }
@@ -118,9 +127,10 @@ struct ColumnData {
 
 bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint64_t end);
 
-// Appends a Date value to a Date column whose Null flag for it is in already, widening the
-// column's values where the value does not fit their form; false when memory runs out.
-bool appendDateValue(ColumnData& column, double date);
+// Appends row's fixed-width value (as fixedWidth() describes it) to a column whose Null flag for
+// it is in already, widening the column's values where the value does not fit their form; false
+// when memory runs out.
+bool appendFixedValue(ColumnData& column, int64_t row, const void* value);
 // Appends the value of a Null row (zeros) to a fixed-width column whose Null flag for it is in already.
 bool appendNullValue(ColumnData& column);
 
@@ -177,11 +187,24 @@ public:
         const ColumnData& c = columns_[static_cast<size_t>(column)];
         assert(c.info.type == FieldType::Date);
         if (c.form == ValueForm::DateSeconds)
-            return dateOfSeconds(c.dateBase.value_or(0) + c.values.at<uint32_t>(static_cast<size_t>(row)));
+            return dateOfSeconds(c.base.value_or(0) + c.values.at<uint32_t>(static_cast<size_t>(row)));
         double date;
         std::memcpy(&date, c.values.data() + static_cast<size_t>(row) * sizeof date, sizeof date);
         return date;
     }
+    // A Long Integer column's value, whatever form the column keeps it in.
+    int32_t integerValue(int64_t row, int column) const
+    {
+        const ColumnData& c = columns_[static_cast<size_t>(column)];
+        assert(c.info.type == FieldType::Integer);
+        if (c.form == ValueForm::CountingUp)
+            return static_cast<int32_t>(c.base.value_or(0) + row);
+        int32_t value;
+        std::memcpy(&value, c.values.data() + static_cast<size_t>(row) * sizeof value, sizeof value);
+        return value;
+    }
+    // Any fixed-width value's bytes as fixedWidth() describes them, whatever form the column keeps it in.
+    void copyFixedValue(int64_t row, int column, void* out) const;
     std::string_view bytesValue(int64_t row, int column) const
     {
         const ColumnData& c = columns_[static_cast<size_t>(column)];
@@ -229,8 +252,8 @@ public:
     // Moves all rows of other (same columns) to the end of this table and empties other.
     bool takeRows(TableData& other);
     void setRowCount(int64_t rows) { rows_ = rows; }
-    // Keeps the Date columns' values compact (see above) from here on; for a table without rows.
-    void keepDatesCompact();
+    // Keeps the Date and Long Integer columns' values compact (see above) from here on; for a table without rows.
+    void keepValuesCompact();
     void clearRows();                 // keeps the memory for the next rows
     bool reserveRows(int64_t rows);   // room for the fixed-width parts of this many more rows
 
@@ -256,7 +279,7 @@ private:
 
     std::vector<ColumnData> columns_;
     int64_t rows_ = 0;
-    bool compactDates_ = false;
+    bool compactValues_ = false;
 };
 
 }  // namespace varnex

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,13 +45,44 @@ std::optional<double> Near2020(int row)
     return WholeSeconds(kNewYear2020 + (row % 3000) * kDay + (row * int64_t{7919}) % kDay);
 }
 
-// A Date column's values, one a row, and whether a table keeping dates compact still holds them at
-// four bytes after the last.
+// A Date column's values, one a row, and whether a table keeping values compact still holds them
+// at four bytes after the last.
 struct DateColumnCase {
     const char* name;
     std::function<std::optional<double>(int row)> value;
     bool staysCompact;
 };
+
+// The same for a Long Integer column, held at no bytes while compact.
+struct CountColumnCase {
+    const char* name;
+    std::function<std::optional<int32_t>(int row)> value;
+    bool staysCompact;
+};
+
+std::vector<CountColumnCase> CountCases()
+{
+    const auto countingFrom = [](int64_t first, int skipAt, int nullEvery) {
+        return [=](int row) -> std::optional<int32_t> {
+            if (nullEvery > 0 && row % nullEvery == 1)
+                return std::nullopt;
+            return static_cast<int32_t>(first + row + (row >= skipAt ? 1 : 0));
+        };
+    };
+    return {
+        {"Id", countingFrom(1, kRows, 0), true},
+        {"IdWithNulls", countingFrom(1, kRows, 5), true},
+        {"FromBelowZero", countingFrom(-4500, kRows, 0), true},
+        {"UpToTheLargest", countingFrom(INT32_MAX - kRows + 1, kRows, 0), true},
+        {"PastTheLargest", [](int row) -> std::optional<int32_t> { return row < 100 ? INT32_MAX - 99 + row : row; }, false},
+        {"GapMidBatch", countingFrom(1, 5000, 7), false},
+        {"GapAtBatchStart", countingFrom(1, 4096, 0), false},
+        {"GapAtTheEnd", countingFrom(1, kRows - 1, 0), false},
+        {"NullsThenCounting", [](int row) -> std::optional<int32_t> { return row < 6000 ? std::nullopt : std::optional<int32_t>(row); }, true},
+        {"Falling", [](int row) -> std::optional<int32_t> { return kRows - row; }, false},
+        {"Nulls", [](int) { return std::optional<int32_t>(); }, true},
+    };
+}
 
 // Near2020 with one value changed.
 std::function<std::optional<double>(int)> Near2020But(int changedRow, double changed)
@@ -109,7 +141,10 @@ std::string Outputs(const TableData& table, int column, const ValueFormatter& fo
     for (int64_t row = 0; row < table.rowCount(); ++row) {
         appendStoredText(table, row, column, formatter, out);
         const Variant value = storedValue(table, row, column);
-        out += value.isNull() ? std::string(" Null") : " " + std::to_string(std::bit_cast<uint64_t>(value.toDouble()));
+        const bool isDate = table.info(column).type == FieldType::Date;
+        out += value.isNull() ? std::string(" Null")
+               : isDate       ? " " + std::to_string(std::bit_cast<uint64_t>(value.toDouble()))
+                              : " " + std::to_string(value.toInt64());
         out += '\n';
     }
     for (const bool descending : {false, true}) {
@@ -145,45 +180,62 @@ std::string FirstDifference(const std::string& got, const std::string& want)
 }
 
 // A loaded table keeps its Date columns at four bytes a row while every value is a whole second
-// within reach of the column's first, and widens them to doubles at the first that is not, in the
-// middle of a batch or at its start; either way it shows, gives and sorts every value exactly as
-// a table that keeps the doubles does.
-TEST(CompactDatesTest, ShowAndSortAsTheDoublesDo)
+// within reach of the column's first, and its Long Integer columns at none while their values
+// count up by one; it widens them to the values as read at the first that does not fit, in the
+// middle of a batch, at its start or at the end; either way it shows, gives and sorts every value
+// exactly as a table that keeps the values as read does.
+TEST(CompactValuesTest, ShowAndSortAsTheValuesAsRead)
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const std::vector<DateColumnCase> cases = Cases();
-    jetwriter::Table table{"Dates", {}, {}, {}};
+    const std::vector<DateColumnCase> dateCases = Cases();
+    const std::vector<CountColumnCase> countCases = CountCases();
+    jetwriter::Table table{"Values", {}, {}, {}};
     std::vector<ColumnInfo> columns;
-    for (const DateColumnCase& c : cases) {
+    std::vector<bool> staysCompact;
+    for (const DateColumnCase& c : dateCases) {
         table.columns.push_back({c.name, ColumnType::DateTime});
         columns.push_back({c.name, FieldType::Date});
+        staysCompact.push_back(c.staysCompact);
+    }
+    for (const CountColumnCase& c : countCases) {
+        table.columns.push_back({c.name, ColumnType::Long});
+        columns.push_back({c.name, FieldType::Integer});
+        staysCompact.push_back(c.staysCompact);
     }
     std::vector<std::vector<test::StoredCell>> stored;
     for (int row = 0; row < kRows; ++row) {
         std::vector<jetwriter::Cell> cells;
         std::vector<test::StoredCell> storedCells;
-        for (const DateColumnCase& c : cases) {
+        for (const DateColumnCase& c : dateCases) {
             const std::optional<double> value = c.value(row);
             cells.push_back(value ? jetwriter::Cell(jetwriter::DateValue{*value}) : jetwriter::Cell(jetwriter::Null{}));
+            storedCells.push_back(value ? test::Stored(*value) : test::StoredNull());
+        }
+        for (const CountColumnCase& c : countCases) {
+            const std::optional<int32_t> value = c.value(row);
+            cells.push_back(value ? jetwriter::Cell(int64_t{*value}) : jetwriter::Cell(jetwriter::Null{}));
             storedCells.push_back(value ? test::Stored(*value) : test::StoredNull());
         }
         table.rows.push_back(std::move(cells));
         stored.push_back(std::move(storedCells));
     }
-    const auto doubles = test::StoredTable(columns, stored);
+    const auto asRead = test::StoredTable(columns, stored);
 
     test::OpenDatabase database(jetwriter::Format::Jet4, {table});
     ASSERT_TRUE(database.status().ok());
-    const auto rs = database.load("Dates");
+    const auto rs = database.load("Values");
     ASSERT_TRUE(rs);
     const std::shared_ptr<const TableData> loaded = rs->loadedRows();
     ASSERT_EQ(loaded->rowCount(), kRows);
     const auto formatter = ValueFormatter::forDefaultLocale();
-    for (int c = 0; c < static_cast<int>(cases.size()); ++c) {
-        SCOPED_TRACE(cases[static_cast<size_t>(c)].name);
-        EXPECT_EQ(loaded->column(c).form == ValueForm::DateSeconds, cases[static_cast<size_t>(c)].staysCompact);
-        EXPECT_EQ(loaded->column(c).values.size(), static_cast<size_t>(kRows) * (cases[static_cast<size_t>(c)].staysCompact ? 4 : 8));
-        EXPECT_EQ(FirstDifference(Outputs(*loaded, c, *formatter), Outputs(*doubles, c, *formatter)), "");
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        SCOPED_TRACE(columns[static_cast<size_t>(c)].name.toStdString());
+        const bool isDate = columns[static_cast<size_t>(c)].type == FieldType::Date;
+        const bool compact = staysCompact[static_cast<size_t>(c)];
+        EXPECT_EQ(loaded->column(c).form, !compact ? ValueForm::AsRead : isDate ? ValueForm::DateSeconds : ValueForm::CountingUp);
+        const size_t width = isDate ? (compact ? 4 : 8) : (compact ? 0 : 4);
+        EXPECT_EQ(loaded->column(c).values.size(), static_cast<size_t>(kRows) * width);
+        EXPECT_EQ(FirstDifference(Outputs(*loaded, c, *formatter), Outputs(*asRead, c, *formatter)), "");
     }
 }
 
