@@ -131,7 +131,8 @@ bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint6
 // it is in already, widening the column's values where the value does not fit their form; false
 // when memory runs out.
 bool appendFixedValue(ColumnData& column, int64_t row, const void* value);
-// Appends the value of a Null row (zeros) to a fixed-width column whose Null flag for it is in already.
+// Appends the value of a Null row (zeros, where the column's form keeps bytes for it) to a
+// fixed-width column whose Null flag for it is in already.
 bool appendNullValue(ColumnData& column);
 
 // Records the next row's variable-length value as lying in bytes [start, end) of the column.
@@ -174,7 +175,8 @@ public:
         const auto bits = columns_[static_cast<size_t>(column)].nulls.data();
         return (bits[static_cast<size_t>(row) >> 3] >> (row & 7)) & 1;
     }
-    // The bytes of a fixed-width value, as fixedWidth() describes them; not for Date columns.
+    // The bytes of a fixed-width value, as fixedWidth() describes them; not for Date columns, nor for
+    // a column whose values are kept in a form of their own (see above).
     const uint8_t* fixedValue(int64_t row, int column) const
     {
         const ColumnData& c = columns_[static_cast<size_t>(column)];
