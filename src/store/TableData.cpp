@@ -142,7 +142,8 @@ void TableData::copyFixedValue(int64_t row, int column, void* out) const
         const int32_t value = integerValue(row, column);
         std::memcpy(out, &value, sizeof value);
     } else {
-        std::memcpy(out, fixedValue(row, column), static_cast<size_t>(fixedWidth(c.info.type)));
+        const auto width = static_cast<size_t>(fixedWidth(c.info.type));
+        std::memcpy(out, c.values.data() + static_cast<size_t>(row) * width, width);
     }
 }
 
