@@ -259,12 +259,9 @@ bool receiveInForm(BatchReader& batch, Channel& channel, size_t rows, ColumnData
         const size_t n = std::min(rows - done, sizeof values / width);
         if (!batch.read(values, n * width))
             return false;
-        for (size_t i = 0; i < n; ++i, ++done) {
-            const int64_t row = first + static_cast<int64_t>(done);
-            const bool isNull = (column.nulls.data()[row >> 3] >> (row & 7)) & 1;
-            if (!(isNull ? appendNullValue(column) : appendFixedValue(column, row, values + i * width)))
-                return channel.fail(Failure::TooLarge);
-        }
+        if (!appendFixedValues(column, first + static_cast<int64_t>(done), values, n))
+            return channel.fail(Failure::TooLarge);
+        done += n;
     }
     return true;
 }

@@ -2,7 +2,9 @@
 
 #include "store/FieldTypes.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace varnex {
 
@@ -102,6 +104,56 @@ bool appendCountValue(ColumnData& column, int64_t row, int32_t value)
     return column.values.append(&value, sizeof value);
 }
 
+// Of n Date values of rows firstRow on, appends those up to the first that does not fit the
+// column's DateSeconds form; how many it took, or none when memory runs out.
+std::optional<size_t> appendFittingSeconds(ColumnData& column, int64_t firstRow, const uint8_t* values, size_t n)
+{
+    uint32_t stored[1024];
+    size_t done = 0;
+    while (done < n) {
+        const size_t most = std::min(n - done, std::size(stored));
+        size_t fitted = 0;
+        for (; fitted < most; ++fitted) {
+            const int64_t row = firstRow + static_cast<int64_t>(done + fitted);
+            stored[fitted] = 0;
+            if (isNullAt(column, row))
+                continue;
+            double date;
+            std::memcpy(&date, values + (done + fitted) * sizeof date, sizeof date);
+            const std::optional<int64_t> seconds = secondsOfDate(date);
+            if (seconds && !column.base)
+                column.base = *seconds - kDateReach;
+            if (!seconds || *seconds < *column.base || *seconds - *column.base > UINT32_MAX)
+                break;
+            stored[fitted] = static_cast<uint32_t>(*seconds - *column.base);
+        }
+        if (!column.values.append(stored, fitted * sizeof stored[0]))
+            return std::nullopt;
+        done += fitted;
+        if (fitted < most)
+            break;
+    }
+    return done;
+}
+
+// Of n Long Integer values of rows firstRow on, takes those up to the first that does not go on
+// counting; how many.
+size_t takeCounting(ColumnData& column, int64_t firstRow, const uint8_t* values, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const int64_t row = firstRow + static_cast<int64_t>(i);
+        if (isNullAt(column, row))
+            continue;
+        int32_t value;
+        std::memcpy(&value, values + i * sizeof value, sizeof value);
+        if (!column.base)
+            column.base = int64_t{value} - row;
+        if (int64_t{value} != *column.base + row)
+            return i;
+    }
+    return n;
+}
+
 ValueForm formFor(const ColumnInfo& info, bool compactValues)
 {
     if (!compactValues)
@@ -130,6 +182,30 @@ bool appendFixedValue(ColumnData& column, int64_t row, const void* value)
     }
     default: return column.values.append(value, static_cast<size_t>(fixedWidth(column.info.type)));
     }
+}
+
+bool appendFixedValues(ColumnData& column, int64_t firstRow, const uint8_t* values, size_t n)
+{
+    const auto width = static_cast<size_t>(fixedWidth(column.info.type));
+    size_t done = 0;
+    while (done < n) {
+        if (column.form == ValueForm::AsRead)
+            return column.values.append(values + done * width, (n - done) * width);
+        const int64_t row = firstRow + static_cast<int64_t>(done);
+        const std::optional<size_t> fitted = column.form == ValueForm::DateSeconds
+                                                 ? appendFittingSeconds(column, row, values + done * width, n - done)
+                                                 : takeCounting(column, row, values + done * width, n - done);
+        if (!fitted)
+            return false;
+        done += *fitted;
+        if (done == n)
+            break;
+        // The first value that does not fit, which widens the column.
+        if (!appendFixedValue(column, firstRow + static_cast<int64_t>(done), values + done * width))
+            return false;
+        ++done;
+    }
+    return true;
 }
 
 void TableData::copyFixedValue(int64_t row, int column, void* out) const

@@ -131,6 +131,8 @@ bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint6
 // it is in already, widening the column's values where the value does not fit their form; false
 // when memory runs out.
 bool appendFixedValue(ColumnData& column, int64_t row, const void* value);
+// The same for n values, of rows firstRow on, lying back to back (a Null row's as zeros).
+bool appendFixedValues(ColumnData& column, int64_t firstRow, const uint8_t* values, size_t n);
 // Appends the value of a Null row (zeros, where the column's form keeps bytes for it) to a
 // fixed-width column whose Null flag for it is in already.
 bool appendNullValue(ColumnData& column);
