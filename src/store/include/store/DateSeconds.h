@@ -2,7 +2,7 @@
 // A Date value (a double: days since 1899-12-30, the time of day the fraction of the day beside the
 // days' magnitude, so -1.25 is 1899-12-29 06:00) as a whole count of seconds where it is exactly
 // one: the count's sign is the date's, its magnitude the days times 86400 plus the second of the
-// day. Counts order as their dates do, and equal counts are equal dates.
+// day. Counts order as the doubles do, and equal counts are equal doubles.
 
 #include <bit>
 #include <cmath>
