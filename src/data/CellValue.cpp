@@ -40,6 +40,10 @@ Variant storedValue(const TableData& table, int64_t row, int column)
             return Variant::text(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
         return Variant::binary(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     }
+    if (type == FieldType::Date)
+        return Variant::date(table.dateValue(row, column));
+    if (type == FieldType::Integer)
+        return Variant::longInteger(table.integerValue(row, column));
     return fixedStoredValue(type, table.info(column).scale, table.fixedValue(row, column));
 }
 
@@ -80,17 +84,23 @@ void appendStoredText(const TableData& table, int64_t row, int column, const Val
             ValueFormatter::appendBinary(bytes.data(), bytes.size(), out);
         return;
     }
+    if (type == FieldType::Date) {
+        formatter.appendDate(table.dateValue(row, column), out);
+        return;
+    }
+    if (type == FieldType::Integer) {
+        ValueFormatter::appendInteger(table.integerValue(row, column), out);
+        return;
+    }
     const uint8_t* at = table.fixedValue(row, column);
     switch (type) {
     case FieldType::Boolean: ValueFormatter::appendBoolean(at[0] != 0, out); return;
     case FieldType::UnsignedTinyInt: ValueFormatter::appendInteger(at[0], out); return;
     case FieldType::SmallInt: ValueFormatter::appendInteger(storedAs<int16_t>(at), out); return;
-    case FieldType::Integer: ValueFormatter::appendInteger(storedAs<int32_t>(at), out); return;
     case FieldType::BigInt: ValueFormatter::appendInteger(storedAs<int64_t>(at), out); return;
     case FieldType::Single: formatter.appendReal(storedAs<float>(at), 7, out); return;
     case FieldType::Double: formatter.appendReal(storedAs<double>(at), 15, out); return;
     case FieldType::Currency: formatter.appendCurrency(storedAs<int64_t>(at), out); return;
-    case FieldType::Date: formatter.appendDate(storedAs<double>(at), out); return;
     case FieldType::DBTimeStamp: formatter.appendExtendedDate(storedAs<int64_t>(at), out); return;
     case FieldType::Numeric: formatter.appendDecimal(storedDecimal(at, table.info(column).scale), out); return;
     case FieldType::GUID: ValueFormatter::appendGuid(storedAs<GuidBytes>(at), out); return;

@@ -43,7 +43,6 @@ uint64_t NumericKey(FieldType type, const uint8_t* at)
     case FieldType::UnsignedTinyInt: return at[0];
     case FieldType::Boolean: return at[0] ? 0 : 1;  // True is -1, below False (0)
     case FieldType::SmallInt: return signedKey(storedAs<int16_t>(at));
-    case FieldType::Integer: return signedKey(storedAs<int32_t>(at));
     case FieldType::BigInt:
     case FieldType::Currency:
     case FieldType::DBTimeStamp: return signedKey(storedAs<int64_t>(at));
@@ -57,7 +56,9 @@ void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t>
     const FieldType type = table.info(key.column).type;
     const KeyedRows keyed = keyedRows(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
-        const uint64_t k = NumericKey(type, table.fixedValue(rows[i], key.column));
+        const uint64_t k = type == FieldType::Date      ? realKey(table.dateValue(rows[i], key.column))
+                           : type == FieldType::Integer ? signedKey(table.integerValue(rows[i], key.column))
+                                                        : NumericKey(type, table.fixedValue(rows[i], key.column));
         keyed[i] = {key.descending ? ~k : k, rows[i]};
     }
     const KeyedRows scratch = keyedRows(rows.size());

@@ -248,6 +248,24 @@ private:
     uint64_t left_;
 };
 
+// A column's values, sent as they were read, onto a column that keeps them in a form of its own
+// (see TableData.h), a slice at a time; its Null flags for the batch are in already.
+bool receiveInForm(BatchReader& batch, Channel& channel, size_t rows, ColumnData& column)
+{
+    const auto width = static_cast<size_t>(fixedWidth(column.info.type));
+    uint8_t values[8192];
+    const int64_t first = column.count - static_cast<int64_t>(rows);
+    for (size_t done = 0; done < rows;) {
+        const size_t n = std::min(rows - done, sizeof values / width);
+        if (!batch.read(values, n * width))
+            return false;
+        if (!appendFixedValues(column, first + static_cast<int64_t>(done), values, n))
+            return channel.fail(Failure::TooLarge);
+        done += n;
+    }
+    return true;
+}
+
 // Reads one batch straight into the end of the table's columns.
 bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableData& table)
 {
@@ -260,17 +278,15 @@ bool receiveRows(Channel& channel, const reader::MessageHeader& header, TableDat
     for (int c = 0; c < table.columnCount(); ++c) {
         ColumnData& column = table.column(c);
         const size_t nullBytes = (rows + 7) / 8;
-        if (column.count % 8 == 0) {
-            if (!batch.readOnto(column.nulls, nullBytes))  // straight into place
+        std::vector<uint8_t> nulls(nullBytes);
+        if (!batch.read(nulls.data(), nullBytes))
+            return false;
+        if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
+            return channel.fail(Failure::TooLarge);
+        if (column.form != ValueForm::AsRead) {
+            if (!receiveInForm(batch, channel, rows, column))
                 return false;
-            column.count += static_cast<int64_t>(rows);
-            clearUnusedNullBits(column);
-        } else {
-            std::vector<uint8_t> nulls(nullBytes);
-            if (!batch.read(nulls.data(), nullBytes))
-                return false;
-            if (!table.appendNullBits(c, nulls.data(), static_cast<int64_t>(rows)))
-                return channel.fail(Failure::TooLarge);
+            continue;
         }
         if (!isVariableLength(column.info.type)) {
             if (!batch.readOnto(column.values, rows * static_cast<size_t>(fixedWidth(column.info.type))))
@@ -492,6 +508,9 @@ Result<std::shared_ptr<TableData>> readWithReaderProcess(const QString& path, co
         if (kind != reader::MessageKind::Columns || data || !reader::parseColumns(payload, columns, rowCountHint))
             return failed(Failure::Garbled);
         data = std::make_shared<TableData>(columns);
+        // A table kept whole keeps its values compact; batches handed over live too briefly to gain.
+        if (!request.handOver)
+            data->keepValuesCompact();
         // Room for the announced rows up front, unless a damaged count would exceed the bound.
         if (!request.handOver && rowCountHint > 0 && static_cast<uint64_t>(rowCountHint) * 32 * columns.size() < bound)
             data->reserveRows(rowCountHint);

@@ -110,18 +110,20 @@ void CsvRowWriter::append(int64_t row, std::string& out) const
         }
         if (table_.isNull(row, c) && plan.kind != Kind::Other)
             continue;
-        const uint8_t* value = plan.kind == Kind::Other ? nullptr : table_.fixedValue(row, c);
+        // Dates and Long Integers are had from the table, which may keep them compact.
+        const bool fixed = plan.kind != Kind::Other && plan.kind != Kind::Date && plan.kind != Kind::Long;
+        const uint8_t* value = fixed ? table_.fixedValue(row, c) : nullptr;
         char* written = at;
         switch (plan.kind) {
         case Kind::YesNo: written = put(at, value[0] != 0 ? "True" : "False"); break;
         case Kind::Byte: written = ValueFormatter::writeInteger(value[0], at); break;
         case Kind::Short: written = ValueFormatter::writeInteger(storedAs<int16_t>(value), at); break;
-        case Kind::Long: written = ValueFormatter::writeInteger(storedAs<int32_t>(value), at); break;
+        case Kind::Long: written = ValueFormatter::writeInteger(table_.integerValue(row, c), at); break;
         case Kind::BigInt: written = ValueFormatter::writeInteger(storedAs<int64_t>(value), at); break;
         case Kind::Single: written = formatter_.writeReal(storedAs<float>(value), 7, at); break;
         case Kind::Double: written = formatter_.writeReal(storedAs<double>(value), 15, at); break;
         case Kind::Currency: written = formatter_.writeCurrency(storedAs<int64_t>(value), at); break;
-        case Kind::Date: written = formatter_.writeDate(storedAs<double>(value), at); break;
+        case Kind::Date: written = formatter_.writeDate(table_.dateValue(row, c), at); break;
         default: written = nullptr; break;
         }
         if (written) {

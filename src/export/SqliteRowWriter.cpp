@@ -97,7 +97,7 @@ Status SqliteRowWriter::insertSingly(const TableData& rows, int64_t first, int64
         for (int c = 0; c < rows.columnCount(); ++c)
             bind(statement, c + 1, rows, row, c, scratch_[static_cast<size_t>(c)]);
         if (linkRowids && !rows.isNull(row, 0)) {
-            const auto position = static_cast<size_t>(load<int32_t>(rows.fixedValue(row, 0)));
+            const auto position = static_cast<size_t>(rows.integerValue(row, 0));
             if (position < linkRowids->size())
                 sqlite3_bind_int64(statement, 1, (*linkRowids)[position]);
         }
@@ -135,12 +135,14 @@ void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableDa
         }
         return;
     }
-    const uint8_t* at = rows.fixedValue(row, column);
+    // Dates and Long Integers are had from the table, which may keep them compact.
+    const bool fixed = info.type != FieldType::Date && info.type != FieldType::Integer;
+    const uint8_t* at = fixed ? rows.fixedValue(row, column) : nullptr;
     switch (info.type) {
     case FieldType::Boolean: sqlite3_bind_int(statement, parameter, at[0] != 0 ? 1 : 0); return;
     case FieldType::UnsignedTinyInt: sqlite3_bind_int(statement, parameter, at[0]); return;
     case FieldType::SmallInt: sqlite3_bind_int(statement, parameter, load<int16_t>(at)); return;
-    case FieldType::Integer: sqlite3_bind_int(statement, parameter, load<int32_t>(at)); return;
+    case FieldType::Integer: sqlite3_bind_int(statement, parameter, rows.integerValue(row, column)); return;
     case FieldType::BigInt: sqlite3_bind_int64(statement, parameter, load<int64_t>(at)); return;
     case FieldType::Single: sqlite3_bind_double(statement, parameter, load<float>(at)); return;
     case FieldType::Double: sqlite3_bind_double(statement, parameter, load<double>(at)); return;
@@ -149,7 +151,7 @@ void SqliteRowWriter::bind(sqlite3_stmt* statement, int parameter, const TableDa
     case FieldType::GUID: ValueFormatter::appendGuid(load<GuidBytes>(at), text); break;
     case FieldType::Date:
     case FieldType::DBTimeStamp: {
-        const bool written = info.type == FieldType::Date ? appendIsoDateTime(load<double>(at), text)
+        const bool written = info.type == FieldType::Date ? appendIsoDateTime(rows.dateValue(row, column), text)
                                                           : appendIsoExtendedDateTime(load<int64_t>(at), text);
         if (!written) {
             ++unwritable_[static_cast<size_t>(column)];

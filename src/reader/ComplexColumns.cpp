@@ -129,10 +129,12 @@ std::optional<ComplexValues> collectComplexValues(const TableData& flat, const F
             values.unreadBytes[*owner] += bytes;
             continue;
         }
+        const double date = info.type == FieldType::Date ? flat.dateValue(row, *value) : 0.0;
         const std::string_view bytes =
-            isVariableLength(info.type)
-                ? flat.bytesValue(row, *value)
-                : std::string_view(reinterpret_cast<const char*>(flat.fixedValue(row, *value)), static_cast<size_t>(fixedWidth(info.type)));
+            isVariableLength(info.type)   ? flat.bytesValue(row, *value)
+            : info.type == FieldType::Date ? std::string_view(reinterpret_cast<const char*>(&date), sizeof date)
+                                           : std::string_view(reinterpret_cast<const char*>(flat.fixedValue(row, *value)),
+                                                              static_cast<size_t>(fixedWidth(info.type)));
         appendListValue(values.lists[*owner], bytes);
     }
     return values;

@@ -48,6 +48,10 @@ bool copyCell(const TableData& from, int64_t row, int column, TableData& to, int
         const std::string_view bytes = from.bytesValue(row, column);
         return to.putBytes(into, bytes.data(), bytes.size());
     }
+    if (from.info(column).type == FieldType::Date) {
+        const double date = from.dateValue(row, column);
+        return to.putFixed(into, &date);
+    }
     return to.putFixed(into, from.fixedValue(row, column));
 }
 

@@ -25,7 +25,8 @@ GrowBuffer::~GrowBuffer()
 GrowBuffer::GrowBuffer(GrowBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0))
+      capacity_(std::exchange(other.capacity_, 0)),
+      written_(std::exchange(other.written_, 0))
 {
 }
 
@@ -36,6 +37,7 @@ GrowBuffer& GrowBuffer::operator=(GrowBuffer&& other) noexcept
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
         capacity_ = std::exchange(other.capacity_, 0);
+        written_ = std::exchange(other.written_, 0);
     }
     return *this;
 }
@@ -47,6 +49,23 @@ void GrowBuffer::clear()
     data_ = nullptr;
     size_ = 0;
     capacity_ = 0;
+    written_ = 0;
+}
+
+bool GrowBuffer::appendLeavingZeros(const void* bytes, size_t n)
+{
+    const size_t untouched = std::max(size_, written_);
+    uint8_t* at = extend(n);
+    if (!at)
+        return false;
+    const auto* from = static_cast<const uint8_t*>(bytes);
+    const size_t start = static_cast<size_t>(at - data_);
+    const size_t mayHoldBytes = untouched > start ? std::min(n, untouched - start) : 0;
+    if (mayHoldBytes > 0)
+        std::memcpy(at, from, mayHoldBytes);
+    if (std::any_of(from + mayHoldBytes, from + n, [](uint8_t b) { return b != 0; }))
+        std::memcpy(at + mayHoldBytes, from + mayHoldBytes, n - mayHoldBytes);
+    return true;
 }
 
 bool GrowBuffer::reserve(size_t capacity)

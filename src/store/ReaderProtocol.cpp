@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <list>
+#include <vector>
 
 namespace varnex::reader {
 namespace {
@@ -121,12 +123,14 @@ bool writeRows(int fd, const TableData& batch)
         length += column.nulls.size();
         const bool variable = isVariableLength(column.info.type);
         variableColumns += variable ? 1 : 0;
-        length += variable ? rows * sizeof(uint32_t) + sizeof(uint64_t) + column.bytes.size() : column.values.size();
+        length += variable ? rows * sizeof(uint32_t) + sizeof(uint64_t) + column.bytes.size()
+                           : rows * static_cast<size_t>(fixedWidth(column.info.type));
     }
     const MessageHeader header{static_cast<uint32_t>(MessageKind::Rows), static_cast<uint32_t>(rows), length};
     // Ends go counted from the batch's first byte, four bytes each; the byte counts beside them.
     std::vector<uint32_t> ends(rows * variableColumns);
     std::vector<uint64_t> byteCounts(variableColumns);
+    std::list<std::vector<uint8_t>> widened;
     std::vector<iovec> pieces;
     pieces.reserve(4 * static_cast<size_t>(batch.columnCount()) + 1);
     const auto piece = [&pieces](const void* data, size_t size) {
@@ -138,6 +142,16 @@ bool writeRows(int fd, const TableData& batch)
     for (int c = 0; c < batch.columnCount(); ++c) {
         const ColumnData& column = batch.column(c);
         piece(column.nulls.data(), column.nulls.size());
+        if (column.form != ValueForm::AsRead) {  // compact values go as the values they stand for
+            const auto width = static_cast<size_t>(fixedWidth(column.info.type));
+            std::vector<uint8_t>& values = widened.emplace_back(rows * width);
+            for (uint64_t r = 0; r < rows; ++r) {
+                if (!batch.isNull(static_cast<int64_t>(r), c))
+                    batch.copyFixedValue(static_cast<int64_t>(r), c, values.data() + r * width);
+            }
+            piece(values.data(), values.size());
+            continue;
+        }
         if (!isVariableLength(column.info.type)) {
             piece(column.values.data(), column.values.size());
             continue;

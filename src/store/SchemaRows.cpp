@@ -48,13 +48,13 @@ bool append(const Fact& fact, TableData& rows)
 Fact read(const TableData& rows, int64_t row)
 {
     Fact fact;
-    std::memcpy(&fact.kind, rows.fixedValue(row, kKind), sizeof fact.kind);
+    rows.copyFixedValue(row, kKind, &fact.kind);
     for (int f = kTableName; f < kType; ++f) {
         const std::string_view bytes = rows.bytesValue(row, f);
         fact.texts[f - kTableName] = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     }
     for (int f = kType; f < kFieldCount; ++f)
-        std::memcpy(&fact.numbers[f - kType], rows.fixedValue(row, f), sizeof(int32_t));
+        rows.copyFixedValue(row, f, &fact.numbers[f - kType]);
     return fact;
 }
 

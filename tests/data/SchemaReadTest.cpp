@@ -121,7 +121,7 @@ TEST(SchemaRead, OfEveryFormatMatchesWhatWasWrittenAndWhatTheTablesDeliver)
             const std::string_view bytes = rows.bytesValue(row, c);
             return std::string(bytes);
         };
-        const auto rowAt = [](const TableData& rows, int64_t row) { return *reinterpret_cast<const int32_t*>(rows.fixedValue(row, 0)); };
+        const auto rowAt = [](const TableData& rows, int64_t row) { return rows.integerValue(row, 0); };
         EXPECT_EQ((std::vector<std::string>{textAt(**tags, 0, 1), textAt(**tags, 1, 1), textAt(**tags, 2, 1)}),
                   (std::vector<std::string>{"red", "blue", "green"}));
         EXPECT_EQ((std::vector<int32_t>{rowAt(**tags, 0), rowAt(**tags, 1), rowAt(**tags, 2)}), (std::vector<int32_t>{0, 0, 2}));

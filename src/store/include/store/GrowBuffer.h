@@ -1,10 +1,13 @@
 #pragma once
 // A byte buffer for large, growing columns. It lives in its own memory mapping
 // and grows with mremap, which moves pages instead of copying them, so a
-// growing column never holds its old and new copy at once.
+// growing column never holds its old and new copy at once. Its pages take memory only once
+// written: appendLeavingZeros() keeps a run of zeros (a column's Null flags where it has no
+// Nulls) from writing pages that hold nothing else.
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 namespace varnex {
@@ -50,11 +53,18 @@ public:
                 return nullptr;
             size_ -= n;
         }
+        written_ = std::max(written_, size_ + n);
         return data_ + size_;
     }
     void grow(size_t n) { size_ += n; }
+    // Appends n bytes, leaving unwritten those zeros that go where the buffer never held a byte.
+    bool appendLeavingZeros(const void* bytes, size_t n);
     void clear();                      // frees the memory
-    void resetSize(size_t size = 0) { size_ = size < size_ ? size : size_; }  // keeps the memory for reuse
+    void resetSize(size_t size = 0)    // keeps the memory for reuse
+    {
+        written_ = std::max(written_, size_);
+        size_ = size < size_ ? size : size_;
+    }
     bool reserve(size_t capacity);
 
     template <class T>
@@ -69,6 +79,7 @@ private:
     uint8_t* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;
+    size_t written_ = 0;  // bytes past both this and size_ were never written: zeros as mapped
 };
 
 }  // namespace varnex

@@ -6,13 +6,25 @@
 // beside the ends: two bytes a row in runs of 64, or four in runs of 65536 once a
 // run of 64 values outgrows two bytes (long values, or a damaged file's text): the
 // column's ends are then written again at four bytes each.
+// A table that keeps its values compact (keepValuesCompact) holds a Date column's values as four
+// bytes each, the value's whole seconds (see DateSeconds.h) counted from a base of the column's
+// own, for as long as every value is a whole second within about 68 years of the column's first;
+// and a Long Integer column whose values count up by one from row to row (an AutoNumber key of a
+// table without deleted rows) as no bytes at all. At the first value that does not fit, the
+// column's values are written again as they were read. Either way Date values are had only
+// through dateValue() and Long Integer ones through integerValue(), never through fixedValue();
+// copyFixedValue() gives any fixed-width value's bytes as fixedWidth() describes them.
 
+#include "store/DateSeconds.h"
 #include "store/FieldTypes.h"
 #include "store/GrowBuffer.h"
 
 #include <QString>
 
+#include <cassert>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -68,6 +80,13 @@ constexpr bool isVariableLength(FieldType type)
     }
 }
 
+// How a column keeps its fixed-width values.
+enum class ValueForm : uint8_t {
+    AsRead,       // as the reader sent them, fixedWidth(type) bytes each
+    DateSeconds,  // Date: four-byte counts of seconds from base (see above)
+    CountingUp,   // Integer: no bytes; a row's value is base plus the row's number
+};
+
 struct ColumnData {
     ColumnInfo info;
     GrowBuffer nulls;    // bit r % 8 of byte r / 8 set: row r is Null
@@ -76,6 +95,21 @@ struct ColumnData {
     GrowBuffer bytes;    // variable-length values, back to back
     std::vector<uint64_t> runStarts;  // variable-length types: where each run of rows begins in bytes
     bool shortEnds = false;           // variable-length types: two-byte ends (see above)
+    ValueForm form = ValueForm::AsRead;
+    // DateSeconds: the seconds of a stored 0; CountingUp: the value of row 0; none before the first value.
+    std::optional<int64_t> base;
+
+    // Bytes per row in values.
+    size_t valueWidth() const
+    {
+        if (isVariableLength(info.type))
+            return shortEnds ? sizeof(uint16_t) : sizeof(uint32_t);
+        switch (form) {
+        case ValueForm::DateSeconds: return sizeof(uint32_t);
+        case ValueForm::CountingUp: return 0;
+        default: return static_cast<size_t>(fixedWidth(info.type));
+        }
+    }
 
     int endRunBits() const { return shortEnds ? 6 : 16; }
     // Where row's variable-length value ends in bytes.
@@ -92,6 +126,16 @@ struct ColumnData {
 };
 
 bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint64_t end);
+
+// Appends row's fixed-width value (as fixedWidth() describes it) to a column whose Null flag for
+// it is in already, widening the column's values where the value does not fit their form; false
+// when memory runs out.
+bool appendFixedValue(ColumnData& column, int64_t row, const void* value);
+// The same for n values, of rows firstRow on, lying back to back (a Null row's as zeros).
+bool appendFixedValues(ColumnData& column, int64_t firstRow, const uint8_t* values, size_t n);
+// Appends the value of a Null row (zeros, where the column's form keeps bytes for it) to a
+// fixed-width column whose Null flag for it is in already.
+bool appendNullValue(ColumnData& column);
 
 // Records the next row's variable-length value as lying in bytes [start, end) of the column.
 // False when memory runs out or a run of rows would hold 4 GB or more.
@@ -133,11 +177,38 @@ public:
         const auto bits = columns_[static_cast<size_t>(column)].nulls.data();
         return (bits[static_cast<size_t>(row) >> 3] >> (row & 7)) & 1;
     }
+    // The bytes of a fixed-width value, as fixedWidth() describes them; not for Date columns, nor for
+    // a column whose values are kept in a form of their own (see above).
     const uint8_t* fixedValue(int64_t row, int column) const
     {
         const ColumnData& c = columns_[static_cast<size_t>(column)];
+        assert(c.info.type != FieldType::Date && c.form == ValueForm::AsRead);
         return c.values.data() + static_cast<size_t>(row) * static_cast<size_t>(fixedWidth(c.info.type));
     }
+    // A Date column's value, whatever form the column keeps it in.
+    double dateValue(int64_t row, int column) const
+    {
+        const ColumnData& c = columns_[static_cast<size_t>(column)];
+        assert(c.info.type == FieldType::Date);
+        if (c.form == ValueForm::DateSeconds)
+            return dateOfSeconds(c.base.value_or(0) + c.values.at<uint32_t>(static_cast<size_t>(row)));
+        double date;
+        std::memcpy(&date, c.values.data() + static_cast<size_t>(row) * sizeof date, sizeof date);
+        return date;
+    }
+    // A Long Integer column's value, whatever form the column keeps it in.
+    int32_t integerValue(int64_t row, int column) const
+    {
+        const ColumnData& c = columns_[static_cast<size_t>(column)];
+        assert(c.info.type == FieldType::Integer);
+        if (c.form == ValueForm::CountingUp)
+            return static_cast<int32_t>(c.base.value_or(0) + row);
+        int32_t value;
+        std::memcpy(&value, c.values.data() + static_cast<size_t>(row) * sizeof value, sizeof value);
+        return value;
+    }
+    // Any fixed-width value's bytes as fixedWidth() describes them, whatever form the column keeps it in.
+    void copyFixedValue(int64_t row, int column, void* out) const;
     std::string_view bytesValue(int64_t row, int column) const
     {
         const ColumnData& c = columns_[static_cast<size_t>(column)];
@@ -153,9 +224,12 @@ public:
 
     // Appending, row by row: each column of a row exactly once, then endRow().
     bool putNull(int column);
+    // A fixed-width value as fixedWidth() describes it (for a Date column, a double).
     bool putFixed(int column, const void* value)
     {
         ColumnData& c = columns_[static_cast<size_t>(column)];
+        if (c.form != ValueForm::AsRead)
+            return putInForm(c, value);
         return appendNullFlag(c, false) && c.values.append(value, static_cast<size_t>(fixedWidth(c.info.type)));
     }
     // The same for a column whose values are Width bytes wide, copied as what they are.
@@ -163,6 +237,8 @@ public:
     bool putFixedOf(int column, const void* value)
     {
         ColumnData& c = columns_[static_cast<size_t>(column)];
+        if (c.form != ValueForm::AsRead)
+            return putInForm(c, value);
         return appendNullFlag(c, false) && c.values.append(value, Width);
     }
     bool putBytes(int column, const void* bytes, size_t length);
@@ -180,6 +256,8 @@ public:
     // Moves all rows of other (same columns) to the end of this table and empties other.
     bool takeRows(TableData& other);
     void setRowCount(int64_t rows) { rows_ = rows; }
+    // Keeps the Date and Long Integer columns' values compact (see above) from here on; for a table without rows.
+    void keepValuesCompact();
     void clearRows();                 // keeps the memory for the next rows
     bool reserveRows(int64_t rows);   // room for the fixed-width parts of this many more rows
 
@@ -187,6 +265,7 @@ public:
     size_t byteSize() const;
 
 private:
+    static bool putInForm(ColumnData& column, const void* value);
     static bool appendNullFlag(ColumnData& column, bool isNull)
     {
         const auto bit = static_cast<size_t>(column.count);
@@ -204,6 +283,7 @@ private:
 
     std::vector<ColumnData> columns_;
     int64_t rows_ = 0;
+    bool compactValues_ = false;
 };
 
 }  // namespace varnex
