@@ -27,15 +27,11 @@ uint32_t rowOf(const KeyedRow& entry)
 struct TextColumn {
     const ColumnData& data;
 
-    std::string_view text(uint32_t row) const
-    {
-        const uint64_t begin = data.valueStart(row);
-        return {reinterpret_cast<const char*>(data.bytes.data()) + begin, static_cast<size_t>(data.valueEnd(row) - begin)};
-    }
+    std::string_view text(uint32_t row) const { return data.bytesValue(row); }
     // Where a row's text is, asked for ahead of its use.
     void prefetchEnd(uint32_t row) const
     {
-        __builtin_prefetch(data.values.data() + static_cast<size_t>(row) * (data.shortEnds ? 2 : 4));
+        __builtin_prefetch(data.values.data() + static_cast<size_t>(row) * data.valueWidth());
     }
 };
 

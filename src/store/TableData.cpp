@@ -356,7 +356,7 @@ bool TableData::appendBytes(int column, const void* bytes, size_t length)
     if (!c.bytes.append(bytes, length))
         return false;
     // The row's end again: drop it and record it anew, which widens the ends where needed.
-    c.values.resetSize(c.values.size() - (c.shortEnds ? sizeof(uint16_t) : sizeof(uint32_t)));
+    c.values.resetSize(c.values.size() - c.valueWidth());
     if ((row & ((int64_t{1} << c.endRunBits()) - 1)) == 0)
         c.runStarts.pop_back();
     return appendValueEnd(c, row, start, c.bytes.size());

@@ -123,6 +123,12 @@ struct ColumnData {
         const bool runsFirst = (row & ((int64_t{1} << endRunBits()) - 1)) == 0;
         return runsFirst ? runStarts[static_cast<size_t>(row >> endRunBits())] : valueEnd(row - 1);
     }
+    // Row's variable-length value.
+    std::string_view bytesValue(int64_t row) const
+    {
+        const uint64_t begin = valueStart(row);
+        return {reinterpret_cast<const char*>(bytes.data()) + begin, static_cast<size_t>(valueEnd(row) - begin)};
+    }
 };
 
 bool appendValueEndSlowly(ColumnData& column, int64_t row, uint64_t start, uint64_t end);
@@ -209,12 +215,7 @@ public:
     }
     // Any fixed-width value's bytes as fixedWidth() describes them, whatever form the column keeps it in.
     void copyFixedValue(int64_t row, int column, void* out) const;
-    std::string_view bytesValue(int64_t row, int column) const
-    {
-        const ColumnData& c = columns_[static_cast<size_t>(column)];
-        const uint64_t begin = c.valueStart(row);
-        return {reinterpret_cast<const char*>(c.bytes.data()) + begin, static_cast<size_t>(c.valueEnd(row) - begin)};
-    }
+    std::string_view bytesValue(int64_t row, int column) const { return columns_[static_cast<size_t>(column)].bytesValue(row); }
 
     // Asks the processor for a row's cells ahead of their use: first where they are (the Null
     // flags, fixed values and ends), then, once those are at hand, the text and binary bytes.
