@@ -9,11 +9,13 @@
 #include "CsvRowWriter.h"
 #include "export/FieldCategory.h"
 #include "export/OrderedWork.h"
+#include "StoredRowBlock.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +30,29 @@ constexpr int64_t kRecordsPerBlock = 4096;
 constexpr std::size_t kBlockBytesHint = std::size_t{1} << 20;
 // Progress is asked before every this many blocks are written.
 constexpr int64_t kBlocksPerQuestion = 2;
+// About the most the lines of a stretch formatted by stored row take (see StoredRowBlock),
+// and at most this share of the table: the more records a stretch has, the closer together
+// its rows lie; a few dozen rows apart, they are read nearly as fast as in load order.
+constexpr int64_t kStretchBytes = int64_t{64} << 20;
+constexpr int64_t kStretchesInTable = 8;
+
+std::optional<StoredRowOrder>& storedRowOrderForTesting()
+{
+    static std::optional<StoredRowOrder> order;
+    return order;
+}
+
+// Records of a stretch: as many of the table's rows as kStretchBytes holds (an eighth of the
+// table at most), a whole number of pieces.
+size_t stretchRecordsByBytes(const TableData& table, size_t pieceRecords)
+{
+    const int64_t rows = std::max<int64_t>(table.rowCount(), 1);
+    const auto tableBytes = static_cast<int64_t>(table.byteSize());
+    const int64_t bytesPerRow = std::max<int64_t>(tableBytes / rows, 1);
+    const int64_t stretchBytes = std::min(kStretchBytes, tableBytes / kStretchesInTable);
+    const auto records = static_cast<size_t>(std::max<int64_t>(stretchBytes / bytesPerRow, 1));
+    return std::max<size_t>(records / pieceRecords, 1) * pieceRecords;
+}
 
 using ExportColumn = CsvRowWriter::Column;
 
@@ -81,9 +106,36 @@ public:
     {
         if (rows_ && utf8_)
             rowWriter_.emplace(*rows_, *formatter_, columns_);
+        // A filtered order in load order reads forward already, and a small table is read about
+        // as fast in any order.
+        const StoredRowOrder order = storedRowOrderForTesting().value_or(StoredRowOrder{});
+        byStoredRow_ = rowWriter_ && !records.sort().isEmpty() && rows_->rowCount() <= int64_t{UINT32_MAX} &&
+                       rows_->byteSize() >= order.fromTableBytes;
+        pieceRecords_ = std::max<size_t>(order.pieceRecords, 1);
+        stretchRecords_ = order.stretchPieces > 0 ? order.stretchPieces * pieceRecords_
+                                                  : (rows_ ? stretchRecordsByBytes(*rows_, pieceRecords_) : pieceRecords_);
     }
 
     bool writesUtf8() const { return utf8_; }
+    bool formatsByStoredRow() const { return byStoredRow_; }
+    size_t recordsPerStretch() const { return stretchRecords_; }
+    size_t recordsPerPiece() const { return pieceRecords_; }
+    int64_t storedRow(int64_t record) const { return records_.storedRow(record); }
+    int64_t storedRowCount() const { return rows_ ? rows_->rowCount() : 0; }
+
+    void appendStoredRows(const uint32_t* rows, size_t count, uint64_t* ends, std::string& out) const
+    {
+        constexpr auto locateAhead = static_cast<size_t>(kLocateAhead);
+        constexpr auto bytesAhead = static_cast<size_t>(kBytesAhead);
+        for (size_t i = 0; i < count; ++i) {
+            if (i + locateAhead < count)
+                rows_->prefetch(rows[i + locateAhead], false);
+            if (i + bytesAhead < count)
+                rows_->prefetch(rows[i + bytesAhead], true);
+            rowWriter_->append(rows[i], out);
+            ends[i] = out.size();
+        }
+    }
 
     // Every name between double quotes.
     void appendHeader(std::string& out) const
@@ -149,8 +201,16 @@ private:
     std::vector<ExportColumn> columns_;
     bool utf8_;
     bool inLoadOrder_;
+    bool byStoredRow_ = false;
+    size_t pieceRecords_ = 1;
+    size_t stretchRecords_ = 1;
     std::optional<CsvRowWriter> rowWriter_;  // UTF-8: the stored rows written directly
 };
+
+void setStoredRowOrderForTesting(std::optional<StoredRowOrder> order)
+{
+    storedRowOrderForTesting() = order;
+}
 
 CsvLines::CsvLines(const Recordset& records, const CsvOptions& options)
     : format_(std::make_unique<Format>(records, options.encoding)), options_(options)
@@ -174,21 +234,74 @@ void CsvLines::appendRecords(int64_t first, int64_t last, std::string& out) cons
     format_->appendRecords(first, last, out);
 }
 
+bool CsvLines::formatsByStoredRow() const
+{
+    return format_->formatsByStoredRow();
+}
+
+size_t CsvLines::recordsPerStretch() const
+{
+    return format_->recordsPerStretch();
+}
+
+size_t CsvLines::recordsPerPiece() const
+{
+    return format_->recordsPerPiece();
+}
+
+int64_t CsvLines::storedRow(int64_t record) const
+{
+    return format_->storedRow(record);
+}
+
+int64_t CsvLines::storedRowCount() const
+{
+    return format_->storedRowCount();
+}
+
+void CsvLines::appendStoredRows(const uint32_t* rows, size_t count, uint64_t* ends, std::string& out) const
+{
+    format_->appendStoredRows(rows, count, ends, out);
+}
+
 struct CsvRecordWriter::Parts {
     Parts(const Recordset& records, const CsvOptions& options) : lines(records, options), buffer(lines.preamble()) {}
 
     // Formats records [first, last) in blocks on every core and writes them in order, asking
     // for progress before every few blocks; first: where this call's blocks start counting.
     Result<CsvOutcome> write(int64_t first, int64_t last, int64_t total, CsvSink& sink, ExportProgress* progress);
+    // The same for records formatted in the order their rows lie (see StoredRowBlock).
+    Result<CsvOutcome> writeByStoredRow(int64_t first, int64_t last, int64_t total, CsvSink& sink,
+                                        ExportProgress* progress);
+    // Writes bytes, the header first where it has not gone yet.
+    Status writeOut(const std::string& bytes, CsvSink& sink);
+    // Blocks queued past a cancel or a failure are not wanted: the writer stops there.
+    Result<CsvOutcome> stop(Result<CsvOutcome> outcome)
+    {
+        work.reset();
+        return outcome;
+    }
 
     CsvLines lines;
     std::string buffer;  // the header, until the first records go out with it
     std::unique_ptr<OrderedWork> work;
 };
 
+Status CsvRecordWriter::Parts::writeOut(const std::string& bytes, CsvSink& sink)
+{
+    if (buffer.empty())
+        return sink.write(bytes);
+    buffer += bytes;
+    const Status written = sink.write(buffer);
+    buffer.clear();
+    return written;
+}
+
 Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, int64_t total, CsvSink& sink,
                                                 ExportProgress* progress)
 {
+    if (lines.formatsByStoredRow())
+        return writeByStoredRow(first, last, total, sink, progress);
     if (!work)
         work = std::make_unique<OrderedWork>();
     int64_t queuedUpTo = first;
@@ -203,11 +316,6 @@ Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, in
             queuedUpTo = to;
         }
     };
-    // Blocks queued past a cancel or a failure are not wanted: the writer stops there.
-    const auto stop = [this](Result<CsvOutcome> outcome) {
-        work.reset();
-        return outcome;
-    };
     std::string block;
     int64_t blockIndex = 0;
     for (int64_t from = first; from < last; ++blockIndex) {
@@ -215,18 +323,84 @@ Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, in
             return stop(CsvOutcome::Cancelled);
         queueMore();
         work->next(block);
-        const int64_t to = std::min(from + kRecordsPerBlock, last);
-        Status written;
-        if (buffer.empty()) {
-            written = sink.write(block);
-        } else {
-            buffer += block;
-            written = sink.write(buffer);
-            buffer.clear();
-        }
-        if (!written)
+        if (Status written = writeOut(block, sink); !written)
             return stop(written.error());
+        from = std::min(from + kRecordsPerBlock, last);
+    }
+    return CsvOutcome::Completed;
+}
+
+// Two stretches at a time: the pieces of the next are formatted while the lines of the
+// oldest are copied out and written. Each step (a piece taken, a block written) is short,
+// and progress is asked every few of them.
+Result<CsvOutcome> CsvRecordWriter::Parts::writeByStoredRow(int64_t first, int64_t last, int64_t total,
+                                                            CsvSink& sink, ExportProgress* progress)
+{
+    if (!work)
+        work = std::make_unique<OrderedWork>();
+    const auto perStretch = static_cast<int64_t>(lines.recordsPerStretch());
+    std::deque<std::shared_ptr<StoredRowBlock>> stretches;
+    std::deque<std::pair<StoredRowBlock*, size_t>> formatting;  // pieces queued, oldest first
+    std::vector<std::string> spare;
+    int64_t stretchedUpTo = first;
+    size_t nextPiece = 0;
+    const auto queueMore = [&] {
+        while (!work->full()) {
+            if (stretches.empty() || nextPiece == stretches.back()->pieceCount()) {
+                if (stretchedUpTo == last || stretches.size() == 2)
+                    return;
+                const int64_t to = std::min(stretchedUpTo + perStretch, last);
+                stretches.push_back(std::make_shared<StoredRowBlock>(lines, stretchedUpTo, to, lines.recordsPerPiece()));
+                stretchedUpTo = to;
+                nextPiece = 0;
+            }
+            std::shared_ptr<StoredRowBlock> stretch = stretches.back();
+            const size_t piece = nextPiece++;
+            work->submit([stretch, piece](std::string& out) { stretch->formatPiece(piece, out); });
+            formatting.emplace_back(stretch.get(), piece);
+        }
+    };
+    // The oldest piece queued, once it is formatted (or waited for); a spare buffer goes in its place.
+    const auto takePiece = [&](bool wait) {
+        if (formatting.empty())
+            return false;
+        std::string bytes;
+        if (!spare.empty()) {
+            bytes = std::move(spare.back());
+            spare.pop_back();
+        }
+        if (!(wait ? work->next(bytes) : work->nextIfDone(bytes))) {
+            spare.push_back(std::move(bytes));
+            return false;
+        }
+        formatting.front().first->keepPiece(formatting.front().second, std::move(bytes));
+        formatting.pop_front();
+        return true;
+    };
+    std::string block;
+    int64_t step = 0;
+    for (int64_t from = first; from < last; ++step) {
+        if (progress && step % kBlocksPerQuestion == 0 && !progress->keepGoing(from, total))
+            return stop(CsvOutcome::Cancelled);
+        queueMore();
+        StoredRowBlock& oldest = *stretches.front();
+        if (!oldest.complete()) {
+            takePiece(true);
+            continue;
+        }
+        const int64_t to = std::min(from + kRecordsPerBlock, oldest.last());
+        block.clear();
+        oldest.appendRecords(from, to, block);
+        if (Status written = writeOut(block, sink); !written)
+            return stop(written.error());
+        while (takePiece(false)) {
+        }
         from = to;
+        if (from == oldest.last()) {
+            for (std::string& buffer : oldest.takeBuffers())
+                spare.push_back(std::move(buffer));
+            stretches.pop_front();
+        }
     }
     return CsvOutcome::Completed;
 }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -400,6 +401,80 @@ TEST_F(CsvWriter, WritesOnlyTheRowsAFilterShows)
         ASSERT_TRUE(writeCsv(*snapshot, CsvOptions{}, fromSnapshot).ok());
         ExpectBytes(fromSnapshot.bytes, expected);
     }
+}
+
+// A sorted order of a large table is written a stretch of records at a time, formatted in
+// pieces in the order their rows lie: the same bytes, in record order, wherever stretches and
+// pieces end, also filtered; a cancel or a failed write ends it with whole records written
+// before it and nothing after.
+TEST_F(CsvWriter, WritesASortedOrderByStoredRowAsInRecordOrder)
+{
+    struct Case {
+        int64_t count;
+        const char* sort;
+        const char* filter;  // in the Name column
+        size_t pieceRecords;
+        size_t stretchPieces;
+    };
+    const std::vector<Case> cases = {
+        {1, "ID DESC", "", 1, 1},          {12289, "ID DESC", "", 4096, 1},  {12289, "Name", "", 1000, 3},
+        {12289, "Name DESC", "1", 7, 5},   {5000, "ID", "", 4096, 2},        {20000, "Name", "r1", 333, 2},
+        {9000, "Name DESC", "", 8192, 0},  {3, "Name", "zzz", 2, 1},
+    };
+    const std::string header = "\"ID\",\"Name\"\r\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.count) + " by " + c.sort + " with \"" + c.filter + "\", pieces of " +
+                     std::to_string(c.pieceRecords) + ", " + std::to_string(c.stretchPieces) + " a stretch");
+        setStoredRowOrderForTesting(StoredRowOrder{0, c.pieceRecords, c.stretchPieces});
+        Recordset records;
+        records.openOver(NumberedRows(c.count));
+        ASSERT_TRUE(records.setSort(QString::fromLatin1(c.sort)).ok());
+        if (*c.filter != '\0') {
+            ASSERT_TRUE(records.setFilter(QString::fromLatin1(c.filter), {1}).ok());
+        }
+
+        std::vector<int64_t> ids;
+        for (int64_t id = 1; id <= c.count; ++id) {
+            if (("r" + std::to_string(id)).find(c.filter) != std::string::npos)
+                ids.push_back(id);
+        }
+        const std::string sort = c.sort;
+        if (sort.starts_with("Name"))
+            std::sort(ids.begin(), ids.end(), [](int64_t a, int64_t b) { return std::to_string(a) < std::to_string(b); });
+        if (sort.ends_with("DESC"))
+            std::reverse(ids.begin(), ids.end());
+        std::vector<std::string> lines;
+        for (const int64_t id : ids)
+            lines.push_back(NumberedLines(id, id));
+        const auto firstLines = [&](int64_t n) {
+            std::string bytes = header;
+            for (int64_t i = 0; i < n; ++i)
+                bytes += lines[static_cast<size_t>(i)];
+            return bytes;
+        };
+        const auto total = static_cast<int64_t>(ids.size());
+
+        MemorySink whole;
+        ASSERT_TRUE(writeCsv(records, CsvOptions{.includeHeader = true}, whole).ok());
+        ExpectBytes(whole.bytes, firstLines(total));
+
+        RecordingProgress progress(total / 2);
+        MemorySink cancelled;
+        const Result<CsvOutcome> outcome = writeCsv(records, CsvOptions{.includeHeader = true}, cancelled, &progress);
+        ASSERT_TRUE(outcome.ok());
+        EXPECT_EQ(*outcome, CsvOutcome::Cancelled);
+        ASSERT_FALSE(progress.calls.empty());
+        const int64_t asked = progress.calls.back().first;
+        ExpectBytes(cancelled.bytes, asked == 0 ? std::string() : firstLines(asked));
+
+        MemorySink failing(1);
+        const Result<CsvOutcome> failed = writeCsv(records, CsvOptions{.includeHeader = true}, failing);
+        const auto linesWritten = static_cast<int64_t>(std::count(failing.bytes.begin(), failing.bytes.end(), '\n')) - 1;
+        ExpectBytes(failing.bytes, firstLines(linesWritten));
+        EXPECT_EQ(failed.ok(), linesWritten == total);
+        EXPECT_EQ(failing.writesAfterFailure, 0);
+    }
+    setStoredRowOrderForTesting(std::nullopt);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace varnex {
@@ -27,6 +28,17 @@ struct CsvOptions {
 };
 
 enum class CsvOutcome { Completed, Cancelled };
+
+// How a sorted order is read from a table of at least fromTableBytes: a stretch of records
+// at a time in the order their rows lie, formatted in pieces of pieceRecords, stretchPieces
+// pieces a stretch (0: as many as about 64 MB of lines, or an eighth of the table).
+struct StoredRowOrder {
+    size_t fromTableBytes = size_t{256} << 20;
+    size_t pieceRecords = 8192;
+    size_t stretchPieces = 0;
+};
+// For tests: another order than the default; nullopt sets the default again.
+void setStoredRowOrderForTesting(std::optional<StoredRowOrder> order);
 
 // Walks the records in the recordset's current order without moving its
 // current record; a second thread may format some of them meanwhile. A sink
@@ -46,6 +58,18 @@ public:
     // The byte order mark and the header line, as the options ask for them.
     std::string preamble() const;
     void appendRecords(int64_t first, int64_t last, std::string& out) const;
+
+    // Whether records are better formatted from their stored rows, in the order those lie
+    // (a sorted order written from the stored values), than in record order.
+    bool formatsByStoredRow() const;
+    // Records a stretch of them and a piece have where they are.
+    size_t recordsPerStretch() const;
+    size_t recordsPerPiece() const;
+    int64_t storedRow(int64_t record) const;
+    int64_t storedRowCount() const;
+    // The lines of the given stored rows one after the other; ends[i]: the size of out once
+    // row i's line is in. Only where formatsByStoredRow().
+    void appendStoredRows(const uint32_t* rows, size_t count, uint64_t* ends, std::string& out) const;
 
 private:
     class Format;
