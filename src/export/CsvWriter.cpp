@@ -32,9 +32,9 @@ constexpr std::size_t kBlockBytesHint = std::size_t{1} << 20;
 constexpr int64_t kBlocksPerQuestion = 2;
 // About the most the lines of a stretch formatted by stored row take (see StoredRowBlock),
 // and at most this share of the table: the more records a stretch has, the closer together
-// its rows lie; a few dozen rows apart, they are read nearly as fast as in load order.
-constexpr int64_t kStretchBytes = int64_t{64} << 20;
-constexpr int64_t kStretchesInTable = 8;
+// its rows lie; some hundred rows apart, they are read nearly as fast as in load order.
+constexpr int64_t kStretchBytes = int64_t{16} << 20;
+constexpr int64_t kStretchesInTable = 32;
 
 std::optional<StoredRowOrder>& storedRowOrderForTesting()
 {
@@ -42,7 +42,7 @@ std::optional<StoredRowOrder>& storedRowOrderForTesting()
     return order;
 }
 
-// Records of a stretch: as many of the table's rows as kStretchBytes holds (an eighth of the
+// Records of a stretch: as many of the table's rows as kStretchBytes holds (a 32nd of the
 // table at most), a whole number of pieces.
 size_t stretchRecordsByBytes(const TableData& table, size_t pieceRecords)
 {
