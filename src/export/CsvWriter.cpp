@@ -42,15 +42,27 @@ std::optional<StoredRowOrder>& storedRowOrderForTesting()
     return order;
 }
 
+// About the most the lines of a piece take: rows of large values make pieces of few records.
+constexpr int64_t kPieceBytes = int64_t{1} << 20;
+
+int64_t bytesPerRow(const TableData& table)
+{
+    return std::max<int64_t>(static_cast<int64_t>(table.byteSize()) / std::max<int64_t>(table.rowCount(), 1), 1);
+}
+
+// Records of a piece: at most mostRecords, and as many of the table's rows as kPieceBytes holds.
+size_t pieceRecordsByBytes(const TableData& table, size_t mostRecords)
+{
+    const auto records = static_cast<size_t>(std::max<int64_t>(kPieceBytes / bytesPerRow(table), 1));
+    return std::clamp<size_t>(records, 1, std::max<size_t>(mostRecords, 1));
+}
+
 // Records of a stretch: as many of the table's rows as kStretchBytes holds (a 32nd of the
 // table at most), a whole number of pieces.
 size_t stretchRecordsByBytes(const TableData& table, size_t pieceRecords)
 {
-    const int64_t rows = std::max<int64_t>(table.rowCount(), 1);
-    const auto tableBytes = static_cast<int64_t>(table.byteSize());
-    const int64_t bytesPerRow = std::max<int64_t>(tableBytes / rows, 1);
-    const int64_t stretchBytes = std::min(kStretchBytes, tableBytes / kStretchesInTable);
-    const auto records = static_cast<size_t>(std::max<int64_t>(stretchBytes / bytesPerRow, 1));
+    const int64_t stretchBytes = std::min(kStretchBytes, static_cast<int64_t>(table.byteSize()) / kStretchesInTable);
+    const auto records = static_cast<size_t>(std::max<int64_t>(stretchBytes / bytesPerRow(table), 1));
     return std::max<size_t>(records / pieceRecords, 1) * pieceRecords;
 }
 
@@ -111,9 +123,11 @@ public:
         const StoredRowOrder order = storedRowOrderForTesting().value_or(StoredRowOrder{});
         byStoredRow_ = rowWriter_ && !records.sort().isEmpty() && rows_->rowCount() <= int64_t{UINT32_MAX} &&
                        rows_->byteSize() >= order.fromTableBytes;
-        pieceRecords_ = std::max<size_t>(order.pieceRecords, 1);
+        if (!byStoredRow_)
+            return;
+        pieceRecords_ = pieceRecordsByBytes(*rows_, order.pieceRecords);
         stretchRecords_ = order.stretchPieces > 0 ? order.stretchPieces * pieceRecords_
-                                                  : (rows_ ? stretchRecordsByBytes(*rows_, pieceRecords_) : pieceRecords_);
+                                                  : stretchRecordsByBytes(*rows_, pieceRecords_);
     }
 
     bool writesUtf8() const { return utf8_; }

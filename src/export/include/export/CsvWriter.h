@@ -30,8 +30,9 @@ struct CsvOptions {
 enum class CsvOutcome { Completed, Cancelled };
 
 // How a sorted order is read from a table of at least fromTableBytes: a stretch of records
-// at a time in the order their rows lie, formatted in pieces of pieceRecords, stretchPieces
-// pieces a stretch (0: as many as about 16 MB of lines, or a 32nd of the table).
+// at a time in the order their rows lie, formatted in pieces of pieceRecords (fewer where
+// rows are large: about 1 MB of lines), stretchPieces pieces a stretch (0: as many as about
+// 16 MB of lines, or a 32nd of the table).
 struct StoredRowOrder {
     size_t fromTableBytes = size_t{256} << 20;
     size_t pieceRecords = 8192;
