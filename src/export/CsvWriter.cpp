@@ -287,6 +287,11 @@ struct CsvRecordWriter::Parts {
     // The same for records formatted in the order their rows lie (see StoredRowBlock).
     Result<CsvOutcome> writeByStoredRow(int64_t first, int64_t last, int64_t total, CsvSink& sink,
                                         ExportProgress* progress);
+    // Progress is asked before every few steps (blocks written, or pieces taken).
+    static bool keepGoing(ExportProgress* progress, int64_t step, int64_t written, int64_t total)
+    {
+        return !progress || step % kBlocksPerQuestion != 0 || progress->keepGoing(written, total);
+    }
     // Writes bytes, the header first where it has not gone yet.
     Status writeOut(const std::string& bytes, CsvSink& sink);
     // Blocks queued past a cancel or a failure are not wanted: the writer stops there.
@@ -333,7 +338,7 @@ Result<CsvOutcome> CsvRecordWriter::Parts::write(int64_t first, int64_t last, in
     std::string block;
     int64_t blockIndex = 0;
     for (int64_t from = first; from < last; ++blockIndex) {
-        if (progress && blockIndex % kBlocksPerQuestion == 0 && !progress->keepGoing(from, total))
+        if (!keepGoing(progress, blockIndex, from, total))
             return stop(CsvOutcome::Cancelled);
         queueMore();
         work->next(block);
@@ -394,7 +399,7 @@ Result<CsvOutcome> CsvRecordWriter::Parts::writeByStoredRow(int64_t first, int64
     std::string block;
     int64_t step = 0;
     for (int64_t from = first; from < last; ++step) {
-        if (progress && step % kBlocksPerQuestion == 0 && !progress->keepGoing(from, total))
+        if (!keepGoing(progress, step, from, total))
             return stop(CsvOutcome::Cancelled);
         queueMore();
         StoredRowBlock& oldest = *stretches.front();
