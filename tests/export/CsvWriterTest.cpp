@@ -84,20 +84,26 @@ Recordset& Over(Recordset& records, const std::vector<ColumnInfo>& columns,
     return records;
 }
 
+// The Name of row i: "r1" and so on, with as many x after it as padding says.
+std::string NumberedName(int64_t i, size_t padding = 0)
+{
+    return "r" + std::to_string(i) + std::string(padding, 'x');
+}
+
 // An ID column and a Text column: "1,"r1"" and so on.
-std::shared_ptr<const TableData> NumberedRows(int64_t count)
+std::shared_ptr<const TableData> NumberedRows(int64_t count, size_t padding = 0)
 {
     std::vector<std::vector<StoredCell>> rows;
     for (int64_t i = 1; i <= count; ++i)
-        rows.push_back({Stored(static_cast<int32_t>(i)), Text(std::string("r").append(std::to_string(i)))});
+        rows.push_back({Stored(static_cast<int32_t>(i)), Text(NumberedName(i, padding))});
     return StoredTable({Column("ID", FieldType::Integer), Column("Name", FieldType::VarWChar)}, rows);
 }
 
-std::string NumberedLines(int64_t from, int64_t to)
+std::string NumberedLines(int64_t from, int64_t to, size_t padding = 0)
 {
     std::string lines;
     for (int64_t i = from; i <= to; ++i)
-        lines += std::to_string(i) + ",\"r" + std::to_string(i) + "\"\r\n";
+        lines += std::to_string(i) + ",\"" + NumberedName(i, padding) + "\"\r\n";
     return lines;
 }
 
@@ -415,11 +421,13 @@ TEST_F(CsvWriter, WritesASortedOrderByStoredRowAsInRecordOrder)
         const char* filter;  // in the Name column
         size_t pieceRecords;
         size_t stretchPieces;
+        size_t padding = 0;  // of each Name: long ones make pieces of fewer records
     };
     const std::vector<Case> cases = {
         {1, "ID DESC", "", 1, 1},          {12289, "ID DESC", "", 4096, 1},  {12289, "Name", "", 1000, 3},
         {12289, "Name DESC", "1", 7, 5},   {5000, "ID", "", 4096, 2},        {20000, "Name", "r1", 333, 2},
-        {9000, "Name DESC", "", 8192, 0},  {3, "Name", "zzz", 2, 1},
+        {9000, "Name DESC", "", 8192, 0},  {3, "Name", "zzz", 2, 1},      {300, "Name", "", 8192, 0, 20000},
+        {700, "ID DESC", "", 8192, 2, 5000},
     };
     const std::string header = "\"ID\",\"Name\"\r\n";
     for (const Case& c : cases) {
@@ -427,7 +435,7 @@ TEST_F(CsvWriter, WritesASortedOrderByStoredRowAsInRecordOrder)
                      std::to_string(c.pieceRecords) + ", " + std::to_string(c.stretchPieces) + " a stretch");
         setStoredRowOrderForTesting(StoredRowOrder{0, c.pieceRecords, c.stretchPieces});
         Recordset records;
-        records.openOver(NumberedRows(c.count));
+        records.openOver(NumberedRows(c.count, c.padding));
         ASSERT_TRUE(records.setSort(QString::fromLatin1(c.sort)).ok());
         if (*c.filter != '\0') {
             ASSERT_TRUE(records.setFilter(QString::fromLatin1(c.filter), {1}).ok());
@@ -440,12 +448,14 @@ TEST_F(CsvWriter, WritesASortedOrderByStoredRowAsInRecordOrder)
         }
         const std::string sort = c.sort;
         if (sort.starts_with("Name"))
-            std::sort(ids.begin(), ids.end(), [](int64_t a, int64_t b) { return std::to_string(a) < std::to_string(b); });
+            std::sort(ids.begin(), ids.end(), [&c](int64_t a, int64_t b) {
+                return NumberedName(a, c.padding) < NumberedName(b, c.padding);
+            });
         if (sort.ends_with("DESC"))
             std::reverse(ids.begin(), ids.end());
         std::vector<std::string> lines;
         for (const int64_t id : ids)
-            lines.push_back(NumberedLines(id, id));
+            lines.push_back(NumberedLines(id, id, c.padding));
         const auto firstLines = [&](int64_t n) {
             std::string bytes = header;
             for (int64_t i = 0; i < n; ++i)
