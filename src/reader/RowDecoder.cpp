@@ -499,10 +499,11 @@ bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isT
 {
     if (size < kLongValueHeader)
         return storeUnread(c);
-    const bool complete = readLongValue(raw, size);
+    const LongValue read = readLongValue(raw, size);
+    const bool complete = read.complete;
     if (!complete)
         ++cutShortValues_[static_cast<size_t>(c)];
-    Bytes value{reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size()};
+    Bytes value{read.at, read.size};
     if (calculated) {
         const std::optional<Bytes> result = unwrapCalculated(value.at, value.size);
         if (!result)
@@ -518,21 +519,31 @@ bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isT
     return storeText(c, value.at, value.size);
 }
 
-// Into longValue_; false where the value is cut short.
-bool RowDecoder::readLongValue(const uint8_t* raw, size_t size)
+// A value kept in the row, or on one long-value row, is read where it lies (the latter until
+// the next long-value row is read); one spread over a chain of rows is gathered into longValue_.
+RowDecoder::LongValue RowDecoder::readLongValue(const uint8_t* raw, size_t size)
 {
     const uint32_t lengthAndFlags = ReadU32(raw);
     const size_t length = lengthAndFlags & 0x3FFFFFFFu;
-    longValue_.clear();
     if (lengthAndFlags & 0x80000000u) {
-        longValue_.append(reinterpret_cast<const char*>(raw) + kLongValueHeader, std::min(length, size - kLongValueHeader));
-        return longValue_.size() == length;
+        const size_t inRow = std::min(length, size - kLongValueHeader);
+        return {raw + kLongValueHeader, inRow, inRow == length};
     }
-    return readLongValueRows(ReadU32(raw + 4), length, (lengthAndFlags & 0x40000000u) != 0);
+    if (lengthAndFlags & 0x40000000u) {
+        const LongValuePages::Row found = length == 0 ? LongValuePages::Row{} : longValuePages_.row(ReadU32(raw + 4));
+        if (!found.bytes)
+            return {raw, 0, length == 0};
+        const size_t taken = std::min(found.length, length);
+        return {found.bytes, taken, taken == length};
+    }
+    longValue_.clear();
+    const bool complete = readLongValueRows(ReadU32(raw + 4), length);
+    return {reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size(), complete};
 }
 
-// A chain that comes back to a row it has passed is damaged: what it would repeat is no part of the value.
-bool RowDecoder::readLongValueRows(uint32_t pointer, size_t length, bool singleRow)
+// Each row of the chain starts with the pointer to the next. A chain that comes back to a row it
+// has passed is damaged: what it would repeat is no part of the value.
+bool RowDecoder::readLongValueRows(uint32_t pointer, size_t length)
 {
     chain_.clear();
     for (size_t hops = 0; pointer != 0 && longValue_.size() < length && hops < pageCount_; ++hops) {
@@ -540,19 +551,11 @@ bool RowDecoder::readLongValueRows(uint32_t pointer, size_t length, bool singleR
             return false;
         chain_.push_back(pointer);
         const LongValuePages::Row found = longValuePages_.row(pointer);
-        if (!found.bytes)
+        if (!found.bytes || found.length < 4)
             return false;
-        const uint8_t* row = found.bytes;
-        const size_t rowLength = found.length;
-        if (singleRow) {
-            longValue_.append(reinterpret_cast<const char*>(row), std::min(rowLength, length));
-            return longValue_.size() == length;
-        }
-        if (rowLength < 4)
-            return false;
-        pointer = ReadU32(row);
-        const size_t take = std::min(rowLength - 4, length - longValue_.size());
-        longValue_.append(reinterpret_cast<const char*>(row) + 4, take);
+        pointer = ReadU32(found.bytes);
+        const size_t take = std::min(found.length - 4, length - longValue_.size());
+        longValue_.append(reinterpret_cast<const char*>(found.bytes) + 4, take);
     }
     return longValue_.size() == length;
 }

@@ -93,8 +93,14 @@ private:
     bool storeCalculated(int c, const uint8_t* raw, size_t size);
     bool storeText(int c, const uint8_t* raw, size_t size);
     bool storeLongValue(int c, const uint8_t* raw, size_t size, bool isText, bool calculated = false);
-    bool readLongValue(const uint8_t* raw, size_t size);
-    bool readLongValueRows(uint32_t pointer, size_t length, bool singleRow);
+    // A long value's bytes, and whether they are all there (not cut short by damage).
+    struct LongValue {
+        const uint8_t* at;
+        size_t size;
+        bool complete;
+    };
+    LongValue readLongValue(const uint8_t* raw, size_t size);
+    bool readLongValueRows(uint32_t pointer, size_t length);
     void warnOfDamage();
 
     MdbHandle* mdb_;

@@ -46,6 +46,9 @@ public:
         at_ += n;
     }
 
+    // No high surrogate waiting for its partner.
+    bool settled() const { return high_ == 0; }
+
     // A high surrogate still waiting for its partner becomes U+FFFD.
     void finish()
     {
@@ -255,6 +258,51 @@ bool hasSsse3()
 
 #endif
 
+// A character of the Basic Multilingual Plane other than a surrogate, as UTF-8; one of three
+// bytes is written four at a time (the last of them to be written over, within the room).
+inline char* putBasicCharacter(uint32_t unit, char* out)
+{
+    if (unit < 0x80) {
+        *out = static_cast<char>(unit);
+        return out + 1;
+    }
+    if (unit < 0x800) {
+        const auto two = static_cast<uint16_t>((0xC0 | (unit >> 6)) | ((0x80 | (unit & 0x3F)) << 8));
+        std::memcpy(out, &two, sizeof two);
+        return out + 2;
+    }
+    const uint32_t three = (0xE0 | (unit >> 12)) | ((0x80 | ((unit >> 6) & 0x3F)) << 8) | ((0x80 | (unit & 0x3F)) << 16);
+    std::memcpy(out, &three, sizeof three);
+    return out + 3;
+}
+
+// The two-byte characters of compressed text from bytes[i] up to the zero byte that switches
+// back (or the end, or a last lone byte), with a local write position; surrogates go through
+// the writer, and one left waiting at the segment's end becomes U+FFFD. Returns where it stopped.
+inline size_t writeUnits(const uint8_t* bytes, size_t i, size_t length, char*& out)
+{
+    char* at = out;
+    while (i + 1 < length && bytes[i] != 0) {
+        const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
+        if (unit - 0xD800u >= 0x800u) {
+            at = putBasicCharacter(unit, at);
+            i += 2;
+            continue;
+        }
+        Utf8Writer writer(at);
+        while (i + 1 < length && bytes[i] != 0) {
+            writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+            i += 2;
+            if (writer.settled())
+                break;
+        }
+        writer.finish();
+        at = writer.end();
+    }
+    out = at;
+    return i;
+}
+
 using CompressedWriter = size_t (*)(const uint8_t* bytes, size_t i, size_t length, char*& out);
 
 // Inlined whole into each way of writing compressed characters (also into one that uses the
@@ -263,31 +311,17 @@ template <CompressedWriter writeCompressed>
 inline __attribute__((always_inline)) char* writeJet4Text(const uint8_t* bytes, size_t length, char* out)
 {
     if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        bool compressed = true;
         size_t i = 2;
-        Utf8Writer writer(out);
         while (i < length) {
-            if (compressed) {
-                writer.finish();  // a surrogate left waiting before the switch
-                char* at = writer.end();
-                i = writeCompressed(bytes, i, length, at);
-                writer = Utf8Writer(at);
-                if (i < length) {  // a zero byte: two bytes a character from here
-                    compressed = false;
-                    ++i;
-                }
-            } else if (bytes[i] == 0) {
-                compressed = true;
-                ++i;
-            } else if (i + 1 < length) {
-                writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
-                i += 2;
-            } else {
+            i = writeCompressed(bytes, i, length, out);
+            if (i == length)
                 break;
-            }
+            i = writeUnits(bytes, i + 1, length, out);  // past the zero byte: two bytes a character
+            if (i + 1 >= length)  // the end, or a last lone byte
+                break;
+            ++i;  // the zero byte that switches back
         }
-        writer.finish();
-        return writer.end();
+        return out;
     }
     Utf8Writer writer(out);
     for (size_t i = 0; i + 1 < length;) {
