@@ -58,11 +58,14 @@ size_t pieceRecordsByBytes(const TableData& table, size_t mostRecords)
 }
 
 // Records of a stretch: as many of the table's rows as kStretchBytes holds (a 32nd of the
-// table at most), a whole number of pieces.
+// table at most), a whole number of pieces. Where rows are small, the stretch's own reckoning
+// (about 32 bytes a record: where each row lies and where its line ends) bounds it instead.
 size_t stretchRecordsByBytes(const TableData& table, size_t pieceRecords)
 {
+    constexpr int64_t kReckoningBytesPerRecord = 32;
     const int64_t stretchBytes = std::min(kStretchBytes, static_cast<int64_t>(table.byteSize()) / kStretchesInTable);
-    const auto records = static_cast<size_t>(std::max<int64_t>(stretchBytes / bytesPerRow(table), 1));
+    const int64_t byRows = std::min(stretchBytes / bytesPerRow(table), kStretchBytes / kReckoningBytesPerRecord);
+    const auto records = static_cast<size_t>(std::max<int64_t>(byRows, 1));
     return std::max<size_t>(records / pieceRecords, 1) * pieceRecords;
 }
 
