@@ -66,19 +66,20 @@ void StoredRowBlock::keepPiece(size_t piece, std::string&& bytes)
     ++kept_;
 }
 
+std::string_view StoredRowBlock::line(size_t entry) const
+{
+    const size_t start = entry % pieceRecords_ == 0 ? 0 : ends_[entry - 1];
+    return std::string_view(pieces_[entry / pieceRecords_]).substr(start, ends_[entry] - start);
+}
+
 void StoredRowBlock::appendRecords(int64_t from, int64_t to, std::string& out) const
 {
     const auto begin = static_cast<size_t>(from - first_);
     const auto end = static_cast<size_t>(to - first_);
     for (size_t record = begin; record < end; ++record) {
-        if (record + kCopyAhead < end) {
-            const size_t ahead = entryOf_[record + kCopyAhead];
-            const size_t aheadStart = ahead % pieceRecords_ == 0 ? 0 : ends_[ahead - 1];
-            __builtin_prefetch(pieces_[ahead / pieceRecords_].data() + aheadStart);
-        }
-        const size_t entry = entryOf_[record];
-        const size_t start = entry % pieceRecords_ == 0 ? 0 : ends_[entry - 1];
-        out.append(pieces_[entry / pieceRecords_].data() + start, ends_[entry] - start);
+        if (record + kCopyAhead < end)
+            __builtin_prefetch(line(entryOf_[record + kCopyAhead]).data());
+        out += line(entryOf_[record]);
     }
 }
 

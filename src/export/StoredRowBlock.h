@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace varnex {
@@ -36,6 +37,8 @@ public:
 
 private:
     void orderByStoredRow(int64_t storedRows);
+    // The line of the record at a place in rows_, in its piece.
+    std::string_view line(size_t entry) const;
 
     const CsvLines& lines_;
     int64_t first_;
