@@ -193,6 +193,20 @@ __attribute__((target("ssse3"))) __m128i fewerThanSixteenAt(const uint8_t* at, s
     return _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(eightAt(at)));
 }
 
+// The last bytes of a text, fewer than sixteen, with zeros after them. Where the sixteen bytes
+// from at lie within one page of memory they are read at once and those past the text masked
+// off (reading them cannot fault, and they are never used); else byte by byte.
+alignas(16) constexpr uint8_t kKeepFirst[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+constexpr uintptr_t kMemoryPage = 4096;  // the smallest page size of x86-64
+__attribute__((target("ssse3"), no_sanitize("address"))) inline __m128i lastBytes(const uint8_t* at, size_t n)
+{
+    if ((reinterpret_cast<uintptr_t>(at) & (kMemoryPage - 1)) > kMemoryPage - 16)
+        return fewerThanSixteenAt(at, n);
+    const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return _mm_and_si128(sixteen, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeepFirst + 16 - n)));
+}
+
 // Eight bytes' pairs, of which n (at most eight) are kept, written at out by the shuffle of their mask.
 __attribute__((target("ssse3"))) char* putEight(__m128i pairs, unsigned mask, unsigned n, char* out)
 {
@@ -201,9 +215,10 @@ __attribute__((target("ssse3"))) char* putEight(__m128i pairs, unsigned mask, un
     return out + n + kEightShuffles.others[mask];
 }
 
-// As writeCompressedPortably, sixteen bytes at a time by the processor's SSSE3 instructions: those
-// before a zero byte (or the end) are copied where all are ASCII, else each half is spread into
-// its UTF-8 by a byte shuffle. Up to 32 bytes are written past out, of which fewer are kept.
+// As writeCompressedPortably, sixteen bytes at a time by the processor's SSSE3 instructions: of
+// those before a zero byte (or the end), each half is spread into its UTF-8 by a byte shuffle,
+// whatever it holds (on text that mixes ASCII with other characters, a branch on which it holds
+// costs more than the shuffles). Up to 32 bytes are written past out, of which fewer are kept.
 __attribute__((target("ssse3"))) size_t writeCompressedBySsse3(const uint8_t* bytes, size_t i, size_t length, char*& out)
 {
     const __m128i zero = _mm_setzero_si128();
@@ -214,22 +229,16 @@ __attribute__((target("ssse3"))) size_t writeCompressedBySsse3(const uint8_t* by
     char* at = out;
     while (i < length) {
         const size_t left = length - i;
-        const __m128i v = left >= 16 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i)) : fewerThanSixteenAt(bytes + i, left);
+        const __m128i v = left >= 16 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i)) : lastBytes(bytes + i, left);
         const auto zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
         const unsigned n = zeros ? static_cast<unsigned>(__builtin_ctz(zeros)) : 16;
         const unsigned others = static_cast<unsigned>(_mm_movemask_epi8(v)) & ((1u << n) - 1);
-        if (others == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v);
-            at += n;
-        } else {
-            const __m128i isOther = _mm_cmplt_epi8(v, zero);
-            const __m128i leads = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(v, 6), top2), lead);
-            const __m128i firsts = _mm_or_si128(_mm_and_si128(isOther, leads), _mm_andnot_si128(isOther, v));
-            const __m128i continuations = _mm_or_si128(_mm_and_si128(v, low6), continuation);
-            at = putEight(_mm_unpacklo_epi8(firsts, continuations), others & 0xFF, n < 8 ? n : 8, at);
-            if (n > 8)
-                at = putEight(_mm_unpackhi_epi8(firsts, continuations), others >> 8, n - 8, at);
-        }
+        const __m128i isOther = _mm_cmplt_epi8(v, zero);
+        const __m128i leads = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(v, 6), top2), lead);
+        const __m128i firsts = _mm_or_si128(_mm_and_si128(isOther, leads), _mm_andnot_si128(isOther, v));
+        const __m128i continuations = _mm_or_si128(_mm_and_si128(v, low6), continuation);
+        at = putEight(_mm_unpacklo_epi8(firsts, continuations), others & 0xFF, n < 8 ? n : 8, at);
+        at = putEight(_mm_unpackhi_epi8(firsts, continuations), others >> 8, n > 8 ? n - 8 : 0, at);
         i += n;
         if (n < 16)
             break;

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -15,6 +19,42 @@
 
 namespace varnex::reader {
 namespace {
+
+// A memory page with an unreadable one after it: text placed at its end is read with nothing
+// after it that may be touched.
+class GuardedPage {
+public:
+    GuardedPage() : size_(static_cast<size_t>(sysconf(_SC_PAGESIZE)))
+    {
+        void* pages = mmap(nullptr, 2 * size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (pages == MAP_FAILED)
+            return;
+        pages_ = static_cast<uint8_t*>(pages);
+        mprotect(pages_ + size_, size_, PROT_NONE);
+    }
+    ~GuardedPage()
+    {
+        if (pages_)
+            munmap(pages_, 2 * size_);
+    }
+    GuardedPage(const GuardedPage&) = delete;
+    GuardedPage& operator=(const GuardedPage&) = delete;
+
+    bool ready() const { return pages_ != nullptr; }
+    // The bytes at the page's end, or gap bytes before it.
+    const uint8_t* place(const std::vector<uint8_t>& bytes, size_t gap)
+    {
+        uint8_t* at = pages_ + size_ - gap - bytes.size();
+        if (!bytes.empty())
+            std::memcpy(at, bytes.data(), bytes.size());
+        std::memset(at + bytes.size(), 0x41, gap);  // not zero: nothing after the text may count
+        return at;
+    }
+
+private:
+    size_t size_;
+    uint8_t* pages_ = nullptr;
+};
 
 std::string decoded(const std::vector<uint8_t>& bytes)
 {
@@ -148,9 +188,12 @@ std::string utf8Of(const std::u32string& points)
 // Random text in both forms, mostly runs of ASCII with other characters, switches and surrogates
 // among them, of every length around the sizes the decoding takes at once: decoded as the rules
 // say, into exactly the room it asks for (the sanitizers see a byte written past it), with the
-// processor's vector instructions and without.
+// processor's vector instructions and without. The text lies at the end of a memory page that
+// nothing readable follows, or a few bytes before it (the bytes between are not text).
 TEST(TextDecoding, RandomTextDecodesAsTheRulesSayWithinItsRoom)
 {
+    GuardedPage page;
+    ASSERT_TRUE(page.ready());
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 random(seed);
@@ -185,10 +228,11 @@ TEST(TextDecoding, RandomTextDecodesAsTheRulesSayWithinItsRoom)
         if (pick(8) == 0 && !stored.empty())
             stored.pop_back();  // cut short inside a two-byte character, or not
         const std::string expected = utf8Of(referenceCodePoints(stored));
+        const uint8_t* placed = page.place(stored, pick(3) == 0 ? 0 : pick(20));
         for (const auto write : {writeJet4TextUtf8, writeJet4TextUtf8Portably}) {
             const size_t room = jet4TextUtf8Room(stored.size());
             const auto out = std::make_unique<char[]>(room);
-            char* end = write(stored.data(), stored.size(), out.get());
+            char* end = write(placed, stored.size(), out.get());
             ASSERT_LE(static_cast<size_t>(end - out.get()), room);
             ASSERT_EQ(std::string(out.get(), static_cast<size_t>(end - out.get())), expected)
                 << "round " << round << (write == writeJet4TextUtf8Portably ? ", without vector instructions" : "");
