@@ -34,7 +34,8 @@ public:
         const auto start = static_cast<uint32_t>(field.start);
         const auto size = static_cast<uint32_t>(field.siz);
         const uint32_t placed = uint64_t{start} + size <= pageSize ? start | size << 16 : kOffPage;
-        return field.is_null ? kNull : placed;
+        // Without a branch: Nulls come in no order a processor could foresee.
+        return placed | (0u - static_cast<uint32_t>(field.is_null != 0));
     }
 
     explicit CrackedValue(uint32_t bits) : bits_(bits) {}
