@@ -245,7 +245,7 @@ bool RowDecoder::decodeVariable(int c, const CrackedRows& rows, size_t first, si
                 std::memcpy(at, raw, size);
                 at += size;
             } else {
-                at = jet3_ ? writeJet3TextUtf8(codePage_, raw, size, at) : writeJet4TextUtf8(raw, size, at);
+                at = jet3_ ? writeJet3TextUtf8(jet3Characters_, raw, size, at) : writeJet4TextUtf8(raw, size, at);
             }
         }
         const uint64_t next = start + static_cast<uint64_t>(at - base);

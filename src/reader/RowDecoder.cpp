@@ -95,7 +95,7 @@ FieldType fieldTypeOf(const MdbColumn& column)
 
 RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
                        const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues)
-    : mdb_(mdb), table_(table), codePage_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
+    : mdb_(mdb), table_(table), jet3Characters_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
       jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
       pageSize_(static_cast<int>(mdb->fmt->pg_size)), longValuePages_(mdb), unreadValues_(columns.size()),
       cutShortValues_(columns.size())
@@ -487,7 +487,7 @@ bool RowDecoder::storeText(int c, const uint8_t* raw, size_t size)
     auto* at = reinterpret_cast<char*>(batch_.bytesRoom(c, room));
     if (!at)
         return false;
-    const char* end = jet3_ ? writeJet3TextUtf8(codePage_, raw, size, at) : writeJet4TextUtf8(raw, size, at);
+    const char* end = jet3_ ? writeJet3TextUtf8(jet3Characters_, raw, size, at) : writeJet4TextUtf8(raw, size, at);
     const auto length = static_cast<size_t>(end - at);
     variableBytes_ += length;
     return batch_.putWrittenBytes(c, length);

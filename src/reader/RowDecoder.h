@@ -8,6 +8,7 @@
 #include "reader/ComplexColumns.h"
 #include "reader/LongValuePages.h"
 #include "reader/TableSink.h"
+#include "reader/TextDecoding.h"
 
 #include <mdbtools.h>
 
@@ -105,7 +106,7 @@ private:
 
     MdbHandle* mdb_;
     MdbTableDef* table_;
-    const CodePageTable& codePage_;
+    Jet3Characters jet3Characters_;
     TableSink& sink_;
     TableData batch_;
     std::vector<ColumnSource> sources_;

@@ -380,36 +380,38 @@ void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out)
     out.resize(static_cast<size_t>(end - out.data()));
 }
 
-// Eight bytes are looked at a time while as many are left: copied whole, of which the ASCII ones
-// up to the first other are kept (out has room for four bytes a byte); that one is looked up.
-char* writeJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, char* out)
+Jet3Characters::Jet3Characters(const CodePageTable& codePage)
+{
+    for (unsigned b = 0; b < 256; ++b) {
+        const std::string ascii(1, static_cast<char>(b));
+        const std::string& character = b < 0x80 ? ascii : codePage[b];
+        const size_t length = std::min(character.size(), sizeof utf8_[b]);  // a character of the BMP: three at most
+        std::memcpy(&utf8_[b], character.data(), length);
+        lengths_[b] = static_cast<uint8_t>(length);
+    }
+}
+
+// Sixteen bytes are looked at a time while as many are left: copied whole where all are ASCII,
+// else each written by the table, without a branch on its kind (text of Latin letters has one
+// every few bytes); so are the last bytes. out has room for four bytes a byte.
+char* writeJet3TextUtf8(const Jet3Characters& characters, const uint8_t* bytes, size_t length, char* out)
 {
     size_t i = 0;
-    while (i + 8 <= length) {
-        const uint64_t eight = eightAt(bytes + i);
-        std::memcpy(out, &eight, sizeof eight);
-        const uint64_t highs = eight & kHighs;
-        if (highs == 0) {
-            out += 8;
-            i += 8;
+#if defined(__x86_64__)
+    while (i + 16 <= length) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        if (_mm_movemask_epi8(sixteen) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), sixteen);
+            out += 16;
+            i += 16;
             continue;
         }
-        const auto ascii = static_cast<size_t>(__builtin_ctzll(highs) / 8);  // little-endian: the first byte lowest
-        const std::string& character = codePage[bytes[i + ascii]];
-        out += ascii;
-        std::memcpy(out, character.data(), character.size());
-        out += character.size();
-        i += ascii + 1;
+        for (const size_t end = i + 16; i < end; ++i)
+            out = characters.put(bytes[i], out);
     }
-    for (; i < length; ++i) {
-        if (bytes[i] < 0x80) {
-            *out++ = static_cast<char>(bytes[i]);
-        } else {
-            const std::string& character = codePage[bytes[i]];
-            std::memcpy(out, character.data(), character.size());
-            out += character.size();
-        }
-    }
+#endif
+    for (; i < length; ++i)
+        out = characters.put(bytes[i], out);
     return out;
 }
 
@@ -417,7 +419,7 @@ void appendJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, siz
 {
     const size_t start = out.size();
     out.resize(start + jet3TextUtf8Room(length));
-    char* const end = writeJet3TextUtf8(codePage, bytes, length, out.data() + start);
+    char* const end = writeJet3TextUtf8(Jet3Characters(codePage), bytes, length, out.data() + start);
     out.resize(static_cast<size_t>(end - out.data()));
 }
 

@@ -3,8 +3,10 @@
 
 #include "store/CodePage.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace varnex::reader {
@@ -25,9 +27,26 @@ constexpr size_t jet4TextUtf8Room(size_t length)
     return 2 * length + 32;
 }
 
+// The characters of a single-byte code page, each written four bytes at a time: its UTF-8 with
+// zeros after it, and its length. Bytes below 0x80 are ASCII.
+class Jet3Characters {
+public:
+    explicit Jet3Characters(const CodePageTable& codePage);
+    // The byte's character at out, which has room for four bytes; returns its end.
+    char* put(uint8_t byte, char* out) const
+    {
+        std::memcpy(out, &utf8_[byte], sizeof utf8_[byte]);
+        return out + lengths_[byte];
+    }
+
+private:
+    std::array<uint32_t, 256> utf8_{};
+    std::array<uint8_t, 256> lengths_{};
+};
+
 // Jet 3 text: one byte per character in the database's code page.
 void appendJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, std::string& out);
-char* writeJet3TextUtf8(const CodePageTable& codePage, const uint8_t* bytes, size_t length, char* out);
+char* writeJet3TextUtf8(const Jet3Characters& characters, const uint8_t* bytes, size_t length, char* out);
 // A code page character is one character: four bytes of UTF-8 at most.
 constexpr size_t jet3TextUtf8Room(size_t length)
 {
