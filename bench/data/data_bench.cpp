@@ -4,7 +4,8 @@
 // this process and of the reader it ran, all threads):
 //   data_bench FILE TABLE [VALUES_OUT]
 // VALUES_OUT receives the first text column's values, NUL-separated, for a
-// comparison with GNU sort.
+// comparison with GNU sort. With VARNEX_BENCH_LOAD_ONLY set in the environment it
+// stops after the load's figures, for a profile of the load alone.
 
 #include "data/ColumnTextProfile.h"
 #include "data/Connection.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <sys/resource.h>
 #include <numeric>
@@ -213,6 +215,9 @@ int main(int argc, char** argv)
     std::printf("load_cpu_s: %.3f\n", loadCpuSeconds);
     std::printf("peak_rss_mb: %.1f\n", peak);
     std::printf("table_mb: %.1f\n", static_cast<double>(rs.loadedRows()->byteSize()) / 1048576.0);
+    // For a profile of the load alone.
+    if (std::getenv("VARNEX_BENCH_LOAD_ONLY"))
+        return 0;
     std::printf("sort_long_s: %.4f\n", TimedSort(rs, integerColumn).wall);
     const Timing textSort = TimedSort(rs, textColumn);
     std::printf("sort_text_s: %.4f\nsort_text_cpu_s: %.4f\n", textSort.wall, textSort.cpu);
