@@ -176,6 +176,24 @@ TEST_F(CsvWriter, WritesEachCaseExactly)
         QByteArray codeSet;
         std::string expected;
     };
+    // Texts of every length up to 40 bytes, with double quotes at places that move with the
+    // length (none, one, or a run of them), beside a number.
+    std::vector<std::vector<StoredCell>> everyLength;
+    std::string everyLengthLines;
+    for (size_t length = 0; length <= 40; ++length) {
+        for (const size_t quotes : {size_t{0}, size_t{1}, length / 3}) {
+            std::string text;
+            for (size_t k = 0; k < length; ++k)
+                text += static_cast<char>('a' + k % 26);
+            for (size_t q = 0; q < quotes && length > 0; ++q)
+                text[(length * 7 + q * 5) % length] = '"';
+            std::string quoted;
+            for (const char ch : text)
+                quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            everyLength.push_back({Text(text), Stored(static_cast<int32_t>(length))});
+            everyLengthLines += "\"" + quoted + "\"," + std::to_string(length) + "\r\n";
+        }
+    }
     const std::vector<Case> cases = {
         {"no header", people, threePeople, false, us, "UTF-8", "1,\"Ann\"\r\n2,\"Bob\"\r\n3,\"Cy\"\r\n"},
         {"header", people, threePeople, true, us, "UTF-8", "\"ID\",\"Name\"\r\n1,\"Ann\"\r\n2,\"Bob\"\r\n3,\"Cy\"\r\n"},
@@ -205,6 +223,8 @@ TEST_F(CsvWriter, WritesEachCaseExactly)
          true, us, "UTF-8",
          "\"Say \"\"hi\"\"\",\"a,b\"\r\n\"He said \"\"no\"\"\",\"two\r\nlines\"\r\n\"\"\"\",\"x,y\"\r\n"
          "\"lf\nonly\",\"cr\ronly\"\r\n\"plain\",\"\"\r\n"},
+        {"texts of every length", {Column("Name", FieldType::VarWChar), Column("Length", FieldType::Integer)}, everyLength,
+         false, us, "UTF-8", everyLengthLines},
         {"every type", EveryTypeColumns(), EveryTypeRows(), true, us, "UTF-8",
          "\"Byte\",\"Int\",\"Long\",\"Single\",\"Double\",\"Money\",\"When\",\"Done\",\"Text\",\"Memo\",\"Ole\",\"Guid\","
          "\"Dec\"\r\n"
