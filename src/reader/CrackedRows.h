@@ -5,9 +5,11 @@
 // The two threads meet in a short line of such chunks, so that one walks while the other
 // decodes.
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -53,13 +55,16 @@ struct CrackedRows {
     size_t columns = 0;              // delivered
     std::vector<uint8_t> pages;      // page images back to back
     std::vector<uint32_t> rowPages;  // each row's page image
-    std::vector<uint32_t> values;    // each row's values of the delivered columns (CrackedValue), row after row
 
-    CrackedValue value(size_t row, size_t column) const { return CrackedValue(values[row * columns + column]); }
+    CrackedValue value(size_t row, size_t column) const { return CrackedValue(values_[row * columns + column]); }
+    // Room for the next row's values, to be written whole (it is not zeroed first).
     uint32_t* addValues()
     {
-        values.resize(values.size() + columns);
-        return values.data() + values.size() - columns;
+        if (valueRoom_ - valueCount_ < columns)
+            growValues();
+        uint32_t* const at = values_.get() + valueCount_;
+        valueCount_ += columns;
+        return at;
     }
 
     size_t rowCount() const { return rowPages.size(); }
@@ -74,8 +79,24 @@ struct CrackedRows {
     {
         pages.clear();
         rowPages.clear();
-        values.clear();
+        valueCount_ = 0;
     }
+
+private:
+    void growValues()
+    {
+        const size_t room = std::max(2 * valueRoom_, valueCount_ + 1024 * columns);
+        auto grown = std::make_unique_for_overwrite<uint32_t[]>(room);
+        if (valueCount_ > 0)
+            std::memcpy(grown.get(), values_.get(), valueCount_ * sizeof(uint32_t));
+        values_ = std::move(grown);
+        valueRoom_ = room;
+    }
+
+    // Each row's values of the delivered columns (CrackedValue), row after row.
+    std::unique_ptr<uint32_t[]> values_;
+    size_t valueCount_ = 0;
+    size_t valueRoom_ = 0;
 };
 
 class CrackedRowsLine {
