@@ -109,6 +109,10 @@ size_t RowDecoder::batchRows(const CrackedRows& rows, size_t first, bool& full) 
     const size_t most = std::min(rows.rowCount() - first, static_cast<size_t>(kBatchRows - batch_.rowCount()));
     full = batch_.rowCount() + static_cast<int64_t>(most) >= kBatchRows;
     size_t bytes = variableBytes_ + static_cast<size_t>(batch_.rowCount()) * fixedRowBytes_;
+    // Mostly the rows' values can take far less than the limit: they are counted all at once, and
+    // row by row only where they may reach it.
+    if (bytes + mostBytes(rows, first, most) < kBatchBytes)
+        return most;
     for (size_t k = 0; k < most; ++k) {
         const size_t r = first + k;
         const uint8_t* page = rows.page(rows.rowPages[r]);
@@ -121,6 +125,29 @@ size_t RowDecoder::batchRows(const CrackedRows& rows, size_t first, bool& full) 
         }
     }
     return most;
+}
+
+// The most count rows from first can add to a batch, as batchRows() counts it row by row: a column
+// at a time, text and binary values by their stored sizes alone (without a branch on which are
+// there), long values and lists by what their pages say.
+size_t RowDecoder::mostBytes(const CrackedRows& rows, size_t first, size_t count) const
+{
+    size_t bytes = count * fixedRowBytes_;
+    for (const size_t c : boundedColumns_) {
+        const ValueBound bound = bounds_[c];
+        if (bound != ValueBound::Bytes && bound != ValueBound::Text) {
+            for (size_t r = first; r < first + count; ++r)
+                bytes += valueBound(c, rows.value(r, c), rows.page(rows.rowPages[r]));
+            continue;
+        }
+        const bool text = bound == ValueBound::Text;
+        for (size_t r = first; r < first + count; ++r) {
+            const CrackedValue value = rows.value(r, c);
+            const size_t most = text ? textRoom(value.size()) : value.size();
+            bytes += value.present() ? most : 0;
+        }
+    }
+    return bytes;
 }
 
 size_t RowDecoder::valueBound(size_t c, CrackedValue value, const uint8_t* page) const
@@ -152,11 +179,6 @@ size_t RowDecoder::valueBound(size_t c, CrackedValue value, const uint8_t* page)
     case ValueBound::None: break;
     }
     return 0;
-}
-
-size_t RowDecoder::textRoom(size_t size) const
-{
-    return jet3_ ? jet3TextUtf8Room(size) : jet4TextUtf8Room(size);
 }
 
 bool RowDecoder::decodeColumn(int c, const CrackedRows& rows, size_t first, size_t count)

@@ -71,6 +71,7 @@ private:
     void planColumns();
     Status decode(const CrackedRows& rows);
     size_t batchRows(const CrackedRows& rows, size_t first, bool& full) const;
+    size_t mostBytes(const CrackedRows& rows, size_t first, size_t count) const;
     size_t valueBound(size_t c, CrackedValue value, const uint8_t* page) const;
     bool decodeColumn(int c, const CrackedRows& rows, size_t first, size_t count);
     template <size_t Width>
@@ -78,7 +79,7 @@ private:
     bool decodeBoolean(int c, const CrackedRows& rows, size_t first, size_t count);
     bool decodeVariable(int c, const CrackedRows& rows, size_t first, size_t count, bool text);
     bool decodeEach(int c, const CrackedRows& rows, size_t first, size_t count);
-    size_t textRoom(size_t size) const;
+    size_t textRoom(size_t size) const { return jet3_ ? jet3TextUtf8Room(size) : jet4TextUtf8Room(size); }
     void readRow(int row);
     void skipDamagedRow();
     void crack(int start, size_t length, uint32_t page);
