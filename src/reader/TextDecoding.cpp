@@ -247,10 +247,16 @@ __attribute__((target("ssse3"))) size_t writeCompressedBySsse3(const uint8_t* by
     return i;
 }
 
+// Asked once as the program starts (the processor's features looked up first, as they may not
+// be yet), so that each text costs only a load to pick its way.
+const bool kHasSsse3 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3") != 0;
+}();
+
 bool hasSsse3()
 {
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
+    return kHasSsse3;
 }
 
 #else
@@ -362,14 +368,15 @@ char* writeJet4TextBySsse3(const uint8_t* bytes, size_t length, char* out)
 
 }  // namespace
 
-char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out)
-{
-    return hasSsse3() ? writeJet4TextBySsse3(bytes, length, out) : writeJet4Text<writeCompressedPortably>(bytes, length, out);
-}
-
-char* writeJet4TextUtf8Portably(const uint8_t* bytes, size_t length, char* out)
+// Not inlined into writeJet4TextUtf8(), which then only picks a way and goes on to it.
+__attribute__((noinline)) char* writeJet4TextUtf8Portably(const uint8_t* bytes, size_t length, char* out)
 {
     return writeJet4Text<writeCompressedPortably>(bytes, length, out);
+}
+
+char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out)
+{
+    return hasSsse3() ? writeJet4TextBySsse3(bytes, length, out) : writeJet4TextUtf8Portably(bytes, length, out);
 }
 
 void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out)
