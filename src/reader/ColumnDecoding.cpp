@@ -16,7 +16,6 @@ namespace {
 // A batch ends at this many rows, or at the row with which its bytes reach kBatchBytes.
 constexpr int64_t kBatchRows = 4096;
 constexpr size_t kBatchBytes = 8u << 20;
-constexpr size_t kLongValueLengthBytes = 12;  // a long value's header: length and flags, where it lies
 
 ColumnLoop loopOf(FieldType type, ValueForm form)
 {
@@ -35,6 +34,8 @@ ColumnLoop loopOf(FieldType type, ValueForm form)
     case FieldType::VarWChar: return ColumnLoop::Text;
     case FieldType::Binary:
     case FieldType::VarBinary: return ColumnLoop::Bytes;
+    case FieldType::LongVarWChar: return ColumnLoop::LongText;
+    case FieldType::LongVarBinary: return ColumnLoop::LongBytes;
     default: return ColumnLoop::PerValue;
     }
 }
@@ -161,7 +162,7 @@ size_t RowDecoder::valueBound(size_t c, CrackedValue value, const uint8_t* page)
     case ValueBound::Text: return textRoom(size);
     case ValueBound::LongBytes:
     case ValueBound::LongText: {
-        if (size < kLongValueLengthBytes)
+        if (size < kLongValueHeader)
             return 0;
         uint32_t length = 0;
         std::memcpy(&length, raw, sizeof length);
@@ -191,6 +192,8 @@ bool RowDecoder::decodeColumn(int c, const CrackedRows& rows, size_t first, size
     case ColumnLoop::Fixed8: return decodeFixed<8>(c, rows, first, count);
     case ColumnLoop::Text: return decodeVariable(c, rows, first, count, true);
     case ColumnLoop::Bytes: return decodeVariable(c, rows, first, count, false);
+    case ColumnLoop::LongText: return decodeLong(c, rows, first, count, true);
+    case ColumnLoop::LongBytes: return decodeLong(c, rows, first, count, false);
     case ColumnLoop::PerValue: break;
     }
     return decodeEach(c, rows, first, count);
@@ -278,6 +281,42 @@ bool RowDecoder::decodeVariable(int c, const CrackedRows& rows, size_t first, si
     const auto written = static_cast<size_t>(at - base);
     column.bytes.grow(written);
     variableBytes_ += written;
+    return batch_.appendNullBits(c, nulls.bits(), static_cast<int64_t>(count));
+}
+
+// Memo values decoded to UTF-8, or OLE values copied, from where they lie (see readLongValue()),
+// each into room made for it once its length is known; one too short to say where it lies is
+// Null and counted, as is one that lies off its page, and one cut short by damage is counted.
+bool RowDecoder::decodeLong(int c, const CrackedRows& rows, size_t first, size_t count, bool text)
+{
+    ColumnData& column = batch_.column(c);
+    NullFlags nulls(count);
+    const uint64_t start = column.bytes.size();
+    uint64_t end = start;
+    for (size_t k = 0; k < count; ++k) {
+        const CrackedValue value = rows.value(first + k, static_cast<size_t>(c));
+        if (!value.present() || value.size() < kLongValueHeader) {
+            nulls.set(k);
+            if (!value.isNull())
+                ++unreadValues_[static_cast<size_t>(c)];
+        } else {
+            const LongValue read = readLongValue(rows.page(rows.rowPages[first + k]) + value.start(), value.size());
+            if (!read.complete)
+                ++cutShortValues_[static_cast<size_t>(c)];
+            auto* const at = reinterpret_cast<char*>(column.bytes.room(text ? textRoom(read.size) : read.size));
+            if (!at)
+                return false;
+            const char* const stop = !text    ? std::copy_n(reinterpret_cast<const char*>(read.at), read.size, at)
+                                     : jet3_ ? writeJet3TextUtf8(jet3Characters_, read.at, read.size, at)
+                                             : writeJet4TextUtf8(read.at, read.size, at);
+            column.bytes.grow(static_cast<size_t>(stop - at));
+        }
+        const uint64_t next = column.bytes.size();
+        if (!appendValueEnd(column, column.count + static_cast<int64_t>(k), end, next))
+            return false;
+        end = next;
+    }
+    variableBytes_ += static_cast<size_t>(end - start);
     return batch_.appendNullBits(c, nulls.bits(), static_cast<int64_t>(count));
 }
 

@@ -24,7 +24,6 @@ constexpr size_t kPagesPerChunk = 32;
 constexpr size_t kChunksWaiting = 4;
 constexpr int kLargeNumberType = 0x13;
 constexpr int kExtendedDateType = 0x14;
-constexpr size_t kLongValueHeader = 12;
 // A calculated column's result: 16 bytes, the result's length (32-bit), the result, 3 bytes.
 constexpr size_t kCalculatedLengthAt = 16;
 constexpr size_t kCalculatedResultAt = 20;

@@ -35,8 +35,9 @@ struct ColumnSource {
 
 // How a delivered column's values are decoded over many rows at once, decided once per table:
 // fixed-width values copied as they are, Yes/No from the Null mask, text and binary values
-// straight into the column's bytes; the rest value by value.
-enum class ColumnLoop : uint8_t { Boolean, Fixed1, Fixed2, Fixed4, Fixed8, Text, Bytes, PerValue };
+// straight into the column's bytes, as are Memo and OLE values from where they lie; the rest
+// value by value.
+enum class ColumnLoop : uint8_t { Boolean, Fixed1, Fixed2, Fixed4, Fixed8, Text, Bytes, LongText, LongBytes, PerValue };
 
 // The most text and binary bytes a column's value can add to a batch, for where a batch must end
 // before its values are decoded: none, the value's bytes, its text's UTF-8 room, the long value's
@@ -78,6 +79,7 @@ private:
     bool decodeFixed(int c, const CrackedRows& rows, size_t first, size_t count);
     bool decodeBoolean(int c, const CrackedRows& rows, size_t first, size_t count);
     bool decodeVariable(int c, const CrackedRows& rows, size_t first, size_t count, bool text);
+    bool decodeLong(int c, const CrackedRows& rows, size_t first, size_t count, bool text);
     bool decodeEach(int c, const CrackedRows& rows, size_t first, size_t count);
     size_t textRoom(size_t size) const { return jet3_ ? jet3TextUtf8Room(size) : jet4TextUtf8Room(size); }
     void readRow(int row);
@@ -95,6 +97,8 @@ private:
     bool storeCalculated(int c, const uint8_t* raw, size_t size);
     bool storeText(int c, const uint8_t* raw, size_t size);
     bool storeLongValue(int c, const uint8_t* raw, size_t size, bool isText, bool calculated = false);
+    // A long value's header in the row: its length and flags, then where it lies.
+    static constexpr size_t kLongValueHeader = 12;
     // A long value's bytes, and whether they are all there (not cut short by damage).
     struct LongValue {
         const uint8_t* at;

@@ -83,17 +83,17 @@ public:
     std::vector<Batch> batches;
 };
 
-// Rows of every kind of column the decoding has a loop for (and a memo, decoded value by value),
-// with Nulls anywhere, some rows holding long memos so that batches end by their bytes: every
-// value comes back exact, batches hold at most 4,096 rows, and any batch is under 8 MB of text
-// and binary bytes before its last row.
+// Rows of every kind of column the decoding has a loop for, with Nulls anywhere, memo and OLE
+// values in the row, on one long-value row or on a chain of them, some rows holding long memos so
+// that batches end by their bytes: every value comes back exact, batches hold at most 4,096 rows,
+// and any batch is under 8 MB of text and binary bytes before its last row.
 TEST(TableRead, EveryKindOfColumnComesExactInBatchesWithinTheirLimits)
 {
     constexpr int64_t kRows = 9000;
     const std::vector<jetwriter::Column> columns = {
         {"Byte", jetwriter::ColumnType::Byte},     {"Integer", jetwriter::ColumnType::Integer}, {"Long", jetwriter::ColumnType::Long},
         {"Double", jetwriter::ColumnType::Double}, {"YesNo", jetwriter::ColumnType::YesNo},     {"Text", jetwriter::ColumnType::Text, 120},
-        {"Binary", jetwriter::ColumnType::Binary, 40}, {"Memo", jetwriter::ColumnType::Memo}};
+        {"Binary", jetwriter::ColumnType::Binary, 40}, {"Memo", jetwriter::ColumnType::Memo}, {"Ole", jetwriter::ColumnType::Ole}};
     for (const jetwriter::Format format : {jetwriter::Format::Jet3, jetwriter::Format::Jet4}) {
         const unsigned seed = std::random_device{}();
         SCOPED_TRACE("seed " + std::to_string(seed) + (format == jetwriter::Format::Jet3 ? ", Jet 3" : ", Jet 4"));
@@ -113,9 +113,13 @@ TEST(TableRead, EveryKindOfColumnComesExactInBatchesWithinTheirLimits)
             for (uint8_t& b : bytes)
                 b = static_cast<uint8_t>(pick(256));
             const bool longMemo = i % 500 < 20;  // rows whose memos fill a batch's bytes before its rows
+            std::vector<uint8_t> ole(static_cast<size_t>(pick(3) == 0 ? pick(9000) : pick(60)));
+            for (uint8_t& b : ole)
+                b = static_cast<uint8_t>(pick(256));
             rows.push_back({maybe(int64_t{pick(256)}), maybe(int64_t{pick(65536) - 32768}), maybe(int64_t{static_cast<int32_t>(random())}),
                             maybe(static_cast<double>(random()) / 7.0), pick(2) == 0, maybe(text(12)), maybe(jetwriter::Bytes{bytes}),
-                            maybe(longMemo ? std::string(static_cast<size_t>(50000 + pick(20000)), static_cast<char>('a' + pick(26))) : text(30))});
+                            maybe(longMemo ? std::string(static_cast<size_t>(50000 + pick(20000)), static_cast<char>('a' + pick(26))) : text(30)),
+                            maybe(jetwriter::Bytes{ole})});
         }
         test::TempDir dir;
         jetwriter::Database database;
