@@ -99,6 +99,22 @@ const std::vector<Damage>& Damages()
              }
          },
          kRows, [](const JetFile&) { return QStringList{"table 'Sample': column 'Notes': 6 long values are cut short: their pages are damaged"}; }},
+        // The first row's memo (a chain of long-value rows) kept in 8 bytes of the row, too few to say
+        // where it lies: the end of the row's variable-length data is moved up to it. The row ends
+        // at the page's end in its Null mask (a byte), the count of its variable-length columns,
+        // and their starts, the end of them last: two bytes each in Jet 4, one in Jet 3.
+        {"a memo's place in its row cut to 8 bytes", Expect::TableLoads,
+         [](JetFile& jet) {
+             const uint32_t page = jet.dataPagesOf(SampleDefinition(jet)).front();
+             const int start = jet.u16(page, jet.rowOffsetAt(0)) & 0x1FFF;
+             ASSERT_EQ(jet.u32(page, start + (jet.jet3() ? 1 : 2)), 0u);  // Marker 0
+             const int last = jet.pageSize() - 1;
+             if (jet.jet3())
+                 jet.setU8(page, last - 4, static_cast<uint8_t>(jet.u8(page, last - 3) + 8));
+             else
+                 jet.setU16(page, last - 8, static_cast<uint16_t>(jet.u16(page, last - 6) + 8));
+         },
+         kRows, [](const JetFile&) { return QStringList{"table 'Sample': column 'Notes': 1 value is damaged in the file and left empty"}; }},
         {"a row of a data page emptied", Expect::TableLoads,
          [](JetFile& jet) { jet.emptyRow(jet.dataPagesOf(SampleDefinition(jet)).front(), 1); },
          kRows - 1,
