@@ -187,9 +187,10 @@ std::string utf8Of(const std::u32string& points)
 
 // Random text in both forms, mostly runs of ASCII with other characters, switches and surrogates
 // among them, of every length around the sizes the decoding takes at once: decoded as the rules
-// say, into exactly the room it asks for (the sanitizers see a byte written past it), with the
-// processor's vector instructions and without. The text lies at the end of a memory page that
-// nothing readable follows, or a few bytes before it (the bytes between are not text).
+// say, into exactly the room it asks for (the sanitizers see a byte written past it), in each way
+// the processor has (with and without its vector instructions). The text lies at the end of a
+// memory page that nothing readable follows, or a few bytes before it (the bytes between are not
+// text).
 TEST(TextDecoding, RandomTextDecodesAsTheRulesSayWithinItsRoom)
 {
     GuardedPage page;
@@ -229,13 +230,12 @@ TEST(TextDecoding, RandomTextDecodesAsTheRulesSayWithinItsRoom)
             stored.pop_back();  // cut short inside a two-byte character, or not
         const std::string expected = utf8Of(referenceCodePoints(stored));
         const uint8_t* placed = page.place(stored, pick(3) == 0 ? 0 : pick(20));
-        for (const auto write : {writeJet4TextUtf8, writeJet4TextUtf8Portably}) {
+        for (const Jet4TextWay& way : jet4TextWays()) {
             const size_t room = jet4TextUtf8Room(stored.size());
             const auto out = std::make_unique<char[]>(room);
-            char* end = write(placed, stored.size(), out.get());
+            char* end = way.write(placed, stored.size(), out.get());
             ASSERT_LE(static_cast<size_t>(end - out.get()), room);
-            ASSERT_EQ(std::string(out.get(), static_cast<size_t>(end - out.get())), expected)
-                << "round " << round << (write == writeJet4TextUtf8Portably ? ", without vector instructions" : "");
+            ASSERT_EQ(std::string(out.get(), static_cast<size_t>(end - out.get())), expected) << "round " << round << ", " << way.name;
         }
     }
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace varnex::reader {
 
@@ -16,9 +17,16 @@ namespace varnex::reader {
 // character's low byte) and two. Appends the UTF-8 form to out.
 void appendJet4TextUtf8(const uint8_t* bytes, size_t length, std::string& out);
 // The same written at out, which has room for jet4TextUtf8Room(length) bytes; returns the end.
+// It is written in the fastest of the ways below.
 char* writeJet4TextUtf8(const uint8_t* bytes, size_t length, char* out);
-// The same without the processor's vector instructions, as where it has none (for tests).
-char* writeJet4TextUtf8Portably(const uint8_t* bytes, size_t length, char* out);
+// Each way this processor has of writing it: without vector instructions, and with those of
+// them it has (for tests, which prove each against the same rules).
+struct Jet4TextWay {
+    using Writer = char* (*)(const uint8_t* bytes, size_t length, char* out);
+    const char* name;
+    Writer write;
+};
+const std::vector<Jet4TextWay>& jet4TextWays();
 // A stored byte gives at most two bytes of UTF-8 (a compressed character up to U+00FF), a unit
 // of two bytes at most three, and a surrogate left without its partner three; compressed text is
 // written up to 32 bytes at a time, of which fewer may be kept.
