@@ -314,18 +314,6 @@ bool hasAvx512Text()
            __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
 }
 
-#else
-
-bool hasSsse3()
-{
-    return false;
-}
-
-bool hasAvx512Text()
-{
-    return false;
-}
-
 #endif
 
 // A character of the Basic Multilingual Plane other than a surrogate, as UTF-8; one of three
