@@ -39,14 +39,6 @@ public:
             codePoint(unit);
     }
 
-    // Characters below U+0080, one byte each, as they are.
-    void ascii(const uint8_t* bytes, size_t n)
-    {
-        finish();
-        std::memcpy(at_, bytes, n);
-        at_ += n;
-    }
-
     // No high surrogate waiting for its partner.
     bool settled() const { return high_ == 0; }
 
@@ -363,9 +355,47 @@ inline size_t writeUnits(const uint8_t* bytes, size_t i, size_t length, char*& o
 
 using CompressedWriter = size_t (*)(const uint8_t* bytes, size_t i, size_t length, char*& out);
 
+// Two-byte units below U+0080 from bytes[i] on, four at a time as long as they come, each written
+// as its low byte; returns where they stop.
+inline size_t writeAsciiUnitsPortably(const uint8_t* bytes, size_t i, size_t length, char*& out)
+{
+    while (i + 8 <= length) {
+        const uint64_t eight = eightAt(bytes + i);
+        if (!fourAsciiUnits(eight))
+            break;
+        const uint64_t lows = eight & 0x00FF00FF00FF00FFull;
+        const uint64_t pairs = (lows | (lows >> 8)) & 0x0000FFFF0000FFFFull;
+        const auto four = static_cast<uint32_t>(pairs | (pairs >> 16));
+        std::memcpy(out, &four, sizeof four);
+        out += 4;
+        i += 8;
+    }
+    return i;
+}
+
+#if defined(__x86_64__)
+// The same eight units at a time (SSE2, which every x86-64 processor has), the rest as above.
+inline size_t writeAsciiUnitsBySse2(const uint8_t* bytes, size_t i, size_t length, char*& out)
+{
+    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= length) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, notAscii), zero)) != 0xFFFF)
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(units, units));
+        out += 8;
+        i += 16;
+    }
+    return writeAsciiUnitsPortably(bytes, i, length, out);
+}
+#endif
+
+using AsciiUnitsWriter = size_t (*)(const uint8_t* bytes, size_t i, size_t length, char*& out);
+
 // Inlined whole into each way of writing compressed characters (also into one that uses the
 // processor's SSSE3 instructions, so that each segment of compressed text costs no call).
-template <CompressedWriter writeCompressed>
+template <CompressedWriter writeCompressed, AsciiUnitsWriter writeAsciiUnits>
 inline __attribute__((always_inline)) char* writeJet4Text(const uint8_t* bytes, size_t length, char* out)
 {
     if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
@@ -381,37 +411,48 @@ inline __attribute__((always_inline)) char* writeJet4Text(const uint8_t* bytes, 
         }
         return out;
     }
-    Utf8Writer writer(out);
+    // Two bytes a character: units below U+0080 many at once, as long as they come; any other a
+    // character at a time, surrogates through the writer.
+    char* at = out;
     for (size_t i = 0; i + 1 < length;) {
-        // Four units below U+0080 at once, as long as they come.
         if (i + 8 <= length && fourAsciiUnits(eightAt(bytes + i))) {
-            const uint8_t four[4] = {bytes[i], bytes[i + 2], bytes[i + 4], bytes[i + 6]};
-            writer.ascii(four, 4);
-            i += 8;
+            i = writeAsciiUnits(bytes, i, length, at);
             continue;
         }
-        writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
-        i += 2;
+        const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
+        if (unit - 0xD800u >= 0x800u) {
+            at = putBasicCharacter(unit, at);
+            i += 2;
+            continue;
+        }
+        Utf8Writer writer(at);
+        while (i + 1 < length) {
+            writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+            i += 2;
+            if (writer.settled())
+                break;
+        }
+        writer.finish();
+        at = writer.end();
     }
-    writer.finish();
-    return writer.end();
+    return at;
 }
 
 #if defined(__x86_64__)
 __attribute__((target("ssse3"))) char* writeJet4TextBySsse3(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedBySsse3>(bytes, length, out);
+    return writeJet4Text<writeCompressedBySsse3, writeAsciiUnitsBySse2>(bytes, length, out);
 }
 
 VARNEX_AVX512_TEXT char* writeJet4TextByAvx512(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedByAvx512>(bytes, length, out);
+    return writeJet4Text<writeCompressedByAvx512, writeAsciiUnitsBySse2>(bytes, length, out);
 }
 #endif
 
 char* writeJet4TextPortably(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedPortably>(bytes, length, out);
+    return writeJet4Text<writeCompressedPortably, writeAsciiUnitsPortably>(bytes, length, out);
 }
 
 std::vector<Jet4TextWay> waysOfThisProcessor()

@@ -223,8 +223,14 @@ TEST(TextDecoding, RandomTextDecodesAsTheRulesSayWithinItsRoom)
                 }
             }
         } else {
-            while (stored.size() < length)
-                unitBytes(stored);
+            while (stored.size() < length) {
+                if (pick(2) == 0) {
+                    for (unsigned k = 1 + pick(20); k > 0; --k)  // a run of ASCII
+                        stored.insert(stored.end(), {static_cast<uint8_t>(0x20 + pick(0x5F)), 0});
+                } else {
+                    unitBytes(stored);
+                }
+            }
         }
         if (pick(8) == 0 && !stored.empty())
             stored.pop_back();  // cut short inside a two-byte character, or not
