@@ -326,34 +326,53 @@ inline char* putBasicCharacter(uint32_t unit, char* out)
     return out + 3;
 }
 
+// Whether the two-byte unit at bytes[i] is one of the segment's: a whole unit, and (in compressed
+// text, AtZero) not the zero byte that switches back.
+template <bool AtZero>
+inline bool unitAt(const uint8_t* bytes, size_t i, size_t length)
+{
+    return i + 1 < length && (!AtZero || bytes[i] != 0);
+}
+
+// Surrogates from bytes[i] through the writer, up to where none waits for its partner (one left
+// waiting at the segment's end becomes U+FFFD); returns where they stop.
+template <bool AtZero>
+inline size_t writeSurrogates(const uint8_t* bytes, size_t i, size_t length, char*& at)
+{
+    Utf8Writer writer(at);
+    while (unitAt<AtZero>(bytes, i, length)) {
+        writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
+        i += 2;
+        if (writer.settled())
+            break;
+    }
+    writer.finish();
+    at = writer.end();
+    return i;
+}
+
 // The two-byte characters of compressed text from bytes[i] up to the zero byte that switches
-// back (or the end, or a last lone byte), with a local write position; surrogates go through
-// the writer, and one left waiting at the segment's end becomes U+FFFD. Returns where it stopped.
+// back (AtZero), or of text stored two bytes a character, up to the end or a last lone byte;
+// with a local write position. Returns where it stopped.
+template <bool AtZero>
 inline size_t writeUnits(const uint8_t* bytes, size_t i, size_t length, char*& out)
 {
     char* at = out;
-    while (i + 1 < length && bytes[i] != 0) {
+    while (unitAt<AtZero>(bytes, i, length)) {
         const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
         if (unit - 0xD800u >= 0x800u) {
             at = putBasicCharacter(unit, at);
             i += 2;
             continue;
         }
-        Utf8Writer writer(at);
-        while (i + 1 < length && bytes[i] != 0) {
-            writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
-            i += 2;
-            if (writer.settled())
-                break;
-        }
-        writer.finish();
-        at = writer.end();
+        i = writeSurrogates<AtZero>(bytes, i, length, at);
     }
     out = at;
     return i;
 }
 
 using CompressedWriter = size_t (*)(const uint8_t* bytes, size_t i, size_t length, char*& out);
+using UnitsWriter = CompressedWriter;
 
 // Two-byte units below U+0080 from bytes[i] on, four at a time as long as they come, each written
 // as its low byte; returns where they stop.
@@ -393,9 +412,32 @@ inline size_t writeAsciiUnitsBySse2(const uint8_t* bytes, size_t i, size_t lengt
 
 using AsciiUnitsWriter = size_t (*)(const uint8_t* bytes, size_t i, size_t length, char*& out);
 
-// Inlined whole into each way of writing compressed characters (also into one that uses the
-// processor's SSSE3 instructions, so that each segment of compressed text costs no call).
-template <CompressedWriter writeCompressed, AsciiUnitsWriter writeAsciiUnits>
+// Text stored two bytes a character: units below U+0080 many at once, as long as they come; any
+// other a character at a time.
+template <AsciiUnitsWriter writeAsciiUnits>
+inline size_t writeUnitsWithAsciiRuns(const uint8_t* bytes, size_t i, size_t length, char*& out)
+{
+    while (i + 1 < length) {
+        if (i + 8 <= length && fourAsciiUnits(eightAt(bytes + i))) {
+            i = writeAsciiUnits(bytes, i, length, out);
+            continue;
+        }
+        const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
+        if (unit - 0xD800u >= 0x800u) {
+            out = putBasicCharacter(unit, out);
+            i += 2;
+            continue;
+        }
+        i = writeSurrogates<false>(bytes, i, length, out);
+    }
+    return i;
+}
+
+// Inlined whole into each way of writing Jet 4 text (also into those that use the processor's
+// vector instructions, so that each segment of compressed text costs no call): its compressed
+// characters, the two-byte ones of its compressed segments, and those of text stored two bytes a
+// character.
+template <CompressedWriter writeCompressed, UnitsWriter writeSegmentUnits, UnitsWriter writeAllUnits>
 inline __attribute__((always_inline)) char* writeJet4Text(const uint8_t* bytes, size_t length, char* out)
 {
     if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
@@ -404,55 +446,81 @@ inline __attribute__((always_inline)) char* writeJet4Text(const uint8_t* bytes, 
             i = writeCompressed(bytes, i, length, out);
             if (i == length)
                 break;
-            i = writeUnits(bytes, i + 1, length, out);  // past the zero byte: two bytes a character
+            i = writeSegmentUnits(bytes, i + 1, length, out);  // past the zero byte: two bytes a character
             if (i + 1 >= length)  // the end, or a last lone byte
                 break;
             ++i;  // the zero byte that switches back
         }
         return out;
     }
-    // Two bytes a character: units below U+0080 many at once, as long as they come; any other a
-    // character at a time, surrogates through the writer.
-    char* at = out;
-    for (size_t i = 0; i + 1 < length;) {
-        if (i + 8 <= length && fourAsciiUnits(eightAt(bytes + i))) {
-            i = writeAsciiUnits(bytes, i, length, at);
-            continue;
-        }
-        const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
-        if (unit - 0xD800u >= 0x800u) {
-            at = putBasicCharacter(unit, at);
-            i += 2;
-            continue;
-        }
-        Utf8Writer writer(at);
-        while (i + 1 < length) {
-            writer.unit(static_cast<uint16_t>(bytes[i] | (bytes[i + 1] << 8)));
-            i += 2;
-            if (writer.settled())
-                break;
-        }
-        writer.finish();
-        at = writer.end();
-    }
-    return at;
+    writeAllUnits(bytes, 0, length, out);
+    return out;
 }
 
 #if defined(__x86_64__)
+// Sixteen two-byte units (n of them kept, none a surrogate) as UTF-8 at at, by the processor's
+// AVX-512 instructions: each unit's one, two or three bytes laid out in four, whichever its size,
+// and those kept packed together by one compress; returns the end.
+VARNEX_AVX512_TEXT char* putUnitsByAvx512(__m256i units, unsigned n, char* at)
+{
+    constexpr __mmask16 kAll = 0xFFFF;  // (the masked forms: those without leave gcc 12 warning of their undefined start)
+    const __m512i u = _mm512_maskz_cvtepu16_epi32(kAll, units);
+    const __m512i low6 = _mm512_set1_epi32(0x3F);
+    const __m512i continuation = _mm512_set1_epi32(0x80);
+    const auto taken = static_cast<__mmask16>((1u << n) - 1);
+    const __mmask16 two = _mm512_mask_cmpge_epu32_mask(taken, u, _mm512_set1_epi32(0x80));
+    const __mmask16 three = _mm512_mask_cmpge_epu32_mask(taken, u, _mm512_set1_epi32(0x800));
+    const __m512i last = _mm512_or_si512(_mm512_and_si512(u, low6), continuation);
+    const __m512i middle = _mm512_or_si512(_mm512_and_si512(_mm512_maskz_srli_epi32(kAll, u, 6), low6), continuation);
+    const __m512i asTwo = _mm512_or_si512(_mm512_or_si512(_mm512_maskz_srli_epi32(kAll, u, 6), _mm512_set1_epi32(0xC0)), _mm512_maskz_slli_epi32(kAll, last, 8));
+    const __m512i asThree = _mm512_or_si512(_mm512_or_si512(_mm512_maskz_srli_epi32(kAll, u, 12), _mm512_set1_epi32(0xE0)),
+                                            _mm512_or_si512(_mm512_maskz_slli_epi32(kAll, middle, 8), _mm512_maskz_slli_epi32(kAll, last, 16)));
+    const __m512i words = _mm512_mask_blend_epi32(three, _mm512_mask_blend_epi32(two, u, asTwo), asThree);
+    const uint64_t kept = _pdep_u64(taken, 0x1111111111111111ull) | _pdep_u64(two, 0x2222222222222222ull) |
+                          _pdep_u64(three, 0x4444444444444444ull);
+    const auto count = static_cast<unsigned>(_mm_popcnt_u64(kept));
+    const __mmask64 written = count == 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
+    _mm512_mask_storeu_epi8(at, written, _mm512_maskz_compress_epi8(kept, words));
+    return at + count;
+}
+
+// Text stored two bytes a character, sixteen units at a time by the processor's AVX-512
+// instructions, up to the end or a surrogate, which goes through the writer; loads are masked to
+// whole units. (The two-byte segments of compressed text are mostly too short to gain by it.)
+VARNEX_AVX512_TEXT size_t writeUnitsByAvx512(const uint8_t* bytes, size_t i, size_t length, char*& out)
+{
+    const __m256i surrogateBase = _mm256_set1_epi16(static_cast<short>(0xD800));
+    const __m256i surrogateRange = _mm256_set1_epi16(0x0800);
+    char* at = out;
+    while (i + 1 < length) {
+        const auto whole = static_cast<unsigned>(std::min<size_t>((length - i) / 2, 16));
+        const auto inText = static_cast<__mmask16>((1u << whole) - 1);
+        const __m256i units = _mm256_maskz_loadu_epi16(inText, bytes + i);
+        const unsigned surrogates = _mm256_mask_cmplt_epu16_mask(inText, _mm256_sub_epi16(units, surrogateBase), surrogateRange);
+        const unsigned basic = surrogates ? static_cast<unsigned>(__builtin_ctz(surrogates)) : whole;
+        at = putUnitsByAvx512(units, basic, at);
+        i += 2 * basic;
+        if (surrogates)
+            i = writeSurrogates<false>(bytes, i, length, at);
+    }
+    out = at;
+    return i;
+}
+
 __attribute__((target("ssse3"))) char* writeJet4TextBySsse3(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedBySsse3, writeAsciiUnitsBySse2>(bytes, length, out);
+    return writeJet4Text<writeCompressedBySsse3, writeUnits<true>, writeUnitsWithAsciiRuns<writeAsciiUnitsBySse2>>(bytes, length, out);
 }
 
 VARNEX_AVX512_TEXT char* writeJet4TextByAvx512(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedByAvx512, writeAsciiUnitsBySse2>(bytes, length, out);
+    return writeJet4Text<writeCompressedByAvx512, writeUnits<true>, writeUnitsByAvx512>(bytes, length, out);
 }
 #endif
 
 char* writeJet4TextPortably(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedPortably, writeAsciiUnitsPortably>(bytes, length, out);
+    return writeJet4Text<writeCompressedPortably, writeUnits<true>, writeUnitsWithAsciiRuns<writeAsciiUnitsPortably>>(bytes, length, out);
 }
 
 std::vector<Jet4TextWay> waysOfThisProcessor()
