@@ -351,22 +351,25 @@ inline size_t writeSurrogates(const uint8_t* bytes, size_t i, size_t length, cha
     return i;
 }
 
-// The two-byte characters of compressed text from bytes[i] up to the zero byte that switches
-// back (AtZero), or of text stored two bytes a character, up to the end or a last lone byte;
-// with a local write position. Returns where it stopped.
+// The character at bytes[i]: one of the Basic Multilingual Plane in one store, surrogates through
+// the writer. Returns where the next one starts.
 template <bool AtZero>
+inline size_t writeCharacter(const uint8_t* bytes, size_t i, size_t length, char*& at)
+{
+    const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
+    if (unit - 0xD800u < 0x800u)
+        return writeSurrogates<AtZero>(bytes, i, length, at);
+    at = putBasicCharacter(unit, at);
+    return i + 2;
+}
+
+// The two-byte characters of compressed text from bytes[i] up to the zero byte that switches
+// back (or the end, or a last lone byte), with a local write position. Returns where it stopped.
 inline size_t writeUnits(const uint8_t* bytes, size_t i, size_t length, char*& out)
 {
     char* at = out;
-    while (unitAt<AtZero>(bytes, i, length)) {
-        const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
-        if (unit - 0xD800u >= 0x800u) {
-            at = putBasicCharacter(unit, at);
-            i += 2;
-            continue;
-        }
-        i = writeSurrogates<AtZero>(bytes, i, length, at);
-    }
+    while (unitAt<true>(bytes, i, length))
+        i = writeCharacter<true>(bytes, i, length, at);
     out = at;
     return i;
 }
@@ -418,17 +421,10 @@ template <AsciiUnitsWriter writeAsciiUnits>
 inline size_t writeUnitsWithAsciiRuns(const uint8_t* bytes, size_t i, size_t length, char*& out)
 {
     while (i + 1 < length) {
-        if (i + 8 <= length && fourAsciiUnits(eightAt(bytes + i))) {
+        if (i + 8 <= length && fourAsciiUnits(eightAt(bytes + i)))
             i = writeAsciiUnits(bytes, i, length, out);
-            continue;
-        }
-        const uint32_t unit = bytes[i] | (uint32_t{bytes[i + 1]} << 8);
-        if (unit - 0xD800u >= 0x800u) {
-            out = putBasicCharacter(unit, out);
-            i += 2;
-            continue;
-        }
-        i = writeSurrogates<false>(bytes, i, length, out);
+        else
+            i = writeCharacter<false>(bytes, i, length, out);
     }
     return i;
 }
@@ -509,18 +505,18 @@ VARNEX_AVX512_TEXT size_t writeUnitsByAvx512(const uint8_t* bytes, size_t i, siz
 
 __attribute__((target("ssse3"))) char* writeJet4TextBySsse3(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedBySsse3, writeUnits<true>, writeUnitsWithAsciiRuns<writeAsciiUnitsBySse2>>(bytes, length, out);
+    return writeJet4Text<writeCompressedBySsse3, writeUnits, writeUnitsWithAsciiRuns<writeAsciiUnitsBySse2>>(bytes, length, out);
 }
 
 VARNEX_AVX512_TEXT char* writeJet4TextByAvx512(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedByAvx512, writeUnits<true>, writeUnitsByAvx512>(bytes, length, out);
+    return writeJet4Text<writeCompressedByAvx512, writeUnits, writeUnitsByAvx512>(bytes, length, out);
 }
 #endif
 
 char* writeJet4TextPortably(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedPortably, writeUnits<true>, writeUnitsWithAsciiRuns<writeAsciiUnitsPortably>>(bytes, length, out);
+    return writeJet4Text<writeCompressedPortably, writeUnits, writeUnitsWithAsciiRuns<writeAsciiUnitsPortably>>(bytes, length, out);
 }
 
 std::vector<Jet4TextWay> waysOfThisProcessor()
