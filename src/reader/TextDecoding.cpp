@@ -287,21 +287,18 @@ VARNEX_AVX512_TEXT size_t writeCompressedByAvx512(const uint8_t* bytes, size_t i
     return i;
 }
 
-// The processor's features, asked once as the program starts (looked up first, as they may not
-// be yet).
-const bool kFeaturesKnown = [] {
-    __builtin_cpu_init();
-    return true;
-}();
-
+// The processor's features are looked up first, as they may not be yet where this is asked
+// while the program starts (for the fastest way, below).
 bool hasSsse3()
 {
-    return kFeaturesKnown && __builtin_cpu_supports("ssse3");
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3");
 }
 
 bool hasAvx512Text()
 {
-    return kFeaturesKnown && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
            __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi") &&
            __builtin_cpu_supports("avx512vbmi2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
 }
