@@ -218,6 +218,28 @@ void replaceText(FileBytes& bytes, const std::string& from, const std::string& t
         std::copy(to.begin(), to.end(), at);
 }
 
+// The first row of the last data page made a pointer to a row moved elsewhere: to the row past
+// the page's last, which the page's free space gives start 0 and length 0.
+void moveRowToEmptyRow(FileBytes& bytes)
+{
+    constexpr size_t kRowCountAt = 12;
+    constexpr size_t kFirstRowAt = 14;
+    for (size_t page = bytes.size() / kPage - 1; page > 0; --page) {
+        uint8_t* at = bytes.data() + page * kPage;
+        if (at[0] != 1)
+            continue;
+        uint16_t rows = 0;
+        uint16_t start = 0;
+        std::memcpy(&rows, at + kRowCountAt, sizeof rows);
+        std::memcpy(&start, at + kFirstRowAt, sizeof start);
+        const auto flagged = static_cast<uint16_t>(start | 0x4000);
+        std::memcpy(at + kFirstRowAt, &flagged, sizeof flagged);
+        const auto pointer = static_cast<uint32_t>(page << 8 | (rows + 1u));
+        std::memcpy(at + (start & 0x1FFF), &pointer, sizeof pointer);
+        return;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -236,6 +258,7 @@ int main(int argc, char** argv)
             Database rows{format, {}, jetwriter::Encryption::Agile, 36500.0, {manyRows()}};
             write(rows, folder / ("rows-" + suffix + ".mdb"));
         }
+        writeDamaged(folder / "rows-jet4.mdb", folder / "rows-moved-to-empty-jet4.mdb", moveRowToEmptyRow);
         Database encoded{Format::Jet4, {}, Encryption::Agile, 36500.0, {everyType(Format::Jet4), manyRows()}};
         encoded.encodingKey = 0x2A5C19E7;
         write(encoded, folder / "encoded-jet4.mdb");

@@ -20,6 +20,9 @@ for file in catalog file table data dump backend money sargs index like write st
   clang "${flags[@]}" -c "$src/src/libmdb/$file.c" -o "$out/obj/$file.o"
   objects+=("$out/obj/$file.o")
 done
+# The reader defines libmdb's property parser itself and calls libmdb's own under this name when no
+# dynamic linker can find it.
+objcopy --redefine-sym mdb_kkd_to_props=mdb_kkd_to_props_builtin "$out/obj/props.o"
 rm -f "$out/lib/libmdb.a"
 ar rcs "$out/lib/libmdb.a" "${objects[@]}"
 echo "$out/lib/libmdb.a"

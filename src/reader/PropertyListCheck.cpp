@@ -129,11 +129,18 @@ int64_t damagedPropertyLists()
 
 }  // namespace varnex::reader
 
+// A libmdb linked statically (the fuzzers' instrumented one) has no parser for the dynamic
+// linker to find: its build renames libmdb's own to this.
+extern "C" __attribute__((weak)) GPtrArray* mdb_kkd_to_props_builtin(MdbHandle* mdb, void* buffer, size_t len);
+
 // Takes the place of libmdb's parser for the calls libmdb makes itself (see the top of this file).
 extern "C" GPtrArray* mdb_kkd_to_props(MdbHandle* mdb, void* buffer, size_t len)
 {
     using Parser = GPtrArray* (*)(MdbHandle*, void*, size_t);
-    static const auto parse = reinterpret_cast<Parser>(dlsym(RTLD_NEXT, "mdb_kkd_to_props"));
+    static const auto parse = [] {
+        const auto found = reinterpret_cast<Parser>(dlsym(RTLD_NEXT, "mdb_kkd_to_props"));
+        return found ? found : &mdb_kkd_to_props_builtin;
+    }();
     if (!parse || !buffer || !varnex::reader::propertyListIsSound(static_cast<const uint8_t*>(buffer), len)) {
         ++varnex::reader::damagedLists;
         return nullptr;

@@ -62,6 +62,13 @@ uint32_t ReadU32(const uint8_t* at)
     return value;
 }
 
+uint16_t ReadU16(const uint8_t* at)
+{
+    uint16_t value = 0;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
 }  // namespace
 
 FieldType fieldTypeOfCode(int typeCode, bool fixed)
@@ -270,8 +277,6 @@ void RowDecoder::readRow(int row)
         return skipDamagedRow();
     if (start & kDeletedRow)
         return;
-    if (length == 0)
-        return skipDamagedRow();
     if (!(start & kOverflowRow)) {
         crack(start & kOffsetMask, length, pageInChunk_);
         return;
@@ -295,9 +300,22 @@ void RowDecoder::readRow(int row)
     std::memcpy(mdb_->pg_buf, savedPage_, sizeof savedPage_);
 }
 
+// libmdb finds a row's Null mask and the starts of its variable-length values from the
+// row's end, and checks them against the page rather than the row: a row too short for
+// its column count and Null mask (an empty one above all) would send it before the page.
+bool RowDecoder::holdsCountAndNullMask(int start, size_t length) const
+{
+    const size_t countSize = jet3_ ? 1 : 2;
+    if (length < countSize)
+        return false;
+    const uint8_t* row = mdb_->pg_buf + start;
+    const size_t columns = jet3_ ? row[0] : ReadU16(row);
+    return length >= countSize + (columns + 7) / 8;
+}
+
 void RowDecoder::crack(int start, size_t length, uint32_t page)
 {
-    if (mdb_crack_row(table_, start, length, fields_) < 0)
+    if (!holdsCountAndNullMask(start, length) || mdb_crack_row(table_, start, length, fields_) < 0)
         return skipDamagedRow();
     ++rowsCracked_;
     if (!decodeValues_)

@@ -84,6 +84,7 @@ private:
     size_t textRoom(size_t size) const { return jet3_ ? jet3TextUtf8Room(size) : jet4TextUtf8Room(size); }
     void readRow(int row);
     void skipDamagedRow();
+    bool holdsCountAndNullMask(int start, size_t length) const;
     void crack(int start, size_t length, uint32_t page);
     bool storeValue(int c, CrackedValue value, const uint8_t* page);
     bool storeOtherForm(int c, const ColumnSource& source, CrackedValue value, const uint8_t* page);

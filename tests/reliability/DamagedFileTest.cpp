@@ -122,6 +122,23 @@ const std::vector<Damage>& Damages()
              return QStringList{QStringLiteral("table 'Sample': 1 damaged row left out (data page %1)")
                                     .arg(jet.dataPagesOf(SampleDefinition(jet)).front())};
          }},
+        // The second row made a pointer to a row moved elsewhere: to a row past the last one of
+        // the table's last page, where the page's free space gives it start 0 and length 0.
+        {"a row moved to an empty row at the page's start", Expect::TableLoads,
+         [](JetFile& jet) {
+             const std::vector<uint32_t> pages = jet.dataPagesOf(SampleDefinition(jet));
+             const int target = jet.rowCount(pages.back()) + 1;
+             ASSERT_EQ(jet.u32(pages.back(), jet.rowOffsetAt(target - 1)), 0u);
+             const int slot = jet.rowOffsetAt(1);
+             const uint16_t start = jet.u16(pages.front(), slot);
+             jet.setU16(pages.front(), slot, static_cast<uint16_t>(start | 0x4000));
+             jet.setU32(pages.front(), start & 0x1FFF, (pages.back() << 8) | static_cast<uint32_t>(target));
+         },
+         kRows - 1,
+         [](const JetFile& jet) {
+             return QStringList{QStringLiteral("table 'Sample': 1 damaged row left out (data page %1)")
+                                    .arg(jet.dataPagesOf(SampleDefinition(jet)).front())};
+         }},
         {"row offsets of the data pages point past the page", Expect::AnyEnd,
          [](JetFile& jet) {
              for (const uint32_t page : jet.dataPagesOf(SampleDefinition(jet))) {
