@@ -1,5 +1,5 @@
 #pragma once
-// Rows cracked by libmdb on the thread that walks a table's pages, handed to the thread that
+// Rows cracked on the thread that walks a table's pages, handed to the thread that
 // decodes their values column by column: the pages they lie on, copied, and where each row's
 // delivered values lie on its page.
 // The two threads meet in a short line of such chunks, so that one walks while the other
@@ -16,39 +16,9 @@
 #include <type_traits>
 #include <vector>
 
-#include <mdbtools.h>
+#include "reader/CrackedValue.h"
 
 namespace varnex::reader {
-
-// A delivered column's value in a cracked row, in four bytes: where it lies on the row's page
-// image (start, then size, sixteen bits each), or that it is Null, or that a damaged row places
-// it off its page (not read). Null comes first: a Yes/No value lives in the Null mask wherever
-// the row says its bytes are.
-class CrackedValue {
-public:
-    static constexpr uint32_t kNull = 0xFFFFFFFFu;
-    static constexpr uint32_t kOffPage = 0xFFFEFFFFu;
-
-    // A field libmdb cracked, on a page of pageSize bytes (a negative start or size taken unsigned,
-    // so that it lies off the page too).
-    static uint32_t of(const MdbField& field, uint32_t pageSize)
-    {
-        const auto start = static_cast<uint32_t>(field.start);
-        const auto size = static_cast<uint32_t>(field.siz);
-        const uint32_t placed = uint64_t{start} + size <= pageSize ? start | size << 16 : kOffPage;
-        // Without a branch: Nulls come in no order a processor could foresee.
-        return placed | (0u - static_cast<uint32_t>(field.is_null != 0));
-    }
-
-    explicit CrackedValue(uint32_t bits) : bits_(bits) {}
-    bool isNull() const { return bits_ == kNull; }
-    bool present() const { return (bits_ >> 16) < 0xFFFEu; }
-    uint32_t start() const { return bits_ & 0xFFFFu; }
-    uint32_t size() const { return bits_ >> 16; }
-
-private:
-    uint32_t bits_;
-};
 
 struct CrackedRows {
     size_t pageSize = 0;
@@ -66,6 +36,9 @@ struct CrackedRows {
         valueCount_ += columns;
         return at;
     }
+
+    // Takes back the room addValues() gave last.
+    void dropValues() { valueCount_ -= columns; }
 
     size_t rowCount() const { return rowPages.size(); }
     size_t pageCount() const { return pageSize == 0 ? 0 : pages.size() / pageSize; }

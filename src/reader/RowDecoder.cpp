@@ -94,6 +94,30 @@ FieldType fieldTypeOfCode(int typeCode, bool fixed)
     }
 }
 
+namespace {
+
+std::vector<RowColumn> rowColumnsOf(const MdbTableDef& table)
+{
+    std::vector<RowColumn> columns;
+    for (unsigned i = 0; i < table.num_cols; ++i) {
+        const auto* column = static_cast<const MdbColumn*>(g_ptr_array_index(table.columns, i));
+        columns.push_back({static_cast<uint16_t>(column->col_num), column->is_fixed != 0,
+                           static_cast<uint16_t>(column->fixed_offset), static_cast<uint16_t>(column->col_size),
+                           static_cast<uint16_t>(column->var_col_num)});
+    }
+    return columns;
+}
+
+std::vector<unsigned> fieldsOf(const std::vector<ColumnSource>& sources)
+{
+    std::vector<unsigned> fields;
+    for (const ColumnSource& source : sources)
+        fields.push_back(source.field);
+    return fields;
+}
+
+}  // namespace
+
 FieldType fieldTypeOf(const MdbColumn& column)
 {
     return fieldTypeOfCode(column.col_type, column.is_fixed != 0);
@@ -102,6 +126,7 @@ FieldType fieldTypeOf(const MdbColumn& column)
 RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
                        const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues)
     : mdb_(mdb), table_(table), jet3Characters_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
+      cracker_(rowColumnsOf(*table), fieldsOf(sources_), mdb->f->jet_version == MDB_VER_JET3, table->num_var_cols > 0),
       jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
       pageSize_(static_cast<int>(mdb->fmt->pg_size)), longValuePages_(mdb), unreadValues_(columns.size()),
       cutShortValues_(columns.size())
@@ -313,18 +338,26 @@ bool RowDecoder::holdsCountAndNullMask(int start, size_t length) const
     return length >= countSize + (columns + 7) / 8;
 }
 
-void RowDecoder::crack(int start, size_t length, uint32_t page)
+// The bare walk cracks its rows with libmdb, as a benchmark's floor.
+void RowDecoder::crackByLibmdb(int start, size_t length)
 {
     if (!holdsCountAndNullMask(start, length) || mdb_crack_row(table_, start, length, fields_) < 0)
         return skipDamagedRow();
     ++rowsCracked_;
+}
+
+void RowDecoder::crack(int start, size_t length, uint32_t page)
+{
     if (!decodeValues_)
-        return;
-    chunk_->rowPages.push_back(page);
+        return crackByLibmdb(start, length);
     uint32_t* to = chunk_->addValues();
-    const auto pageSize = static_cast<uint32_t>(pageSize_);
-    for (const unsigned field : crackedFields_)
-        *to++ = CrackedValue::of(fields_[field], pageSize);
+    if (!cracker_.crack(mdb_->pg_buf, static_cast<uint32_t>(pageSize_), static_cast<uint32_t>(start),
+                        static_cast<uint32_t>(length), to)) {
+        chunk_->dropValues();
+        return skipDamagedRow();
+    }
+    ++rowsCracked_;
+    chunk_->rowPages.push_back(page);
 }
 
 bool RowDecoder::storeValue(int c, CrackedValue value, const uint8_t* page)

@@ -1,12 +1,13 @@
 #pragma once
-// Decodes the rows of one table into batches for a sink: libmdb walks the pages and cracks each row;
-// the values are decoded here from their raw bytes.
+// Decodes the rows of one table into batches for a sink: the pages are walked and each row
+// cracked, and the values decoded from their raw bytes.
 
 #include "CrackedRows.h"
 #include "core/Error.h"
 #include "store/CodePage.h"
 #include "reader/ComplexColumns.h"
 #include "reader/LongValuePages.h"
+#include "reader/RowCracker.h"
 #include "reader/TableSink.h"
 #include "reader/TextDecoding.h"
 
@@ -86,6 +87,7 @@ private:
     void skipDamagedRow();
     bool holdsCountAndNullMask(int start, size_t length) const;
     void crack(int start, size_t length, uint32_t page);
+    void crackByLibmdb(int start, size_t length);
     bool storeValue(int c, CrackedValue value, const uint8_t* page);
     bool storeOtherForm(int c, const ColumnSource& source, CrackedValue value, const uint8_t* page);
     bool storeUnread(int c);
@@ -117,6 +119,7 @@ private:
     TableData batch_;
     std::vector<ColumnSource> sources_;
     std::vector<unsigned> crackedFields_;  // by delivered column: its field in a cracked row
+    RowCracker cracker_;
     std::vector<ColumnLoop> loops_;    // by delivered column
     std::vector<ValueBound> bounds_;   // by delivered column
     std::vector<size_t> boundedColumns_;  // those whose values add text or binary bytes

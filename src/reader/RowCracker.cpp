@@ -1,0 +1,112 @@
+#include "reader/RowCracker.h"
+
+namespace varnex::reader {
+namespace {
+
+uint32_t u16At(const uint8_t* at)
+{
+    return static_cast<uint32_t>(at[0] | (at[1] << 8));
+}
+
+}  // namespace
+
+RowCracker::RowCracker(std::vector<RowColumn> columns, const std::vector<unsigned>& delivered, bool jet3,
+                       bool variableLength)
+    : columns_(std::move(columns)), deliveredAs_(columns_.size(), -1), jet3_(jet3), hasVariable_(variableLength)
+{
+    for (size_t d = 0; d < delivered.size(); ++d) {
+        if (delivered[d] < columns_.size())
+            deliveredAs_[delivered[d]] = static_cast<int>(d);
+    }
+}
+
+bool RowCracker::crack(const uint8_t* page, uint32_t pageSize, uint32_t start, uint32_t length, uint32_t* values)
+{
+    const uint32_t countSize = jet3_ ? 1 : 2;
+    if (length < countSize || start > pageSize || pageSize - start < length)
+        return false;
+    const uint8_t* row = page + start;
+    const uint32_t rowColumns = jet3_ ? row[0] : u16At(row);
+    const uint32_t maskSize = (rowColumns + 7) / 8;
+    if (length < countSize + maskSize)
+        return false;
+    variableCount_ = 0;
+    if (hasVariable_ && !readVariableStarts(row, length, maskSize))
+        return false;
+
+    const uint8_t* mask = row + length - maskSize;
+    const uint32_t rowFixed = rowColumns - variableCount_;  // as libmdb counts them, wrapping
+    uint32_t fixedFound = 0;
+    const auto rowEnd = static_cast<int64_t>(start) + length;
+    for (size_t c = 0; c < columns_.size(); ++c) {
+        const RowColumn& column = columns_[c];
+        const uint32_t byte = column.number / 8u;
+        bool null = byte >= maskSize || ((mask[byte] >> (column.number % 8u)) & 1u) == 0;
+        int valueStart = 0;
+        int valueSize = 0;
+        const bool present = column.fixed ? fixedFound < rowFixed : column.varNumber < variableCount_;
+        // A value the row holds but whose Null flag lies past its mask: the row is damaged.
+        if (present && byte >= maskSize)
+            return false;
+        if (column.fixed && fixedFound < rowFixed) {
+            valueStart = static_cast<int>(start + countSize + column.fixedOffset);
+            valueSize = column.size;
+            ++fixedFound;
+        } else if (!column.fixed && column.varNumber < variableCount_) {
+            const uint32_t from = starts_[column.varNumber];
+            valueStart = static_cast<int>(start + from);
+            valueSize = static_cast<int>(starts_[column.varNumber + 1u] - from);  // may wrap below zero
+        } else {
+            null = true;
+        }
+        const int64_t valueEnd = int64_t{valueStart} + valueSize;
+        if (valueEnd < 0 || valueEnd > rowEnd)
+            return false;
+        if (const int d = deliveredAs_[c]; d >= 0)
+            values[d] = CrackedValue::place(valueStart, valueSize, null, pageSize);
+    }
+    return true;
+}
+
+// The starts sit before the count of variable-length columns, the last first and the end of
+// the last value before them. In Jet 3 they are single bytes: a table of jumps (before the
+// count) lists the columns from which each further 256 bytes are added; a row keeps one jump
+// more than its starts need when its length alone calls for it.
+bool RowCracker::readVariableStarts(const uint8_t* row, uint32_t length, uint32_t maskSize)
+{
+    const uint32_t last = length - 1;
+    if (!jet3_) {
+        if (length < 4 + maskSize)
+            return false;
+        const uint32_t count = u16At(row + last - maskSize - 1);
+        // The starts, two bytes each and one more than the columns, after the column count.
+        if (uint64_t{maskSize} + 5 + 2 * uint64_t{count} > last)
+            return false;
+        starts_.resize(count + 1u);
+        for (uint32_t i = 0; i <= count; ++i)
+            starts_[i] = u16At(row + last - maskSize - 3 - 2 * i);
+        variableCount_ = count;
+        return true;
+    }
+    if (length < 2 + maskSize)
+        return false;
+    const uint32_t count = row[last - maskSize];
+    uint32_t jumps = (length - 1) / 256;
+    // Unsigned arithmetic throughout, as libmdb computes it: where the starts end before the jumps.
+    const uint32_t startsAt = last - maskSize - jumps - 1;
+    if (uint64_t{maskSize} + jumps + 1 + count + 1 > last)
+        return false;
+    if ((startsAt - count) / 256 < jumps)
+        --jumps;
+    starts_.resize(count + 1u);
+    uint32_t jumpsUsed = 0;
+    for (uint32_t i = 0; i <= count; ++i) {
+        while (jumpsUsed < jumps && i == row[last - maskSize - jumpsUsed - 1])
+            ++jumpsUsed;
+        starts_[i] = row[startsAt - i] + jumpsUsed * 256;
+    }
+    variableCount_ = count;
+    return true;
+}
+
+}  // namespace varnex::reader

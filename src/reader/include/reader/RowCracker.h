@@ -1,0 +1,47 @@
+#pragma once
+// Finds where each column's value lies in a data row, and whether it is Null, with libmdb's
+// reading of the row's layout: its column count first; at its end the Null mask, before that
+// the count of variable-length columns and their starts (in Jet 3 one byte each, with a table
+// of the 256-byte steps they cross). Unlike libmdb's, every byte it reads lies inside the row,
+// and it takes no lock, option or allocation a row: it runs once for every row of a table.
+
+#include "reader/CrackedValue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace varnex::reader {
+
+// A column as the table's definition places it in its rows.
+struct RowColumn {
+    uint16_t number = 0;       // its bit in the Null mask
+    bool fixed = false;
+    uint16_t fixedOffset = 0;  // fixed: where it starts after the column count
+    uint16_t size = 0;         // fixed: its width
+    uint16_t varNumber = 0;    // variable-length: its place among their starts
+};
+
+class RowCracker {
+public:
+    // columns: every column of the table, in its order; delivered: the columns whose values are
+    // asked for, by their place in columns; variableLength: whether the definition counts any
+    // variable-length columns (rows keep their starts only then).
+    RowCracker(std::vector<RowColumn> columns, const std::vector<unsigned>& delivered, bool jet3, bool variableLength);
+
+    // Writes a CrackedValue for each delivered column of the row at start, length bytes long, on
+    // page (pageSize bytes); false, writing nothing certain, when the row's layout is damaged.
+    bool crack(const uint8_t* page, uint32_t pageSize, uint32_t start, uint32_t length, uint32_t* values);
+
+private:
+    bool readVariableStarts(const uint8_t* row, uint32_t length, uint32_t maskSize);
+
+    std::vector<RowColumn> columns_;
+    std::vector<int> deliveredAs_;  // by column: its place among the delivered, or -1
+    bool jet3_;
+    bool hasVariable_ = false;
+    std::vector<uint32_t> starts_;  // the row's variable-length starts, the end of the last after them
+    uint32_t variableCount_ = 0;
+};
+
+}  // namespace varnex::reader
