@@ -40,24 +40,24 @@ bool RowCracker::crack(const uint8_t* page, uint32_t pageSize, uint32_t start, u
     const auto rowEnd = static_cast<int64_t>(start) + length;
     for (size_t c = 0; c < columns_.size(); ++c) {
         const RowColumn& column = columns_[c];
-        const uint32_t byte = column.number / 8u;
-        bool null = byte >= maskSize || ((mask[byte] >> (column.number % 8u)) & 1u) == 0;
+        const bool present = column.fixed ? fixedFound < rowFixed : column.varNumber < variableCount_;
         int valueStart = 0;
         int valueSize = 0;
-        const bool present = column.fixed ? fixedFound < rowFixed : column.varNumber < variableCount_;
-        // A value the row holds but whose Null flag lies past its mask: the row is damaged.
-        if (present && byte >= maskSize)
-            return false;
-        if (column.fixed && fixedFound < rowFixed) {
-            valueStart = static_cast<int>(start + countSize + column.fixedOffset);
-            valueSize = column.size;
-            ++fixedFound;
-        } else if (!column.fixed && column.varNumber < variableCount_) {
-            const uint32_t from = starts_[column.varNumber];
-            valueStart = static_cast<int>(start + from);
-            valueSize = static_cast<int>(starts_[column.varNumber + 1u] - from);  // may wrap below zero
-        } else {
-            null = true;
+        bool null = true;
+        if (present) {
+            const uint32_t byte = column.number / 8u;
+            if (byte >= maskSize)
+                return false;  // a value whose Null flag lies past the row's mask
+            null = ((mask[byte] >> (column.number % 8u)) & 1u) == 0;
+            if (column.fixed) {
+                valueStart = static_cast<int>(start + countSize + column.fixedOffset);
+                valueSize = column.size;
+                ++fixedFound;
+            } else {
+                const uint32_t from = variableStart(column.varNumber);
+                valueStart = static_cast<int>(start + from);
+                valueSize = static_cast<int>(variableStart(column.varNumber + 1u) - from);  // may wrap below zero
+            }
         }
         const int64_t valueEnd = int64_t{valueStart} + valueSize;
         if (valueEnd < 0 || valueEnd > rowEnd)
@@ -72,6 +72,11 @@ bool RowCracker::crack(const uint8_t* page, uint32_t pageSize, uint32_t start, u
 // the last value before them. In Jet 3 they are single bytes: a table of jumps (before the
 // count) lists the columns from which each further 256 bytes are added; a row keeps one jump
 // more than its starts need when its length alone calls for it.
+uint32_t RowCracker::variableStart(uint32_t column) const
+{
+    return jet3_ ? starts_[column] : u16At(jet4Starts_ - 2 * column);
+}
+
 bool RowCracker::readVariableStarts(const uint8_t* row, uint32_t length, uint32_t maskSize)
 {
     const uint32_t last = length - 1;
@@ -82,9 +87,7 @@ bool RowCracker::readVariableStarts(const uint8_t* row, uint32_t length, uint32_
         // The starts, two bytes each and one more than the columns, after the column count.
         if (uint64_t{maskSize} + 5 + 2 * uint64_t{count} > last)
             return false;
-        starts_.resize(count + 1u);
-        for (uint32_t i = 0; i <= count; ++i)
-            starts_[i] = u16At(row + last - maskSize - 3 - 2 * i);
+        jet4Starts_ = row + last - maskSize - 3;
         variableCount_ = count;
         return true;
     }

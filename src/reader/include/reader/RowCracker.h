@@ -35,12 +35,16 @@ public:
 
 private:
     bool readVariableStarts(const uint8_t* row, uint32_t length, uint32_t maskSize);
+    uint32_t variableStart(uint32_t column) const;
 
     std::vector<RowColumn> columns_;
     std::vector<int> deliveredAs_;  // by column: its place among the delivered, or -1
     bool jet3_;
     bool hasVariable_ = false;
-    std::vector<uint32_t> starts_;  // the row's variable-length starts, the end of the last after them
+    // The row's variable-length starts, the end of the last after them: in Jet 3 worked out
+    // into starts_, in Jet 4 read where they lie, two bytes each, downwards from jet4Starts_.
+    std::vector<uint32_t> starts_;
+    const uint8_t* jet4Starts_ = nullptr;
     uint32_t variableCount_ = 0;
 };
 
