@@ -77,7 +77,6 @@ void RowDecoder::planColumns()
 {
     for (size_t c = 0; c < sources_.size(); ++c) {
         const FieldType type = batch_.info(static_cast<int>(c)).type;
-        crackedFields_.push_back(sources_[c].field);
         loops_.push_back(loopOf(type, sources_[c].form));
         bounds_.push_back(boundOf(type, sources_[c].form));
         if (bounds_.back() != ValueBound::None)

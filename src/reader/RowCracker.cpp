@@ -68,15 +68,15 @@ bool RowCracker::crack(const uint8_t* page, uint32_t pageSize, uint32_t start, u
     return true;
 }
 
-// The starts sit before the count of variable-length columns, the last first and the end of
-// the last value before them. In Jet 3 they are single bytes: a table of jumps (before the
-// count) lists the columns from which each further 256 bytes are added; a row keeps one jump
-// more than its starts need when its length alone calls for it.
 uint32_t RowCracker::variableStart(uint32_t column) const
 {
     return jet3_ ? starts_[column] : u16At(jet4Starts_ - 2 * column);
 }
 
+// The starts sit before the count of variable-length columns, the last first and the end of
+// the last value before them. In Jet 3 they are single bytes: a table of jumps (before the
+// count) lists the columns from which each further 256 bytes are added; a row keeps one jump
+// more than its starts need when its length alone calls for it.
 bool RowCracker::readVariableStarts(const uint8_t* row, uint32_t length, uint32_t maskSize)
 {
     const uint32_t last = length - 1;

@@ -118,7 +118,6 @@ private:
     TableSink& sink_;
     TableData batch_;
     std::vector<ColumnSource> sources_;
-    std::vector<unsigned> crackedFields_;  // by delivered column: its field in a cracked row
     RowCracker cracker_;
     std::vector<ColumnLoop> loops_;    // by delivered column
     std::vector<ValueBound> bounds_;   // by delivered column
