@@ -1,6 +1,7 @@
 #include "reader/LongValuePages.h"
 
 #include "reader/RowOffsets.h"
+#include "reader/LittleEndian.h"
 
 #include <unistd.h>
 
@@ -12,11 +13,6 @@ namespace varnex::reader {
 namespace {
 
 constexpr int kMaxRowsOnPage = 1000;
-
-uint16_t u16At(const uint8_t* at)
-{
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
-}
 
 }  // namespace
 
@@ -62,8 +58,8 @@ LongValuePages::Row LongValuePages::row(uint32_t pointer)
     const size_t countAt = rowCountOffset_;
     if (row > kMaxRowsOnPage || countAt + 4 + 2 * static_cast<size_t>(row) > pageSize)
         return {};
-    const size_t start = u16At(&page_[countAt + 2 + 2 * static_cast<size_t>(row)]) & kOffsetMask;
-    const size_t end = row == 0 ? pageSize : u16At(&page_[countAt + 2 * static_cast<size_t>(row)]) & kOffsetMask;
+    const size_t start = readU16(&page_[countAt + 2 + 2 * static_cast<size_t>(row)]) & kOffsetMask;
+    const size_t end = row == 0 ? pageSize : readU16(&page_[countAt + 2 * static_cast<size_t>(row)]) & kOffsetMask;
     if (start >= pageSize || start > end || end > pageSize)
         return {};
     return {page_.data() + start, end - start};

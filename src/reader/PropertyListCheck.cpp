@@ -5,6 +5,7 @@
 // sound lists on to libmdb's parser. Damaged lists are left out (as if the entry had no properties) and
 // counted, so that the reader can name them.
 #include "reader/PropertyListCheck.h"
+#include "reader/LittleEndian.h"
 
 // The C++ headers come first: mdbtools.h includes glib's inside its extern "C" block.
 #include <atomic>
@@ -17,17 +18,6 @@ namespace varnex::reader {
 namespace {
 
 std::atomic<int64_t> damagedLists{0};
-
-uint16_t u16(const uint8_t* at)
-{
-    return static_cast<uint16_t>(at[0] | (at[1] << 8));
-}
-
-uint32_t u32(const uint8_t* at)
-{
-    return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) | (static_cast<uint32_t>(at[2]) << 16) |
-           (static_cast<uint32_t>(at[3]) << 24);
-}
 
 // The bytes libmdb reads of a value of this type, whatever length the entry gives it; -1 for a type whose
 // value libmdb reads from elsewhere than the list (Currency: from its page buffer).
@@ -62,7 +52,7 @@ bool namesAreSound(const uint8_t* at, size_t size)
     while (pos < size) {
         if (size - pos < 2)
             return false;
-        const size_t length = u16(at + pos);
+        const size_t length = readU16(at + pos);
         pos += 2;
         if (length > size - pos)
             return false;
@@ -77,16 +67,16 @@ bool valuesAreSound(const uint8_t* at, size_t size)
 {
     if (size < 6)
         return false;
-    const size_t nameLength = u16(at + 4);
+    const size_t nameLength = readU16(at + 4);
     if (nameLength > size - 6)
         return false;
     size_t pos = 6 + nameLength;
     while (pos < size) {
         if (size - pos < 8)
             return false;
-        const size_t length = u16(at + pos);
+        const size_t length = readU16(at + pos);
         const uint8_t type = at[pos + 3];
-        const size_t valueLength = u16(at + pos + 6);
+        const size_t valueLength = readU16(at + pos + 6);
         const int width = fixedWidth(type);
         if (length < 8 || length > size - pos || valueLength > length - 8 || width < 0 ||
             valueLength < static_cast<size_t>(width))
@@ -107,8 +97,8 @@ bool propertyListIsSound(const uint8_t* data, size_t size)
     while (pos < size) {
         if (size - pos < 6)
             return false;
-        const size_t length = u32(data + pos);
-        const uint16_t kind = u16(data + pos + 4);
+        const size_t length = readU32(data + pos);
+        const uint16_t kind = readU16(data + pos + 4);
         if (length < 6 || length > size - pos)
             return false;
         const uint8_t* body = data + pos + 6;

@@ -1,12 +1,8 @@
 #include "reader/RowCracker.h"
+#include "reader/LittleEndian.h"
 
 namespace varnex::reader {
 namespace {
-
-uint32_t u16At(const uint8_t* at)
-{
-    return static_cast<uint32_t>(at[0] | (at[1] << 8));
-}
 
 }  // namespace
 
@@ -26,7 +22,7 @@ bool RowCracker::crack(const uint8_t* page, uint32_t pageSize, uint32_t start, u
     if (length < countSize || start > pageSize || pageSize - start < length)
         return false;
     const uint8_t* row = page + start;
-    const uint32_t rowColumns = jet3_ ? row[0] : u16At(row);
+    const uint32_t rowColumns = jet3_ ? row[0] : readU16(row);
     const uint32_t maskSize = (rowColumns + 7) / 8;
     if (length < countSize + maskSize)
         return false;
@@ -70,7 +66,7 @@ bool RowCracker::crack(const uint8_t* page, uint32_t pageSize, uint32_t start, u
 
 uint32_t RowCracker::variableStart(uint32_t column) const
 {
-    return jet3_ ? starts_[column] : u16At(jet4Starts_ - 2 * column);
+    return jet3_ ? starts_[column] : readU16(jet4Starts_ - 2 * column);
 }
 
 // The starts sit before the count of variable-length columns, the last first and the end of
@@ -83,7 +79,7 @@ bool RowCracker::readVariableStarts(const uint8_t* row, uint32_t length, uint32_
     if (!jet3_) {
         if (length < 4 + maskSize)
             return false;
-        const uint32_t count = u16At(row + last - maskSize - 1);
+        const uint32_t count = readU16(row + last - maskSize - 1);
         // The starts, two bytes each and one more than the columns, after the column count.
         if (uint64_t{maskSize} + 5 + 2 * uint64_t{count} > last)
             return false;

@@ -4,6 +4,7 @@
 #include "store/FieldTypes.h"
 #include "store/Variant.h"
 #include "reader/RowOffsets.h"
+#include "reader/LittleEndian.h"
 #include "reader/StoredExtendedDate.h"
 #include "reader/TextDecoding.h"
 
@@ -53,20 +54,6 @@ std::optional<Bytes> unwrapCalculated(const uint8_t* raw, size_t size)
 QString counted(int64_t n, const char* one, const char* many)
 {
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1StringView(n == 1 ? one : many));
-}
-
-uint32_t ReadU32(const uint8_t* at)
-{
-    uint32_t value = 0;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
-uint16_t ReadU16(const uint8_t* at)
-{
-    uint16_t value = 0;
-    std::memcpy(&value, at, sizeof value);
-    return value;
 }
 
 }  // namespace
@@ -309,7 +296,7 @@ void RowDecoder::readRow(int row)
     // The row moved to another page; its slot here holds a pointer to it.
     if (length < 4)
         return skipDamagedRow();
-    const uint32_t target = ReadU32(mdb_->pg_buf + (start & kOffsetMask));
+    const uint32_t target = readU32(mdb_->pg_buf + (start & kOffsetMask));
     void* buffer = nullptr;
     int offset = 0;
     size_t targetLength = 0;
@@ -334,7 +321,7 @@ bool RowDecoder::holdsCountAndNullMask(int start, size_t length) const
     if (length < countSize)
         return false;
     const uint8_t* row = mdb_->pg_buf + start;
-    const size_t columns = jet3_ ? row[0] : ReadU16(row);
+    const size_t columns = jet3_ ? row[0] : readU16(row);
     return length >= countSize + (columns + 7) / 8;
 }
 
@@ -416,7 +403,7 @@ bool RowDecoder::storeUnreadBytes(int c, const ComplexValues* lists, const uint8
 {
     auto bytes = static_cast<uint32_t>(size);
     if (lists) {
-        const auto found = size >= 4 ? lists->unreadBytes.find(ReadU32(raw)) : lists->unreadBytes.end();
+        const auto found = size >= 4 ? lists->unreadBytes.find(readU32(raw)) : lists->unreadBytes.end();
         if (found == lists->unreadBytes.end())
             return batch_.putNull(c);
         bytes = found->second;
@@ -475,7 +462,7 @@ bool RowDecoder::storeDecimal(int c, const uint8_t* raw, size_t size)
         return storeUnread(c);
     UInt128 mantissa = 0;
     for (int word = 0; word < 4; ++word)
-        mantissa = (mantissa << 32) | ReadU32(raw + 1 + 4 * word);
+        mantissa = (mantissa << 32) | readU32(raw + 1 + 4 * word);
     uint8_t value[17];
     value[0] = (raw[0] & 0x80) ? 1 : 0;
     std::memcpy(value + 1, &mantissa, sizeof mantissa);
@@ -523,7 +510,7 @@ bool RowDecoder::storeList(int c, const ComplexValues& lists, const uint8_t* raw
 {
     if (size < 4)
         return batch_.putNull(c);
-    const auto found = lists.lists.find(ReadU32(raw));
+    const auto found = lists.lists.find(readU32(raw));
     if (found == lists.lists.end())
         return batch_.putNull(c);
     variableBytes_ += found->second.size();
@@ -573,21 +560,21 @@ bool RowDecoder::storeLongValue(int c, const uint8_t* raw, size_t size, bool isT
 // the next long-value row is read); one spread over a chain of rows is gathered into longValue_.
 RowDecoder::LongValue RowDecoder::readLongValue(const uint8_t* raw, size_t size)
 {
-    const uint32_t lengthAndFlags = ReadU32(raw);
+    const uint32_t lengthAndFlags = readU32(raw);
     const size_t length = lengthAndFlags & 0x3FFFFFFFu;
     if (lengthAndFlags & 0x80000000u) {
         const size_t inRow = std::min(length, size - kLongValueHeader);
         return {raw + kLongValueHeader, inRow, inRow == length};
     }
     if (lengthAndFlags & 0x40000000u) {
-        const LongValuePages::Row found = length == 0 ? LongValuePages::Row{} : longValuePages_.row(ReadU32(raw + 4));
+        const LongValuePages::Row found = length == 0 ? LongValuePages::Row{} : longValuePages_.row(readU32(raw + 4));
         if (!found.bytes)
             return {raw, 0, length == 0};
         const size_t taken = std::min(found.length, length);
         return {found.bytes, taken, taken == length};
     }
     longValue_.clear();
-    const bool complete = readLongValueRows(ReadU32(raw + 4), length);
+    const bool complete = readLongValueRows(readU32(raw + 4), length);
     return {reinterpret_cast<const uint8_t*>(longValue_.data()), longValue_.size(), complete};
 }
 
@@ -603,7 +590,7 @@ bool RowDecoder::readLongValueRows(uint32_t pointer, size_t length)
         const LongValuePages::Row found = longValuePages_.row(pointer);
         if (!found.bytes || found.length < 4)
             return false;
-        pointer = ReadU32(found.bytes);
+        pointer = readU32(found.bytes);
         const size_t take = std::min(found.length - 4, length - longValue_.size());
         longValue_.append(reinterpret_cast<const char*>(found.bytes) + 4, take);
     }

@@ -1,4 +1,5 @@
 #include "TablePages.h"
+#include "reader/LittleEndian.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,13 +15,6 @@ constexpr uint8_t kDataPage = 0x01;
 constexpr size_t kMapHeader = 1;    // the map's kind
 constexpr size_t kInlineStart = 5;  // kind, then the first page the bits count from
 constexpr size_t kBitmapHeader = 4; // of a page of map bits
-
-uint32_t u32At(const uint8_t* at)
-{
-    uint32_t value = 0;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
 
 }  // namespace
 
@@ -44,7 +38,7 @@ bool TablePages::nextFlagged(uint32_t& page)
     const uint8_t* map = table_->usage_map;
     const size_t size = table_->map_sz;
     if (map_ == Map::Inline) {
-        const uint32_t first = u32At(map + kMapHeader);
+        const uint32_t first = readU32(map + kMapHeader);
         const uint64_t bits = (size - kInlineStart) * 8;
         uint64_t i = last_ >= first ? uint64_t{last_} - first + 1 : 0;
         for (; i < bits; ++i) {
@@ -61,7 +55,7 @@ bool TablePages::nextFlagged(uint32_t& page)
     uint64_t index = (uint64_t{last_} + 1) / bitsPerPage;
     uint64_t offset = (uint64_t{last_} + 1) % bitsPerPage;
     for (; index < entries; ++index) {
-        const uint32_t bitsPage = u32At(map + kMapHeader + 4 * index);
+        const uint32_t bitsPage = readU32(map + kMapHeader + 4 * index);
         if (bitsPage == 0)
             continue;
         if (!bitmapLoaded_ || mapIndex_ != index) {
@@ -125,7 +119,7 @@ bool TablePages::next()
         last_ = page;
         table_->cur_phys_pg = page;
         const uint8_t* read = mdb_->pg_buf;
-        if (read[0] == kDataPage && u32At(read + 4) == static_cast<uint32_t>(table_->entry->table_pg))
+        if (read[0] == kDataPage && readU32(read + 4) == static_cast<uint32_t>(table_->entry->table_pg))
             return true;
     }
 }
