@@ -112,6 +112,8 @@ Counts CompareEveryRow(const QString& path, uint32_t seed)
     MdbHandle* mdb = plain ? mdb_open(plain->path().toLocal8Bit().constData(), MDB_NOFLAGS) : nullptr;
     if (!mdb || !mdb_read_catalog(mdb, MDB_TABLE)) {
         ADD_FAILURE() << "cannot be opened";
+        if (mdb)
+            mdb_close(mdb);
         return counts;
     }
     std::mt19937 random(seed);
