@@ -1,18 +1,12 @@
 #pragma once
-// Rows cracked on the thread that walks a table's pages, handed to the thread that
-// decodes their values column by column: the pages they lie on, copied, and where each row's
-// delivered values lie on its page.
-// The two threads meet in a short line of such chunks, so that one walks while the other
-// decodes.
+// Rows cracked in a stretch of a table's walk, for their values to be decoded column by
+// column: the pages they lie on, copied, and where each row's delivered values lie on its page.
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <type_traits>
 #include <vector>
 
@@ -70,71 +64,6 @@ private:
     std::unique_ptr<uint32_t[]> values_;
     size_t valueCount_ = 0;
     size_t valueRoom_ = 0;
-};
-
-class CrackedRowsLine {
-public:
-    explicit CrackedRowsLine(size_t most) : most_(most) {}
-
-    // Waits while the line is full; false once it is closed.
-    bool put(std::unique_ptr<CrackedRows> rows)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return closed_ || waiting_.size() < most_; });
-        if (closed_)
-            return false;
-        waiting_.push_back(std::move(rows));
-        changed_.notify_all();
-        return true;
-    }
-    // Waits for rows; nothing once the line is closed and empty.
-    std::unique_ptr<CrackedRows> take()
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return closed_ || !waiting_.empty(); });
-        if (waiting_.empty())
-            return nullptr;
-        std::unique_ptr<CrackedRows> rows = std::move(waiting_.front());
-        waiting_.pop_front();
-        changed_.notify_all();
-        return rows;
-    }
-    // No more rows come (the walk's end), or none are wanted (the decoding's end).
-    void close()
-    {
-        const std::lock_guard lock(mutex_);
-        closed_ = true;
-        changed_.notify_all();
-    }
-    // Chunks decoded already, for the walk to fill again.
-    void giveBack(std::unique_ptr<CrackedRows> rows)
-    {
-        rows->clear();
-        const std::lock_guard lock(mutex_);
-        spare_.push_back(std::move(rows));
-    }
-    std::unique_ptr<CrackedRows> spare(size_t pageSize)
-    {
-        {
-            const std::lock_guard lock(mutex_);
-            if (!spare_.empty()) {
-                std::unique_ptr<CrackedRows> rows = std::move(spare_.back());
-                spare_.pop_back();
-                return rows;
-            }
-        }
-        auto rows = std::make_unique<CrackedRows>();
-        rows->pageSize = pageSize;
-        return rows;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<std::unique_ptr<CrackedRows>> waiting_;
-    std::vector<std::unique_ptr<CrackedRows>> spare_;
-    size_t most_;
-    bool closed_ = false;
 };
 
 }  // namespace varnex::reader

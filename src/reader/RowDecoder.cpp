@@ -20,9 +20,10 @@
 namespace varnex::reader {
 namespace {
 
-// Chunks of cracked rows: pages a chunk, and chunks waiting to be decoded at most.
-constexpr size_t kPagesPerChunk = 32;
-constexpr size_t kChunksWaiting = 4;
+// A stretch of the walk ends at the page with which it reaches this many rows (a batch's worth,
+// mostly), or at this many pages.
+constexpr size_t kStretchRows = 3584;
+constexpr size_t kMostStretchPages = 256;
 constexpr int kLargeNumberType = 0x13;
 constexpr int kExtendedDateType = 0x14;
 // A calculated column's result: 16 bytes, the result's length (32-bit), the result, 3 bytes.
@@ -112,7 +113,8 @@ FieldType fieldTypeOf(const MdbColumn& column)
 
 RowDecoder::RowDecoder(MdbHandle* mdb, MdbTableDef* table, const CodePageTable& codePage, TableSink& sink,
                        const std::vector<ColumnInfo>& columns, std::vector<ColumnSource> sources, bool decodeValues)
-    : mdb_(mdb), table_(table), jet3Characters_(codePage), sink_(sink), batch_(columns), sources_(std::move(sources)),
+    : mdb_(mdb), table_(table), codePage_(codePage), columns_(columns), jet3Characters_(codePage), sink_(sink),
+      batch_(columns), sources_(std::move(sources)),
       cracker_(rowColumnsOf(*table), fieldsOf(sources_), mdb->f->jet_version == MDB_VER_JET3, table->num_var_cols > 0),
       jet3_(mdb->f->jet_version == MDB_VER_JET3), decodeValues_(decodeValues), pageCount_(pageCount(mdb)),
       pageSize_(static_cast<int>(mdb->fmt->pg_size)), longValuePages_(mdb), unreadValues_(columns.size()),
@@ -128,98 +130,115 @@ Status RowDecoder::run()
 {
     if (!decodeValues_)
         return walk();
-    // The values are decoded on a thread of their own while this one walks on; where no thread
-    // can be had, each chunk is decoded as soon as it is cracked.
-    CrackedRowsLine line(kChunksWaiting);
-    std::exception_ptr decodingFailure;
-    Status decoded;
-    std::thread decoder;
+    mdb_rewind_table(table_);
+    SharedWalk shared(mdb_, table_);
+    // A partner takes every other stretch on a thread of its own; where no thread can be had,
+    // this worker takes them all.
+    RowDecoder partner(mdb_, table_, codePage_, sink_, columns_, sources_);
+    Status partnerWorked;
+    std::exception_ptr partnerFailure;
+    std::thread second;
     try {
-        decoder = std::thread([&] {
+        second = std::thread([&] {
             try {
-                decoded = decodeFrom(line);
+                partnerWorked = partner.work(shared);
             } catch (...) {
-                decodingFailure = std::current_exception();
+                partnerFailure = std::current_exception();
+                shared.stop();
             }
-            line.close();  // the walk stops too
         });
     } catch (const std::system_error&) {
     }
-    line_ = decoder.joinable() ? &line : nullptr;
-    Status walked;
+    Status worked;
     try {
-        walked = walk();
+        worked = work(shared);
     } catch (...) {
-        line.close();
-        if (decoder.joinable())
-            decoder.join();
+        shared.stop();
+        if (second.joinable())
+            second.join();
         throw;
     }
-    line.close();
-    if (decoder.joinable())
-        decoder.join();
-    line_ = nullptr;
-    if (decodingFailure)
-        std::rethrow_exception(decodingFailure);
-    if (!decoded)
-        return decoded;  // the walk was stopped for it
-    if (!walked)
-        return walked;
-    if (!flush())
-        return makeError(ErrorCode::ReadStopped);
+    if (second.joinable())
+        second.join();
+    if (partnerFailure)
+        std::rethrow_exception(partnerFailure);
+    // The failure that stopped the walk, rather than the other worker's stop that followed it.
+    const bool partnerCause = !partnerWorked && (worked || worked.error().code == ErrorCode::ReadStopped);
+    if (!worked || !partnerWorked)
+        return partnerCause ? partnerWorked : worked;
+    takeCounts(partner);
     warnOfDamage();
     return {};
 }
 
-// Walks the pages and cracks each row; the rows go to the decoding thread in chunks of pages.
-// The bare walk (no values decoded) reads its pages through libmdb, as a benchmark's floor.
+// The bare walk: its pages read and its rows cracked through libmdb, as a benchmark's floor.
 Status RowDecoder::walk()
 {
     mdb_rewind_table(table_);
-    TablePages pages(mdb_, table_);
-    while (decodeValues_ ? pages.next() : mdb_read_next_dpg(table_) != 0) {
-        if (decodeValues_ && !startPage())
-            return makeError(ErrorCode::ReadStopped);
+    while (mdb_read_next_dpg(table_) != 0) {
         const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
         for (int r = 0; r < rows; ++r)
             readRow(r);
     }
-    return !decodeValues_ || handOver() ? Status{} : Status{makeError(ErrorCode::ReadStopped)};
+    return {};
 }
 
-// The page in the page buffer begins in the chunk; a full chunk goes to the decoding first.
-bool RowDecoder::startPage()
+// Stretch after stretch: walked and cracked in the walk's turn, decoded while the partner walks,
+// and handed on in the pages' order.
+Status RowDecoder::work(SharedWalk& shared)
 {
-    if (chunk_ && chunk_->pageCount() >= kPagesPerChunk && !handOver())
-        return false;
-    if (!chunk_)
-        chunk_ = line_ ? line_->spare(pageSize_) : std::make_unique<CrackedRows>();
-    chunk_->pageSize = pageSize_;
+    shared_ = &shared;
+    chunk_ = std::make_unique<CrackedRows>();
+    chunk_->pageSize = static_cast<size_t>(pageSize_);
     chunk_->columns = sources_.size();
-    pageInChunk_ = chunk_->addPage(mdb_->pg_buf);
-    return true;
-}
-
-bool RowDecoder::handOver()
-{
-    if (!chunk_)
-        return true;
-    if (!line_) {
+    for (;;) {
+        {
+            SharedWalk::Turn turn(shared);
+            if (!turn.takeStretch(stretch_))
+                break;
+            walkStretch(turn);
+        }
         const Status decoded = decode(*chunk_);
         chunk_->clear();
-        return decoded.ok();
+        if (!decoded) {
+            shared.stop();
+            return decoded;
+        }
+        if (!flush()) {
+            shared.stop();
+            return makeError(ErrorCode::ReadStopped);
+        }
+        shared.handedOver(stretch_);
     }
-    return line_->put(std::move(chunk_));
+    return shared.stopped() ? Status{makeError(ErrorCode::ReadStopped)} : Status{};
 }
 
-Status RowDecoder::decodeFrom(CrackedRowsLine& line)
+// Pages into the chunk until it holds a stretch, or to the walk's end.
+void RowDecoder::walkStretch(SharedWalk::Turn& turn)
 {
-    while (std::unique_ptr<CrackedRows> rows = line.take()) {
-        if (const Status decoded = decode(*rows); !decoded)
-            return decoded;
-        line.giveBack(std::move(rows));
+    while (chunk_->rowCount() < kStretchRows && chunk_->pageCount() < kMostStretchPages) {
+        if (!turn.pages().next()) {
+            turn.endOfPages();
+            return;
+        }
+        pageInChunk_ = chunk_->addPage(mdb_->pg_buf);
+        const int rows = mdb_get_int16(mdb_->pg_buf, mdb_->fmt->row_count_offset);
+        for (int r = 0; r < rows; ++r)
+            readRow(r);
     }
-    return {};
+}
+
+// The partner's share of what could not be read, and of the rows cracked.
+void RowDecoder::takeCounts(const RowDecoder& partner)
+{
+    for (size_t c = 0; c < unreadValues_.size(); ++c) {
+        unreadValues_[c] += partner.unreadValues_[c];
+        cutShortValues_[c] += partner.cutShortValues_[c];
+    }
+    damagedPages_.insert(damagedPages_.end(), partner.damagedPages_.begin(), partner.damagedPages_.end());
+    std::stable_sort(damagedPages_.begin(), damagedPages_.end(),
+                     [](const DamagedPage& a, const DamagedPage& b) { return a.stretch < b.stretch; });
+    rowsCracked_ += partner.rowsCracked_;
 }
 
 void RowDecoder::warnOfDamage()
@@ -236,10 +255,10 @@ void RowDecoder::warnOfDamage()
         return;
     int64_t rows = 0;
     QStringList pages;
-    for (const auto& [page, count] : damagedPages_) {
-        rows += count;
+    for (const DamagedPage& damaged : damagedPages_) {
+        rows += damaged.rows;
         if (static_cast<size_t>(pages.size()) < kMostPagesNamed)
-            pages << QString::number(page);
+            pages << QString::number(damaged.page);
     }
     if (damagedPages_.size() > kMostPagesNamed)
         pages << QStringLiteral("and %1 more").arg(damagedPages_.size() - kMostPagesNamed);
@@ -252,9 +271,9 @@ void RowDecoder::warnOfDamage()
 void RowDecoder::skipDamagedRow()
 {
     const auto page = static_cast<uint32_t>(table_->cur_phys_pg);
-    if (damagedPages_.empty() || damagedPages_.back().first != page)
-        damagedPages_.emplace_back(page, 0);
-    ++damagedPages_.back().second;
+    if (damagedPages_.empty() || damagedPages_.back().page != page || damagedPages_.back().stretch != stretch_)
+        damagedPages_.push_back({stretch_, page, 0});
+    ++damagedPages_.back().rows;
 }
 
 size_t RowDecoder::pageCount(MdbHandle* mdb)
@@ -270,8 +289,11 @@ bool RowDecoder::onPage(int offset, size_t length) const
     return start + length <= static_cast<size_t>(mdb_->fmt->pg_size);
 }
 
+// Hands the batch's rows on, once every earlier stretch has been handed on.
 bool RowDecoder::flush()
 {
+    if (shared_ && !shared_->awaitHandOver(stretch_))
+        return false;
     if (batch_.rowCount() == 0)
         return true;
     const bool ok = sink_.rows(batch_);

@@ -1,8 +1,10 @@
 #pragma once
 // Decodes the rows of one table into batches for a sink: the pages are walked and each row
-// cracked, and the values decoded from their raw bytes.
+// cracked, and the values decoded from their raw bytes, by two workers where a second thread can
+// be had (see SharedWalk.h).
 
 #include "CrackedRows.h"
+#include "SharedWalk.h"
 #include "core/Error.h"
 #include "store/CodePage.h"
 #include "reader/ComplexColumns.h"
@@ -67,9 +69,9 @@ private:
     bool onPage(int offset, size_t length) const;
     bool flush();
     Status walk();
-    bool startPage();
-    bool handOver();
-    Status decodeFrom(CrackedRowsLine& line);
+    Status work(SharedWalk& shared);
+    void walkStretch(SharedWalk::Turn& turn);
+    void takeCounts(const RowDecoder& partner);
     void planColumns();
     Status decode(const CrackedRows& rows);
     size_t batchRows(const CrackedRows& rows, size_t first, bool& full) const;
@@ -114,6 +116,8 @@ private:
 
     MdbHandle* mdb_;
     MdbTableDef* table_;
+    const CodePageTable& codePage_;
+    std::vector<ColumnInfo> columns_;
     Jet3Characters jet3Characters_;
     TableSink& sink_;
     TableData batch_;
@@ -128,10 +132,12 @@ private:
     size_t pageCount_;
     int pageSize_;
     LongValuePages longValuePages_;
-    // The walk's side: the chunk being filled, where its current page is, the line to the decoding.
+    // The walk's side: the stretch's rows being cracked, and where its current page is.
     std::unique_ptr<CrackedRows> chunk_;
     uint32_t pageInChunk_ = 0;
-    CrackedRowsLine* line_ = nullptr;
+    // The walk this worker shares, and the stretch it has of it (none for the bare walk).
+    SharedWalk* shared_ = nullptr;
+    uint64_t stretch_ = 0;
     MdbField fields_[MDB_MAX_COLS] = {};
     unsigned char savedPage_[MDB_PGSIZE] = {};
     size_t variableBytes_ = 0;  // of the text and binary values in the batch
@@ -139,10 +145,15 @@ private:
     std::string longValue_;
     std::vector<uint32_t> chain_;  // the rows of the long value being read
     // What could not be read, for the warnings: by column (the decoding's), and the pages with
-    // damaged rows (the walk's).
+    // damaged rows (the walk's), each with the stretch it lies in, to be put in the walk's order.
     std::vector<int64_t> unreadValues_;
     std::vector<int64_t> cutShortValues_;
-    std::vector<std::pair<uint32_t, int64_t>> damagedPages_;  // page, rows
+    struct DamagedPage {
+        uint64_t stretch;
+        uint32_t page;
+        int64_t rows;
+    };
+    std::vector<DamagedPage> damagedPages_;
 };
 
 }  // namespace varnex::reader

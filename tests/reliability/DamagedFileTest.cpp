@@ -18,6 +18,8 @@
 
 #include <functional>
 #include <random>
+#include <set>
+#include <vector>
 
 namespace varnex::test {
 namespace {
@@ -282,6 +284,59 @@ TEST_P(DamagedFile, RandomlyChangedBytesNeverTakeTheProgramDown)
             }
         }
     }
+}
+
+// A long table, read in many stretches on two threads, with one row emptied on pages all along
+// it: every other row comes in order, and the warning names the pages in the walk's order.
+TEST_P(DamagedFile, DamagedRowsAlongALongTableAreNamedInTheWalksOrder)
+{
+    constexpr int64_t kLongRows = 30000;
+    constexpr size_t kDamagedPages = 13;
+    jetwriter::Table table{"Long", {{"Marker", ColumnType::Long}, {"Name", ColumnType::Text, 40}}, {}, {}};
+    for (int64_t i = 0; i < kLongRows; ++i)
+        table.rows.push_back({i, "name " + std::to_string(i)});
+    const QString sound = dir_.file(QStringLiteral("long.mdb"));
+    jetwriter::writeDatabase({GetParam(), {}, jetwriter::Encryption::Agile, 36500.0, {table}}, sound.toStdString());
+    auto jet = JetFile::load(sound);
+    ASSERT_TRUE(jet.has_value());
+    const auto definition = jet->definitionPageWithColumn(QStringLiteral("Marker"));
+    ASSERT_TRUE(definition.has_value());
+    const std::vector<uint32_t> pages = jet->dataPagesOf(*definition);
+    ASSERT_GT(pages.size(), kDamagedPages * 8);
+
+    std::set<int64_t> lost;
+    QStringList named;
+    for (size_t k = 0; k < kDamagedPages; ++k) {
+        const uint32_t page = pages[(k * 7 + 3) * pages.size() / (kDamagedPages * 7 + 3)];
+        const int start = jet->u16(page, jet->rowOffsetAt(1)) & 0x1FFF;
+        lost.insert(jet->u32(page, start + (jet->jet3() ? 1 : 2)));  // the row's Marker
+        jet->emptyRow(page, 1);
+        if (k < 10)
+            named << QString::number(page);
+    }
+    named << QStringLiteral("and 3 more");
+    const QString path = dir_.file(QStringLiteral("long-damaged.mdb"));
+    ASSERT_TRUE(jet->save(path));
+
+    Connection connection;
+    ASSERT_TRUE(open(connection, path).ok());
+    ASSERT_TRUE(connection.openTableSchema().ok());
+    Recordset rs;
+    const Status loaded = rs.open(QStringLiteral("Long"), &connection);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().description.toStdString();
+    std::vector<int64_t> expected;
+    for (int64_t i = 0; i < kLongRows; ++i) {
+        if (!lost.contains(i))
+            expected.push_back(i);
+    }
+    std::vector<int64_t> markers;
+    for (int64_t r = 0; r < *rs.recordCount(); ++r)
+        markers.push_back(rs.cellText(r, 0).toLongLong());
+    EXPECT_EQ(markers, expected);
+    QStringList warnings;
+    for (const ReadWarning& warning : rs.warnings())
+        warnings << warning.text();
+    EXPECT_EQ(warnings, QStringList{QStringLiteral("table 'Long': 13 damaged rows left out (data pages %1)").arg(named.join(QStringLiteral(", ")))});
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, DamagedFile, ::testing::Values(Format::Jet3, Format::Jet4),

@@ -25,8 +25,7 @@ namespace {
 using TableLoadTest = MainWindowFixture;
 using namespace std::chrono_literals;
 
-constexpr int64_t kRows = 10000;  // batches of 4,096, 4,096 and 1,808 rows
-constexpr int kFirstBatch = 4096;
+constexpr int64_t kRows = 10000;  // three batches, each at most 4,096 rows
 
 QStringList Numbers(int64_t from, int64_t to)
 {
@@ -41,7 +40,7 @@ struct Seen {
     bool shown = false;
     int rows = 0;
     QString status;
-    QStringList firstTexts;
+    QStringList texts;
     bool dialog = false;
 };
 
@@ -74,7 +73,7 @@ TEST_F(TableLoadTest, FirstRowsShowWhileTheRestLoadsAndCancelLeavesTheGridEmpty)
             seen.shown = true;
             seen.rows = window_->grid->model()->rowCount();
             seen.status = window_->statusLine->rowCount->text();
-            seen.firstTexts = ColumnTexts(0).mid(0, 3);
+            seen.texts = ColumnTexts(0);
             auto* dialog = window_->findChild<QProgressDialog*>();
             seen.dialog = dialog && dialog->isVisible();
             if (cancel && dialog) {
@@ -93,9 +92,11 @@ TEST_F(TableLoadTest, FirstRowsShowWhileTheRestLoadsAndCancelLeavesTheGridEmpty)
         setReaderOptionsForTesting(previous);
 
         ASSERT_TRUE(seen.shown);
-        EXPECT_EQ(seen.rows, kFirstBatch);
-        EXPECT_EQ(seen.status, "Loading: " + QLocale().toString(qlonglong{kFirstBatch}) + " rows");
-        EXPECT_EQ(seen.firstTexts, Numbers(1, 3));
+        // The first batch: the table's first rows, and no more.
+        EXPECT_GT(seen.rows, 0);
+        EXPECT_LE(seen.rows, 4096);
+        EXPECT_EQ(seen.status, "Loading: " + QLocale().toString(qlonglong{seen.rows}) + " rows");
+        EXPECT_EQ(seen.texts, Numbers(1, seen.rows));
         EXPECT_EQ(seen.dialog, cancel);
         if (cancel) {
             EXPECT_EQ(window_->grid->recordset(), nullptr);
