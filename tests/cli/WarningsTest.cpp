@@ -58,6 +58,31 @@ void damagePropertyList(const QString& path, uint32_t length)
     file.write(contents);
 }
 
+// The catalogue's property list made to give its first object with two properties the first of them twice.
+void repeatPropertyName(const QString& path)
+{
+    QByteArray contents = readFile(path);
+    const qsizetype list = contents.indexOf(QByteArray("MR2\0", 4));
+    ASSERT_GE(list, 0);
+    const auto u16 = [&](qsizetype at) { return static_cast<uint16_t>(static_cast<uint8_t>(contents[at]) | static_cast<uint8_t>(contents[at + 1]) << 8); };
+    const auto u32 = [&](qsizetype at) { return uint32_t{u16(at)} | uint32_t{u16(at + 2)} << 16; };
+    for (qsizetype chunk = list + 4; chunk < contents.size(); chunk += u32(chunk)) {
+        ASSERT_GE(u32(chunk), 6u);
+        const qsizetype end = chunk + u32(chunk);
+        const qsizetype first = chunk + 6 + 6 + u16(chunk + 6 + 4);  // past the chunk's head and the object's
+        if (u16(chunk + 4) > 2 || first >= end || first + u16(first) >= end)
+            continue;
+        const qsizetype second = first + u16(first);
+        contents[second + 4] = contents[first + 4];
+        contents[second + 5] = contents[first + 5];
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        return;
+    }
+    FAIL() << "no object with two properties";
+}
+
 TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
 {
     TempDir work;
@@ -71,6 +96,8 @@ TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
         WriteDatabase(work.file(name), {SumsTable()}, jetwriter::Format::Ace2010);
         damagePropertyList(work.file(name), length);
     }
+    WriteDatabase(work.file("props-twice.accdb"), {SumsTable()}, jetwriter::Format::Ace2010);
+    repeatPropertyName(work.file("props-twice.accdb"));
 
     const QByteArray shape = "parts.accdb: table 'Parts': column 'Shape': its type 0x46 is not supported; its values are left empty\n";
     const QByteArray blob = "parts.accdb: table 'Parts': column 'Blob': its type 0x47 is not supported; its values are left empty\n";
@@ -102,6 +129,8 @@ TEST(Warnings, ReachStandardErrorAndStrictMakesThemFailures)
         {"property list of length zero", {"tables", "props-zero.accdb"}, 0, "varnex: warning: props-zero.accdb: " + properties, "Sums\n"},
         {"property list running past its end", {"tables", "props-long.accdb"}, 0, "varnex: warning: props-long.accdb: " + properties,
          "Sums\n"},
+        {"property list naming a property twice", {"tables", "props-twice.accdb"}, 0,
+         "varnex: warning: props-twice.accdb: " + properties, "Sums\n"},
         {"calculated column without its properties", {"export", "props-zero.accdb", "Sums"}, 0,
          "varnex: warning: props-zero.accdb: " + resultType, "\"Name\",\"Total\"\r\n\"one\",\r\n"},
         {"damaged definition after a sound table", {"export-all", "broken.mdb", "broken"}, 1,
