@@ -2,8 +2,8 @@
 // One table's walk, shared by two workers that each take the next stretch of its pages in
 // turn: a worker walks and cracks its stretch (one worker at a time, in the pages' order), then
 // decodes it while the other walks the next, and hands its rows on once every earlier stretch
-// has been handed on. Each stretch is decoded on the core that read its pages, and the rows
-// still reach the sink in the pages' order.
+// has been handed on. Each stretch is decoded by the thread that read its pages, while they are
+// still in its cache, and the rows reach the sink in the pages' order.
 
 #include "TablePages.h"
 
