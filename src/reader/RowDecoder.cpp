@@ -187,6 +187,11 @@ Status RowDecoder::walk()
 // and handed on in the pages' order.
 Status RowDecoder::work(SharedWalk& shared)
 {
+    // The shared walk ends with run(): no pointer to it outlasts this call.
+    struct Sharing {
+        RowDecoder& worker;
+        ~Sharing() { worker.shared_ = nullptr; }
+    } sharing{*this};
     shared_ = &shared;
     chunk_ = std::make_unique<CrackedRows>();
     chunk_->pageSize = static_cast<size_t>(pageSize_);

@@ -116,7 +116,7 @@ private:
 
     MdbHandle* mdb_;
     MdbTableDef* table_;
-    const CodePageTable& codePage_;
+    const CodePageTable& codePage_;     // with columns_: what a partner worker is made from
     std::vector<ColumnInfo> columns_;
     Jet3Characters jet3Characters_;
     TableSink& sink_;
