@@ -225,7 +225,7 @@ public:
     {
         if (!claim(n))
             return nullptr;
-        uint8_t* at = buffer.extend(n);
+        uint8_t* at = buffer.extendForRead(n);
         if (!at) {
             channel_.fail(Failure::TooLarge);
             return nullptr;

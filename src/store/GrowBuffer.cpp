@@ -4,10 +4,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace varnex {
 namespace {
+
+#ifdef MADV_POPULATE_WRITE
+constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
+#else
+constexpr int kPopulateWrite = 23;  // Linux's number, where the C library's headers are older
+#endif
 
 size_t pageRounded(size_t n)
 {
@@ -80,6 +87,21 @@ bool GrowBuffer::reserve(size_t capacity)
     data_ = static_cast<uint8_t*>(grown);
     capacity_ = capacity;
     return true;
+}
+
+uint8_t* GrowBuffer::extendForRead(size_t n)
+{
+    uint8_t* at = extend(n);
+    if (!at)
+        return nullptr;
+    // The whole pages among the bytes; a page written before is passed over at little cost.
+    // Where the system cannot map them ahead (before Linux 5.14), the read faults them in.
+    static const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(at) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(at) + n) & ~(page - 1);
+    if (end > first)
+        madvise(reinterpret_cast<void*>(first), end - first, kPopulateWrite);
+    return at;
 }
 
 uint8_t* GrowBuffer::extendSlowly(size_t n)

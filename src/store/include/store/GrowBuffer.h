@@ -35,6 +35,9 @@ public:
         size_ += n;
         return at;
     }
+    // As extend(), for n bytes the kernel is about to write (a read from a pipe): their fresh pages
+    // are mapped in by one call, where faulting them in one by one inside the read costs more.
+    uint8_t* extendForRead(size_t n);
     bool append(const void* bytes, size_t n)
     {
         uint8_t* at = extend(n);
