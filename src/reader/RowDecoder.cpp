@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace varnex::reader {
 namespace {
@@ -24,6 +26,10 @@ namespace {
 // mostly), or at this many pages.
 constexpr size_t kStretchRows = 3584;
 constexpr size_t kMostStretchPages = 256;
+// The workers that share a table's walk. While two take turns to walk and decode, a third keeps a
+// processor busy where one of them waits: for its turn to walk, or for the program to take in the
+// rows it hands on. More gain little, as the walk itself goes one stretch at a time.
+constexpr int kWorkers = 3;
 constexpr int kLargeNumberType = 0x13;
 constexpr int kExtendedDateType = 0x14;
 // A calculated column's result: 16 bytes, the result's length (32-bit), the result, 3 bytes.
@@ -132,41 +138,52 @@ Status RowDecoder::run()
         return walk();
     mdb_rewind_table(table_);
     SharedWalk shared(mdb_, table_);
-    // A partner takes every other stretch on a thread of its own; where no thread can be had,
-    // this worker takes them all.
-    RowDecoder partner(mdb_, table_, codePage_, sink_, columns_, sources_);
-    Status partnerWorked;
-    std::exception_ptr partnerFailure;
-    std::thread second;
-    try {
-        second = std::thread([&] {
-            try {
-                partnerWorked = partner.work(shared);
-            } catch (...) {
-                partnerFailure = std::current_exception();
-                shared.stop();
-            }
-        });
-    } catch (const std::system_error&) {
+    std::vector<std::unique_ptr<RowDecoder>> partners;
+    for (int i = 1; i < kWorkers; ++i)
+        partners.push_back(std::make_unique<RowDecoder>(mdb_, table_, codePage_, sink_, columns_, sources_));
+    std::vector<Status> partnerWorked(partners.size());
+    std::vector<std::exception_ptr> partnerFailures(partners.size());
+    // Partners take stretches on threads of their own; where fewer threads can be had, the
+    // workers that run take every stretch between them.
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < partners.size(); ++i) {
+        try {
+            threads.emplace_back([&, i] {
+                try {
+                    partnerWorked[i] = partners[i]->work(shared);
+                } catch (...) {
+                    partnerFailures[i] = std::current_exception();
+                    shared.stop();
+                }
+            });
+        } catch (const std::system_error&) {
+            break;
+        }
     }
     Status worked;
     try {
         worked = work(shared);
     } catch (...) {
         shared.stop();
-        if (second.joinable())
-            second.join();
+        for (std::thread& thread : threads)
+            thread.join();
         throw;
     }
-    if (second.joinable())
-        second.join();
-    if (partnerFailure)
-        std::rethrow_exception(partnerFailure);
-    // The failure that stopped the walk, rather than the other worker's stop that followed it.
-    const bool partnerCause = !partnerWorked && (worked || worked.error().code == ErrorCode::ReadStopped);
-    if (!worked || !partnerWorked)
-        return partnerCause ? partnerWorked : worked;
-    takeCounts(partner);
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::exception_ptr& failure : partnerFailures) {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+    // The failure that stopped the walk, rather than the other workers' stops that followed it.
+    for (const Status& partner : partnerWorked) {
+        if (!partner && (worked || worked.error().code == ErrorCode::ReadStopped))
+            worked = partner;
+    }
+    if (!worked)
+        return worked;
+    for (const std::unique_ptr<RowDecoder>& partner : partners)
+        takeCounts(*partner);
     warnOfDamage();
     return {};
 }
@@ -183,7 +200,7 @@ Status RowDecoder::walk()
     return {};
 }
 
-// Stretch after stretch: walked and cracked in the walk's turn, decoded while the partner walks,
+// Stretch after stretch: walked and cracked in the walk's turn, decoded while another worker walks,
 // and handed on in the pages' order.
 Status RowDecoder::work(SharedWalk& shared)
 {
@@ -233,7 +250,7 @@ void RowDecoder::walkStretch(SharedWalk::Turn& turn)
     }
 }
 
-// The partner's share of what could not be read, and of the rows cracked.
+// A partner's share of what could not be read, and of the rows cracked.
 void RowDecoder::takeCounts(const RowDecoder& partner)
 {
     for (size_t c = 0; c < unreadValues_.size(); ++c) {

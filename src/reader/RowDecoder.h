@@ -1,7 +1,7 @@
 #pragma once
 // Decodes the rows of one table into batches for a sink: the pages are walked and each row
-// cracked, and the values decoded from their raw bytes, by two workers where a second thread can
-// be had (see SharedWalk.h).
+// cracked, and the values decoded from their raw bytes, by workers on threads of their own where
+// they can be had (see SharedWalk.h).
 
 #include "CrackedRows.h"
 #include "SharedWalk.h"

@@ -1,8 +1,8 @@
 #pragma once
-// One table's walk, shared by two workers that each take the next stretch of its pages in
-// turn: a worker walks and cracks its stretch (one worker at a time, in the pages' order), then
-// decodes it while the other walks the next, and hands its rows on once every earlier stretch
-// has been handed on. Each stretch is decoded by the thread that read its pages, while they are
+// One table's walk, shared by workers that each take the next stretch of its pages in turn: a
+// worker walks and cracks its stretch (one worker at a time, in the pages' order), then decodes
+// it while another walks the next, and hands its rows on once every earlier stretch has been
+// handed on. Each stretch is decoded by the thread that read its pages, while they are
 // still in its cache, and the rows reach the sink in the pages' order.
 
 #include "TablePages.h"
@@ -54,7 +54,7 @@ public:
         handingOver_ = stretch + 1;
         handOverChanged_.notify_all();
     }
-    // Ends the walk for both workers (a failure, or the sink wants no more rows).
+    // Ends the walk for every worker (a failure, or the sink wants no more rows).
     void stop()
     {
         const std::lock_guard lock(handOverMutex_);
