@@ -1,8 +1,9 @@
 // A table read in this process as the reader process reads it: its pages found through usage
-// maps of both kinds (an inline bitmap for a few pages, pages of bitmaps for many), read in
-// chunks by one thread and decoded by another, column by column. Every row the bare walk cracks
-// comes, in the table's order, with its values, and a table of no rows gives its columns alone;
-// batches keep to their limits of rows and bytes.
+// maps of both kinds (an inline bitmap for a few pages, pages of bitmaps for many), walked in
+// stretches by workers that take turns, each decoding its own stretches column by column. Every
+// row the bare walk cracks comes, in the table's order, with its values, and a table of no rows
+// gives its columns alone; batches keep to their limits of rows and bytes; a sink that refuses a
+// batch ends the read there.
 
 #include "jetwriter/JetWriter.h"
 #include "reader/JetReader.h"
@@ -59,6 +60,52 @@ TEST(TableRead, EveryRowTheWalkCracksComesInOrderWithItsValues)
                 ASSERT_EQ(id, r + 1);
                 ASSERT_EQ(read.bytesValue(r, 1), TextOf(r + 1));
             }
+        }
+    }
+}
+
+// Refuses the batch it is handed at refusedBatch (counted from 1), as a cancelled load does.
+class RefusingSink : public CollectingSink {
+public:
+    explicit RefusingSink(int refusedBatch) : refusedBatch_(refusedBatch) {}
+    bool rows(TableData& batch) override { return ++batches != refusedBatch_ && CollectingSink::rows(batch); }
+    int batches = 0;
+
+private:
+    int refusedBatch_;
+};
+
+// Whichever worker hands on the refused batch, the others stop: no batch follows it, the read
+// says it was stopped, and the rows taken are the table's first, in order.
+TEST(TableRead, ASinkThatRefusesABatchEndsTheReadThere)
+{
+    constexpr int64_t kRows = 70000;
+    test::TempDir dir;
+    jetwriter::Database database;
+    jetwriter::Table table{"T", {{"ID", jetwriter::ColumnType::Long}, {"Text", jetwriter::ColumnType::Memo}}, {}, {}};
+    for (int64_t i = 1; i <= kRows; ++i)
+        table.rows.push_back({i, TextOf(i)});
+    database.tables = {table};
+    const QString path = dir.file("t.mdb");
+    jetwriter::writeDatabase(database, path.toStdString());
+    for (const int refused : {1, 2, 3, 7}) {
+        SCOPED_TRACE("batch " + std::to_string(refused) + " refused");
+        auto reader = JetReader::open(path);
+        ASSERT_TRUE(reader.ok());
+        RefusingSink sink(refused);
+        const Status status = (*reader)->readTable("T", sink);
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.error().code, ErrorCode::ReadStopped);
+        EXPECT_EQ(sink.batches, refused);
+        const TableData& read = sink.table();
+        if (refused == 1)
+            EXPECT_EQ(read.rowCount(), 0);
+        else
+            EXPECT_GT(read.rowCount(), 0);
+        for (int64_t r = 0; r < read.rowCount(); ++r) {
+            int32_t id = 0;
+            std::memcpy(&id, read.fixedValue(r, 0), sizeof id);
+            ASSERT_EQ(id, r + 1);
         }
     }
 }
