@@ -79,10 +79,13 @@ QString RecordsetModel::shownText(int row, int column) const
 
 void RecordsetModel::refreshOrder()
 {
-    // The rows were put in another order, as a sort does: the same rows and columns, moved. Rows
-    // are positions in the recordset's order, so indexes keep their numbers.
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    // The rows were put in another order, as a sort does. Rows are positions in the recordset's
+    // order, so every index keeps its number and only what the cells show changes. (A change of
+    // layout would make the selection model keep a selection row by row: a column selected over
+    // many rows would become a range a row, which the headings then test one by one as they paint,
+    // for minutes on a large table.)
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 void RecordsetModel::refreshRows()

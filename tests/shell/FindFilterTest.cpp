@@ -6,12 +6,14 @@
 
 #include "app/AppSettings.h"
 #include "data/Recordset.h"
+#include "shell/DataGrid.h"
 #include "shell/FindBar.h"
 #include "shell/StatusLine.h"
 #include "shell/Twips.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -258,6 +260,54 @@ TEST_F(FindFilterTest, LargeTablesAreFilteredInTheBackground)
     WaitForGrid();
     EXPECT_EQ(ColumnTexts(0), (QStringList{"Fizz 59991", "Fizz 59994", "Fizz 59997"}));
     EXPECT_EQ(StatusRows(), "3 of 60,000 rows");
+}
+
+// Columns selected one by one in a large table (Ctrl+click on their headings) stay whole columns
+// through a filter and a sort, each one range of the rows shown: a selection kept row by row would
+// have the headings test each row as they paint, and the window stop answering.
+TEST_F(FindFilterTest, ColumnsSelectedStayWholeThroughAFilterAndASort)
+{
+    jetwriter::Table big = TextTable("Big", {"Text"});
+    big.columns.push_back({"Number", ColumnType::Long});
+    int64_t next = 0;
+    big.rowSource = [&next](jetwriter::Row& row) {
+        if (next == 60000)
+            return false;
+        row = {std::string(next % 3 == 0 ? "Fizz " : "Buzz ") + std::to_string(next), next};
+        ++next;
+        return true;
+    };
+    jetwriter::Database database;
+    database.tables = {big};
+    OpenDatabase(database);
+    window_->refillTableList();
+    Pick("Big");
+    DataGrid& grid = *window_->grid;
+    grid.selectColumn(0);
+    grid.selectionModel()->select(QItemSelection(grid.model()->index(0, 1), grid.model()->index(59999, 1)), QItemSelectionModel::Select);
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int rows;
+        QString firstText;
+    } steps[] = {
+        {"filtered", [&] { window_->openFindBar(); QTest::keyClicks(&FindEdit(), "fizz"); }, 20000, "Fizz 0"},
+        {"sorted", [&] { window_->sortByColumn(1, Qt::DescendingOrder); }, 20000, "Fizz 59997"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        step.act();
+        WaitForGrid();
+        ASSERT_EQ(grid.model()->rowCount(), step.rows);
+        EXPECT_EQ(grid.model()->index(0, 0).data().toString(), step.firstText);
+        const QItemSelection selection = grid.selectionModel()->selection();
+        ASSERT_EQ(selection.size(), 2);
+        QStringList ranges;
+        for (const QItemSelectionRange& range : selection)
+            ranges << QStringLiteral("rows %1-%2, columns %3-%4").arg(range.top()).arg(range.bottom()).arg(range.left()).arg(range.right());
+        const QString last = QString::number(step.rows - 1);
+        EXPECT_EQ(ranges, (QStringList{"rows 0-" + last + ", columns 0-0", "rows 0-" + last + ", columns 1-1"}));
+    }
 }
 
 }  // namespace
