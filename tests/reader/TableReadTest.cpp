@@ -26,20 +26,26 @@ std::string TextOf(int64_t i)
     return i % 97 == 0 ? std::string(300, 'x') : "row " + std::to_string(i) + (i % 2 ? " caf\xc3\xa9" : "");
 }
 
+// Table T of rows numbered from 1 (ID) with TextOf() their numbers (Text), written at path.
+void WriteNumberedRows(const QString& path, int64_t rows, jetwriter::Format format)
+{
+    jetwriter::Database database;
+    database.format = format;
+    jetwriter::Table table{"T", {{"ID", jetwriter::ColumnType::Long}, {"Text", jetwriter::ColumnType::Memo}}, {}, {}};
+    for (int64_t i = 1; i <= rows; ++i)
+        table.rows.push_back({i, TextOf(i)});
+    database.tables = {table};
+    jetwriter::writeDatabase(database, path.toStdString());
+}
+
 TEST(TableRead, EveryRowTheWalkCracksComesInOrderWithItsValues)
 {
     for (const jetwriter::Format format : {jetwriter::Format::Jet3, jetwriter::Format::Jet4}) {
         for (const int64_t rows : {int64_t{0}, int64_t{1}, int64_t{3000}, int64_t{70000}}) {
             SCOPED_TRACE(std::to_string(rows) + (format == jetwriter::Format::Jet3 ? " rows, Jet 3" : " rows, Jet 4"));
             test::TempDir dir;
-            jetwriter::Database database;
-            database.format = format;
-            jetwriter::Table table{"T", {{"ID", jetwriter::ColumnType::Long}, {"Text", jetwriter::ColumnType::Memo}}, {}, {}};
-            for (int64_t i = 1; i <= rows; ++i)
-                table.rows.push_back({i, TextOf(i)});
-            database.tables = {table};
             const QString path = dir.file("t.mdb");
-            jetwriter::writeDatabase(database, path.toStdString());
+            WriteNumberedRows(path, rows, format);
 
             auto walker = JetReader::open(path);
             ASSERT_TRUE(walker.ok());
@@ -79,15 +85,9 @@ private:
 // says it was stopped, and the rows taken are the table's first, in order.
 TEST(TableRead, ASinkThatRefusesABatchEndsTheReadThere)
 {
-    constexpr int64_t kRows = 70000;
     test::TempDir dir;
-    jetwriter::Database database;
-    jetwriter::Table table{"T", {{"ID", jetwriter::ColumnType::Long}, {"Text", jetwriter::ColumnType::Memo}}, {}, {}};
-    for (int64_t i = 1; i <= kRows; ++i)
-        table.rows.push_back({i, TextOf(i)});
-    database.tables = {table};
     const QString path = dir.file("t.mdb");
-    jetwriter::writeDatabase(database, path.toStdString());
+    WriteNumberedRows(path, 70000, jetwriter::Format::Jet4);
     for (const int refused : {1, 2, 3, 7}) {
         SCOPED_TRACE("batch " + std::to_string(refused) + " refused");
         auto reader = JetReader::open(path);

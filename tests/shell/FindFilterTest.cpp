@@ -51,6 +51,25 @@ protected:
     }
 
     QLineEdit& FindEdit() const { return *window_->findBar->edit; }
+    // Opens a database of table Big, 60,000 rows of "Fizz N" (every third) or "Buzz N" and N, and shows it.
+    void ShowBigTable()
+    {
+        jetwriter::Table big = TextTable("Big", {"Text"});
+        big.columns.push_back({"Number", ColumnType::Long});
+        int64_t next = 0;
+        big.rowSource = [&next](jetwriter::Row& row) {
+            if (next == 60000)
+                return false;
+            row = {std::string(next % 3 == 0 ? "Fizz " : "Buzz ") + std::to_string(next), next};
+            ++next;
+            return true;
+        };
+        jetwriter::Database database;
+        database.tables = {big};
+        OpenDatabase(database);
+        window_->refillTableList();
+        Pick("Big");
+    }
     QString StatusRows() const { return window_->statusLine->rowCount->text(); }
 };
 
@@ -239,21 +258,7 @@ TEST_F(FindFilterTest, StatusLineCountsRowsAndNamesTheDatabase)
 // Over many rows the filter runs in the background; a newer text overtakes an older one.
 TEST_F(FindFilterTest, LargeTablesAreFilteredInTheBackground)
 {
-    jetwriter::Table big = TextTable("Big", {"Text"});
-    big.columns.push_back({"Number", ColumnType::Long});
-    int64_t next = 0;
-    big.rowSource = [&next](jetwriter::Row& row) {
-        if (next == 60000)
-            return false;
-        row = {std::string(next % 3 == 0 ? "Fizz " : "Buzz ") + std::to_string(next), next};
-        ++next;
-        return true;
-    };
-    jetwriter::Database database;
-    database.tables = {big};
-    OpenDatabase(database);
-    window_->refillTableList();
-    Pick("Big");
+    ShowBigTable();
     window_->openFindBar();
     QTest::keyClicks(&FindEdit(), "fizz");
     QTest::keyClicks(&FindEdit(), " 5999");
@@ -267,21 +272,7 @@ TEST_F(FindFilterTest, LargeTablesAreFilteredInTheBackground)
 // have the headings test each row as they paint, and the window stop answering.
 TEST_F(FindFilterTest, ColumnsSelectedStayWholeThroughAFilterAndASort)
 {
-    jetwriter::Table big = TextTable("Big", {"Text"});
-    big.columns.push_back({"Number", ColumnType::Long});
-    int64_t next = 0;
-    big.rowSource = [&next](jetwriter::Row& row) {
-        if (next == 60000)
-            return false;
-        row = {std::string(next % 3 == 0 ? "Fizz " : "Buzz ") + std::to_string(next), next};
-        ++next;
-        return true;
-    };
-    jetwriter::Database database;
-    database.tables = {big};
-    OpenDatabase(database);
-    window_->refillTableList();
-    Pick("Big");
+    ShowBigTable();
     DataGrid& grid = *window_->grid;
     grid.selectColumn(0);
     grid.selectionModel()->select(QItemSelection(grid.model()->index(0, 1), grid.model()->index(59999, 1)), QItemSelectionModel::Select);
