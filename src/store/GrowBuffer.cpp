@@ -16,9 +16,15 @@ constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
 constexpr int kPopulateWrite = 23;  // Linux's number, where the C library's headers are older
 #endif
 
-size_t pageRounded(size_t n)
+size_t pageBytes()
 {
     static const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    return page;
+}
+
+size_t pageRounded(size_t n)
+{
+    const size_t page = pageBytes();
     return (n + page - 1) / page * page;
 }
 
@@ -96,7 +102,7 @@ uint8_t* GrowBuffer::extendForRead(size_t n)
         return nullptr;
     // The whole pages among the bytes; a page written before is passed over at little cost.
     // Where the system cannot map them ahead (before Linux 5.14), the read faults them in.
-    static const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t page = pageBytes();
     const uintptr_t first = (reinterpret_cast<uintptr_t>(at) + page - 1) & ~(page - 1);
     const uintptr_t end = (reinterpret_cast<uintptr_t>(at) + n) & ~(page - 1);
     if (end > first)
