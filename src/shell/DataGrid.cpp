@@ -142,6 +142,10 @@ void DataGrid::showCurrentRows()
     // Scrolled down, the view would keep its place among rows that are no longer the same ones
     // and show the last matches.
     scrollToTop();
+    // The row headings (hidden) hold the offset that places rows; a scroll to the top while no row
+    // was shown left it where it was. Until the grid next laid itself out, the rows that came next
+    // were placed below the view, and a click on a heading found no row to select its column from.
+    verticalHeader()->setOffset(0);
 }
 
 void DataGrid::showSortedColumn(int column, Qt::SortOrder order)
