@@ -18,6 +18,10 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
+// A replacement file's bytes are handed to the disk this many at a time as they are written
+// (see OutputFile::write).
+constexpr off_t kWritebackBytes = off_t{8} << 20;
+
 bool allDigits(const QByteArray& text)
 {
     if (text.isEmpty())
@@ -130,8 +134,21 @@ Status OutputFile::write(std::string_view bytes)
         if (written <= 0)
             return failure(QStringLiteral("write"), written < 0 ? errno : EIO);
         bytes.remove_prefix(static_cast<size_t>(written));
+        written_ += written;
     }
+    startWriteback();
     return {};
+}
+
+void OutputFile::startWriteback()
+{
+    // The disk writes what came so far while the rest is made, so that commit()'s fsync waits
+    // for the last few MiB only rather than for the whole file. Only asked to start: a failure
+    // shows in the fsync.
+    if (finalName_.isEmpty() || written_ - handedToDisk_ < kWritebackBytes)
+        return;
+    (void)sync_file_range(fd_, handedToDisk_, written_ - handedToDisk_, SYNC_FILE_RANGE_WRITE);
+    handedToDisk_ = written_;
 }
 
 Status OutputFile::commit()

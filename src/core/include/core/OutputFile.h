@@ -14,6 +14,8 @@
 
 #include <string_view>
 
+#include <sys/types.h>
+
 namespace varnex {
 
 class OutputFile {
@@ -36,11 +38,14 @@ private:
     Status openReplacement(const QByteArray& finalName);
     Error failure(const QString& action, int error) const;
     void discard();
+    void startWriteback();
 
     QString name_;
     QByteArray finalName_;  // the regular file replaced; empty where written in place
     QByteArray temporary_;
     int fd_ = -1;
+    off_t written_ = 0;
+    off_t handedToDisk_ = 0;  // the bytes before this the disk was asked to write
 };
 
 }  // namespace varnex
