@@ -219,7 +219,14 @@ int main(int argc, char** argv)
     if (std::getenv("VARNEX_BENCH_LOAD_ONLY"))
         return 0;
     std::printf("sort_long_s: %.4f\n", TimedSort(rs, integerColumn).wall);
-    const Timing textSort = TimedSort(rs, textColumn);
+    // The best of three, as GNU sort's time beside it: one sort takes a tenth of a second, about
+    // what another process on the machine may take from it.
+    Timing textSort = TimedSort(rs, textColumn);
+    for (int again = 1; again < 3; ++again) {
+        const Timing next = TimedSort(rs, textColumn);
+        if (next.wall < textSort.wall)
+            textSort = next;
+    }
     std::printf("sort_text_s: %.4f\nsort_text_cpu_s: %.4f\n", textSort.wall, textSort.cpu);
     // The first integer column is often a key already in order; the last Long one usually is not.
     const int lastLong = LastColumn(rs, FieldType::Integer);
