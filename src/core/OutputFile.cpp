@@ -19,7 +19,7 @@ namespace {
 constexpr int kNameAttempts = 100;
 
 // A replacement file's bytes are handed to the disk this many at a time as they are written
-// (see OutputFile::write).
+// (see OutputFile::startWriteback).
 constexpr off_t kWritebackBytes = off_t{8} << 20;
 
 bool allDigits(const QByteArray& text)
