@@ -223,8 +223,8 @@ TEST_F(FindFilterTest, FilteringWhileScrolledDownShowsTheFirstMatches)
     grid.scrollToBottom();
     ASSERT_GT(grid.rowAt(0), 200);
     window_->openFindBar();
-    // Keys typed straight one after another, as when typed quickly. A text that starts with "+" is added at the end of the find text,
-    // any other replaces it.
+    // Keys typed straight one after another, as when typed quickly. A text that starts with "+"
+    // is added at the end of the find text, any other replaces it.
     const struct {
         std::vector<QString> typed;
         QString firstText;  // of the grid's top row
