@@ -426,6 +426,28 @@ inline size_t writeUnitsWithAsciiRuns(const uint8_t* bytes, size_t i, size_t len
     return i;
 }
 
+// Compressed text from bytes[i] on, whose characters there take one byte each or (twoBytes) two:
+// its compressed characters, and the two-byte ones of its segments, each zero byte switching.
+template <CompressedWriter writeCompressed, UnitsWriter writeSegmentUnits>
+inline __attribute__((always_inline)) char* writeCompressedFrom(const uint8_t* bytes, size_t i, size_t length, bool twoBytes,
+                                                                char* out)
+{
+    while (i < length) {
+        if (!twoBytes) {
+            i = writeCompressed(bytes, i, length, out);
+            if (i == length)
+                break;
+        } else {
+            i = writeSegmentUnits(bytes, i, length, out);
+            if (i + 1 >= length)  // the end, or a last lone byte
+                break;
+        }
+        ++i;  // past the zero byte that switches
+        twoBytes = !twoBytes;
+    }
+    return out;
+}
+
 // Inlined whole into each way of writing Jet 4 text (also into those that use the processor's
 // vector instructions, so that each segment of compressed text costs no call): its compressed
 // characters, the two-byte ones of its compressed segments, and those of text stored two bytes a
@@ -433,19 +455,8 @@ inline size_t writeUnitsWithAsciiRuns(const uint8_t* bytes, size_t i, size_t len
 template <CompressedWriter writeCompressed, UnitsWriter writeSegmentUnits, UnitsWriter writeAllUnits>
 inline __attribute__((always_inline)) char* writeJet4Text(const uint8_t* bytes, size_t length, char* out)
 {
-    if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        size_t i = 2;
-        while (i < length) {
-            i = writeCompressed(bytes, i, length, out);
-            if (i == length)
-                break;
-            i = writeSegmentUnits(bytes, i + 1, length, out);  // past the zero byte: two bytes a character
-            if (i + 1 >= length)  // the end, or a last lone byte
-                break;
-            ++i;  // the zero byte that switches back
-        }
-        return out;
-    }
+    if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return writeCompressedFrom<writeCompressed, writeSegmentUnits>(bytes, 2, length, false, out);
     writeAllUnits(bytes, 0, length, out);
     return out;
 }
@@ -500,6 +511,175 @@ VARNEX_AVX512_TEXT size_t writeUnitsByAvx512(const uint8_t* bytes, size_t i, siz
     return i;
 }
 
+// The bits from a up to b (at most 64).
+VARNEX_AVX512_TEXT inline uint64_t bitsBetween(unsigned a, unsigned b)
+{
+    return _bzhi_u64(~uint64_t{0}, b) & ~_bzhi_u64(~uint64_t{0}, a);
+}
+
+// Where the characters of a block of compressed text lie: the byte of each one-byte character and
+// the first of each two-byte one (starts), those first bytes alone (wide), and how many of the
+// block's bytes they take (a two-byte character cut by the block's end is left to the next block).
+struct CompressedBlock {
+    uint64_t starts = 0;
+    uint64_t wide = 0;
+    unsigned taken = 0;
+};
+
+// The characters of the block's n bytes (zeros: its zero bytes), the first of which take two bytes
+// each or not (twoBytes, left as they are after the block), a zero byte at a time: each where a
+// character would start switches.
+VARNEX_AVX512_TEXT CompressedBlock placeCharactersInTurn(uint64_t zeros, unsigned n, bool& twoBytes)
+{
+    CompressedBlock block;
+    unsigned at = 0;
+    while (at < n) {
+        const uint64_t ahead = ~_bzhi_u64(~uint64_t{0}, at);
+        if (!twoBytes) {
+            const uint64_t switches = zeros & ahead;
+            const unsigned end = switches ? static_cast<unsigned>(__builtin_ctzll(switches)) : n;
+            block.starts |= bitsBetween(at, end);
+            if (end >= n) {
+                at = n;
+                break;
+            }
+            at = end + 1;
+        } else {
+            const uint64_t firsts = ahead & ((at & 1) ? 0xAAAAAAAAAAAAAAAAull : 0x5555555555555555ull);
+            const uint64_t switches = zeros & firsts;
+            const unsigned end = switches ? static_cast<unsigned>(__builtin_ctzll(switches)) : at + ((n - at) & ~1u);
+            block.wide |= firsts & bitsBetween(at, end);
+            if (!switches) {
+                at = end;
+                break;
+            }
+            at = end + 1;
+        }
+        twoBytes = !twoBytes;
+    }
+    block.starts |= block.wide;
+    block.taken = at;
+    return block;
+}
+
+// Bit k: whether an odd number of the bits up to k are set.
+inline uint64_t runningParity(uint64_t bits)
+{
+    bits ^= bits << 1;
+    bits ^= bits << 2;
+    bits ^= bits << 4;
+    bits ^= bits << 8;
+    bits ^= bits << 16;
+    bits ^= bits << 32;
+    return bits;
+}
+
+constexpr uint64_t kEvenBits = 0x5555555555555555ull;
+constexpr uint64_t kOddBits = 0xAAAAAAAAAAAAAAAAull;
+
+// As placeCharactersInTurn, all at once by taking every zero byte for a switch: then each two-byte
+// stretch a zero byte ends holds whole characters. Where one does not (a zero byte was the second
+// of a character's two), the block is placed in turn.
+VARNEX_AVX512_TEXT inline CompressedBlock placeCharacters(uint64_t zeros, unsigned n, bool& twoBytes)
+{
+    const uint64_t inText = _bzhi_u64(~uint64_t{0}, n);
+    const uint64_t twoByteBytes = (runningParity(zeros) ^ (twoBytes ? ~uint64_t{0} : 0)) & ~zeros & inText;
+    const uint64_t stretchStarts = twoByteBytes & ~(twoByteBytes << 1);
+    // Adding a stretch's first bit carries past its end: the bit after it is set, its own cleared.
+    const uint64_t pastEvenStarts = twoByteBytes + (stretchStarts & kEvenBits);
+    const uint64_t pastOddStarts = twoByteBytes + (stretchStarts & kOddBits);
+    const uint64_t oddLengths = ((pastEvenStarts & ~twoByteBytes & kOddBits) | (pastOddStarts & ~twoByteBytes & kEvenBits)) & inText;
+    if (oddLengths)
+        return placeCharactersInTurn(zeros, n, twoBytes);
+    const uint64_t fromEven = twoByteBytes & ~pastEvenStarts;
+    CompressedBlock block;
+    block.wide = (fromEven & kEvenBits) | (twoByteBytes & ~fromEven & kOddBits);
+    block.taken = n;
+    if (block.wide >> (n - 1) & 1) {  // cut by the block's end
+        block.wide &= ~(uint64_t{1} << (n - 1));
+        block.taken = n - 1;
+    }
+    block.starts = (inText & ~zeros & ~twoByteBytes) | block.wide;
+    twoBytes ^= (_mm_popcnt_u64(zeros) & 1) != 0;
+    return block;
+}
+
+// Half a block of compressed text (32 bytes) as UTF-8 at at: each character's bytes are laid out
+// where it lies, two to a byte of the block, and those kept packed together by one compress. A
+// character's first (or only) byte holds the first two bytes of its UTF-8, the second byte of a
+// three-byte one the last. here: the bytes; after: the byte after each two-byte character's first
+// (zero elsewhere); before: the byte before each one's second (its first). Returns the end.
+VARNEX_AVX512_TEXT char* putHalfBlockByAvx512(__m256i here, __m256i after, __m256i before, uint32_t starts, uint32_t seconds,
+                                              char* at)
+{
+    const __m512i low6 = _mm512_set1_epi16(0x3F);
+    const __m512i continuation = _mm512_set1_epi16(0x80);
+    const __m512i hereWide = _mm512_cvtepu8_epi16(here);
+    const __m512i u = _mm512_or_si512(hereWide, _mm512_slli_epi16(_mm512_cvtepu8_epi16(after), 8));
+    const __mmask32 two = _mm512_mask_cmpge_epu16_mask(starts, u, _mm512_set1_epi16(0x80));
+    const __mmask32 three = _mm512_mask_cmpge_epu16_mask(starts, u, _mm512_set1_epi16(0x800));
+    const __mmask32 thirdKept = _mm512_mask_cmpge_epu16_mask(seconds, hereWide, _mm512_set1_epi16(0x08));
+    const __m512i last = _mm512_or_si512(_mm512_and_si512(u, low6), continuation);
+    const __m512i middle = _mm512_or_si512(_mm512_and_si512(_mm512_srli_epi16(u, 6), low6), continuation);
+    const __m512i asTwo = _mm512_or_si512(_mm512_or_si512(_mm512_srli_epi16(u, 6), _mm512_set1_epi16(0xC0)), _mm512_slli_epi16(last, 8));
+    const __m512i asThree = _mm512_or_si512(_mm512_or_si512(_mm512_srli_epi16(u, 12), _mm512_set1_epi16(0xE0)), _mm512_slli_epi16(middle, 8));
+    const __m512i third = _mm512_or_si512(_mm512_and_si512(_mm512_cvtepu8_epi16(before), low6), continuation);
+    const __m512i firstTwo = _mm512_mask_blend_epi16(three, _mm512_mask_blend_epi16(two, u, asTwo), asThree);
+    const __m512i laid = _mm512_mask_blend_epi16(seconds, firstTwo, third);
+    const uint64_t kept = _pdep_u64(starts | thirdKept, kEvenBits) | _pdep_u64(two, kOddBits);
+    const auto count = static_cast<unsigned>(_mm_popcnt_u64(kept));
+    const __mmask64 written = count == 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
+    _mm512_mask_storeu_epi8(at, written, _mm512_maskz_compress_epi8(kept, laid));
+    return at + count;
+}
+
+// (The masked forms: those without leave gcc 12 warning of their undefined start.)
+VARNEX_AVX512_TEXT inline __m256i lowerHalf(__m512i v)
+{
+    return _mm512_maskz_extracti64x4_epi64(0xFF, v, 0);
+}
+
+VARNEX_AVX512_TEXT inline __m256i upperHalf(__m512i v)
+{
+    return _mm512_maskz_extracti64x4_epi64(0xFF, v, 1);
+}
+
+// Compressed text, 64 bytes at a time by the processor's AVX-512 instructions: which bytes start a
+// character, and of how many bytes, follows from the block's zero bytes at once, so that no switch
+// ends a step. A block with a surrogate, and all after it, goes the way of the other writers.
+VARNEX_AVX512_TEXT char* writeCompressedTextByAvx512(const uint8_t* bytes, size_t length, char* out)
+{
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i surrogateBits = _mm512_set1_epi8(static_cast<char>(0xF8));
+    const __m512i surrogateHigh = _mm512_set1_epi8(static_cast<char>(0xD8));
+    bool twoBytes = false;
+    size_t i = 2;  // past FF FE
+    char* at = out;
+    while (i < length) {
+        const auto n = static_cast<unsigned>(std::min<size_t>(length - i, 64));
+        const __mmask64 inText = _bzhi_u64(~uint64_t{0}, n);
+        const __m512i v = _mm512_maskz_loadu_epi8(inText, bytes + i);
+        const uint64_t zeros = _mm512_mask_cmpeq_epi8_mask(inText, v, zero);
+        bool twoBytesAfter = twoBytes;
+        const CompressedBlock block = placeCharacters(zeros, n, twoBytesAfter);
+        const uint64_t seconds = block.wide << 1;
+        const __m512i after = _mm512_maskz_loadu_epi8(block.wide, bytes + i + 1);
+        if (_mm512_mask_cmpeq_epi8_mask(block.wide, _mm512_and_si512(after, surrogateBits), surrogateHigh))
+            return writeCompressedFrom<writeCompressedByAvx512, writeUnits>(bytes, i, length, twoBytes, at);
+        const __m512i before = _mm512_maskz_loadu_epi8(seconds, bytes + i - 1);
+        at = putHalfBlockByAvx512(lowerHalf(v), lowerHalf(after), lowerHalf(before),
+                                  static_cast<uint32_t>(block.starts), static_cast<uint32_t>(seconds), at);
+        if (n > 32)
+            at = putHalfBlockByAvx512(upperHalf(v), upperHalf(after), upperHalf(before), static_cast<uint32_t>(block.starts >> 32),
+                                      static_cast<uint32_t>(seconds >> 32), at);
+        if (block.taken == 0)  // a last lone byte
+            break;
+        twoBytes = twoBytesAfter;
+        i += block.taken;
+    }
+    return at;
+}
+
 __attribute__((target("ssse3"))) char* writeJet4TextBySsse3(const uint8_t* bytes, size_t length, char* out)
 {
     return writeJet4Text<writeCompressedBySsse3, writeUnits, writeUnitsWithAsciiRuns<writeAsciiUnitsBySse2>>(bytes, length, out);
@@ -507,7 +687,10 @@ __attribute__((target("ssse3"))) char* writeJet4TextBySsse3(const uint8_t* bytes
 
 VARNEX_AVX512_TEXT char* writeJet4TextByAvx512(const uint8_t* bytes, size_t length, char* out)
 {
-    return writeJet4Text<writeCompressedByAvx512, writeUnits, writeUnitsByAvx512>(bytes, length, out);
+    if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return writeCompressedTextByAvx512(bytes, length, out);
+    writeUnitsByAvx512(bytes, 0, length, out);
+    return out;
 }
 #endif
 
