@@ -1,10 +1,9 @@
 #include "reader/RowCracker.h"
 #include "reader/LittleEndian.h"
 
-namespace varnex::reader {
-namespace {
+#include <algorithm>
 
-}  // namespace
+namespace varnex::reader {
 
 RowCracker::RowCracker(std::vector<RowColumn> columns, const std::vector<unsigned>& delivered, bool jet3,
                        bool variableLength)
@@ -13,6 +12,23 @@ RowCracker::RowCracker(std::vector<RowColumn> columns, const std::vector<unsigne
     for (size_t d = 0; d < delivered.size(); ++d) {
         if (delivered[d] < columns_.size())
             deliveredAs_[delivered[d]] = static_cast<int>(d);
+    }
+    const uint32_t countSize = jet3_ ? 1 : 2;
+    for (size_t c = 0; c < columns_.size(); ++c) {
+        const RowColumn& column = columns_[c];
+        maskBytesNeeded_ = std::max<uint32_t>(maskBytesNeeded_, column.number / 8u + 1);
+        const auto d = static_cast<uint32_t>(deliveredAs_[c]);
+        if (column.fixed) {
+            ++fixedCount_;
+            fixedBytesNeeded_ = std::max<uint32_t>(fixedBytesNeeded_, countSize + column.fixedOffset + column.size);
+            if (deliveredAs_[c] >= 0)
+                fixedPlaced_.push_back({column.number, countSize + column.fixedOffset, column.size, d});
+        } else {
+            startsNeeded_ = std::max<uint32_t>(startsNeeded_, column.varNumber + 1u);
+            variableEnds_.push_back(column.varNumber + 1u);
+            if (deliveredAs_[c] >= 0)
+                variablePlaced_.push_back({column.number, column.varNumber, 0, d});
+        }
     }
 }
 
@@ -31,6 +47,44 @@ bool RowCracker::crack(const uint8_t* page, uint32_t pageSize, uint32_t start, u
         return false;
 
     const uint8_t* mask = row + length - maskSize;
+    if (holdsWhole(rowColumns, length, maskSize))
+        return crackWhole(mask, start, length, pageSize, values);
+    return crackColumnByColumn(mask, start, length, rowColumns, maskSize, pageSize, values);
+}
+
+// Whether the row holds every column of the definition, each fixed value within it: as every
+// sound row of a table whose columns were not changed since does.
+bool RowCracker::holdsWhole(uint32_t rowColumns, uint32_t length, uint32_t maskSize) const
+{
+    const uint32_t rowFixed = rowColumns - variableCount_;  // as libmdb counts them, wrapping
+    return fixedCount_ <= rowFixed && startsNeeded_ <= variableCount_ && maskBytesNeeded_ <= maskSize &&
+           fixedBytesNeeded_ <= length;
+}
+
+// What crackColumnByColumn() does for such a row, with the checks it makes of each column worked
+// out once, but for where each variable-length value ends.
+bool RowCracker::crackWhole(const uint8_t* mask, uint32_t start, uint32_t length, uint32_t pageSize, uint32_t* values) const
+{
+    for (const uint32_t end : variableEnds_) {
+        if (variableStart(end) > length)
+            return false;
+    }
+    const auto isNull = [mask](uint32_t number) { return ((mask[number / 8u] >> (number % 8u)) & 1u) == 0; };
+    for (const Placed& column : fixedPlaced_)
+        values[column.delivered] =
+            CrackedValue::place(static_cast<int>(start + column.at), static_cast<int>(column.size), isNull(column.number), pageSize);
+    for (const Placed& column : variablePlaced_) {
+        const uint32_t from = variableStart(column.at);
+        values[column.delivered] = CrackedValue::place(static_cast<int>(start + from), static_cast<int>(variableStart(column.at + 1u) - from),
+                                                       isNull(column.number), pageSize);
+    }
+    return true;
+}
+
+bool RowCracker::crackColumnByColumn(const uint8_t* mask, uint32_t start, uint32_t length, uint32_t rowColumns, uint32_t maskSize,
+                                     uint32_t pageSize, uint32_t* values) const
+{
+    const uint32_t countSize = jet3_ ? 1 : 2;
     const uint32_t rowFixed = rowColumns - variableCount_;  // as libmdb counts them, wrapping
     uint32_t fixedFound = 0;
     const auto rowEnd = static_cast<int64_t>(start) + length;

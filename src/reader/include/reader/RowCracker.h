@@ -34,8 +34,21 @@ public:
     bool crack(const uint8_t* page, uint32_t pageSize, uint32_t start, uint32_t length, uint32_t* values);
 
 private:
+    // A delivered column as crackWhole() places it: its Null flag's bit, and where it lies (fixed:
+    // from the row's start; variable-length: its place among the starts).
+    struct Placed {
+        uint32_t number;
+        uint32_t at;
+        uint32_t size;
+        uint32_t delivered;
+    };
+
     bool readVariableStarts(const uint8_t* row, uint32_t length, uint32_t maskSize);
     uint32_t variableStart(uint32_t column) const;
+    bool holdsWhole(uint32_t rowColumns, uint32_t length, uint32_t maskSize) const;
+    bool crackWhole(const uint8_t* mask, uint32_t start, uint32_t length, uint32_t pageSize, uint32_t* values) const;
+    bool crackColumnByColumn(const uint8_t* mask, uint32_t start, uint32_t length, uint32_t rowColumns, uint32_t maskSize,
+                             uint32_t pageSize, uint32_t* values) const;
 
     std::vector<RowColumn> columns_;
     std::vector<int> deliveredAs_;  // by column: its place among the delivered, or -1
@@ -46,6 +59,15 @@ private:
     std::vector<uint32_t> starts_;
     const uint8_t* jet4Starts_ = nullptr;
     uint32_t variableCount_ = 0;
+    // What a row holding every column must hold for crackWhole(): the fixed columns, the
+    // variable-length starts, the Null mask's bytes and the fixed values' bytes it must reach.
+    uint32_t fixedCount_ = 0;
+    uint32_t startsNeeded_ = 0;
+    uint32_t maskBytesNeeded_ = 0;
+    uint32_t fixedBytesNeeded_ = 0;
+    std::vector<uint32_t> variableEnds_;  // each variable-length column's end: its place among the starts
+    std::vector<Placed> fixedPlaced_;
+    std::vector<Placed> variablePlaced_;
 };
 
 }  // namespace varnex::reader
