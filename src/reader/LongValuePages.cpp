@@ -1,7 +1,6 @@
 #include "reader/LongValuePages.h"
 
 #include "reader/RowOffsets.h"
-#include "reader/LittleEndian.h"
 
 #include <unistd.h>
 
@@ -10,11 +9,6 @@
 #include <cstring>
 
 namespace varnex::reader {
-namespace {
-
-constexpr int kMaxRowsOnPage = 1000;
-
-}  // namespace
 
 LongValuePages::LongValuePages(MdbHandle* mdb)
     : file_(fileno(mdb->f->stream)), rowCountOffset_(static_cast<size_t>(mdb->fmt->row_count_offset)),
@@ -46,23 +40,16 @@ bool LongValuePages::load(uint32_t page)
     return true;
 }
 
-// A row's start is in the page's offset table after the row count; it ends where the row
-// before it starts (the first row at the end of the page). The top bits of an offset are flags.
 LongValuePages::Row LongValuePages::row(uint32_t pointer)
 {
-    const uint32_t page = pointer >> 8;
-    const int row = static_cast<int>(pointer & 0xFF);
-    if (!load(page))
+    if (!load(pointer >> 8))
         return {};
-    const size_t pageSize = page_.size();
-    const size_t countAt = rowCountOffset_;
-    if (row > kMaxRowsOnPage || countAt + 4 + 2 * static_cast<size_t>(row) > pageSize)
+    int start = 0;
+    size_t length = 0;
+    if (!findRow(page_.data(), static_cast<int>(page_.size()), static_cast<int>(rowCountOffset_), static_cast<int>(pointer & 0xFF),
+                 start, length))
         return {};
-    const size_t start = readU16(&page_[countAt + 2 + 2 * static_cast<size_t>(row)]) & kOffsetMask;
-    const size_t end = row == 0 ? pageSize : readU16(&page_[countAt + 2 * static_cast<size_t>(row)]) & kOffsetMask;
-    if (start >= pageSize || start > end || end > pageSize)
-        return {};
-    return {page_.data() + start, end - start};
+    return {page_.data() + (start & kOffsetMask), length};
 }
 
 }  // namespace varnex::reader

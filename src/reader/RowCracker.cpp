@@ -118,11 +118,6 @@ bool RowCracker::crackColumnByColumn(const uint8_t* mask, uint32_t start, uint32
     return true;
 }
 
-uint32_t RowCracker::variableStart(uint32_t column) const
-{
-    return jet3_ ? starts_[column] : readU16(jet4Starts_ - 2 * column);
-}
-
 // The starts sit before the count of variable-length columns, the last first and the end of
 // the last value before them. In Jet 3 they are single bytes: a table of jumps (before the
 // count) lists the columns from which each further 256 bytes are added; a row keeps one jump

@@ -329,7 +329,10 @@ void RowDecoder::readRow(int row)
 {
     int start = 0;
     size_t length = 0;
-    if (mdb_find_row(mdb_, row, &start, &length) != 0)
+    // The bare walk finds its rows through libmdb, as it always has; the same facts, read inline.
+    const bool found = decodeValues_ ? findRow(mdb_->pg_buf, pageSize_, mdb_->fmt->row_count_offset, row, start, length)
+                                     : mdb_find_row(mdb_, row, &start, &length) == 0;
+    if (!found)
         return skipDamagedRow();
     if (start & kDeletedRow)
         return;

@@ -6,6 +6,7 @@
 // and it takes no lock, option or allocation a row: it runs once for every row of a table.
 
 #include "reader/CrackedValue.h"
+#include "reader/LittleEndian.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,7 +45,7 @@ private:
     };
 
     bool readVariableStarts(const uint8_t* row, uint32_t length, uint32_t maskSize);
-    uint32_t variableStart(uint32_t column) const;
+    uint32_t variableStart(uint32_t column) const { return jet3_ ? starts_[column] : readU16(jet4Starts_ - 2 * column); }
     bool holdsWhole(uint32_t rowColumns, uint32_t length, uint32_t maskSize) const;
     bool crackWhole(const uint8_t* mask, uint32_t start, uint32_t length, uint32_t pageSize, uint32_t* values) const;
     bool crackColumnByColumn(const uint8_t* mask, uint32_t start, uint32_t length, uint32_t rowColumns, uint32_t maskSize,
