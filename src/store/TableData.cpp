@@ -108,24 +108,25 @@ bool appendCountValue(ColumnData& column, int64_t row, int32_t value)
 // column's DateSeconds form; how many it took, or none when memory runs out.
 std::optional<size_t> appendFittingSeconds(ColumnData& column, int64_t firstRow, const uint8_t* values, size_t n)
 {
-    uint32_t stored[1024];
+    constexpr size_t kStep = 1024;
+    uint32_t stored[kStep];
+    int64_t seconds[kStep];
+    uint8_t exact[kStep];
     size_t done = 0;
     while (done < n) {
-        const size_t most = std::min(n - done, std::size(stored));
+        const size_t most = std::min(n - done, kStep);
+        secondsOfDates(values + done * sizeof(double), most, seconds, exact);
         size_t fitted = 0;
         for (; fitted < most; ++fitted) {
             const int64_t row = firstRow + static_cast<int64_t>(done + fitted);
             stored[fitted] = 0;
             if (isNullAt(column, row))
                 continue;
-            double date;
-            std::memcpy(&date, values + (done + fitted) * sizeof date, sizeof date);
-            const std::optional<int64_t> seconds = secondsOfDate(date);
-            if (seconds && !column.base)
-                column.base = *seconds - kDateReach;
-            if (!seconds || *seconds < *column.base || *seconds - *column.base > UINT32_MAX)
+            if (exact[fitted] && !column.base)
+                column.base = seconds[fitted] - kDateReach;
+            if (!exact[fitted] || seconds[fitted] < *column.base || seconds[fitted] - *column.base > UINT32_MAX)
                 break;
-            stored[fitted] = static_cast<uint32_t>(*seconds - *column.base);
+            stored[fitted] = static_cast<uint32_t>(seconds[fitted] - *column.base);
         }
         if (!column.values.append(stored, fitted * sizeof stored[0]))
             return std::nullopt;

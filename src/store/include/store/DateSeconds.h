@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -35,5 +36,9 @@ inline std::optional<int64_t> secondsOfDate(double date)
         return std::nullopt;
     return seconds;
 }
+
+// secondsOfDate() of n dates (eight bytes each, at any alignment) at once: each one's count in
+// seconds where exact says it has one, else 0; by the processor's vector instructions where it has them.
+void secondsOfDates(const uint8_t* dates, size_t n, int64_t* seconds, uint8_t* exact);
 
 }  // namespace varnex
