@@ -329,7 +329,7 @@ void RowDecoder::readRow(int row)
 {
     int start = 0;
     size_t length = 0;
-    // The bare walk finds its rows through libmdb, as it always has; the same facts, read inline.
+    // Found in the page's offset table here; the bare walk, a benchmark's floor, asks libmdb as it always has.
     const bool found = decodeValues_ ? findRow(mdb_->pg_buf, pageSize_, mdb_->fmt->row_count_offset, row, start, length)
                                      : mdb_find_row(mdb_, row, &start, &length) == 0;
     if (!found)
