@@ -511,6 +511,9 @@ VARNEX_AVX512_TEXT size_t writeUnitsByAvx512(const uint8_t* bytes, size_t i, siz
     return i;
 }
 
+constexpr uint64_t kEvenBits = 0x5555555555555555ull;
+constexpr uint64_t kOddBits = 0xAAAAAAAAAAAAAAAAull;
+
 // The bits from a up to b (at most 64).
 VARNEX_AVX512_TEXT inline uint64_t bitsBetween(unsigned a, unsigned b)
 {
@@ -545,7 +548,7 @@ VARNEX_AVX512_TEXT CompressedBlock placeCharactersInTurn(uint64_t zeros, unsigne
             }
             at = end + 1;
         } else {
-            const uint64_t firsts = ahead & ((at & 1) ? 0xAAAAAAAAAAAAAAAAull : 0x5555555555555555ull);
+            const uint64_t firsts = ahead & ((at & 1) ? kOddBits : kEvenBits);
             const uint64_t switches = zeros & firsts;
             const unsigned end = switches ? static_cast<unsigned>(__builtin_ctzll(switches)) : at + ((n - at) & ~1u);
             block.wide |= firsts & bitsBetween(at, end);
@@ -573,9 +576,6 @@ inline uint64_t runningParity(uint64_t bits)
     bits ^= bits << 32;
     return bits;
 }
-
-constexpr uint64_t kEvenBits = 0x5555555555555555ull;
-constexpr uint64_t kOddBits = 0xAAAAAAAAAAAAAAAAull;
 
 // As placeCharactersInTurn, all at once by taking every zero byte for a switch: then each two-byte
 // stretch a zero byte ends holds whole characters. Where one does not (a zero byte was the second
