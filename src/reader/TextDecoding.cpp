@@ -242,51 +242,6 @@ __attribute__((target("ssse3"))) size_t writeCompressedBySsse3(const uint8_t* by
 
 #define VARNEX_AVX512_TEXT __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi,avx512vbmi2,bmi2,popcnt")))
 
-// Byte k of one vector and byte k of another, side by side, for k below 32.
-alignas(64) constexpr uint8_t kSideBySide[64] = {
-    0,  64, 1,  65, 2,  66, 3,  67, 4,  68, 5,  69, 6,  70, 7,  71, 8,  72, 9,  73, 10, 74,
-    11, 75, 12, 76, 13, 77, 14, 78, 15, 79, 16, 80, 17, 81, 18, 82, 19, 83, 20, 84, 21, 85,
-    22, 86, 23, 87, 24, 88, 25, 89, 26, 90, 27, 91, 28, 92, 29, 93, 30, 94, 31, 95};
-
-// As writeCompressedBySsse3, 32 bytes at a time by the processor's AVX-512 instructions: the pairs
-// of each byte's UTF-8 (the byte or its lead byte, its continuation byte) are laid side by side
-// and those kept (the first of each pair, and the second where the byte is not ASCII) packed
-// together by one compress. Loads and stores are masked to the text and to what is kept: no byte
-// is read past the text, nor written past the UTF-8.
-VARNEX_AVX512_TEXT size_t writeCompressedByAvx512(const uint8_t* bytes, size_t i, size_t length, char*& out)
-{
-    const __m512i zero = _mm512_setzero_si512();
-    const __m512i top2 = _mm512_set1_epi8(0x03);
-    const __m512i low6 = _mm512_set1_epi8(0x3F);
-    const __m512i lead = _mm512_set1_epi8(static_cast<char>(0xC0));
-    const __m512i continuation = _mm512_set1_epi8(static_cast<char>(0x80));
-    const __m512i sideBySide = _mm512_load_si512(kSideBySide);
-    char* at = out;
-    while (i < length) {
-        const size_t left = length - i;
-        const __mmask64 inText = left >= 32 ? __mmask64{0xFFFFFFFF} : (__mmask64{1} << left) - 1;
-        const __m512i v = _mm512_maskz_loadu_epi8(inText, bytes + i);
-        const auto zeros = static_cast<uint32_t>(_mm512_mask_cmpeq_epi8_mask(inText, v, zero));
-        const unsigned n = zeros ? static_cast<unsigned>(__builtin_ctz(zeros)) : static_cast<unsigned>(std::min<size_t>(left, 32));
-        const uint64_t taken = (uint64_t{1} << n) - 1;
-        const uint64_t others = _mm512_movepi8_mask(v) & taken;
-        const __m512i leads = _mm512_or_si512(_mm512_and_si512(_mm512_srli_epi16(v, 6), top2), lead);
-        const __m512i firsts = _mm512_mask_blend_epi8(others, v, leads);
-        const __m512i continuations = _mm512_or_si512(_mm512_and_si512(v, low6), continuation);
-        const __m512i pairs = _mm512_permutex2var_epi8(firsts, sideBySide, continuations);
-        const uint64_t kept = _pdep_u64(taken, 0x5555555555555555ull) | _pdep_u64(others, 0xAAAAAAAAAAAAAAAAull);
-        const auto count = static_cast<unsigned>(_mm_popcnt_u64(kept));
-        const __mmask64 written = count == 64 ? ~__mmask64{0} : (__mmask64{1} << count) - 1;
-        _mm512_mask_storeu_epi8(at, written, _mm512_maskz_compress_epi8(kept, pairs));
-        at += count;
-        i += n;
-        if (n < 32)
-            break;
-    }
-    out = at;
-    return i;
-}
-
 // The processor's features are looked up first, as they may not be yet where this is asked
 // while the program starts (for the fastest way, below).
 bool hasSsse3()
@@ -646,7 +601,7 @@ VARNEX_AVX512_TEXT inline __m256i upperHalf(__m512i v)
 
 // Compressed text, 64 bytes at a time by the processor's AVX-512 instructions: which bytes start a
 // character, and of how many bytes, follows from the block's zero bytes at once, so that no switch
-// ends a step. A block with a surrogate, and all after it, goes the way of the other writers.
+// ends a step. A block with a surrogate (rare in stored text), and all after it, goes the SSSE3 way.
 VARNEX_AVX512_TEXT char* writeCompressedTextByAvx512(const uint8_t* bytes, size_t length, char* out)
 {
     const __m512i zero = _mm512_setzero_si512();
@@ -665,7 +620,7 @@ VARNEX_AVX512_TEXT char* writeCompressedTextByAvx512(const uint8_t* bytes, size_
         const uint64_t seconds = block.wide << 1;
         const __m512i after = _mm512_maskz_loadu_epi8(block.wide, bytes + i + 1);
         if (_mm512_mask_cmpeq_epi8_mask(block.wide, _mm512_and_si512(after, surrogateBits), surrogateHigh))
-            return writeCompressedFrom<writeCompressedByAvx512, writeUnits>(bytes, i, length, twoBytes, at);
+            return writeCompressedFrom<writeCompressedBySsse3, writeUnits>(bytes, i, length, twoBytes, at);
         const __m512i before = _mm512_maskz_loadu_epi8(seconds, bytes + i - 1);
         at = putHalfBlockByAvx512(lowerHalf(v), lowerHalf(after), lowerHalf(before),
                                   static_cast<uint32_t>(block.starts), static_cast<uint32_t>(seconds), at);
