@@ -61,10 +61,10 @@ void sortNumeric(const TableData& table, const SortKey& key, std::span<uint32_t>
                                                         : NumericKey(type, table.fixedValue(rows[i], key.column));
         keyed[i] = {key.descending ? ~k : k, rows[i]};
     }
-    const KeyedRows scratch = keyedRows(rows.size());
-    const KeyedRow* const sorted = radixSort(keyed.get(), scratch.get(), rows.size(), false);
+    const KeyedRows scratch = keyedRows(radixScratchRows(rows.size()));
+    radixSort(keyed.get(), scratch.get(), rows.size(), false);
     for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = sorted[i].row;
+        rows[i] = keyed[i].row;
 }
 
 // The magnitudes compared at the larger scale; one that would not fit there is the larger.

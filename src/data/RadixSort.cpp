@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -83,13 +84,42 @@ KeyedRow* sortOnTwoThreads(KeyedRow* rows, KeyedRow* scratch, size_t count)
     return rows;
 }
 
+// Sorts count rows where they are, with room for count rows in scratch.
+void sortWhereTheyAre(KeyedRow* rows, KeyedRow* scratch, size_t count, bool twoThreads)
+{
+    const KeyedRow* const sorted = twoThreads ? sortOnTwoThreads(rows, scratch, count) : sortOnOneThread(rows, scratch, count);
+    if (sorted != rows)
+        std::memcpy(static_cast<void*>(rows), sorted, count * sizeof(KeyedRow));
+}
+
+// Merges the sorted first half, moved out to `first`, with the sorted second half, still in place
+// after it, into rows; on equal keys the first half's row goes first. What is written never
+// overtakes what is still to be read of the second half.
+void mergeHalves(KeyedRow* rows, const KeyedRow* first, size_t firstCount, size_t count)
+{
+    const KeyedRow* const firstEnd = first + firstCount;
+    const KeyedRow* second = rows + firstCount;
+    const KeyedRow* const secondEnd = rows + count;
+    KeyedRow* out = rows;
+    while (first != firstEnd && second != secondEnd)
+        *out++ = second->key < first->key ? *second++ : *first++;
+    // Rows left of the second half are where they go already.
+    std::memcpy(static_cast<void*>(out), first, static_cast<size_t>(firstEnd - first) * sizeof(KeyedRow));
+}
+
 }  // namespace
 
-KeyedRow* radixSort(KeyedRow* rows, KeyedRow* scratch, size_t count, bool twoThreads)
+void radixSort(KeyedRow* rows, KeyedRow* scratch, size_t count, bool twoThreads)
 {
     if (std::is_sorted(rows, rows + count, [](const KeyedRow& a, const KeyedRow& b) { return a.key < b.key; }))
-        return rows;
-    return twoThreads && count >= (size_t{1} << 16) ? sortOnTwoThreads(rows, scratch, count) : sortOnOneThread(rows, scratch, count);
+        return;
+    twoThreads = twoThreads && count >= (size_t{1} << 16);
+    const size_t firstCount = radixScratchRows(count);
+    sortWhereTheyAre(rows + firstCount, scratch, count - firstCount, twoThreads);
+    const KeyedRow* first = twoThreads ? sortOnTwoThreads(rows, scratch, firstCount) : sortOnOneThread(rows, scratch, firstCount);
+    if (first == rows)
+        std::memcpy(static_cast<void*>(scratch), rows, firstCount * sizeof(KeyedRow));
+    mergeHalves(rows, scratch, firstCount, count);
 }
 
 }  // namespace varnex

@@ -293,9 +293,10 @@ void sortByFoldedText(const TableData& table, int column, bool descending, std::
     KeyedRows entries = keyedRows(count);
     const auto keyed = [&](size_t from, size_t to) { keyTexts(rows.data(), entries.get(), from, to, texts, descending); };
     onTwoThreads(count / 2, count, keyed);
-    KeyedRows scratch = keyedRows(count);
-    KeyedRow* const all = radixSort(entries.get(), scratch.get(), count, true);
-    (all == entries.get() ? scratch : entries).reset();
+    KeyedRows scratch = keyedRows(radixScratchRows(count));
+    radixSort(entries.get(), scratch.get(), count, true);
+    scratch.reset();
+    KeyedRow* const all = entries.get();
     size_t split = count / 2;  // moved on to where a run starts
     while (split > 0 && split < count && all[split].key == all[split - 1].key)
         ++split;
