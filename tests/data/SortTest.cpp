@@ -131,12 +131,15 @@ TEST(SortTest, TextAndNumberOrdersAreTheValuesOrderWhateverTheirPrefixes)
         GTEST_SKIP() << "the locale collates otherwise; this order is the C locale's";
     // Prefixes of every sort, all the same six bytes (the keys then differ in one radix digit), or
     // all the same eight (the texts are then tied on their keys in one run).
+    // falling: the numbers fall from row to row, three rows to a number, so that the later rows
+    // all sort before the earlier ones, ties kept in their order.
     const struct {
         uint32_t seed;
         std::string shared;
         int rows;
+        bool falling = false;
     } cases[] = {{20261208u, "", 3000}, {7u, "", 3000}, {99u, "", 3000}, {5u, "abcdef", 3000}, {11u, "ABCdefgh", 3000},
-                 {3u, "", 70000}};
+                 {3u, "", 70000}, {13u, "", 3001, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE("seed " + std::to_string(c.seed));
         std::mt19937 random(c.seed);
@@ -150,7 +153,8 @@ TEST(SortTest, TextAndNumberOrdersAreTheValuesOrderWhateverTheirPrefixes)
             texts.push_back(random() % 16 == 0 ? std::nullopt : std::optional(text));
             const auto magnitude = static_cast<uint64_t>(random() % 64) << (random() % 58) | random() % 4;
             const int64_t number = random() % 2 ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
-            numbers.push_back(random() % 16 == 0 ? std::nullopt : std::optional(number));
+            numbers.push_back(c.falling ? std::optional(int64_t{-i / 3})
+                              : random() % 16 == 0 ? std::nullopt : std::optional(number));
         }
         std::vector<std::vector<test::StoredCell>> rows;
         std::vector<std::string> folded(texts.size());
