@@ -84,10 +84,16 @@ KeyedRow* sortOnTwoThreads(KeyedRow* rows, KeyedRow* scratch, size_t count)
     return rows;
 }
 
-// Sorts count rows where they are, with room for count rows in scratch.
+// Sorts count rows, with room for count rows in scratch; returns rows or scratch, whichever holds them sorted.
+KeyedRow* sortBy(bool twoThreads, KeyedRow* rows, KeyedRow* scratch, size_t count)
+{
+    return twoThreads ? sortOnTwoThreads(rows, scratch, count) : sortOnOneThread(rows, scratch, count);
+}
+
+// The same, the sorted rows where they were.
 void sortWhereTheyAre(KeyedRow* rows, KeyedRow* scratch, size_t count, bool twoThreads)
 {
-    const KeyedRow* const sorted = twoThreads ? sortOnTwoThreads(rows, scratch, count) : sortOnOneThread(rows, scratch, count);
+    const KeyedRow* const sorted = sortBy(twoThreads, rows, scratch, count);
     if (sorted != rows)
         std::memcpy(static_cast<void*>(rows), sorted, count * sizeof(KeyedRow));
 }
@@ -116,8 +122,7 @@ void radixSort(KeyedRow* rows, KeyedRow* scratch, size_t count, bool twoThreads)
     twoThreads = twoThreads && count >= (size_t{1} << 16);
     const size_t firstCount = radixScratchRows(count);
     sortWhereTheyAre(rows + firstCount, scratch, count - firstCount, twoThreads);
-    const KeyedRow* first = twoThreads ? sortOnTwoThreads(rows, scratch, firstCount) : sortOnOneThread(rows, scratch, firstCount);
-    if (first == rows)
+    if (sortBy(twoThreads, rows, scratch, firstCount) == rows)
         std::memcpy(static_cast<void*>(scratch), rows, firstCount * sizeof(KeyedRow));
     mergeHalves(rows, scratch, firstCount, count);
 }
